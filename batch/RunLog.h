@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace veltran {
+
+/// The text of one run's log, UTF-8 with CR LF line breaks, built entry by entry as the run goes.
+class RunLog
+{
+public:
+    /// "<Veltran 运行日志>", the start time and the operation "source --> target", then an empty line.
+    void AddHeader(std::string_view sourceName, std::string_view targetName, std::string_view startTime);
+    /// "处理失败：" and the path exactly as the list holds it.
+    void AddFailure(std::string_view path);
+    /// The stop marker, the first path not processed, an empty line and "终止时间：". No final line break.
+    void AddStop(std::string_view path, std::string_view stopTime);
+    /// An empty line and "完成时间：". No final line break.
+    void AddCompletion(std::string_view endTime);
+
+    const std::string& Text() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+/// Result of writing the log: empty error when it was written.
+struct LogWriteResult
+{
+    std::string error; // UTF-8 reason, empty on success
+    bool ok() const { return error.empty(); }
+};
+
+/// Replaces the log file with the text in one piece: written to a temporary file beside it,
+/// then renamed over it, so a failed write leaves the previous log whole.
+LogWriteResult WriteRunLog(const std::filesystem::path& logPath, std::string_view text);
+
+} // namespace veltran

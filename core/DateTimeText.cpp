@@ -1,0 +1,24 @@
+#include "DateTimeText.h"
+
+#include <ctime>
+#include <cstdio>
+
+namespace veltran {
+
+std::string LocalDateTimeText(std::chrono::system_clock::time_point when)
+{
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%d/%d/%d %d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return buffer;
+}
+
+std::string NowText()
+{
+    return LocalDateTimeText(std::chrono::system_clock::now());
+}
+
+} // namespace veltran

@@ -1,0 +1,114 @@
+#include "RuleTable.h"
+
+#include <stdexcept>
+#include <vector>
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
+
+namespace veltran {
+
+namespace {
+
+// Case-folds a whole text code point by code point. Simple folding maps every code point to
+// exactly one code point of the same UTF-16 length for all but a handful of characters, so we
+// keep a map from folded positions back to original ones instead of assuming equal lengths.
+struct FoldedText
+{
+    std::u16string folded;
+    std::vector<std::size_t> originalOffset; // folded index -> original index, plus the end
+};
+
+FoldedText Fold(std::u16string_view text)
+{
+    FoldedText out;
+    out.folded.reserve(text.size());
+    out.originalOffset.reserve(text.size() + 1);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t start = i;
+        UChar32 c;
+        U16_NEXT(text.data(), i, text.size(), c);
+        const UChar32 f = u_foldCase(c, U_FOLD_CASE_DEFAULT);
+        if (U_IS_BMP(f)) {
+            out.folded.push_back(static_cast<char16_t>(f));
+            out.originalOffset.push_back(start);
+        } else {
+            out.folded.push_back(U16_LEAD(f));
+            out.folded.push_back(U16_TRAIL(f));
+            out.originalOffset.push_back(start);
+            out.originalOffset.push_back(start);
+        }
+    }
+    out.originalOffset.push_back(text.size());
+    return out;
+}
+
+} // namespace
+
+std::u16string ReplaceIgnoringCase(std::u16string_view text, std::u16string_view from, std::u16string_view to)
+{
+    if (from.empty())
+        return std::u16string(text);
+    const FoldedText hay = Fold(text);
+    const std::u16string needle = Fold(from).folded;
+
+    std::u16string result;
+    result.reserve(text.size());
+    std::size_t copiedUpTo = 0; // original index
+    std::size_t pos = 0;        // folded index
+    while ((pos = hay.folded.find(needle, pos)) != std::u16string::npos) {
+        const std::size_t matchStart = hay.originalOffset[pos];
+        const std::size_t matchEnd = hay.originalOffset[pos + needle.size()];
+        // A match that starts or ends inside a surrogate pair is not a match of whole characters.
+        if (pos > 0 && hay.originalOffset[pos - 1] == matchStart) {
+            ++pos;
+            continue;
+        }
+        result.append(text.substr(copiedUpTo, matchStart - copiedUpTo));
+        result.append(to);
+        copiedUpTo = matchEnd;
+        pos += needle.size();
+    }
+    result.append(text.substr(copiedUpTo));
+    return result;
+}
+
+RuleTable::RuleTable()
+{
+    m_rules[0].kind = RuleKind::NotMade;
+}
+
+ReplaceRule& RuleTable::Rule(int number)
+{
+    if (number < 1 || number > kRuleCount)
+        throw std::out_of_range("rule number must be 1 to 9");
+    return m_rules[static_cast<std::size_t>(number - 1)];
+}
+
+const ReplaceRule& RuleTable::Rule(int number) const
+{
+    return const_cast<RuleTable*>(this)->Rule(number);
+}
+
+void RuleTable::ApplyRules(std::u16string& text) const
+{
+    for (const ReplaceRule& rule : m_rules) {
+        switch (rule.kind) {
+        case RuleKind::Replace:
+            if (!rule.oldText.empty())
+                text = ReplaceIgnoringCase(text, rule.oldText, rule.newText);
+            break;
+        case RuleKind::InsertAtHead:
+            if (!rule.newText.empty())
+                text.insert(0, rule.newText);
+            break;
+        case RuleKind::AppendAtTail:
+            text.append(rule.newText);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace veltran

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Bytes.h"
+#include "EncodingId.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace veltran {
+
+/// The UTF-8 byte-order mark EF BB BF.
+inline constexpr std::array<std::uint8_t, 3> kUtf8Bom{0xEF, 0xBB, 0xBF};
+
+/// Result of a strict decode: the text, or the byte offset of the first sequence that is
+/// malformed or unassigned in the code page.
+struct DecodeResult
+{
+    std::u16string text;
+    bool ok = true;
+    std::size_t invalidOffset = 0; // meaningful only when !ok
+};
+
+/// True when the bytes start with EF BB BF; false for fewer than three bytes.
+bool HasUtf8Bom(ByteView bytes);
+
+/// UTF-8 without byte-order mark. Unpaired surrogates become U+FFFD; empty text gives no bytes.
+Bytes Utf8Encode(std::u16string_view text);
+
+/// Strict UTF-8: overlong forms, surrogates, code points above U+10FFFF and truncated
+/// sequences fail at their offset. Empty input gives empty text. A byte-order mark is kept as U+FEFF.
+DecodeResult Utf8Decode(ByteView bytes);
+
+/// GB, code page 936 exactly as Windows maps it (0x80 is the euro sign, the user-defined
+/// areas are private-use characters). Unassigned or truncated pairs fail.
+DecodeResult DecodeSystem(ByteView bytes);
+
+/// GB, code page 936. Characters the code page lacks become '?' (0x3F). Empty text gives no bytes.
+Bytes EncodeSystem(std::u16string_view text);
+
+/// BIG5, code page 950 exactly as Windows maps it (user-defined areas are private-use characters).
+DecodeResult DecodeBig5(ByteView bytes);
+
+/// BIG5, code page 950. Characters the code page lacks become '?' (0x3F).
+Bytes EncodeBig5(std::u16string_view text);
+
+/// Dispatches to the decoder of the given encoding.
+DecodeResult Decode(EncodingId encoding, ByteView bytes);
+
+/// Dispatches to the encoder of the given encoding.
+Bytes Encode(EncodingId encoding, std::u16string_view text);
+
+/// True when the bytes are valid UTF-8 and hold at least one multi-byte sequence: a file
+/// declared GB or BIG5 that passes this test is already UTF-8.
+bool IsNonAsciiUtf8(ByteView bytes);
+
+} // namespace veltran

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Veltran needs to build, test and run; only what is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    libicu-dev
+    libopencc-dev libopencc-data
+    qt6-base-dev libgl-dev
+    libgtest-dev
+    fonts-wqy-microhei
+    xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
