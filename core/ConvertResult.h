@@ -5,7 +5,8 @@
 namespace veltran {
 
 /// Why a conversion failed. Every failure leaves the source file at its path with its bytes.
-enum class ConvertError {
+enum class ConvertError
+{
     None,
     NotFound,      // no file at the path, or it is not a regular file
     Permission,    // the file or its folder may not be read or changed

@@ -1,7 +1,7 @@
 #include "DateTimeText.h"
 
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 
 namespace veltran {
 
@@ -11,8 +11,8 @@ std::string LocalDateTimeText(std::chrono::system_clock::time_point when)
     std::tm local{};
     localtime_r(&seconds, &local);
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%d/%d/%d %d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
-                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    std::snprintf(buffer, sizeof buffer, "%d/%d/%d %d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                  local.tm_hour, local.tm_min, local.tm_sec);
     return buffer;
 }
 

@@ -7,7 +7,8 @@ namespace veltran {
 
 /// The three encodings a file can be converted between. The values are the ones the
 /// window's option groups and the log use, so they must not change.
-enum class EncodingId : int {
+enum class EncodingId : int
+{
     Gb = 0,   // code page 936
     Big5 = 1, // code page 950
     Utf8 = 2, // code page 65001

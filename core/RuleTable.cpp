@@ -1,9 +1,9 @@
 #include "RuleTable.h"
 
 #include <stdexcept>
-#include <vector>
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
+#include <vector>
 
 namespace veltran {
 

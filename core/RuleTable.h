@@ -7,7 +7,8 @@
 namespace veltran {
 
 /// What a rule does. Stored as a 16-bit value; any value other than the three actions does nothing.
-enum class RuleKind : std::int16_t {
+enum class RuleKind : std::int16_t
+{
     NotMade = -1,     // rule 1 before the built-in charset rule has been made
     Replace = 0,      // replace every occurrence of the old text, ignoring letter case
     InsertAtHead = 1, // put the new text before the text

@@ -16,18 +16,21 @@ std::string NormalizeFilter(std::string_view typed);
 /// Whole-name wildcard match ignoring letter case: * any run, ? one character, # one digit,
 /// [set], [a-z] ranges, [!set] negation; everything else, "." included, stands for itself.
 /// Both texts are UTF-8; a name that is not valid UTF-8 is matched with its bad bytes as U+FFFD.
+/// Bracket details (unclosed "[" is literal, "[]" matches nothing) are those of WildcardPattern.
 bool MatchesPattern(std::string_view name, std::string_view pattern);
 
 struct FindFilesResult
 {
-    std::vector<std::filesystem::path> files; // breadth first, in listing order within a folder
+    std::vector<std::filesystem::path> files;             // breadth first, in listing order within a folder
     std::vector<std::filesystem::path> unreadableFolders; // skipped, the scan went on
 };
 
 /// Finds the files under `folder`, at every depth, whose names match one of the patterns of
 /// `filter` ("|"-separated; the first match decides). Hidden files count; folders are never
 /// results. Symbolic links to folders are neither followed nor returned; a link to a file counts
-/// as that file. Paths keep the raw bytes of the names.
+/// as that file; dangling links, pipes, sockets and devices are skipped. Paths keep the raw bytes
+/// of the names. A folder that cannot be listed is put in unreadableFolders and the scan goes on;
+/// when that is `folder` itself the file list is empty. Never throws for file-system errors.
 FindFilesResult FindFiles(const std::filesystem::path& folder, std::string_view filter);
 
 } // namespace veltran

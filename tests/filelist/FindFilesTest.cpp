@@ -1,0 +1,236 @@
+#include "FindFiles.h"
+#include "TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace veltran {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempTree;
+
+std::vector<std::string> RelativeNames(const std::vector<fs::path>& paths, const fs::path& root)
+{
+    std::vector<std::string> names;
+    for (const fs::path& path : paths)
+        names.push_back(path.lexically_relative(root).native());
+    return names;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Position of `name` in the file system's own listing of `folder`: the order the scan must keep.
+std::size_t ListingPosition(const fs::path& folder, const std::string& name)
+{
+    std::size_t position = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename() == name)
+            return position;
+        ++position;
+    }
+    ADD_FAILURE() << name << " not listed in " << folder;
+    return position;
+}
+
+struct FilterScanCase
+{
+    const char* label;
+    std::string filter;
+    std::vector<std::string> expected; // sorted
+};
+
+void PrintTo(const FilterScanCase& scan, std::ostream* out)
+{
+    *out << scan.label;
+}
+
+class FindFilesFilterTest : public ::testing::TestWithParam<FilterScanCase>
+{
+protected:
+    FindFilesFilterTest()
+    {
+        for (const char* name : {"index.htm", "INDEX2.Htm", "page.html", "a.txt", " b.txt", "README", ".hidden.htm"})
+            m_tree.AddFile(name);
+        m_tree.AddFolder("folder.htm");
+    }
+
+    TempTree m_tree;
+};
+
+TEST_P(FindFilesFilterTest, FindsExactlyTheMatchingFiles)
+{
+    const FindFilesResult result = FindFiles(m_tree.Root(), GetParam().filter);
+    EXPECT_EQ(Sorted(RelativeNames(result.files, m_tree.Root())), GetParam().expected);
+    EXPECT_TRUE(result.unreadableFolders.empty());
+}
+
+const FilterScanCase kFilterScans[] = {
+    {"HtmFindsBothCasesAndHiddenButNoFolder", "*.htm", {".hidden.htm", "INDEX2.Htm", "index.htm"}},
+    {"SpacedSecondPatternNeedsSpacedName",
+     NormalizeFilter("*.htm; *.txt"),
+     {" b.txt", ".hidden.htm", "INDEX2.Htm", "index.htm"}},
+    {"TypedSeparatorsGiveThreePatterns", NormalizeFilter("*.txt;*.html,*.xml"), {" b.txt", "a.txt", "page.html"}},
+    {"FileMatchingTwoPatternsListedOnce", "*.txt|a.*", {" b.txt", "a.txt"}},
+    {"StarDotStarSkipsUndottedName", "*.*", {" b.txt", ".hidden.htm", "INDEX2.Htm", "a.txt", "index.htm", "page.html"}},
+    {"EmptyPiecesFindNothingMore", "|*.html|", {"page.html"}},
+    {"EmptyFilterFindsNothing", "", {}},
+    {"NoMatchGivesEmptyList", "*.php", {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Filters, FindFilesFilterTest, ::testing::ValuesIn(kFilterScans),
+                         [](const ::testing::TestParamInfo<FilterScanCase>& info) {
+                             return std::string(info.param.label);
+                         });
+
+TEST(FindFilesTest, ListsFolderByFolderLevelAfterLevel)
+{
+    TempTree tree;
+    for (const char* name : {"A/a.txt", "A/B/b.txt", "C/c.txt", "C/D/d.txt", "r1.txt", "r2.txt", "r3.txt"})
+        tree.AddFile(name);
+    const FindFilesResult result = FindFiles(tree.Root(), "*.txt");
+
+    std::vector<std::string> roots{"r1.txt", "r2.txt", "r3.txt"};
+    std::sort(roots.begin(), roots.end(), [&](const std::string& left, const std::string& right) {
+        return ListingPosition(tree.Root(), left) < ListingPosition(tree.Root(), right);
+    });
+    std::vector<std::string> expected = roots;
+    const bool aFirst = ListingPosition(tree.Root(), "A") < ListingPosition(tree.Root(), "C");
+    const std::vector<std::string> secondLevel =
+        aFirst ? std::vector<std::string>{"A/a.txt", "C/c.txt"} : std::vector<std::string>{"C/c.txt", "A/a.txt"};
+    const std::vector<std::string> thirdLevel = aFirst ? std::vector<std::string>{"A/B/b.txt", "C/D/d.txt"}
+                                                       : std::vector<std::string>{"C/D/d.txt", "A/B/b.txt"};
+    expected.insert(expected.end(), secondLevel.begin(), secondLevel.end());
+    expected.insert(expected.end(), thirdLevel.begin(), thirdLevel.end());
+    EXPECT_EQ(RelativeNames(result.files, tree.Root()), expected);
+}
+
+TEST(FindFilesTest, ScanningTwiceGivesTheSameList)
+{
+    TempTree tree;
+    for (const char* name : {"x.htm", "S/y.htm", "S/T/z.htm", "U/w.htm"})
+        tree.AddFile(name);
+    const FindFilesResult first = FindFiles(tree.Root(), "*.htm");
+    const FindFilesResult second = FindFiles(tree.Root(), "*.htm");
+    EXPECT_EQ(first.files.size(), 4u);
+    EXPECT_EQ(first.files, second.files);
+}
+
+TEST(FindFilesTest, LinksToFoldersAreNeitherFollowedNorListed)
+{
+    TempTree tree;
+    tree.AddFile("A/a.txt");
+    tree.AddLink("A/loop.txt", "..");
+    tree.AddLink("self.txt", ".");
+    const FindFilesResult result = FindFiles(tree.Root(), "*.txt");
+    EXPECT_EQ(RelativeNames(result.files, tree.Root()), std::vector<std::string>{"A/a.txt"});
+}
+
+TEST(FindFilesTest, LinkToFileCountsAndDanglingLinkDoesNot)
+{
+    TempTree tree;
+    tree.AddFile("data/real.bin");
+    tree.AddLink("alias.txt", "data/real.bin");
+    tree.AddLink("dead.txt", "data/missing.bin");
+    const FindFilesResult result = FindFiles(tree.Root(), "*.txt");
+    EXPECT_EQ(RelativeNames(result.files, tree.Root()), std::vector<std::string>{"alias.txt"});
+}
+
+TEST(FindFilesTest, NameThatIsNotUtf8KeepsItsBytes)
+{
+    TempTree tree;
+    const std::string latin1Name = "caf\xE9.txt";
+    tree.AddFile(latin1Name);
+    tree.AddFile("\xD6\xD0\xCE\xC4.htm"); // GB bytes: no lead byte here is followed by a valid continuation
+    const FindFilesResult result = FindFiles(tree.Root(), "*.txt|????.htm");
+    EXPECT_EQ(Sorted(RelativeNames(result.files, tree.Root())), Sorted({latin1Name, "\xD6\xD0\xCE\xC4.htm"}));
+    for (const fs::path& path : result.files)
+        EXPECT_TRUE(fs::exists(path)) << "path bytes were altered: " << path.native();
+}
+
+TEST(FindFilesTest, MissingOrNonFolderStartIsReportedUnreadable)
+{
+    TempTree tree;
+    for (const fs::path& start : {tree.Root() / "absent", tree.AddFile("plain.txt")}) {
+        const FindFilesResult result = FindFiles(start, "*");
+        EXPECT_TRUE(result.files.empty()) << start;
+        EXPECT_EQ(result.unreadableFolders, std::vector<fs::path>{start});
+    }
+}
+
+// Root ignores permission bits, so the scan runs in a child that has given up root. Results come
+// back one per line, "F" for a file and "U" for an unreadable folder.
+constexpr int kCannotDropPrivileges = 77;
+
+bool ScanWithoutPrivileges(const fs::path& folder, std::string_view filter, FindFilesResult& result)
+{
+    if (::geteuid() != 0) {
+        result = FindFiles(folder, filter);
+        return true;
+    }
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return false;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        constexpr uid_t kNobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(kCannotDropPrivileges);
+        const FindFilesResult found = FindFiles(folder, filter);
+        std::string text;
+        for (const fs::path& path : found.files)
+            text += "F" + path.native() + "\n";
+        for (const fs::path& path : found.unreadableFolders)
+            text += "U" + path.native() + "\n";
+        const bool written = ::write(pipeEnds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(got));
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return false;
+    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        const fs::path path = text.substr(start + 1, end - start - 1);
+        (text[start] == 'F' ? result.files : result.unreadableFolders).push_back(path);
+    }
+    return true;
+}
+
+TEST(FindFilesTest, UnreadableFolderIsSkippedAndScanGoesOn)
+{
+    TempTree tree;
+    tree.AddFile("before.txt");
+    tree.AddFile("locked/hidden.txt");
+    tree.AddFile("open/after.txt");
+    const fs::path locked = tree.Root() / "locked";
+    fs::permissions(locked, fs::perms::none);
+
+    FindFilesResult result;
+    if (!ScanWithoutPrivileges(tree.Root(), "*.txt", result))
+        GTEST_SKIP() << "cannot run the scan without root rights here";
+    EXPECT_EQ(Sorted(RelativeNames(result.files, tree.Root())), Sorted({"before.txt", "open/after.txt"}));
+    EXPECT_EQ(result.unreadableFolders, std::vector<fs::path>{locked});
+}
+
+} // namespace
+} // namespace veltran
