@@ -148,7 +148,10 @@ ConvertResult ConvertText(std::u16string text, const ConvertOptions& options, co
     return ConvertResult::Success();
 }
 
-ConvertResult ConvertFile(const std::filesystem::path& givenPath, const ConvertOptions& options, const RuleTable& rules)
+namespace {
+
+ConvertResult ConvertFileUnguarded(const std::filesystem::path& givenPath, const ConvertOptions& options,
+                                   const RuleTable& rules)
 {
     // A link is converted where it points, so the link itself stays a link.
     std::error_code ec;
@@ -211,6 +214,20 @@ ConvertResult ConvertFile(const std::filesystem::path& givenPath, const ConvertO
     }
     staged->Release();
     return ConvertResult::Success();
+}
+
+} // namespace
+
+ConvertResult ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules)
+{
+    // One file must never stop the run: out of memory or a codec that cannot load is that file's failure.
+    try {
+        return ConvertFileUnguarded(path, options, rules);
+    } catch (const std::bad_alloc&) {
+        return ConvertResult::Failure(ConvertError::ReadFailed, "not enough memory for this file");
+    } catch (const std::exception& e) {
+        return ConvertResult::Failure(ConvertError::MappingFailed, e.what());
+    }
 }
 
 } // namespace veltran

@@ -1,21 +1,17 @@
 #pragma once
 
+#include "TempDir.h"
+
 #include <filesystem>
 #include <string>
 
 namespace veltran::test {
 
-/// A folder tree made for one test under the system's temporary folder and removed again
-/// (permissions restored first) when the object goes away.
+/// A temporary folder tree made for one test, with helpers to add files, folders and links.
 class TempTree
 {
 public:
-    TempTree();
-    ~TempTree();
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
-
-    const std::filesystem::path& Root() const { return m_root; }
+    const std::filesystem::path& Root() const { return m_dir.Path(); }
 
     /// Creates an empty file at `relative` (raw bytes allowed), making missing parent folders.
     std::filesystem::path AddFile(const std::string& relative);
@@ -27,7 +23,7 @@ public:
     std::filesystem::path AddLink(const std::string& relative, const std::string& target);
 
 private:
-    std::filesystem::path m_root;
+    TempDir m_dir;
 };
 
 } // namespace veltran::test

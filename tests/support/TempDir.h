@@ -22,6 +22,11 @@ public:
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("mkdtemp failed");
         m_path = pattern;
+        // Readable by all, like any folder a user makes, so a test may scan it as another user.
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                                 std::filesystem::perms::group_exec |
+                                                 std::filesystem::perms::others_read |
+                                                 std::filesystem::perms::others_exec);
     }
     ~TempDir()
     {
