@@ -1,0 +1,173 @@
+#include "CommandLine.h"
+
+#include "FindFiles.h"
+
+#include <functional>
+#include <string_view>
+
+namespace veltran {
+
+namespace {
+
+using ValueSetter = std::function<std::string(CommandLine&, const std::string&)>;
+
+struct ValueOption
+{
+    std::string_view name;
+    ValueSetter set; // returns an error text, empty when the value was taken
+};
+
+std::string SetEncoding(EncodingId& field, std::string_view option, const std::string& value)
+{
+    const std::optional<EncodingId> parsed = ParseEncoding(value);
+    if (!parsed)
+        return std::string(option) + " expects gb, big5 or utf8, not \"" + value + "\"";
+    field = *parsed;
+    return {};
+}
+
+const std::vector<ValueOption>& ValueOptions()
+{
+    static const std::vector<ValueOption> options{
+        {"--from", [](CommandLine& c, const std::string& v) { return SetEncoding(c.source, "--from", v); }},
+        {"--to", [](CommandLine& c, const std::string& v) { return SetEncoding(c.target, "--to", v); }},
+        {"--filter",
+         [](CommandLine& c, const std::string& v) {
+             c.filter = NormalizeFilter(v);
+             return v.empty() ? std::string("--filter needs at least one pattern") : std::string();
+         }},
+        {"--rules",
+         [](CommandLine& c, const std::string& v) {
+             c.rulesFile = v;
+             return v.empty() ? std::string("--rules needs a file name") : std::string();
+         }},
+        {"--log",
+         [](CommandLine& c, const std::string& v) {
+             c.logFile = v;
+             return v.empty() ? std::string("--log needs a file name") : std::string();
+         }},
+    };
+    return options;
+}
+
+// Returns false when the argument is not a flag.
+bool SetFlag(CommandLine& c, std::string_view argument)
+{
+    if (argument == "--no-backup")
+        c.keepBackup = false;
+    else if (argument == "--bom")
+        c.writeBom = true;
+    else if (argument == "--charset-header")
+        c.charsetHeader = true;
+    else if (argument == "--quiet" || argument == "-q")
+        c.quiet = true;
+    else if (argument == "--help" || argument == "-h")
+        c.help = true;
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
+CommandLineParse ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    CommandLineParse parse;
+    CommandLine& c = parse.commandLine;
+    c.filter = std::string(kDefaultFilter);
+    bool sawFrom = false;
+    bool sawTo = false;
+    bool optionsEnded = false;
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            c.paths.emplace_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (SetFlag(c, argument))
+            continue;
+
+        const std::size_t equals = argument.find('=');
+        const std::string_view name = std::string_view(argument).substr(0, equals);
+        const ValueOption* option = nullptr;
+        for (const ValueOption& candidate : ValueOptions()) {
+            if (candidate.name == name)
+                option = &candidate;
+        }
+        if (option == nullptr) {
+            parse.error = "unknown option \"" + argument + "\"";
+            return parse;
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            parse.error = std::string(name) + " needs a value";
+            return parse;
+        }
+        parse.error = option->set(c, value);
+        if (!parse.error.empty())
+            return parse;
+        sawFrom = sawFrom || name == "--from";
+        sawTo = sawTo || name == "--to";
+    }
+
+    if (c.help)
+        parse.error.clear();
+    else if (!sawFrom || !sawTo)
+        parse.error = "both --from and --to must be given";
+    else if (c.paths.empty())
+        parse.error = "no file or folder given";
+    else if (c.writeBom && c.target != EncodingId::Utf8)
+        parse.error = "--bom applies to UTF-8 targets only (--to utf8)";
+    return parse;
+}
+
+std::string UsageText()
+{
+    return "Usage: veltran-cli --from gb|big5|utf8 --to gb|big5|utf8 [options] PATH...\n"
+           "\n"
+           "Converts text files in place between GB (code page 936), BIG5 (code page 950) and UTF-8,\n"
+           "mapping Chinese characters to Simplified forms, or to Traditional forms for BIG5 targets\n"
+           "and for UTF-8 converted from BIG5. Files are converted in argument order; a folder is\n"
+           "searched at every depth and contributes its matching files in its place.\n"
+           "\n"
+           "Options:\n"
+           "  --from ENC          encoding of the files: gb, big5 or utf8 (a UTF-8 byte-order mark wins)\n"
+           "  --to ENC            encoding to write: gb, big5 or utf8\n"
+           "  --filter PATTERNS   file-name patterns for folders, separated by | ; or , (default\n"
+           "                      \"*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt\"); * ? # [a-z] [!x],\n"
+           "                      letter case ignored\n"
+           "  --no-backup         replace the files without keeping PATH.bak\n"
+           "  --bom               start UTF-8 output with a byte-order mark (off by default: it breaks PHP pages)\n"
+           "  --rules FILE        apply up to nine replacement rules read from FILE (format below)\n"
+           "  --charset-header    make rule 1 the charset rule: ASP code-page and charset directives and a\n"
+           "                      comment naming the tool at the head of every file\n"
+           "  --log FILE          write the run log to FILE (UTF-8, CR LF), replacing it\n"
+           "  -q, --quiet         no progress bar and no summary; failures are still listed\n"
+           "  -h, --help          show this text\n"
+           "  --                  end of options; the arguments after it are paths\n"
+           "\n"
+           "Rules file (UTF-8): one rule per line, fields separated by a TAB:\n"
+           "  replace<TAB>OLD<TAB>NEW   replace every OLD, ignoring letter case, by NEW\n"
+           "  insert<TAB>TEXT           put TEXT at the head of the file\n"
+           "  append<TAB>TEXT           put TEXT at the end of the file\n"
+           "  \\t \\n \\r \\\\ in the texts stand for TAB, line feed, carriage return and backslash.\n"
+           "  Blank lines and lines starting with # are ignored. The rules run in file order, at most\n"
+           "  nine, or eight after --charset-header's rule.\n"
+           "\n"
+           "A run that would change nothing (same encoding, no rules) is refused. Ctrl-C stops the run\n"
+           "between two files, never inside one.\n"
+           "\n"
+           "Exit status: 0 every file converted, 1 some files failed (listed on standard error with their\n"
+           "reason) or the log could not be written, 2 usage error, 130 stopped by Ctrl-C.\n";
+}
+
+} // namespace veltran

@@ -1,0 +1,163 @@
+#include "RulesFile.h"
+
+#include "CharsetHeader.h"
+#include "TextCodecs.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+namespace veltran {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+std::vector<std::string_view> SplitAtTabs(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        if (tab == std::string_view::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+// Resolves the escapes and decodes UTF-8; nullopt with `error` set when either fails.
+std::optional<std::u16string> FieldText(std::string_view field, std::string& error)
+{
+    std::string raw;
+    raw.reserve(field.size());
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\') {
+            raw.push_back(field[i]);
+            continue;
+        }
+        const char next = i + 1 < field.size() ? field[i + 1] : '\0';
+        switch (next) {
+        case 't':
+            raw.push_back('\t');
+            break;
+        case 'n':
+            raw.push_back('\n');
+            break;
+        case 'r':
+            raw.push_back('\r');
+            break;
+        case '\\':
+            raw.push_back('\\');
+            break;
+        default:
+            error = next == '\0' ? "a backslash ends the text (write \\\\ for a backslash)"
+                                 : std::string("unknown escape \\") + next + " (use \\t \\n \\r or \\\\)";
+            return std::nullopt;
+        }
+        ++i;
+    }
+    const auto bytes = reinterpret_cast<const std::uint8_t*>(raw.data());
+    DecodeResult decoded = Utf8Decode(ByteView(bytes, raw.size()));
+    if (!decoded.ok) {
+        error = "the text is not valid UTF-8";
+        return std::nullopt;
+    }
+    return std::move(decoded.text);
+}
+
+// Fills `rule` from one line's fields; returns an error text, empty on success.
+std::string ParseRuleLine(const std::vector<std::string_view>& fields, ReplaceRule& rule)
+{
+    const std::string_view kind = fields[0];
+    const bool isReplace = kind == "replace";
+    if (!isReplace && kind != "insert" && kind != "append")
+        return "unknown rule kind \"" + std::string(kind) + "\" (use replace, insert or append)";
+    const std::size_t expected = isReplace ? 3 : 2;
+    if (fields.size() != expected) {
+        return isReplace ? "a replace rule needs two TAB-separated texts: replace<TAB>old<TAB>new"
+                         : std::string(kind) + " needs one TAB-separated text: " + std::string(kind) + "<TAB>text";
+    }
+    std::string error;
+    const std::optional<std::u16string> first = FieldText(fields[1], error);
+    if (!first)
+        return error;
+    if (first->empty())
+        return isReplace ? "the old text of a replace rule is empty" : "the text to " + std::string(kind) + " is empty";
+    if (!isReplace) {
+        rule.kind = kind == "insert" ? RuleKind::InsertAtHead : RuleKind::AppendAtTail;
+        rule.oldText = kInsertPlaceholder;
+        rule.newText = *first;
+        return {};
+    }
+    const std::optional<std::u16string> second = FieldText(fields[2], error);
+    if (!second)
+        return error;
+    rule.kind = RuleKind::Replace;
+    rule.oldText = *first;
+    rule.newText = *second;
+    return {};
+}
+
+} // namespace
+
+RulesFileResult ParseRules(std::string_view text, int firstRule, RuleTable& rules)
+{
+    RulesFileResult result;
+    if (text.substr(0, kBom.size()) == kBom)
+        text.remove_prefix(kBom.size());
+    int lineNumber = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.find_first_not_of(" \t") == std::string_view::npos || line.front() == '#')
+            continue;
+
+        const int number = firstRule + result.ruleCount;
+        if (number > RuleTable::kRuleCount) {
+            result.error = "line " + std::to_string(lineNumber) + ": more than " +
+                           std::to_string(RuleTable::kRuleCount - firstRule + 1) + " rules";
+            return result;
+        }
+        ReplaceRule rule;
+        if (std::string error = ParseRuleLine(SplitAtTabs(line), rule); !error.empty()) {
+            result.error = "line " + std::to_string(lineNumber) + ": " + error;
+            return result;
+        }
+        rules.Rule(number) = std::move(rule);
+        ++result.ruleCount;
+    }
+    return result;
+}
+
+RulesFileResult LoadRulesFile(const std::filesystem::path& path, int firstRule, RuleTable& rules)
+{
+    std::string content;
+    int errorNumber = 0;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        std::size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            content.append(buffer, got);
+        // A folder opens but fails on reading.
+        if (std::ferror(file))
+            errorNumber = errno;
+        std::fclose(file);
+    } else {
+        errorNumber = errno;
+    }
+    if (errorNumber != 0) {
+        RulesFileResult failed;
+        failed.error = "cannot read " + path.string() + ": " + std::strerror(errorNumber);
+        return failed;
+    }
+    return ParseRules(content, firstRule, rules);
+}
+
+} // namespace veltran

@@ -1,0 +1,238 @@
+#include "CliProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace veltran::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// "<meta charset="gb2312"><p>中文</p>" in GB and in UTF-8.
+const std::string kGbPage = "<meta charset=\"gb2312\"><p>\xD6\xD0\xCE\xC4</p>\r\n";
+const std::string kUtf8Page = "<meta charset=\"gb2312\"><p>\xE4\xB8\xAD\xE6\x96\x87</p>\r\n";
+const std::string kNothingToChange = "编码格式和文件内容均不做改变，不需要处理。\n";
+const std::string kLogHeader = "<Veltran 运行日志>\r\n开始时间：T\r\n执行操作：GB --> UTF-8\r\n\r\n";
+
+// The log with its date-time texts replaced by "T".
+std::string MaskedLog(const fs::path& path)
+{
+    static const std::regex dateTime("[0-9]{4}/[0-9]{1,2}/[0-9]{1,2} [0-9]{1,2}:[0-9]{2}:[0-9]{2}");
+    return std::regex_replace(ReadBytes(path), dateTime, "T");
+}
+
+class CliEndToEndTest : public ::testing::Test
+{
+protected:
+    CliResult Run(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {})
+    {
+        return RunCliProcess(arguments, m_folder.path(), environment);
+    }
+    fs::path Write(const fs::path& relative, const std::string& bytes) { return m_folder.Write(relative, bytes); }
+    std::string Read(const fs::path& relative) const { return ReadBytes(m_folder.path() / relative); }
+    bool Exists(const fs::path& relative) const { return fs::exists(m_folder.path() / relative); }
+
+    ScratchFolder m_folder;
+};
+
+struct UsageCase
+{
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string errorPart;
+};
+
+class UsageErrorTest : public CliEndToEndTest, public ::testing::WithParamInterface<UsageCase>
+{
+};
+
+TEST_P(UsageErrorTest, ExitsTwoAndTouchesNothing)
+{
+    Write("page.htm", kGbPage);
+    Write("bad-rules.txt", "# rules\nreplace gb2312 utf-8\n");
+    Write("comments-only.txt", "# nothing yet\n\n");
+    const CliResult result = Run(GetParam().arguments);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find(GetParam().errorPart), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(Read("page.htm"), kGbPage);
+    EXPECT_FALSE(Exists("page.htm.bak"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, UsageErrorTest,
+    ::testing::Values(
+        UsageCase{"NoArguments", {}, "veltran-cli: both --from and --to must be given\nTry 'veltran-cli --help'"},
+        UsageCase{"UnknownOption", {"--from", "gb", "--to", "utf8", "--fast", "page.htm"}, "unknown option \"--fast\""},
+        UsageCase{"BadRulesLine",
+                  {"--from", "gb", "--to", "utf8", "--rules", "bad-rules.txt", "page.htm"},
+                  "rules file bad-rules.txt: line 2: unknown rule kind"},
+        UsageCase{"MissingRulesFile",
+                  {"--from", "gb", "--to", "utf8", "--rules", "none.txt", "page.htm"},
+                  "none.txt: No such file or directory"},
+        UsageCase{"SameEncodingWithoutRules", {"--from", "gb", "--to", "GB", "page.htm"}, kNothingToChange},
+        UsageCase{"SameEncodingWithAnEmptyRulesFile",
+                  {"--from", "utf8", "--to", "utf8", "--rules", "comments-only.txt", "page.htm"},
+                  kNothingToChange}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliEndToEndTest, ConvertsFilesAndFoldersKeepingBackups)
+{
+    Write("single.txt", kGbPage);
+    Write("site/index.htm", kGbPage);
+    Write("site/news/2026.htm", kGbPage);
+    Write("site/logo.png", "\x89PNG\xD6\xD0");
+    const CliResult result = Run({"--from", "gb", "--to", "utf8", "single.txt", "site"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "Converted 3 of 3 files.\n");
+    for (const char* path : {"single.txt", "site/index.htm", "site/news/2026.htm"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(Read(path), kUtf8Page);
+        EXPECT_EQ(Read(std::string(path) + ".bak"), kGbPage);
+    }
+    EXPECT_EQ(Read("site/logo.png"), "\x89PNG\xD6\xD0");
+    EXPECT_FALSE(Exists("site/logo.png.bak"));
+    EXPECT_FALSE(Exists("Veltran.log")) << "no log without --log";
+}
+
+struct OutputCase
+{
+    const char* name;
+    std::vector<std::string> arguments; // page.htm is added
+    std::string rules;                  // written to rules.txt
+    std::string prefix;
+    std::string suffix;
+    bool backup;
+};
+
+class OutputOptionTest : public CliEndToEndTest, public ::testing::WithParamInterface<OutputCase>
+{
+};
+
+TEST_P(OutputOptionTest, ShapesTheConvertedFile)
+{
+    const OutputCase& c = GetParam();
+    Write("page.htm", kGbPage);
+    Write("rules.txt", c.rules);
+    std::vector<std::string> arguments = c.arguments;
+    arguments.push_back("page.htm");
+    const CliResult result = Run(arguments);
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string converted = Read("page.htm");
+    EXPECT_EQ(converted.substr(0, c.prefix.size()), c.prefix);
+    ASSERT_GE(converted.size(), c.suffix.size());
+    EXPECT_EQ(converted.substr(converted.size() - c.suffix.size()), c.suffix);
+    EXPECT_EQ(Exists("page.htm.bak"), c.backup);
+}
+
+const std::string kUtf8Header = "<%@ CODEPAGE=65001 %>\r\n<%Response.Charset=\"UTF-8\"%>\r\n\r\n<!-- (注释)此文件由 ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, OutputOptionTest,
+    ::testing::Values(
+        OutputCase{"NoBackup", {"--from", "gb", "--to", "utf8", "--no-backup"}, "", kUtf8Page, kUtf8Page, false},
+        OutputCase{"Bom", {"--from", "gb", "--to", "utf8", "--bom"}, "", "\xEF\xBB\xBF" + kUtf8Page, kUtf8Page, true},
+        OutputCase{"CharsetHeader",
+                   {"--from", "gb", "--to", "utf8", "--charset-header"},
+                   "",
+                   kUtf8Header,
+                   "-->\r\n" + kUtf8Page,
+                   true},
+        OutputCase{"BomBeforeCharsetHeader",
+                   {"--from", "gb", "--to", "utf8", "--charset-header", "--bom"},
+                   "",
+                   "\xEF\xBB\xBF" + kUtf8Header,
+                   kUtf8Page,
+                   true},
+        OutputCase{"RulesFile",
+                   {"--from", "gb", "--to", "utf8", "--rules", "rules.txt"},
+                   "replace\tGB2312\tutf-8\nappend\t<!-- 完 -->\n",
+                   "<meta charset=\"utf-8\">",
+                   "</p>\r\n<!-- \xE5\xAE\x8C -->",
+                   true},
+        // Rules run in order, each on the result of the ones before: a later insert goes before rule 1's.
+        OutputCase{"InsertRuleAfterCharsetHeaderComesFirst",
+                   {"--from", "gb", "--to", "utf8", "--charset-header", "--rules", "rules.txt"},
+                   "insert\t<!-- 先 -->\\r\\n\n",
+                   "<!-- \xE5\x85\x88 -->\r\n" + kUtf8Header,
+                   " -->\r\n" + kUtf8Page,
+                   true},
+        OutputCase{"SameEncodingWithCharsetHeader",
+                   {"--from", "gb", "--to", "gb", "--charset-header"},
+                   "",
+                   "<%@ CODEPAGE=936 %>\r\n<%Response.Charset=\"GB2312\"%>\r\n",
+                   kGbPage,
+                   true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliEndToEndTest, FailuresAreListedLoggedInOrderAndGiveStatusOne)
+{
+    Write("site/bad.htm", "<p>\x81\x20</p>");
+    Write("good.htm", kGbPage);
+    const CliResult result =
+        Run({"--from", "gb", "--to", "utf8", "missing.htm", "site", "good.htm", "--log", "run.log"});
+    EXPECT_EQ(result.status, 1);
+    const std::regex listed("veltran-cli: missing\\.htm: [^\n]+\nveltran-cli: site/bad\\.htm: [^\n]+\n");
+    EXPECT_TRUE(std::regex_match(result.err, listed)) << result.err;
+    EXPECT_EQ(result.out, "Converted 1 of 3 files, 2 failed.\n");
+    EXPECT_EQ(Read("good.htm"), kUtf8Page);
+    EXPECT_EQ(Read("site/bad.htm"), "<p>\x81\x20</p>");
+    EXPECT_EQ(MaskedLog(m_folder.path() / "run.log"),
+              kLogHeader + "处理失败：missing.htm\r\n处理失败：site/bad.htm\r\n\r\n完成时间：T");
+}
+
+TEST_F(CliEndToEndTest, InterruptStopsBetweenFilesAndLeavesLaterFilesUntouched)
+{
+    std::vector<std::string> arguments{"--from", "gb", "--to", "utf8", "--log", "run.log"};
+    for (int i = 1; i <= 5; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".htm";
+        Write(name, kGbPage);
+        arguments.push_back(name);
+    }
+    const CliResult result = Run(arguments, {"VELTRAN_CLI_TEST_STOP_AFTER=2"});
+    EXPECT_EQ(result.status, 130) << result.err;
+    EXPECT_EQ(result.out, "Stopped before f3.htm: 2 of 5 files converted.\n");
+    EXPECT_EQ(Read("f2.htm"), kUtf8Page);
+    for (const char* untouched : {"f3.htm", "f4.htm", "f5.htm"}) {
+        EXPECT_EQ(Read(untouched), kGbPage) << untouched;
+        EXPECT_FALSE(Exists(std::string(untouched) + ".bak")) << untouched;
+    }
+    EXPECT_EQ(MaskedLog(m_folder.path() / "run.log"),
+              kLogHeader + "*** 处理过程被用户终止于 ***\r\nf3.htm\r\n\r\n终止时间：T");
+}
+
+TEST_F(CliEndToEndTest, FileNamesThatAreNotUtf8AreConvertedAndReportedAsGiven)
+{
+    const std::string present = "\xB0\xA1.htm";
+    const std::string missing = "\xB0\xA2.htm";
+    Write("dir/" + present, kGbPage);
+    const CliResult result = Run({"--quiet", "--from", "gb", "--to", "utf8", "dir", missing, "--log", "run.log"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "") << "--quiet leaves only the failures";
+    EXPECT_EQ(result.err.rfind("veltran-cli: " + missing + ": ", 0), 0u) << result.err;
+    EXPECT_EQ(Read("dir/" + present), kUtf8Page);
+    EXPECT_NE(ReadBytes(m_folder.path() / "run.log").find("处理失败：" + missing + "\r\n"), std::string::npos);
+}
+
+TEST_F(CliEndToEndTest, LogThatCannotBeWrittenLeavesTheConversionsStanding)
+{
+    Write("page.htm", kGbPage);
+    const CliResult result = Run({"--from", "gb", "--to", "utf8", "page.htm", "--log", "no-folder/run.log"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("the log was not written"), std::string::npos) << result.err;
+    EXPECT_EQ(Read("page.htm"), kUtf8Page);
+}
+
+TEST_F(CliEndToEndTest, HelpGoesToStandardOutput)
+{
+    const CliResult result = Run({"--help"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.rfind("Usage: veltran-cli --from", 0), 0u);
+}
+
+} // namespace
+} // namespace veltran::test

@@ -1,0 +1,93 @@
+#include "CliProcess.h"
+
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace veltran::test {
+
+namespace fs = std::filesystem;
+
+CliResult RunCliProcess(const std::vector<std::string>& arguments, const fs::path& workDir,
+                        const std::vector<std::string>& extraEnvironment)
+{
+    std::vector<std::string> argumentStore{VELTRAN_CLI_PATH};
+    argumentStore.insert(argumentStore.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& argument : argumentStore)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    std::vector<std::string> environmentStore(extraEnvironment);
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        environmentStore.emplace_back(*entry);
+    std::vector<char*> envp;
+    for (std::string& entry : environmentStore)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
+    char outTemplate[] = "/tmp/veltran-cli-out-XXXXXX";
+    char errTemplate[] = "/tmp/veltran-cli-err-XXXXXX";
+    const int outFd = ::mkstemp(outTemplate);
+    const int errFd = ::mkstemp(errTemplate);
+    if (outFd < 0 || errFd < 0)
+        throw std::runtime_error("cannot create capture files");
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
+    posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+    pid_t pid = 0;
+    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(outFd);
+    ::close(errFd);
+
+    CliResult result;
+    int waitStatus = 0;
+    if (spawned == 0 && ::waitpid(pid, &waitStatus, 0) == pid && WIFEXITED(waitStatus))
+        result.status = WEXITSTATUS(waitStatus);
+    result.out = ReadBytes(outTemplate);
+    result.err = ReadBytes(errTemplate);
+    ::unlink(outTemplate);
+    ::unlink(errTemplate);
+    return result;
+}
+
+ScratchFolder::ScratchFolder()
+{
+    std::string pattern = (fs::temp_directory_path() / "veltran-cli-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a scratch folder");
+    m_path = pattern;
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
+}
+
+fs::path ScratchFolder::Write(const fs::path& relative, const std::string& bytes) const
+{
+    const fs::path path = m_path / relative;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace veltran::test

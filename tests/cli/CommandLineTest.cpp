@@ -1,0 +1,89 @@
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace veltran {
+namespace {
+
+struct RefusedCase
+{
+    const char* name;
+    std::vector<std::string> arguments;
+    const char* errorPart;
+};
+
+class RefusedArgumentsTest : public ::testing::TestWithParam<RefusedCase>
+{
+};
+
+TEST_P(RefusedArgumentsTest, ExplainsTheProblem)
+{
+    const CommandLineParse parse = ParseCommandLine(GetParam().arguments);
+    EXPECT_NE(parse.error.find(GetParam().errorPart), std::string::npos) << parse.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, RefusedArgumentsTest,
+    ::testing::Values(RefusedCase{"Nothing", {}, "--from and --to"},
+                      RefusedCase{"NoTarget", {"--from", "gb", "a.htm"}, "--from and --to"},
+                      RefusedCase{"NoPath", {"--from", "gb", "--to", "utf8"}, "no file or folder"},
+                      RefusedCase{"UnknownEncoding", {"--from", "latin1", "--to", "utf8", "a"}, "not \"latin1\""},
+                      RefusedCase{"UnknownOption", {"--from", "gb", "--to", "utf8", "--backup", "a"}, "\"--backup\""},
+                      RefusedCase{"ValueMissingAtEnd", {"a", "--from", "gb", "--to"}, "--to needs a value"},
+                      RefusedCase{"EmptyValueAfterEquals", {"--from=", "--to", "gb", "a"}, "--from expects"},
+                      RefusedCase{"BomForGbTarget", {"--from", "utf8", "--to", "gb", "--bom", "a"}, "--bom"},
+                      RefusedCase{"EmptyFilter", {"--from", "gb", "--to", "utf8", "--filter", "", "a"}, "--filter"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CommandLineTest, ReadsEveryOptionInBothSpellings)
+{
+    const CommandLineParse parse =
+        ParseCommandLine({"--from=BIG5", "a.htm", "--to", "utf-8", "--no-backup", "--bom", "--charset-header",
+                          "--rules=r.txt", "--log", "run.log", "-q", "--filter", "*.txt;*.htm,*.xml", "dir"});
+    ASSERT_EQ(parse.error, "");
+    const CommandLine& c = parse.commandLine;
+    EXPECT_EQ(c.source, EncodingId::Big5);
+    EXPECT_EQ(c.target, EncodingId::Utf8);
+    EXPECT_FALSE(c.keepBackup);
+    EXPECT_TRUE(c.writeBom && c.charsetHeader && c.quiet);
+    EXPECT_EQ(c.rulesFile, std::filesystem::path("r.txt"));
+    EXPECT_EQ(c.logFile, std::filesystem::path("run.log"));
+    EXPECT_EQ(c.filter, "*.txt|*.htm|*.xml");
+    EXPECT_EQ(c.paths, (std::vector<std::filesystem::path>{"a.htm", "dir"}));
+}
+
+TEST(CommandLineTest, DefaultsKeepBackupsWithoutBomAndUseTheDefaultFilter)
+{
+    const CommandLineParse parse = ParseCommandLine({"--from", "gb", "--to", "big5", "site"});
+    ASSERT_EQ(parse.error, "");
+    EXPECT_TRUE(parse.commandLine.keepBackup);
+    EXPECT_FALSE(parse.commandLine.writeBom);
+    EXPECT_FALSE(parse.commandLine.rulesFile.has_value());
+    EXPECT_EQ(parse.commandLine.filter, "*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt");
+}
+
+TEST(CommandLineTest, ArgumentsAfterDoubleDashAreAlwaysPaths)
+{
+    const std::string notUtf8 = "\xB0\xA1.htm";
+    const CommandLineParse parse = ParseCommandLine({"--from", "gb", "--to", "utf8", "-", "--", "--bom", notUtf8});
+    ASSERT_EQ(parse.error, "");
+    EXPECT_FALSE(parse.commandLine.writeBom);
+    EXPECT_EQ(parse.commandLine.paths, (std::vector<std::filesystem::path>{"-", "--bom", notUtf8}));
+}
+
+TEST(CommandLineTest, HelpNeedsNothingElse)
+{
+    const CommandLineParse parse = ParseCommandLine({"--help"});
+    EXPECT_EQ(parse.error, "");
+    EXPECT_TRUE(parse.commandLine.help);
+    for (const char* option : {"--from", "--to", "--filter", "--no-backup", "--bom", "--rules", "--charset-header",
+                               "--log", "--quiet", "130"}) {
+        EXPECT_NE(UsageText().find(option), std::string::npos) << option;
+    }
+}
+
+} // namespace
+} // namespace veltran

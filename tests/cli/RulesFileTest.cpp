@@ -1,0 +1,104 @@
+#include "RulesFile.h"
+
+#include "CharsetHeader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace veltran {
+namespace {
+
+TEST(RulesFileTest, ReadsTheThreeKindsWithEscapesSkippingCommentsAndBlankLines)
+{
+    const std::string text = "\xEF\xBB\xBF# site rules\r\n"
+                             "\r\n"
+                             "replace\tgb2312\tutf-8\r\n"
+                             "insert\t<!-- 头 -->\\r\\n\n"
+                             " \t \n"
+                             "append\t\\n\\tend \\\\ done\n"
+                             "replace\t\\t\t";
+    RuleTable rules;
+    const RulesFileResult result = ParseRules(text, 2, rules);
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_EQ(result.ruleCount, 4);
+    EXPECT_EQ(rules.Rule(1).kind, RuleKind::NotMade);
+    EXPECT_EQ(rules.Rule(2).kind, RuleKind::Replace);
+    EXPECT_EQ(rules.Rule(2).oldText, u"gb2312");
+    EXPECT_EQ(rules.Rule(2).newText, u"utf-8");
+    EXPECT_EQ(rules.Rule(3).kind, RuleKind::InsertAtHead);
+    EXPECT_EQ(rules.Rule(3).oldText, kInsertPlaceholder);
+    EXPECT_EQ(rules.Rule(3).newText, u"<!-- 头 -->\r\n");
+    EXPECT_EQ(rules.Rule(4).kind, RuleKind::AppendAtTail);
+    EXPECT_EQ(rules.Rule(4).newText, u"\n\tend \\ done");
+    EXPECT_EQ(rules.Rule(5).oldText, u"\t");
+    EXPECT_EQ(rules.Rule(5).newText, u"");
+}
+
+struct BadRulesCase
+{
+    const char* name;
+    std::string text;
+    int firstRule;
+    const char* errorStart;
+};
+
+class BadRulesTest : public ::testing::TestWithParam<BadRulesCase>
+{
+};
+
+TEST_P(BadRulesTest, NamesTheLine)
+{
+    RuleTable rules;
+    const RulesFileResult result = ParseRules(GetParam().text, GetParam().firstRule, rules);
+    EXPECT_EQ(result.error.rfind(GetParam().errorStart, 0), 0u) << result.error;
+}
+
+std::string Rules(int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "replace\ta" + std::to_string(i) + "\tb\n";
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, BadRulesTest,
+    ::testing::Values(BadRulesCase{"UnknownKind", "# x\nremove\tx\n", 1, "line 2: unknown rule kind \"remove\""},
+                      BadRulesCase{"KindInCapitals", "Replace\ta\tb\n", 1, "line 1: unknown rule kind"},
+                      BadRulesCase{"SpacesInsteadOfTab", "insert    x\n", 1, "line 1: unknown rule kind"},
+                      BadRulesCase{"ReplaceWithOneText", "replace\ta\n", 1, "line 1: a replace rule needs two"},
+                      BadRulesCase{"InsertWithTwoTexts", "\ninsert\ta\tb\n", 1, "line 2: insert needs one"},
+                      BadRulesCase{"EmptyOldText", "replace\t\tb\n", 1, "line 1: the old text"},
+                      BadRulesCase{"EmptyAppend", "append\t\n", 1, "line 1: the text to append is empty"},
+                      BadRulesCase{"UnknownEscape", "replace\ta\\qb\tc\n", 1, "line 1: unknown escape \\q"},
+                      BadRulesCase{"TrailingBackslash", "append\tx\\\n", 1, "line 1: a backslash ends"},
+                      BadRulesCase{"InvalidUtf8", "append\t\xD6\xD0\n", 1, "line 1: the text is not valid UTF-8"},
+                      BadRulesCase{"TenRules", Rules(10), 1, "line 10: more than 9 rules"},
+                      BadRulesCase{"NineAfterTheCharsetRule", "#\n" + Rules(9), 2, "line 10: more than 8 rules"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RulesFileTest, NineRulesFillTheTable)
+{
+    RuleTable rules;
+    const RulesFileResult result = ParseRules(Rules(9), 1, rules);
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_EQ(rules.Rule(1).oldText, u"a0");
+    EXPECT_EQ(rules.Rule(9).oldText, u"a8");
+}
+
+TEST(RulesFileTest, UnreadableFileIsAnErrorNamingIt)
+{
+    RuleTable rules;
+    const std::filesystem::path missing = std::filesystem::temp_directory_path() / "veltran-no-such-rules.txt";
+    RulesFileResult result = LoadRulesFile(missing, 1, rules);
+    EXPECT_NE(result.error.find("veltran-no-such-rules.txt: No such file"), std::string::npos) << result.error;
+    result = LoadRulesFile(std::filesystem::temp_directory_path(), 1, rules);
+    EXPECT_NE(result.error.find("Is a directory"), std::string::npos) << result.error;
+}
+
+} // namespace
+} // namespace veltran
