@@ -16,7 +16,7 @@ work="$(mktemp -d /tmp/veltran-samples-XXXXXX)"
 cp -r "$root/samples" "$work/site"
 echo "No display: converting a copy of samples/ in $work/site from GB to UTF-8."
 status=0
-"$build/cli/veltran-cli" --from gb --to utf8 --charset-header --log "$work/Veltran.log" "$work/site" || status=$?
+"$build/cli/veltran-cli" --from gb --to utf8 --charset-header --rules "$root/scripts/demo.rules" --log "$work/Veltran.log" "$work/site" || status=$?
 echo
 echo "Run log ($work/Veltran.log):"
 cat "$work/Veltran.log"
