@@ -1,17 +1,20 @@
 #include "ChineseMapping.h"
 
-#include "OpenccConverter.h"
+#include "ChainMatcher.h"
+#include "EmbeddedMappingTables.h"
 
 namespace veltran {
 
+// The tables are part of the program, so setting a matcher up only reads their
+// headers.
 std::u16string ToTraditional(std::u16string_view text) {
-  static const OpenccConverter converter(kS2twConfig);
-  return converter.Convert(text);
+  static const ChainMatcher matcher(EmbeddedS2twTables());
+  return matcher.Convert(text);
 }
 
 std::u16string ToSimplified(std::u16string_view text) {
-  static const OpenccConverter converter(kTw2sConfig);
-  return converter.Convert(text);
+  static const ChainMatcher matcher(EmbeddedTw2sTables());
+  return matcher.Convert(text);
 }
 
 } // namespace veltran

@@ -65,6 +65,15 @@ bool StagedFile::Write(ByteView bytes, std::string& error)
     return true;
 }
 
+bool StagedFile::Sync(std::string& error)
+{
+    if (::fsync(m_fd) != 0) {
+        error = "write failed: " + SystemErrorText(errno);
+        return false;
+    }
+    return true;
+}
+
 bool StagedFile::CopyModeAndOwner(mode_t mode, uid_t owner, gid_t group, std::string& error)
 {
     // Owner first: changing the owner clears set-user-ID bits, which fchmod then restores.

@@ -26,6 +26,8 @@ public:
 
     /// Writes all bytes, retrying short writes. False with `error` on failure (disk full, ...).
     bool Write(ByteView bytes, std::string& error);
+    /// Flushes the written bytes to the disk.
+    bool Sync(std::string& error);
     /// Gives the file these permission bits, and this owner and group where the process may.
     bool CopyModeAndOwner(mode_t mode, uid_t owner, gid_t group, std::string& error);
     /// Closes the file, reporting errors that surface only at close.

@@ -1,5 +1,8 @@
 #include "RunLog.h"
 
+#include "TempDir.h"
+#include "WithoutRoot.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +15,7 @@ namespace veltran {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TempDir;
 
 std::string ReadAll(const fs::path& path)
 {
@@ -19,29 +23,10 @@ std::string ReadAll(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class TempFolder
+std::size_t EntryCount(const TempDir& folder)
 {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "veltran-runlog-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& path() const { return m_path; }
-    std::size_t EntryCount() const
-    {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_path), {}));
-    }
-
-private:
-    fs::path m_path;
-};
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder.Path()), {}));
+}
 
 // Whole runs check the entry texts; this adds the header of a source group with no option set.
 TEST(RunLogTest, SourceWithoutNameLeavesItsPlaceEmpty)
@@ -54,20 +39,20 @@ TEST(RunLogTest, SourceWithoutNameLeavesItsPlaceEmpty)
 
 TEST(WriteRunLogTest, WritesTheBytesAndReplacesALongerPreviousLog)
 {
-    TempFolder folder;
-    const fs::path logPath = folder.path() / "Veltran.log";
+    TempDir folder;
+    const fs::path logPath = folder.Path() / "Veltran.log";
     ASSERT_TRUE(WriteRunLog(logPath, std::string(5000, 'x')).ok());
     const std::string second = "<Veltran 运行日志>\r\n完成时间：T";
     const LogWriteResult result = WriteRunLog(logPath, second);
     EXPECT_TRUE(result.ok()) << result.error;
     EXPECT_EQ(ReadAll(logPath), second);
-    EXPECT_EQ(folder.EntryCount(), 1u) << "a temporary file was left behind";
+    EXPECT_EQ(EntryCount(folder), 1u) << "a temporary file was left behind";
 }
 
 TEST(WriteRunLogTest, ParentThatIsAFileIsReportedWithItsReason)
 {
-    TempFolder folder;
-    const fs::path notAFolder = folder.path() / "plain";
+    TempDir folder;
+    const fs::path notAFolder = folder.Path() / "plain";
     std::ofstream(notAFolder) << "x";
     const LogWriteResult result = WriteRunLog(notAFolder / "Veltran.log", "text");
     EXPECT_FALSE(result.ok());
@@ -76,25 +61,25 @@ TEST(WriteRunLogTest, ParentThatIsAFileIsReportedWithItsReason)
 
 TEST(WriteRunLogTest, LogPathHeldByAFolderFailsWithoutLeavingATemporaryFile)
 {
-    TempFolder folder;
-    fs::create_directory(folder.path() / "Veltran.log");
-    const LogWriteResult result = WriteRunLog(folder.path() / "Veltran.log", "text");
+    TempDir folder;
+    fs::create_directory(folder.Path() / "Veltran.log");
+    const LogWriteResult result = WriteRunLog(folder.Path() / "Veltran.log", "text");
     EXPECT_FALSE(result.ok());
     EXPECT_NE(result.error.find("Veltran.log"), std::string::npos) << result.error;
-    EXPECT_EQ(folder.EntryCount(), 1u);
+    EXPECT_EQ(EntryCount(folder), 1u);
 }
 
 TEST(WriteRunLogTest, ReadOnlyFolderKeepsThePreviousLogWhole)
 {
-    TempFolder folder;
-    const fs::path logPath = folder.path() / "Veltran.log";
+    TempDir folder;
+    const fs::path logPath = folder.Path() / "Veltran.log";
     ASSERT_TRUE(WriteRunLog(logPath, "previous").ok());
-    fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    if (::access(folder.path().c_str(), W_OK) == 0)
-        GTEST_SKIP() << "this user may write into read-only folders";
-    const LogWriteResult result = WriteRunLog(logPath, "next");
-    EXPECT_FALSE(result.ok());
-    EXPECT_NE(result.error.find("Permission denied"), std::string::npos) << result.error;
+    fs::permissions(folder.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                       fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const std::optional<std::string> error = test::RunWithoutRoot([&] { return WriteRunLog(logPath, "next").error; });
+    if (!error)
+        GTEST_SKIP() << "cannot write without root rights here";
+    EXPECT_NE(error->find("Permission denied"), std::string::npos) << *error;
     EXPECT_EQ(ReadAll(logPath), "previous");
 }
 

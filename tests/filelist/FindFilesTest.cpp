@@ -1,5 +1,6 @@
 #include "FindFiles.h"
 #include "TempTree.h"
+#include "WithoutRoot.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include <grp.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace veltran {
@@ -171,49 +170,16 @@ TEST(FindFilesTest, MissingOrNonFolderStartIsReportedUnreadable)
     }
 }
 
-// Root ignores permission bits, so the scan runs in a child that has given up root. Results come
-// back one per line, "F" for a file and "U" for an unreadable folder.
-constexpr int kCannotDropPrivileges = 77;
-
-bool ScanWithoutPrivileges(const fs::path& folder, std::string_view filter, FindFilesResult& result)
+// The scan's findings as text, one per line: "F" for a file and "U" for an unreadable folder.
+std::string ScanToText(const fs::path& folder, std::string_view filter)
 {
-    if (::geteuid() != 0) {
-        result = FindFiles(folder, filter);
-        return true;
-    }
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0)
-        return false;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeEnds[0]);
-        constexpr uid_t kNobody = 65534;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-            ::_exit(kCannotDropPrivileges);
-        const FindFilesResult found = FindFiles(folder, filter);
-        std::string text;
-        for (const fs::path& path : found.files)
-            text += "F" + path.native() + "\n";
-        for (const fs::path& path : found.unreadableFolders)
-            text += "U" + path.native() + "\n";
-        const bool written = ::write(pipeEnds[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
-        ::_exit(written ? 0 : 1);
-    }
-    ::close(pipeEnds[1]);
+    const FindFilesResult found = FindFiles(folder, filter);
     std::string text;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<std::size_t>(got));
-    ::close(pipeEnds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return false;
-    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        const fs::path path = text.substr(start + 1, end - start - 1);
-        (text[start] == 'F' ? result.files : result.unreadableFolders).push_back(path);
-    }
-    return true;
+    for (const fs::path& path : found.files)
+        text += "F" + path.native() + "\n";
+    for (const fs::path& path : found.unreadableFolders)
+        text += "U" + path.native() + "\n";
+    return text;
 }
 
 TEST(FindFilesTest, UnreadableFolderIsSkippedAndScanGoesOn)
@@ -225,9 +191,14 @@ TEST(FindFilesTest, UnreadableFolderIsSkippedAndScanGoesOn)
     const fs::path locked = tree.Root() / "locked";
     fs::permissions(locked, fs::perms::none);
 
-    FindFilesResult result;
-    if (!ScanWithoutPrivileges(tree.Root(), "*.txt", result))
+    const std::optional<std::string> text = test::RunWithoutRoot([&] { return ScanToText(tree.Root(), "*.txt"); });
+    if (!text)
         GTEST_SKIP() << "cannot run the scan without root rights here";
+    FindFilesResult result;
+    for (std::size_t start = 0, end; (end = text->find('\n', start)) != std::string::npos; start = end + 1) {
+        const fs::path path = text->substr(start + 1, end - start - 1);
+        ((*text)[start] == 'F' ? result.files : result.unreadableFolders).push_back(path);
+    }
     EXPECT_EQ(Sorted(RelativeNames(result.files, tree.Root())), Sorted({"before.txt", "open/after.txt"}));
     EXPECT_EQ(result.unreadableFolders, std::vector<fs::path>{locked});
 }

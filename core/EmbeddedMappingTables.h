@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+
+namespace veltran {
+
+/// Tables of the Simplified to Traditional (Taiwan) chain, compiled into the
+/// program at build time from the installed OpenCC dictionaries; for
+/// ChainMatcher.
+std::span<const std::byte> EmbeddedS2twTables();
+
+/// Tables of the Traditional (Taiwan) to Simplified chain, as
+/// EmbeddedS2twTables.
+std::span<const std::byte> EmbeddedTw2sTables();
+
+} // namespace veltran
