@@ -62,23 +62,9 @@ CliResult RunCliProcess(const std::vector<std::string>& arguments, const fs::pat
     return result;
 }
 
-ScratchFolder::ScratchFolder()
-{
-    std::string pattern = (fs::temp_directory_path() / "veltran-cli-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot create a scratch folder");
-    m_path = pattern;
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
-}
-
 fs::path ScratchFolder::Write(const fs::path& relative, const std::string& bytes) const
 {
-    const fs::path path = m_path / relative;
+    const fs::path path = m_dir.Path() / relative;
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
     return path;

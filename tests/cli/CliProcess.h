@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TempDir.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,21 +21,16 @@ struct CliResult
 CliResult RunCliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& workDir,
                         const std::vector<std::string>& extraEnvironment = {});
 
-/// A fresh folder under the system's temporary folder, removed with everything in it.
+/// A temporary folder to run the binary in.
 class ScratchFolder
 {
 public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
+    const std::filesystem::path& path() const { return m_dir.Path(); }
     /// Writes the bytes to a file under the folder, making the folders on the way.
     std::filesystem::path Write(const std::filesystem::path& relative, const std::string& bytes) const;
 
 private:
-    std::filesystem::path m_path;
+    TempDir m_dir;
 };
 
 /// The whole content of a file; empty when it cannot be read.
