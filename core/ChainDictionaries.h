@@ -7,9 +7,10 @@ namespace veltran {
 
 /// One dictionary entry: a key and the value that replaces it (the first
 /// candidate).
-struct DictionaryEntry {
-  std::u16string key;
-  std::u16string value;
+struct DictionaryEntry
+{
+    std::u16string key;
+    std::u16string value;
 };
 
 /// A dictionary: entries with distinct, non-empty keys, in any order.
@@ -22,9 +23,10 @@ using DictionaryGroup = std::vector<Dictionary>;
 /// Everything a mapping chain is made of: the dictionary that cuts the text
 /// into segments by longest match, and the conversion steps applied one after
 /// another to every segment.
-struct ChainDictionaries {
-  Dictionary segmentation;
-  std::vector<DictionaryGroup> steps;
+struct ChainDictionaries
+{
+    Dictionary segmentation;
+    std::vector<DictionaryGroup> steps;
 };
 
 } // namespace veltran

@@ -14,166 +14,166 @@
 namespace veltran {
 namespace {
 
-bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+bool IsSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
 
 // What one step does to a unit that no key of more than one unit can take in:
 // the output of the first dictionary with the unit as a key, or the unit
 // itself.
-struct StepUnits {
-  std::unordered_map<char16_t, std::u16string> singleUnitOutput;
-  std::vector<bool> inLongerKey =
-      std::vector<bool>(PhraseTrie::kRootTableSize, false);
+struct StepUnits
+{
+    std::unordered_map<char16_t, std::u16string> singleUnitOutput;
+    std::vector<bool> inLongerKey = std::vector<bool>(PhraseTrie::kRootTableSize, false);
 };
 
 // A step's longer keys can only take in a unit if they can match where the
 // segmentation found no phrase. At such a place no segmentation key matches, so
 // in the first step (which sees the text as it is) keys that are also
 // segmentation keys never match there and are left out.
-StepUnits
-CollectStepUnits(const DictionaryGroup &group,
-                 const std::unordered_set<std::u16string> *excludedKeys) {
-  StepUnits units;
-  for (const Dictionary &dictionary : group) {
-    for (const DictionaryEntry &entry : dictionary) {
-      if (entry.key.size() == 1) {
-        units.singleUnitOutput.try_emplace(entry.key[0], entry.value);
-      } else if (excludedKeys == nullptr ||
-                 !excludedKeys->contains(entry.key)) {
-        for (const char16_t unit : entry.key) {
-          units.inLongerKey[unit] = true;
+StepUnits CollectStepUnits(const DictionaryGroup& group, const std::unordered_set<std::u16string>* excludedKeys)
+{
+    StepUnits units;
+    for (const Dictionary& dictionary : group) {
+        for (const DictionaryEntry& entry : dictionary) {
+            if (entry.key.size() == 1) {
+                units.singleUnitOutput.try_emplace(entry.key[0], entry.value);
+            } else if (excludedKeys == nullptr || !excludedKeys->contains(entry.key)) {
+                for (const char16_t unit : entry.key) {
+                    units.inLongerKey[unit] = true;
+                }
+            }
         }
-      }
     }
-  }
-  return units;
+    return units;
 }
 
 // The class word of a BMP unit outside a phrase (see ChainMatcher).
-std::uint32_t ClassifyUnit(char16_t unit, const std::vector<StepUnits> &steps,
-                           StringPoolBuilder &pool) {
-  std::u16string current(1, unit);
-  for (const StepUnits &step : steps) {
-    std::u16string next;
-    for (const char16_t u : current) {
-      if (step.inLongerKey[u]) {
-        return ChainMatcher::kComplex;
-      }
-      const auto found = step.singleUnitOutput.find(u);
-      next += found == step.singleUnitOutput.end() ? std::u16string(1, u)
-                                                   : found->second;
+std::uint32_t ClassifyUnit(char16_t unit, const std::vector<StepUnits>& steps, StringPoolBuilder& pool)
+{
+    std::u16string current(1, unit);
+    for (const StepUnits& step : steps) {
+        std::u16string next;
+        for (const char16_t u : current) {
+            if (step.inLongerKey[u]) {
+                return ChainMatcher::kComplex;
+            }
+            const auto found = step.singleUnitOutput.find(u);
+            next += found == step.singleUnitOutput.end() ? std::u16string(1, u) : found->second;
+        }
+        current = std::move(next);
     }
-    current = std::move(next);
-  }
-  if (current.size() == 1 && current[0] == unit) {
-    return ChainMatcher::kCopy;
-  }
-  if (current.size() == 1) {
-    return ChainMatcher::kSingle | current[0];
-  }
-  const std::uint32_t id = pool.Add(current);
-  if (id > ChainMatcher::kPayloadMask) {
-    throw std::invalid_argument("the mapping dictionaries are too large");
-  }
-  return ChainMatcher::kPooled | id;
+    if (current.size() == 1 && current[0] == unit) {
+        return ChainMatcher::kCopy;
+    }
+    if (current.size() == 1) {
+        return ChainMatcher::kSingle | current[0];
+    }
+    const std::uint32_t id = pool.Add(current);
+    if (id > ChainMatcher::kPayloadMask) {
+        throw std::invalid_argument("the mapping dictionaries are too large");
+    }
+    return ChainMatcher::kPooled | id;
 }
 
-void AppendTrie(TableBlobWriter &writer, const PhraseTrieBuilder &trie) {
-  writer.Append<PhraseTrie::Target>(trie.Root());
-  writer.Append<PhraseTrie::Edge>(trie.Edges());
-  writer.Append<std::uint32_t>(trie.Terminal());
+void AppendTrie(TableBlobWriter& writer, const PhraseTrieBuilder& trie)
+{
+    writer.Append<PhraseTrie::Target>(trie.Root());
+    writer.Append<PhraseTrie::Edge>(trie.Edges());
+    writer.Append<std::uint32_t>(trie.Terminal());
 }
 
 } // namespace
 
-std::vector<std::byte>
-ChainTablesBuilder::Build(const ChainDictionaries &chain) {
-  if (chain.steps.empty()) {
-    throw std::invalid_argument(
-        "a mapping chain needs at least one conversion step");
-  }
-  StringPoolBuilder pool;
-
-  std::vector<std::unique_ptr<PhraseTrieBuilder>> stepBuilders;
-  std::vector<PhraseTrie> steps;
-  for (const DictionaryGroup &group : chain.steps) {
-    auto builder = std::make_unique<PhraseTrieBuilder>(
-        static_cast<std::uint32_t>(group.size()));
-    for (std::uint32_t d = 0; d < group.size(); ++d) {
-      for (const DictionaryEntry &entry : group[d]) {
-        builder->Add(d, entry.key, pool.Add(entry.value));
-      }
+std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
+{
+    if (chain.steps.empty()) {
+        throw std::invalid_argument("a mapping chain needs at least one conversion step");
     }
-    steps.emplace_back(builder->Finish());
-    stepBuilders.push_back(std::move(builder));
-  }
+    StringPoolBuilder pool;
 
-  // A phrase of the segmentation is a segment of its own, so its output through
-  // all steps is fixed.
-  std::vector<std::u16string> phraseOutputs;
-  std::u16string scratch[2];
-  for (const DictionaryEntry &entry : chain.segmentation) {
-    std::u16string output;
-    ChainMatcher::ConvertSegment(steps, pool.View(), entry.key, output,
-                                 scratch);
-    phraseOutputs.push_back(std::move(output));
-  }
-  PhraseTrieBuilder segmentation(1);
-  std::unordered_set<std::u16string> segmentationKeys;
-  for (std::size_t i = 0; i < chain.segmentation.size(); ++i) {
-    segmentation.Add(0, chain.segmentation[i].key, pool.Add(phraseOutputs[i]));
-    segmentationKeys.insert(chain.segmentation[i].key);
-  }
-  segmentation.Finish();
-
-  std::vector<StepUnits> stepUnits;
-  for (std::size_t i = 0; i < chain.steps.size(); ++i) {
-    stepUnits.push_back(
-        CollectStepUnits(chain.steps[i], i == 0 ? &segmentationKeys : nullptr));
-  }
-  std::vector<bool> inAnyStepKey(PhraseTrie::kRootTableSize, false);
-  for (const DictionaryGroup &group : chain.steps) {
-    for (const Dictionary &dictionary : group) {
-      for (const DictionaryEntry &entry : dictionary) {
-        for (const char16_t unit : entry.key) {
-          inAnyStepKey[unit] = true;
+    std::vector<std::unique_ptr<PhraseTrieBuilder>> stepBuilders;
+    std::vector<PhraseTrie> steps;
+    for (const DictionaryGroup& group : chain.steps) {
+        auto builder = std::make_unique<PhraseTrieBuilder>(static_cast<std::uint32_t>(group.size()));
+        for (std::uint32_t d = 0; d < group.size(); ++d) {
+            for (const DictionaryEntry& entry : group[d]) {
+                builder->Add(d, entry.key, pool.Add(entry.value));
+            }
         }
-      }
+        steps.emplace_back(builder->Finish());
+        stepBuilders.push_back(std::move(builder));
     }
-  }
-  std::vector<std::uint32_t> unitClass(PhraseTrie::kRootTableSize);
-  for (std::size_t u = 0; u < unitClass.size(); ++u) {
-    const auto unit = static_cast<char16_t>(u);
-    std::uint32_t cls = ChainMatcher::kCopy;
-    if (!IsSurrogate(unit)) {
-      cls = ClassifyUnit(unit, stepUnits, pool);
-    } else if (IsHighSurrogate(unit) && inAnyStepKey[u]) {
-      // Characters outside the BMP that a step knows go through the steps in
-      // full.
-      cls = ChainMatcher::kComplex;
-    }
-    if (segmentation.Root()[u].link != 0) {
-      cls |= ChainMatcher::kStartsPhrase;
-    }
-    unitClass[u] = cls;
-  }
 
-  // ChainMatcher reads the arrays in this order.
-  TableBlobWriter writer;
-  std::vector<std::uint32_t> dictionaryCounts{1};
-  for (const DictionaryGroup &group : chain.steps) {
-    dictionaryCounts.push_back(static_cast<std::uint32_t>(group.size()));
-  }
-  writer.Append<std::uint32_t>(dictionaryCounts);
-  writer.Append<std::uint32_t>(unitClass);
-  writer.Append<char16_t>(pool.Units());
-  writer.Append<std::uint32_t>(pool.Offsets());
-  AppendTrie(writer, segmentation);
-  for (const auto &builder : stepBuilders) {
-    AppendTrie(writer, *builder);
-  }
-  return writer.Bytes();
+    // A phrase of the segmentation is a segment of its own, so its output through
+    // all steps is fixed.
+    std::vector<std::u16string> phraseOutputs;
+    std::u16string scratch[2];
+    for (const DictionaryEntry& entry : chain.segmentation) {
+        std::u16string output;
+        ChainMatcher::ConvertSegment(steps, pool.View(), entry.key, output, scratch);
+        phraseOutputs.push_back(std::move(output));
+    }
+    PhraseTrieBuilder segmentation(1);
+    std::unordered_set<std::u16string> segmentationKeys;
+    for (std::size_t i = 0; i < chain.segmentation.size(); ++i) {
+        segmentation.Add(0, chain.segmentation[i].key, pool.Add(phraseOutputs[i]));
+        segmentationKeys.insert(chain.segmentation[i].key);
+    }
+    segmentation.Finish();
+
+    std::vector<StepUnits> stepUnits;
+    for (std::size_t i = 0; i < chain.steps.size(); ++i) {
+        stepUnits.push_back(CollectStepUnits(chain.steps[i], i == 0 ? &segmentationKeys : nullptr));
+    }
+    std::vector<bool> inAnyStepKey(PhraseTrie::kRootTableSize, false);
+    for (const DictionaryGroup& group : chain.steps) {
+        for (const Dictionary& dictionary : group) {
+            for (const DictionaryEntry& entry : dictionary) {
+                for (const char16_t unit : entry.key) {
+                    inAnyStepKey[unit] = true;
+                }
+            }
+        }
+    }
+    std::vector<std::uint32_t> unitClass(PhraseTrie::kRootTableSize);
+    for (std::size_t u = 0; u < unitClass.size(); ++u) {
+        const auto unit = static_cast<char16_t>(u);
+        std::uint32_t cls = ChainMatcher::kCopy;
+        if (!IsSurrogate(unit)) {
+            cls = ClassifyUnit(unit, stepUnits, pool);
+        } else if (IsHighSurrogate(unit) && inAnyStepKey[u]) {
+            // Characters outside the BMP that a step knows go through the steps in
+            // full.
+            cls = ChainMatcher::kComplex;
+        }
+        if (segmentation.Root()[u].link != 0) {
+            cls |= ChainMatcher::kStartsPhrase;
+        }
+        unitClass[u] = cls;
+    }
+
+    // ChainMatcher reads the arrays in this order.
+    TableBlobWriter writer;
+    std::vector<std::uint32_t> dictionaryCounts{1};
+    for (const DictionaryGroup& group : chain.steps) {
+        dictionaryCounts.push_back(static_cast<std::uint32_t>(group.size()));
+    }
+    writer.Append<std::uint32_t>(dictionaryCounts);
+    writer.Append<std::uint32_t>(unitClass);
+    writer.Append<char16_t>(pool.Units());
+    writer.Append<std::uint32_t>(pool.Offsets());
+    AppendTrie(writer, segmentation);
+    for (const auto& builder : stepBuilders) {
+        AppendTrie(writer, *builder);
+    }
+    return writer.Bytes();
 }
 
 } // namespace veltran

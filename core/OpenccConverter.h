@@ -23,10 +23,9 @@ inline constexpr const char* kTw2sConfig = "tw2s.json";
 class OpenccConverter
 {
 public:
-    /// Loads the chain from a configuration file in kOpenccDataDir (e.g.
-    /// kS2twConfig); throws std::runtime_error when the configuration or its
-    /// dictionaries cannot be loaded.
-    explicit OpenccConverter(const std::string& configName);
+    /// Loads the chain from a configuration file, e.g. kOpenccDataDir + kS2twConfig; throws
+    /// std::runtime_error when the configuration or its dictionaries cannot be loaded.
+    explicit OpenccConverter(const std::string& configPath);
     ~OpenccConverter();
     OpenccConverter(const OpenccConverter&) = delete;
     OpenccConverter& operator=(const OpenccConverter&) = delete;

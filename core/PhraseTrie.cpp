@@ -6,91 +6,88 @@
 
 namespace veltran {
 
-PhraseTrie::PhraseTrie(const Layout &layout) : m_layout(layout) {
-  const std::size_t edgeCount = layout.edges.size();
-  const bool fits = layout.root.size() == kRootTableSize &&
-                    layout.dictionaryCount >= 1 &&
-                    layout.dictionaryCount <= kMaxDictionaries &&
-                    edgeCount >= 2 && (edgeCount & (edgeCount - 1)) == 0 &&
-                    layout.terminal.size() % layout.dictionaryCount == 0;
-  if (!fits) {
-    throw std::runtime_error("the Chinese mapping tables are damaged");
-  }
+PhraseTrie::PhraseTrie(const Layout& layout) : m_layout(layout)
+{
+    const std::size_t edgeCount = layout.edges.size();
+    const bool fits = layout.root.size() == kRootTableSize && layout.dictionaryCount >= 1 &&
+                      layout.dictionaryCount <= kMaxDictionaries && edgeCount >= 2 &&
+                      (edgeCount & (edgeCount - 1)) == 0 && layout.terminal.size() % layout.dictionaryCount == 0;
+    if (!fits) {
+        throw std::runtime_error("the Chinese mapping tables are damaged");
+    }
 }
 
-const PhraseTrie::Target *PhraseTrie::Child(std::uint32_t node,
-                                            char16_t unit) const {
-  const std::size_t mask = m_layout.edges.size() - 1;
-  for (std::size_t slot = EdgeSlot(node, unit, m_layout.edges.size());;
-       slot = (slot + 1) & mask) {
-    const Edge &edge = m_layout.edges[slot];
-    if (edge.parent == node && edge.unit == unit) {
-      return &edge.target;
-    }
-    if (edge.parent == kEmptyEdge) {
-      return nullptr;
-    }
-  }
-}
-
-PhraseTrie::Match PhraseTrie::Longest(const char16_t *text,
-                                      const char16_t *end) const {
-  if (text == end || m_layout.root.empty()) {
-    return {};
-  }
-  const Target *target = &m_layout.root[*text];
-  if (target->link == 0) {
-    return {};
-  }
-  const std::uint32_t dictionaries = m_layout.dictionaryCount;
-  std::array<Match, kMaxDictionaries> best{};
-  std::uint32_t depth = 1;
-  while (true) {
-    const std::uint32_t link = target->link;
-    const std::uint32_t node = link & kNodeMask;
-    std::uint32_t ending = (link >> kDictionaryShift) & kDictionaryMask;
-    if (ending != 0) {
-      const auto first = static_cast<std::uint32_t>(std::countr_zero(ending));
-      best[first] = {depth, target->output};
-      ending &= ending - 1;
-      for (std::uint32_t d = first + 1; ending != 0; ++d) {
-        if ((ending & (1u << d)) != 0) {
-          best[d] = {depth,
-                     m_layout.terminal[std::size_t{node} * dictionaries + d]};
-          ending &= ~(1u << d);
+const PhraseTrie::Target* PhraseTrie::Child(std::uint32_t node, char16_t unit) const
+{
+    const std::size_t mask = m_layout.edges.size() - 1;
+    for (std::size_t slot = EdgeSlot(node, unit, m_layout.edges.size());; slot = (slot + 1) & mask) {
+        const Edge& edge = m_layout.edges[slot];
+        if (edge.parent == node && edge.unit == unit) {
+            return &edge.target;
         }
-      }
+        if (edge.parent == kEmptyEdge) {
+            return nullptr;
+        }
     }
-    if ((link & kHasChildren) == 0 || text + depth == end) {
-      break;
-    }
-    target = Child(node, text[depth]);
-    if (target == nullptr) {
-      break;
-    }
-    ++depth;
-  }
-  for (std::uint32_t d = 0; d < dictionaries; ++d) {
-    if (best[d].length != 0) {
-      return best[d];
-    }
-  }
-  return {};
 }
 
-void PhraseTrie::Convert(std::u16string_view text, const StringPool &pool,
-                         std::u16string &out) const {
-  const char16_t *p = text.data();
-  const char16_t *const end = p + text.size();
-  while (p < end) {
-    const Match match = Longest(p, end);
-    if (match.length == 0) {
-      out.push_back(*p++);
-      continue;
+PhraseTrie::Match PhraseTrie::Longest(const char16_t* text, const char16_t* end) const
+{
+    if (text == end || m_layout.root.empty()) {
+        return {};
     }
-    out.append(pool.At(match.output));
-    p += match.length;
-  }
+    const Target* target = &m_layout.root[*text];
+    if (target->link == 0) {
+        return {};
+    }
+    const std::uint32_t dictionaries = m_layout.dictionaryCount;
+    std::array<Match, kMaxDictionaries> best{};
+    std::uint32_t depth = 1;
+    while (true) {
+        const std::uint32_t link = target->link;
+        const std::uint32_t node = link & kNodeMask;
+        std::uint32_t ending = (link >> kDictionaryShift) & kDictionaryMask;
+        if (ending != 0) {
+            const auto first = static_cast<std::uint32_t>(std::countr_zero(ending));
+            best[first] = {depth, target->output};
+            ending &= ending - 1;
+            for (std::uint32_t d = first + 1; ending != 0; ++d) {
+                if ((ending & (1u << d)) != 0) {
+                    best[d] = {depth, m_layout.terminal[std::size_t{node} * dictionaries + d]};
+                    ending &= ~(1u << d);
+                }
+            }
+        }
+        if ((link & kHasChildren) == 0 || text + depth == end) {
+            break;
+        }
+        target = Child(node, text[depth]);
+        if (target == nullptr) {
+            break;
+        }
+        ++depth;
+    }
+    for (std::uint32_t d = 0; d < dictionaries; ++d) {
+        if (best[d].length != 0) {
+            return best[d];
+        }
+    }
+    return {};
+}
+
+void PhraseTrie::Convert(std::u16string_view text, const StringPool& pool, std::u16string& out) const
+{
+    const char16_t* p = text.data();
+    const char16_t* const end = p + text.size();
+    while (p < end) {
+        const Match match = Longest(p, end);
+        if (match.length == 0) {
+            out.push_back(*p++);
+            continue;
+        }
+        out.append(pool.At(match.output));
+        p += match.length;
+    }
 }
 
 } // namespace veltran

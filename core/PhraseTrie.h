@@ -19,71 +19,74 @@ namespace veltran {
 /// link, which saves a memory access per match. The links below the root sit in
 /// an open-addressing hash table keyed by parent node and unit, so each step
 /// down costs one probe.
-class PhraseTrie {
+class PhraseTrie
+{
 public:
-  static constexpr std::uint32_t kNoOutput = 0xFFFFFFFFu;
-  static constexpr std::uint32_t kMaxDictionaries = 8;
-  static constexpr std::uint32_t kNodeMask = 0x007FFFFFu;
-  static constexpr std::uint32_t kDictionaryShift = 23;
-  static constexpr std::uint32_t kDictionaryMask = 0xFFu;
-  static constexpr std::uint32_t kHasChildren = 1u << 31;
-  static constexpr std::uint32_t kEmptyEdge = 0xFFFFFFFFu;
-  static constexpr std::size_t kRootTableSize = 0x10000;
+    static constexpr std::uint32_t kNoOutput = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kMaxDictionaries = 8;
+    static constexpr std::uint32_t kNodeMask = 0x007FFFFFu;
+    static constexpr std::uint32_t kDictionaryShift = 23;
+    static constexpr std::uint32_t kDictionaryMask = 0xFFu;
+    static constexpr std::uint32_t kHasChildren = 1u << 31;
+    static constexpr std::uint32_t kEmptyEdge = 0xFFFFFFFFu;
+    static constexpr std::size_t kRootTableSize = 0x10000;
 
-  /// A link with the output of the first dictionary it ends a key of.
-  struct Target {
-    std::uint32_t link = 0;
-    std::uint32_t output = kNoOutput;
-  };
+    /// A link with the output of the first dictionary it ends a key of.
+    struct Target
+    {
+        std::uint32_t link = 0;
+        std::uint32_t output = kNoOutput;
+    };
 
-  struct Edge {
-    std::uint32_t parent = kEmptyEdge;
-    Target target;
-    char16_t unit = 0;
-    std::uint16_t reserved = 0;
-  };
+    struct Edge
+    {
+        std::uint32_t parent = kEmptyEdge;
+        Target target;
+        char16_t unit = 0;
+        std::uint16_t reserved = 0;
+    };
 
-  struct Layout {
-    std::span<const Target> root; // kRootTableSize targets, link 0 where no key
-                                  // starts with the unit
-    std::span<const Edge> edges;  // a power of two in size, at most half full
-    std::span<const std::uint32_t> terminal;
-    std::uint32_t dictionaryCount = 1;
-  };
+    struct Layout
+    {
+        std::span<const Target> root; // kRootTableSize targets, link 0 where no key
+                                      // starts with the unit
+        std::span<const Edge> edges;  // a power of two in size, at most half full
+        std::span<const std::uint32_t> terminal;
+        std::uint32_t dictionaryCount = 1;
+    };
 
-  struct Match {
-    std::uint32_t length = 0; // in code units; 0 when nothing matched
-    std::uint32_t output = 0;
-  };
+    struct Match
+    {
+        std::uint32_t length = 0; // in code units; 0 when nothing matched
+        std::uint32_t output = 0;
+    };
 
-  PhraseTrie() = default;
-  /// Takes the arrays as they are; throws std::runtime_error when their sizes
-  /// do not fit together.
-  explicit PhraseTrie(const Layout &layout);
+    PhraseTrie() = default;
+    /// Takes the arrays as they are; throws std::runtime_error when their sizes
+    /// do not fit together.
+    explicit PhraseTrie(const Layout& layout);
 
-  /// Slot of the hash table where the edge from `parent` by `unit` is looked
-  /// for first.
-  static std::size_t EdgeSlot(std::uint32_t parent, char16_t unit,
-                              std::size_t tableSize) {
-    const std::uint64_t key = (std::uint64_t{parent} << 16) | unit;
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) &
-           (tableSize - 1);
-  }
+    /// Slot of the hash table where the edge from `parent` by `unit` is looked
+    /// for first.
+    static std::size_t EdgeSlot(std::uint32_t parent, char16_t unit, std::size_t tableSize)
+    {
+        const std::uint64_t key = (std::uint64_t{parent} << 16) | unit;
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & (tableSize - 1);
+    }
 
-  /// The match of the group at `text`: the longest key of the first dictionary
-  /// that has any key that is a prefix of the units from `text` to `end`.
-  /// Length 0 when none has, or text == end.
-  Match Longest(const char16_t *text, const char16_t *end) const;
+    /// The match of the group at `text`: the longest key of the first dictionary
+    /// that has any key that is a prefix of the units from `text` to `end`.
+    /// Length 0 when none has, or text == end.
+    Match Longest(const char16_t* text, const char16_t* end) const;
 
-  /// Rewrites `text` left to right: at each position the group's match is
-  /// replaced by its output, an unmatched unit is copied. Appends to `out`.
-  void Convert(std::u16string_view text, const StringPool &pool,
-               std::u16string &out) const;
+    /// Rewrites `text` left to right: at each position the group's match is
+    /// replaced by its output, an unmatched unit is copied. Appends to `out`.
+    void Convert(std::u16string_view text, const StringPool& pool, std::u16string& out) const;
 
 private:
-  const Target *Child(std::uint32_t node, char16_t unit) const;
+    const Target* Child(std::uint32_t node, char16_t unit) const;
 
-  Layout m_layout;
+    Layout m_layout;
 };
 
 } // namespace veltran

@@ -10,41 +10,42 @@ namespace veltran {
 
 /// Builds the flat arrays of a PhraseTrie from the keys of a group of
 /// dictionaries.
-class PhraseTrieBuilder {
+class PhraseTrieBuilder
+{
 public:
-  /// `dictionaryCount` columns of outputs, 1 to PhraseTrie::kMaxDictionaries.
-  explicit PhraseTrieBuilder(std::uint32_t dictionaryCount);
+    /// `dictionaryCount` columns of outputs, 1 to PhraseTrie::kMaxDictionaries.
+    explicit PhraseTrieBuilder(std::uint32_t dictionaryCount);
 
-  /// Adds a non-empty key of the given dictionary with its output id; a key
-  /// added twice to the same dictionary keeps its first output.
-  void Add(std::uint32_t dictionary, std::u16string_view key,
-           std::uint32_t output);
+    /// Adds a non-empty key of the given dictionary with its output id; a key
+    /// added twice to the same dictionary keeps its first output.
+    void Add(std::uint32_t dictionary, std::u16string_view key, std::uint32_t output);
 
-  /// Lays the trie out; the layout points into this builder, which must outlive
-  /// its use and take no more keys.
-  PhraseTrie::Layout Finish();
+    /// Lays the trie out; the layout points into this builder, which must outlive
+    /// its use and take no more keys.
+    PhraseTrie::Layout Finish();
 
-  const std::vector<PhraseTrie::Target> &Root() const { return m_root; }
-  const std::vector<PhraseTrie::Edge> &Edges() const { return m_edges; }
-  const std::vector<std::uint32_t> &Terminal() const { return m_terminal; }
+    const std::vector<PhraseTrie::Target>& Root() const { return m_root; }
+    const std::vector<PhraseTrie::Edge>& Edges() const { return m_edges; }
+    const std::vector<std::uint32_t>& Terminal() const { return m_terminal; }
 
 private:
-  struct PendingEdge {
-    std::uint32_t parent;
-    char16_t unit;
-    std::uint32_t child;
-  };
+    struct PendingEdge
+    {
+        std::uint32_t parent;
+        char16_t unit;
+        std::uint32_t child;
+    };
 
-  std::uint32_t ChildOf(std::uint32_t node, char16_t unit);
-  PhraseTrie::Target TargetOf(std::uint32_t node) const;
+    std::uint32_t ChildOf(std::uint32_t node, char16_t unit);
+    PhraseTrie::Target TargetOf(std::uint32_t node) const;
 
-  std::uint32_t m_dictionaryCount;
-  std::uint32_t m_nodeCount = 1;
-  std::vector<PhraseTrie::Target> m_root;
-  std::vector<bool> m_hasChildren{false};
-  std::vector<PendingEdge> m_pending;
-  std::vector<PhraseTrie::Edge> m_edges;
-  std::vector<std::uint32_t> m_terminal;
+    std::uint32_t m_dictionaryCount;
+    std::uint32_t m_nodeCount = 1;
+    std::vector<PhraseTrie::Target> m_root;
+    std::vector<bool> m_hasChildren{false};
+    std::vector<PendingEdge> m_pending;
+    std::vector<PhraseTrie::Edge> m_edges;
+    std::vector<std::uint32_t> m_terminal;
 };
 
 } // namespace veltran
