@@ -2,20 +2,12 @@
 
 #include "TableBlobReader.h"
 
+#include <unicode/utf16.h>
+
 #include <stdexcept>
 
 namespace veltran {
 namespace {
-
-bool IsHighSurrogate(char16_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
 
 PhraseTrie ReadTrie(TableBlobReader& reader, std::uint32_t dictionaryCount)
 {
@@ -121,7 +113,7 @@ std::u16string ChainMatcher::Convert(std::u16string_view text) const
                 pending = p;
             }
             // A character outside the BMP goes into the steps whole.
-            p += (IsHighSurrogate(*p) && p + 1 < end && IsLowSurrogate(p[1])) ? 2 : 1;
+            p += (U16_IS_LEAD(*p) && p + 1 < end && U16_IS_TRAIL(p[1])) ? 2 : 1;
             break;
         }
     }

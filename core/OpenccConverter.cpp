@@ -3,20 +3,12 @@
 #include <SimpleConverter.hpp>
 #include <unicode/ustring.h>
 
+#include <unicode/utf16.h>
+
 #include <stdexcept>
 
 namespace veltran {
 namespace {
-
-bool IsHighSurrogate(char16_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
 
 // Length of the well-formed, NUL-free run at the start of `text` (0 when the
 // first unit is a NUL or an unpaired surrogate).
@@ -25,11 +17,11 @@ std::size_t ConvertibleRunLength(std::u16string_view text)
     std::size_t i = 0;
     while (i < text.size()) {
         const char16_t unit = text[i];
-        if (unit == 0 || IsLowSurrogate(unit)) {
+        if (unit == 0 || U16_IS_TRAIL(unit)) {
             break;
         }
-        if (IsHighSurrogate(unit)) {
-            if (i + 1 >= text.size() || !IsLowSurrogate(text[i + 1])) {
+        if (U16_IS_LEAD(unit)) {
+            if (i + 1 >= text.size() || !U16_IS_TRAIL(text[i + 1])) {
                 break;
             }
             i += 2;

@@ -99,40 +99,39 @@ TEST(CharsetHeader, RuleIsMadeOnceFromTheFirstTarget)
     EXPECT_TRUE(table.Rule(1).newText.starts_with(u"<%@ CODEPAGE=950 %>\r\n"));
 }
 
-TEST(CharsetHeader, ConvertedFileBeginsWithTheHeaderAfterTheBom)
+// Converts a file holding "<html>" from GB with the charset rule made for the target.
+std::string ConvertWithCharsetRule(EncodingId target, bool writeBom, RuleTable& table)
 {
     test::TempDir dir;
     const auto file = dir / "index.asp";
     test::WriteFile(file, "<html>");
-    RuleTable table;
-    MakeCharsetRule(table, EncodingId::Utf8, u"t");
+    MakeCharsetRule(table, target, u"t");
     ConvertOptions options;
     options.source = EncodingId::Gb;
-    options.target = EncodingId::Utf8;
+    options.target = target;
     options.applyRules = true;
-    options.writeBom = true;
-    ASSERT_TRUE(ConvertFile(file, options, table));
+    options.writeBom = writeBom;
+    EXPECT_TRUE(ConvertFile(file, options, table));
     const auto bytes = test::ReadFile(file);
-    const std::string text(bytes.begin(), bytes.end());
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(CharsetHeader, ConvertedFileBeginsWithTheHeaderAfterTheBom)
+{
+    RuleTable table;
+    const std::string text = ConvertWithCharsetRule(EncodingId::Utf8, true, table);
     EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF<%@ CODEPAGE=65001 %>\r\n")) << text;
     EXPECT_TRUE(text.ends_with("-->\r\n<html>")) << text;
 }
 
 TEST(CharsetHeader, HeaderTurnsTraditionalForABig5Target)
 {
-    test::TempDir dir;
-    const auto file = dir / "index.asp";
-    test::WriteFile(file, "<html>");
     RuleTable table;
-    MakeCharsetRule(table, EncodingId::Big5, u"t");
-    ConvertOptions options;
-    options.source = EncodingId::Gb;
-    options.target = EncodingId::Big5;
-    options.applyRules = true;
-    ASSERT_TRUE(ConvertFile(file, options, table));
+    const std::string text = ConvertWithCharsetRule(EncodingId::Big5, false, table);
     const std::u16string expected = ToTraditional(table.Rule(1).newText + u"<html>");
     EXPECT_FALSE(expected == table.Rule(1).newText + u"<html>") << "the header holds Simplified characters";
-    EXPECT_EQ(test::ReadFile(file), Encode(EncodingId::Big5, expected));
+    const Bytes expectedBytes = Encode(EncodingId::Big5, expected);
+    EXPECT_EQ(text, std::string(expectedBytes.begin(), expectedBytes.end()));
 }
 
 } // namespace
