@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Saves pictures of the main window and of the first-start about box as PNG files:
+#   scripts/screenshots.sh [FOLDER]        (default: docs/screenshots)
+# The program runs with fresh settings in a throw-away home, under Xvfb when xvfb-run is installed
+# and on Qt's offscreen platform otherwise, so no display or person is needed.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${VELTRAN_BUILD_DIR:-$root/build}"
+out="${1:-$root/docs/screenshots}"
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" --target veltran -j"$(nproc)" >/dev/null
+
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+home="$(mktemp -d /tmp/veltran-screenshots-XXXXXX)"
+trap 'rm -rf "$home"' EXIT
+mkdir -m 700 "$home/runtime"
+export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" XDG_RUNTIME_DIR="$home/runtime"
+
+if command -v xvfb-run >/dev/null 2>&1; then
+    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$build/app/veltran" --screenshot "$out"
+else
+    QT_QPA_PLATFORM=offscreen "$build/app/veltran" --screenshot "$out"
+fi

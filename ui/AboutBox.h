@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace veltran {
+
+class MessageBoxService;
+
+/// "禾渡 <host>  GB/BIG5/UTF-8 文件编码批量互转换工具", with " V1.0" after it when `withVersion`:
+/// the main window's caption, the about text's first line and the ownerless about box's title.
+QString ProductLine(bool withVersion);
+
+/// The about text: twelve lines joined by CR LF, no line break after the last.
+QString AboutText();
+
+/// The about box's title: "关于..." when it has an owner, the product line without version otherwise.
+QString AboutTitle(bool hasOwner);
+
+/// Shows the about text in an information box with the single button "关  闭" and waits for it to
+/// close. A null owner gives a box without owner.
+void ShowAbout(MessageBoxService& messageBox, QWidget* owner);
+
+} // namespace veltran

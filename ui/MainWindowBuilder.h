@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QIcon;
+class QWidget;
+
+namespace veltran {
+
+class TwipScale;
+
+/// Widget property that marks a label which sizes itself to its caption.
+inline constexpr char kAutoSizeProperty[] = "veltranAutoSize";
+
+/// Creates the main window's controls as designed (names, captions, states, geometry, tab order) and
+/// the two separator lines, as children of `window`. The link label gets its font and colours here.
+void BuildMainWindowControls(QWidget& window, const TwipScale& scale);
+
+/// Sets the link label's text colour (blue at rest, red under the pointer).
+void SetLinkColour(QWidget& link, Qt::GlobalColor colour);
+
+/// The window's own icon, drawn rather than loaded so the program needs no resource files.
+QIcon MainWindowIcon();
+
+} // namespace veltran

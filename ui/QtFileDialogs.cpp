@@ -1,0 +1,73 @@
+#include "QtFileDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+
+namespace veltran {
+
+namespace {
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString QtPatterns(const QString& patterns)
+{
+    QStringList list = patterns.split(u';', Qt::SkipEmptyParts);
+    for (QString& pattern : list) {
+        pattern = pattern.trimmed();
+        // On Windows "*.*" matches every name, with or without a dot.
+        if (pattern == QStringLiteral("*.*"))
+            pattern = QStringLiteral("*");
+    }
+    return list.join(u' ');
+}
+
+} // namespace
+
+QStringList QtNameFilters(std::string_view filter)
+{
+    QString text = FromUtf8(filter);
+    if (text.trimmed().isEmpty())
+        text = QStringLiteral("所有文件(*.*)|*.*");
+
+    const QStringList parts = text.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i] + QStringLiteral(" (") + QtPatterns(parts[i + 1]) + u')';
+    return filters;
+}
+
+std::vector<std::filesystem::path> QtFileDialogs::ShowFileDialog(std::string_view title, std::string_view initialName,
+                                                                 std::string_view filter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), FromUtf8(title), QCoreApplication::applicationDirPath());
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(QtNameFilters(filter));
+    if (!initialName.empty())
+        dialog.selectFile(FromUtf8(initialName));
+
+    std::vector<std::filesystem::path> files;
+    if (dialog.exec() == QDialog::Accepted) {
+        for (const QString& file : dialog.selectedFiles())
+            files.emplace_back(QDir::toNativeSeparators(file).toStdString());
+    }
+    return files;
+}
+
+std::filesystem::path QtFileDialogs::BrowseForFolder(std::string_view title, const std::filesystem::path& startFolder)
+{
+    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), FromUtf8(title),
+                                                             QString::fromStdString(startFolder.string()));
+    if (folder.isEmpty())
+        return {};
+    std::string path = QDir::toNativeSeparators(folder).toStdString();
+    if (path.back() != std::filesystem::path::preferred_separator)
+        path += std::filesystem::path::preferred_separator;
+    return path;
+}
+
+} // namespace veltran

@@ -1,0 +1,15 @@
+#include "QtPlatformServices.h"
+
+namespace veltran {
+
+QtPlatformServices::QtPlatformServices(MessageBoxService* messageBox)
+    : m_messageBox(messageBox ? *messageBox : m_qtMessageBox)
+{
+}
+
+PlatformServices QtPlatformServices::Services()
+{
+    return {m_messageBox, m_settings, m_desktop, m_fileDialogs, m_inputBox, m_desktop};
+}
+
+} // namespace veltran

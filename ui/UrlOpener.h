@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace veltran {
+
+/// Opens a web address in the user's default browser.
+class UrlOpener
+{
+public:
+    virtual ~UrlOpener() = default;
+
+    /// Hands the address to the desktop; whether a browser could be started is not reported.
+    virtual void OpenUrl(const QString& address) = 0;
+};
+
+} // namespace veltran
