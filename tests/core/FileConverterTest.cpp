@@ -140,6 +140,21 @@ TEST(ConvertFile, NewFileKeepsThePermissionBits)
     EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
+TEST(ConvertFile, NewFileKeepsTheOwnerWhereTheProcessMay)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another owner";
+    TempDir dir;
+    const auto file = dir / "page.htm";
+    WriteFile(file, kGbJianTi);
+    ASSERT_EQ(::chown(file.c_str(), 12345, 23456), 0);
+    ASSERT_TRUE(ConvertFile(file, Options(EncodingId::Gb, EncodingId::Big5, false), RuleTable()));
+    struct stat info{};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 12345u);
+    EXPECT_EQ(info.st_gid, 23456u);
+}
+
 TEST(ConvertFile, LinkIsConvertedWhereItPointsAndStaysALink)
 {
     TempDir dir;
