@@ -16,14 +16,15 @@ template <std::size_t N> Bytes B(const char (&literal)[N])
 // ---------------------------------------------------------------------------------------------------------
 // Byte-order mark
 
-struct BomCase
+// A yes-or-no question about some bytes.
+struct BytesQuestion
 {
     const char* name;
     Bytes bytes;
     bool expected;
 };
 
-class HasUtf8BomTest : public ::testing::TestWithParam<BomCase>
+class HasUtf8BomTest : public ::testing::TestWithParam<BytesQuestion>
 {
 };
 
@@ -33,12 +34,12 @@ TEST_P(HasUtf8BomTest, RecognisesOnlyTheFullMarkAtTheStart)
 }
 
 INSTANTIATE_TEST_SUITE_P(TextCodecs, HasUtf8BomTest,
-                         ::testing::Values(BomCase{"TwoBytesOnly", B("\xEF\xBB"), false},
-                                           BomCase{"MarkFollowedByLetter", B("\xEF\xBB\xBF\x41"), true},
-                                           BomCase{"MarkAlone", B("\xEF\xBB\xBF"), true},
-                                           BomCase{"WrongThirdByte", B("\xEF\xBB\xBE"), false},
-                                           BomCase{"Empty", B(""), false},
-                                           BomCase{"MarkNotAtStart", B("\x41\xEF\xBB\xBF"), false}),
+                         ::testing::Values(BytesQuestion{"TwoBytesOnly", B("\xEF\xBB"), false},
+                                           BytesQuestion{"MarkFollowedByLetter", B("\xEF\xBB\xBF\x41"), true},
+                                           BytesQuestion{"MarkAlone", B("\xEF\xBB\xBF"), true},
+                                           BytesQuestion{"WrongThirdByte", B("\xEF\xBB\xBE"), false},
+                                           BytesQuestion{"Empty", B(""), false},
+                                           BytesQuestion{"MarkNotAtStart", B("\x41\xEF\xBB\xBF"), false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------------------
@@ -200,14 +201,7 @@ INSTANTIATE_TEST_SUITE_P(TextCodecs, InvalidBytes,
 // ---------------------------------------------------------------------------------------------------------
 // Telling UTF-8 from the code pages
 
-struct SniffCase
-{
-    const char* name;
-    Bytes bytes;
-    bool expected;
-};
-
-class IsNonAsciiUtf8Test : public ::testing::TestWithParam<SniffCase>
+class IsNonAsciiUtf8Test : public ::testing::TestWithParam<BytesQuestion>
 {
 };
 
@@ -217,13 +211,13 @@ TEST_P(IsNonAsciiUtf8Test, NeedsValidUtf8WithAMultiByteSequence)
 }
 
 INSTANTIATE_TEST_SUITE_P(TextCodecs, IsNonAsciiUtf8Test,
-                         ::testing::Values(SniffCase{"Empty", B(""), false},
-                                           SniffCase{"AsciiOnly", B("<p>hello world</p>"), false},
-                                           SniffCase{"ChineseUtf8", B("<p>\xE4\xB8\xAD\xE6\x96\x87</p>"), true},
-                                           SniffCase{"GbBytesOfChinese", B("<p>\xD6\xD0\xCE\xC4</p>"), false},
-                                           SniffCase{"Big5BytesOfChinese", B("\xA4\xA4\xA4\xE5"), false},
-                                           SniffCase{"ValidThenTruncated", B("\xE4\xB8\xAD\xE4\xB8"), false},
-                                           SniffCase{"MarkOnly", B("\xEF\xBB\xBF"), true}),
+                         ::testing::Values(BytesQuestion{"Empty", B(""), false},
+                                           BytesQuestion{"AsciiOnly", B("<p>hello world</p>"), false},
+                                           BytesQuestion{"ChineseUtf8", B("<p>\xE4\xB8\xAD\xE6\x96\x87</p>"), true},
+                                           BytesQuestion{"GbBytesOfChinese", B("<p>\xD6\xD0\xCE\xC4</p>"), false},
+                                           BytesQuestion{"Big5BytesOfChinese", B("\xA4\xA4\xA4\xE5"), false},
+                                           BytesQuestion{"ValidThenTruncated", B("\xE4\xB8\xAD\xE4\xB8"), false},
+                                           BytesQuestion{"MarkOnly", B("\xEF\xBB\xBF"), true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------------------
