@@ -74,7 +74,6 @@ ReadResult DecodeFileBytes(ByteView bytes, EncodingId source)
 {
     ReadResult result;
     if (bytes.size() >= kUtf8Bom.size() && HasUtf8Bom(bytes)) {
-        result.hadBom = true;
         const ByteView content = bytes.subspan(kUtf8Bom.size());
         if (content.empty()) {
             result.status = ConvertResult::Failure(ConvertError::Empty, "the file holds a byte-order mark only");
@@ -107,16 +106,17 @@ ReadResult DecodeFileBytes(ByteView bytes, EncodingId source)
 ReadResult ReadFileText(const std::filesystem::path& path, EncodingId source)
 {
     Bytes content;
-    struct stat info
-    {
-    };
-    const ConvertResult read = ReadWholeFile(path, content, info);
-    if (!read) {
+    struct stat info = {};
+    if (const ConvertResult read = ReadWholeFile(path, content, info); !read) {
         ReadResult failed;
         failed.status = read;
         return failed;
     }
-    return DecodeFileBytes(content, source);
+    ReadResult result = DecodeFileBytes(content, source);
+    result.mode = info.st_mode;
+    result.owner = info.st_uid;
+    result.group = info.st_gid;
+    return result;
 }
 
 ConvertResult ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules, Bytes& out)
@@ -162,28 +162,20 @@ ConvertResult ConvertFileUnguarded(const std::filesystem::path& givenPath, const
             return ConvertResult::Failure(ConvertError::NotFound, "the link points to no file");
     }
 
-    Bytes source;
-    struct stat info
-    {
-    };
-    if (ConvertResult read = ReadWholeFile(path, source, info); !read)
-        return read;
-    ReadResult decoded = DecodeFileBytes(source, options.source);
-    if (!decoded.status)
-        return decoded.status;
+    ReadResult read = ReadFileText(path, options.source);
+    if (!read.status)
+        return read.status;
     Bytes converted;
-    if (ConvertResult result = ConvertText(std::move(decoded.text), options, rules, converted); !result)
+    if (ConvertResult result = ConvertText(std::move(read.text), options, rules, converted); !result)
         return result;
 
     // Decided on the mode bits, not on what the kernel allows, so root gets the same answer.
-    if (!options.keepBackup && (info.st_mode & 0222) == 0)
+    if (!options.keepBackup && (read.mode & 0222) == 0)
         return ConvertResult::Failure(ConvertError::Permission, "the file is read-only");
     std::filesystem::path backup = path;
     backup += ".bak";
     if (options.keepBackup) {
-        struct stat backupInfo
-        {
-        };
+        struct stat backupInfo = {};
         if (::lstat(backup.c_str(), &backupInfo) == 0 && !S_ISREG(backupInfo.st_mode))
             return ConvertResult::Failure(ConvertError::BackupBlocked,
                                           "something other than a file is at the backup path " + backup.string());
@@ -195,7 +187,7 @@ ConvertResult ConvertFileUnguarded(const std::filesystem::path& givenPath, const
         return ConvertResult::Failure(errno == EACCES ? ConvertError::Permission : ConvertError::WriteFailed, error);
     const bool bom = options.target == EncodingId::Utf8 && options.writeBom;
     if ((bom && !staged->Write(kUtf8Bom, error)) || !staged->Write(converted, error) ||
-        !staged->CopyModeAndOwner(info.st_mode, info.st_uid, info.st_gid, error) || !staged->Close(error))
+        !staged->CopyModeAndOwner(read.mode, read.owner, read.group, error) || !staged->Close(error))
         return ConvertResult::Failure(ConvertError::WriteFailed, error);
 
     if (options.keepBackup) {

@@ -24,8 +24,11 @@ struct ConvertOptions
 struct ReadResult
 {
     std::u16string text;
-    bool hadBom = false;
     ConvertResult status;
+    // Permission bits, owner and group of the file read, for the file that takes its place.
+    std::uint32_t mode = 0;
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
 };
 
 /// Reads and strictly decodes a whole file. A file that starts with the UTF-8 byte-order mark

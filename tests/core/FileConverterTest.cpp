@@ -98,18 +98,14 @@ TEST(ConvertFile, BackupHoldsTheSourceAndReplacesAnOlderBackup)
     const auto file = dir / "a.htm";
     WriteFile(file, kGbJianTi);
     WriteFile(dir / "a.htm.bak", "older backup");
-    struct stat before
-    {
-    };
+    struct stat before = {};
     ASSERT_EQ(::stat(file.c_str(), &before), 0);
 
     ASSERT_TRUE(ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8), RuleTable()));
 
     EXPECT_EQ(ReadFile(dir / "a.htm.bak"), Bytes(kGbJianTi));
     EXPECT_EQ(ReadFile(file), Bytes(kUtf8JianTi));
-    struct stat backup
-    {
-    };
+    struct stat backup = {};
     ASSERT_EQ(::stat((dir / "a.htm.bak").c_str(), &backup), 0);
     EXPECT_EQ(backup.st_ino, before.st_ino) << "the backup is the source file itself";
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.htm", "a.htm.bak"}));
@@ -133,9 +129,7 @@ TEST(ConvertFile, NewFileKeepsThePermissionBits)
     WriteFile(file, "ab");
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
     ASSERT_TRUE(ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false, true), RuleTable()));
-    struct stat info
-    {
-    };
+    struct stat info = {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
@@ -149,7 +143,7 @@ TEST(ConvertFile, NewFileKeepsTheOwnerWhereTheProcessMay)
     WriteFile(file, kGbJianTi);
     ASSERT_EQ(::chown(file.c_str(), 12345, 23456), 0);
     ASSERT_TRUE(ConvertFile(file, Options(EncodingId::Gb, EncodingId::Big5, false), RuleTable()));
-    struct stat info{};
+    struct stat info = {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, 12345u);
     EXPECT_EQ(info.st_gid, 23456u);
