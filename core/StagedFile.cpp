@@ -19,7 +19,9 @@ std::string SystemErrorText(int errorNumber)
 std::optional<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, std::string& error)
 {
     std::filesystem::path folder = finalPath.parent_path();
-    const std::string name = "." + finalPath.filename().string() + ".veltran-XXXXXX";
+    // The name stays recognisable but short enough that a long final name still leaves room.
+    constexpr std::size_t kNameBytesKept = 200;
+    const std::string name = "." + finalPath.filename().string().substr(0, kNameBytesKept) + ".veltran-XXXXXX";
     std::string pattern = (folder.empty() ? std::filesystem::path(name) : folder / name).string();
     // mkstemp opens with O_EXCL, so an existing file of that name is never touched.
     const int fd = mkostemp(pattern.data(), O_CLOEXEC);

@@ -134,6 +134,16 @@ TEST(ConvertFile, NewFileKeepsThePermissionBits)
     EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
+TEST(ConvertFile, LongestFileNameStillConverts)
+{
+    TempDir dir;
+    const auto file = dir / (std::string(251, 'n') + ".htm"); // 255 bytes, the longest name allowed
+    WriteFile(file, kGbJianTi);
+    const ConvertResult result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable());
+    ASSERT_TRUE(result.ok()) << result.message;
+    EXPECT_EQ(ReadFile(file), Bytes(kUtf8JianTi));
+}
+
 TEST(ConvertFile, NewFileKeepsTheOwnerWhereTheProcessMay)
 {
     if (::geteuid() != 0)
