@@ -43,8 +43,7 @@ FoldedText Fold(std::u16string_view text)
     return out;
 }
 
-} // namespace
-
+// Replaces every occurrence of `from` by `to`, comparing with simple Unicode case folding.
 std::u16string ReplaceIgnoringCase(std::u16string_view text, std::u16string_view from, std::u16string_view to)
 {
     if (from.empty())
@@ -72,6 +71,8 @@ std::u16string ReplaceIgnoringCase(std::u16string_view text, std::u16string_view
     result.append(text.substr(copiedUpTo));
     return result;
 }
+
+} // namespace
 
 RuleTable::RuleTable()
 {

@@ -44,8 +44,4 @@ private:
     std::array<ReplaceRule, kRuleCount> m_rules;
 };
 
-/// Replaces every occurrence of `from` in `text` by `to`, comparing with simple Unicode
-/// case folding. An empty `from` leaves the text unchanged.
-std::u16string ReplaceIgnoringCase(std::u16string_view text, std::u16string_view from, std::u16string_view to);
-
 } // namespace veltran
