@@ -6,13 +6,6 @@
 
 namespace veltran {
 
-namespace {
-
-const QString kSection = QStringLiteral("Parameter");
-const QString kFirstRunKey = QStringLiteral("FirstRunMe");
-
-} // namespace
-
 Program::Program(const PlatformServices& services) : m_services(services)
 {
 }
@@ -21,10 +14,10 @@ Program::~Program() = default;
 
 frmMain& Program::Start()
 {
-    if (ReadNumber(m_services.settings, kSection, kFirstRunKey, 0) == 0) {
+    if (ReadNumber(m_services.settings, kSettingsSection, kFirstRunKey, 0) == 0) {
         ShowAbout(m_services.messageBox, nullptr);
         // Without a writable store the about box simply shows again next time.
-        m_services.settings.Write(kSection, kFirstRunKey, QStringLiteral("1"));
+        m_services.settings.Write(kSettingsSection, kFirstRunKey, QStringLiteral("1"));
     }
 
     // A fresh rule table already marks rule 1 as not made, and the byte-order mark is a constant,

@@ -6,6 +6,11 @@
 
 namespace veltran {
 
+/// The section that holds the program's two remembered values, and their keys.
+inline const QString kSettingsSection = QStringLiteral("Parameter");
+inline const QString kFirstRunKey = QStringLiteral("FirstRunMe");
+inline const QString kWindowKey = QStringLiteral("Window");
+
 /// The per-user settings store: texts under a section and a key, kept between starts.
 class SettingsStore
 {

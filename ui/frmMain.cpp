@@ -17,8 +17,6 @@ namespace veltran {
 
 namespace {
 
-const QString kSection = QStringLiteral("Parameter");
-const QString kWindowKey = QStringLiteral("Window");
 constexpr int kKeyEscape = 27;
 constexpr std::int16_t kTrue = -1;
 
@@ -115,14 +113,14 @@ void frmMain::Form_Load()
 
     m_logPath = ProgramLogPath();
 
-    if (ReadNumber(m_services.settings, kSection, kWindowKey, 0) == static_cast<int>(WindowState::Maximised))
+    if (ReadNumber(m_services.settings, kSettingsSection, kWindowKey, 0) == static_cast<int>(WindowState::Maximised))
         setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void frmMain::Form_Unload()
 {
     // A store that cannot be written loses the state; closing goes on regardless.
-    m_services.settings.Write(kSection, kWindowKey, QString::number(static_cast<int>(CurrentState())));
+    m_services.settings.Write(kSettingsSection, kWindowKey, QString::number(static_cast<int>(CurrentState())));
 }
 
 void frmMain::RegisterLayout(QWidget& control)
