@@ -73,12 +73,14 @@ TEST(RunJobTest, LogIsWrittenAfterTheRunAndItsFailureIsReported)
 
         EXPECT_EQ(outcome.processed, c.converted);
         EXPECT_EQ(fs::exists(dir / c.logName), c.logExpected);
-        if (c.logExpected)
+        if (c.logExpected) {
             EXPECT_EQ(ReadFile(dir / c.logName), test::Bytes(outcome.log));
+        }
         EXPECT_EQ(outcome.logWritten.ok(), !c.logFails);
-        if (c.logFails)
+        if (c.logFails) {
             EXPECT_NE(outcome.logWritten.message.find("missing/run.log"), std::string::npos)
                 << outcome.logWritten.message;
+        }
         EXPECT_EQ(ReadFile(dir / "a.htm"), test::Bytes(kUtf8Page));
     }
 }
