@@ -85,6 +85,10 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         environment.out << UsageText();
         return kExitSuccess;
     }
+    if (commandLine.version) {
+        environment.out << VersionText();
+        return kExitSuccess;
+    }
 
     RuleTable rules;
     if (commandLine.charsetHeader)

@@ -160,6 +160,9 @@ void BuildMainWindowControls(QWidget& window, const TwipScale& scale)
 
 QIcon MainWindowIcon()
 {
+    const QIcon installed = QIcon::fromTheme(QStringLiteral("veltran"));
+    if (!installed.isNull())
+        return installed;
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);

@@ -80,7 +80,7 @@ TEST(CommandLineTest, HelpNeedsNothingElse)
     EXPECT_EQ(parse.error, "");
     EXPECT_TRUE(parse.commandLine.help);
     for (const char* option : {"--from", "--to", "--filter", "--no-backup", "--bom", "--rules", "--charset-header",
-                               "--log", "--quiet", "130"}) {
+                               "--log", "--quiet", "--version", "130"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
     }
 }
