@@ -9,9 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VELTRAN_BUILD_DIR:-$root/build}"
 
 "$root/scripts/install-deps.sh" lintian desktop-file-utils appstream
-"$root/scripts/build.sh"
-(cd "$build" && cpack -G DEB >/dev/null)
-
+"$root/scripts/package.sh"
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
 deb="$build/veltran_${version}_$(dpkg --print-architecture).deb"
 work="$(mktemp -d /tmp/veltran-package-XXXXXX)"
@@ -67,7 +65,7 @@ done < <(find "$work/site" -name '*.bak' -print0)
 home="$work/home"
 mkdir -p "$home/runtime" && chmod 700 "$home/runtime"
 HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" XDG_RUNTIME_DIR="$home/runtime" \
-    QT_QPA_PLATFORM=offscreen timeout 60 "$usr/bin/veltran" --screenshot "$work/shots" ||
+    QT_QPA_PLATFORM=offscreen timeout 60 "$usr/bin/veltran" --screenshot "$work/shots" >/dev/null ||
     fail "veltran did not start and quit"
 
 if [ "$failures" -gt 0 ]; then
