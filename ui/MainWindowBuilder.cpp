@@ -199,6 +199,9 @@ MainWindowControls BuildMainWindowControls(QWidget& window, const TwipScale& sca
 
 QIcon MainWindowIcon()
 {
+    const QIcon installed = QIcon::fromTheme(QStringLiteral("veltran"));
+    if (!installed.isNull())
+        return installed;
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);

@@ -23,7 +23,8 @@ MainWindowControls BuildMainWindowControls(QWidget& window, const TwipScale& sca
 /// Sets the link label's text colour (blue at rest, red under the pointer).
 void SetLinkColour(QWidget& link, Qt::GlobalColor colour);
 
-/// The window's own icon, drawn rather than loaded so the program needs no resource files.
+/// The icon theme's "veltran" icon, as the package installs it; a drawn one when no theme has it (a run
+/// from the build folder), so the program needs no resource files.
 QIcon MainWindowIcon();
 
 } // namespace veltran
