@@ -17,6 +17,12 @@ void WindowRunHost::ShowProgress(int percent, std::size_t index)
 {
     m_controls.lblInfo->setText(QStringLiteral("正在处理，已完成 %1 %").arg(percent));
     m_controls.lblInfo->resize(m_controls.lblInfo->sizeHint());
+    // Painting the list costs more than converting a small file: the screen follows the list ten times
+    // a second, which looks the same to a person.
+    const bool repaint = !m_sinceRepaint.isValid() || m_sinceRepaint.hasExpired(kListRepaintMs);
+    m_controls.lstFiles->setUpdatesEnabled(repaint);
+    if (repaint)
+        m_sinceRepaint.start();
     if (m_highlighted < m_files.Count())
         m_files.SetSelected(m_highlighted, false);
     m_files.SetSelected(index, true);
@@ -26,6 +32,7 @@ void WindowRunHost::ShowProgress(int percent, std::size_t index)
 
 void WindowRunHost::RunEnded()
 {
+    m_controls.lstFiles->setUpdatesEnabled(true);
     LeaveRunningState(m_controls);
 }
 

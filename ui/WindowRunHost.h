@@ -5,6 +5,8 @@
 #include "PerFileOptions.h"
 #include "ProgressDisplay.h"
 
+#include <QElapsedTimer>
+
 #include <optional>
 
 namespace veltran {
@@ -25,10 +27,15 @@ public:
     /// A byte-order mark is written while "带BOM" is not unticked.
     bool WriteBom() override;
 
+    /// The list is repainted at most this often during a run; its selection and scrolling follow
+    /// every refresh.
+    static constexpr int kListRepaintMs = 100;
+
 private:
     const MainWindowControls& m_controls;
     FileListModel& m_files;
     std::size_t m_highlighted = 0;
+    QElapsedTimer m_sinceRepaint;
 };
 
 } // namespace veltran
