@@ -17,23 +17,29 @@ void WindowRunHost::ShowProgress(int percent, std::size_t index)
 {
     m_controls.lblInfo->setText(QStringLiteral("正在处理，已完成 %1 %").arg(percent));
     m_controls.lblInfo->resize(m_controls.lblInfo->sizeHint());
-    // Painting the list costs more than converting a small file: the screen follows the list ten times
-    // a second, which looks the same to a person.
-    const bool repaint = !m_sinceRepaint.isValid() || m_sinceRepaint.hasExpired(kListRepaintMs);
-    m_controls.lstFiles->setUpdatesEnabled(repaint);
-    if (repaint)
-        m_sinceRepaint.start();
     if (m_highlighted < m_files.Count())
         m_files.SetSelected(m_highlighted, false);
     m_files.SetSelected(index, true);
-    m_controls.lstFiles->SetTopIndex(index);
     m_highlighted = index;
+    // Scrolling repaints the whole list, which costs more than converting a small file: the list
+    // scrolls ten times a second at most, which looks the same to a person, and ends where it should.
+    m_scrollPending = true;
+    if (!m_sinceScroll.isValid() || m_sinceScroll.hasExpired(kListScrollMs))
+        ScrollToHighlighted();
 }
 
 void WindowRunHost::RunEnded()
 {
-    m_controls.lstFiles->setUpdatesEnabled(true);
+    if (m_scrollPending)
+        ScrollToHighlighted();
     LeaveRunningState(m_controls);
+}
+
+void WindowRunHost::ScrollToHighlighted()
+{
+    m_controls.lstFiles->SetTopIndex(m_highlighted);
+    m_sinceScroll.start();
+    m_scrollPending = false;
 }
 
 bool WindowRunHost::ApplyRules()
