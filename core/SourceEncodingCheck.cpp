@@ -1,0 +1,120 @@
+#include "SourceEncodingCheck.h"
+
+#include "TextCodecs.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace veltran {
+namespace {
+
+constexpr std::array<EncodingId, 3> kEncodings{EncodingId::Gb, EncodingId::Big5, EncodingId::Utf8};
+
+std::string Name(EncodingId encoding)
+{
+    return std::string(EncodingName(encoding));
+}
+
+std::vector<EncodingId> WithVerdict(const ReadingsJudgement& readings, Plausibility verdict)
+{
+    std::vector<EncodingId> found;
+    for (const EncodingId encoding : kEncodings)
+        if (readings.Of(encoding).verdict == verdict)
+            found.push_back(encoding);
+    return found;
+}
+
+std::string VerdictWord(Plausibility verdict)
+{
+    switch (verdict) {
+    case Plausibility::Invalid:
+        return "invalid";
+    case Plausibility::Undecided:
+        return "undecided";
+    case Plausibility::Implausible:
+        return "implausible";
+    case Plausibility::Plausible:
+        return "plausible";
+    }
+    return "";
+}
+
+SourceGuess Decided(EncodingId encoding, std::string reason)
+{
+    return SourceGuess{encoding, false, std::move(reason)};
+}
+
+SourceGuess Undecided(std::string reason)
+{
+    return SourceGuess{std::nullopt, false, std::move(reason)};
+}
+
+SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
+{
+    std::vector<EncodingId> plausible = WithVerdict(readings, Plausibility::Plausible);
+    if (plausible.size() > 1) {
+        // Short text can read well both ways; only a clear lead in score decides between them.
+        std::sort(plausible.begin(), plausible.end(), [&](EncodingId a, EncodingId b) {
+            return Score(readings.Of(a).tally) > Score(readings.Of(b).tally);
+        });
+        if (Score(readings.Of(plausible[0]).tally) - Score(readings.Of(plausible[1]).tally) < kDecisiveScore)
+            return Undecided("reads as both " + Name(plausible[0]) + " and " + Name(plausible[1]));
+    }
+    if (!plausible.empty())
+        return Decided(plausible[0], "plausible only as " + Name(plausible[0]));
+
+    const std::vector<EncodingId> invalid = WithVerdict(readings, Plausibility::Invalid);
+    if (invalid.size() == kEncodings.size())
+        return Undecided("not valid GB (byte " + std::to_string(readings.Of(EncodingId::Gb).invalidOffset) +
+                         "), BIG5 (byte " + std::to_string(readings.Of(EncodingId::Big5).invalidOffset) +
+                         ") or UTF-8 (byte " + std::to_string(readings.Of(EncodingId::Utf8).invalidOffset) + ")");
+    // Strict decoding is evidence too: short text that decodes in one encoding only is in that one.
+    const std::vector<EncodingId> undecided = WithVerdict(readings, Plausibility::Undecided);
+    if (invalid.size() == kEncodings.size() - 1 && undecided.size() == 1)
+        return Decided(undecided[0], "valid only as " + Name(undecided[0]));
+
+    std::size_t mostJudged = 0;
+    for (const EncodingId encoding : kEncodings)
+        mostJudged = std::max(mostJudged, readings.Of(encoding).tally.Judged());
+    if (mostJudged < kMinJudged)
+        return Undecided("too few Chinese characters (" + std::to_string(mostJudged) +
+                         ") to tell GB, BIG5 and UTF-8 apart");
+    std::string reason = "no reading looks like Chinese text:";
+    for (const EncodingId encoding : kEncodings)
+        reason += (encoding == EncodingId::Gb ? " " : ", ") + Name(encoding) + " " +
+                  VerdictWord(readings.Of(encoding).verdict);
+    return Undecided(reason);
+}
+
+} // namespace
+
+std::optional<std::string> WrongSourceReason(const ReadingsJudgement& readings, EncodingId source, EncodingId target)
+{
+    const Plausibility sourceVerdict = readings.Of(source).verdict;
+    if (sourceVerdict != Plausibility::Invalid && sourceVerdict != Plausibility::Implausible)
+        return std::nullopt;
+    if (source != target && readings.Of(target).verdict == Plausibility::Plausible)
+        return "looks like " + Name(target) + " already";
+    std::vector<EncodingId> others;
+    for (const EncodingId encoding : WithVerdict(readings, Plausibility::Plausible))
+        if (encoding != source)
+            others.push_back(encoding);
+    if (others.empty())
+        return std::nullopt;
+    std::string reason = "looks like " + Name(others[0]);
+    if (others.size() > 1)
+        reason += " or " + Name(others[1]);
+    return reason + ", not " + Name(source);
+}
+
+SourceGuess GuessSourceEncoding(ByteView bytes)
+{
+    if (HasUtf8Bom(bytes))
+        return Decided(EncodingId::Utf8, "starts with the UTF-8 byte-order mark");
+    if (std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; }))
+        return SourceGuess{EncodingId::Utf8, true, "ASCII only: every reading gives the same text"};
+    return GuessFromReadings(JudgeReadings(bytes));
+}
+
+} // namespace veltran
