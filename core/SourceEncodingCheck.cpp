@@ -40,6 +40,15 @@ std::string VerdictWord(Plausibility verdict)
     return "";
 }
 
+// "GB implausible, BIG5 invalid, UTF-8 undecided"
+std::string Verdicts(const ReadingsJudgement& readings)
+{
+    std::string text;
+    for (const EncodingId encoding : kEncodings)
+        text += (text.empty() ? "" : ", ") + Name(encoding) + " " + VerdictWord(readings.Of(encoding).verdict);
+    return text;
+}
+
 SourceGuess Decided(EncodingId encoding, std::string reason)
 {
     return SourceGuess{encoding, false, std::move(reason)};
@@ -69,10 +78,11 @@ SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
         return Undecided("not valid GB (byte " + std::to_string(readings.Of(EncodingId::Gb).invalidOffset) +
                          "), BIG5 (byte " + std::to_string(readings.Of(EncodingId::Big5).invalidOffset) +
                          ") or UTF-8 (byte " + std::to_string(readings.Of(EncodingId::Utf8).invalidOffset) + ")");
-    // Strict decoding is evidence too: short text that decodes in one encoding only is in that one.
+    // Short text can still be told apart when the other readings are ruled out: by strict decoding,
+    // or by enough characters that real text would not hold.
     const std::vector<EncodingId> undecided = WithVerdict(readings, Plausibility::Undecided);
-    if (invalid.size() == kEncodings.size() - 1 && undecided.size() == 1)
-        return Decided(undecided[0], "valid only as " + Name(undecided[0]));
+    if (undecided.size() == 1)
+        return Decided(undecided[0], "only " + Name(undecided[0]) + " is not ruled out (" + Verdicts(readings) + ")");
 
     std::size_t mostJudged = 0;
     for (const EncodingId encoding : kEncodings)
@@ -80,11 +90,7 @@ SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
     if (mostJudged < kMinJudged)
         return Undecided("too few Chinese characters (" + std::to_string(mostJudged) +
                          ") to tell GB, BIG5 and UTF-8 apart");
-    std::string reason = "no reading looks like Chinese text:";
-    for (const EncodingId encoding : kEncodings)
-        reason += (encoding == EncodingId::Gb ? " " : ", ") + Name(encoding) + " " +
-                  VerdictWord(readings.Of(encoding).verdict);
-    return Undecided(reason);
+    return Undecided("no reading looks like Chinese text (" + Verdicts(readings) + ")");
 }
 
 } // namespace

@@ -27,9 +27,9 @@ struct SourceGuess
 
 /// Which of GB, BIG5 and UTF-8 the bytes plausibly are. A UTF-8 byte-order mark decides UTF-8, and
 /// ASCII-only bytes are UTF-8 (asciiOnly). Otherwise the one plausible reading wins (of two, the
-/// one with the clearly higher score); failing that, the one valid reading unless it is
-/// implausible. Anything else is undecided, with the reason: too few Chinese characters, valid in
-/// none of the three, or no plausible reading.
+/// one with a score higher by kDecisiveScore); failing that, the one undecided reading when the
+/// others are invalid or implausible. Anything else is undecided, with the reason: too few Chinese
+/// characters, valid in none of the three, or no plausible reading.
 SourceGuess GuessSourceEncoding(ByteView bytes);
 
 } // namespace veltran

@@ -96,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                       GuessCase{"GbkTraditional", kGbkTraditionalSentence, E::Gb, "plausible only as GB"},
                       GuessCase{"MarkDecidesOverGbBytes", WithBom(kGbSentence), E::Utf8, "starts with the UTF-8"},
                       GuessCase{"Ascii", B("<p>hello</p>\r\n"), E::Utf8, "ASCII only"},
-                      GuessCase{"OneUtf8CharacterValidOnlyAsUtf8", kUtf8OneCharacter, E::Utf8, "valid only as UTF-8"},
+                      GuessCase{"OneUtf8CharacterValidOnlyAsUtf8", kUtf8OneCharacter, E::Utf8,
+                                "only UTF-8 is not ruled out (GB invalid, BIG5 invalid, UTF-8 undecided)"},
                       GuessCase{"GbValidAsUtf8", kGbValidAsUtf8, std::nullopt, "too few Chinese characters (1)"},
                       GuessCase{"ReadsBothWays", kGbAlsoCommonBig5, std::nullopt, "reads as both GB and BIG5"},
                       GuessCase{"InvalidEverywhere", kInvalidEverywhere, std::nullopt,
@@ -104,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                       GuessCase{"KanaOnly",
                                 B("\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88\xE3\x81\x8A"
                                   "\xE3\x82\xA2\xE3\x82\xA4\xE3\x82\xA6\xE3\x82\xA8\xE3\x82\xAA"),
-                                std::nullopt, "no reading looks like Chinese text"}),
+                                std::nullopt, "no reading looks like Chinese text (GB "}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GuessSourceEncoding, MarksAsciiOnlyFiles)
