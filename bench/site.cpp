@@ -39,7 +39,7 @@ std::u16string CommonChineseCharacters()
                 pairs.push_back(static_cast<std::uint8_t>(lead));
                 pairs.push_back(static_cast<std::uint8_t>(trail));
             }
-    return DecodeSystem(pairs).text;
+    return *DecodeGb(pairs);
 }
 
 // A page of mostly ASCII markup with a few paragraphs of Chinese text, like a typical site.
@@ -90,7 +90,7 @@ Site MakeSite(int pages)
     const std::u16string chinese = CommonChineseCharacters();
     Site site;
     for (int i = 0; i < pages; ++i) {
-        site.gbPages.push_back(EncodeSystem(MakePage(random, chinese)));
+        site.gbPages.push_back(EncodeGb(MakePage(random, chinese)));
         site.totalBytes += site.gbPages.back().size();
     }
     return site;
@@ -115,29 +115,25 @@ double EngineThroughput(const std::vector<Bytes>& pages, std::size_t totalBytes,
     const RuleTable rules;
     const auto start = Clock::now();
     for (const Bytes& page : pages) {
-        ReadResult read = DecodeFileBytes(page, options.source);
-        Bytes out;
-        if (!read.status || !ConvertText(std::move(read.text), options, rules, out)) {
-            std::fprintf(stderr, "conversion failed: %s\n", read.status.message.c_str());
+        Result<std::u16string> text = DecodeFileBytes(page, options.source);
+        Result<Bytes> out = text ? ConvertText(std::move(*text), options, rules) : Result<Bytes>(text.status());
+        if (!out) {
+            std::fprintf(stderr, "conversion failed: %s\n", out.status().message.c_str());
             std::exit(1);
         }
         if (outputs)
-            outputs->push_back(std::move(out));
+            outputs->push_back(std::move(*out));
     }
     return static_cast<double>(totalBytes) / 1e6 / Seconds(start);
 }
 
-class SilentHost : public RunHost
+class SilentHost : public ProgressDisplay, public EventPump
 {
 public:
     void ShowProgress(int, std::size_t) override {}
-    bool InputPending() override { return false; }
+    bool InputMayBeWaiting() override { return false; }
     void ProcessEvents() override {}
-    bool StopRequested() const override { return false; }
-    void SetStopRequested(bool) override {}
     bool ConfirmStop() override { return true; }
-    bool ApplyRules() override { return false; }
-    bool WriteBom() override { return false; }
 };
 
 // What any in-place rewrite with a backup costs: read, rename to .bak, write the bytes back.
@@ -157,6 +153,7 @@ double IoFloorSeconds(const std::vector<fs::path>& files)
 double BatchSeconds(const std::vector<fs::path>& files)
 {
     SilentHost host;
+    FixedFileOptions options(false, false);
     const RuleTable rules;
     RunSettings settings;
     settings.source = EncodingId::Gb;
@@ -164,13 +161,13 @@ double BatchSeconds(const std::vector<fs::path>& files)
     settings.keepBackup = true;
     const auto start = Clock::now();
     const RunOutcome outcome = RunBatch(
-        files, settings, host,
+        files, settings, RunRoles{host, host, options},
         [&](const fs::path& path, const ConvertOptions& o) { return ConvertFile(path, o, rules); },
         [] { return std::string("now"); });
     const double seconds = Seconds(start);
     if (!outcome.failures.empty()) {
         std::fprintf(stderr, "%zu files failed, first: %s\n", outcome.failures.size(),
-                     outcome.failures.front().result.message.c_str());
+                     outcome.failures.front().reason.message.c_str());
         std::exit(1);
     }
     return seconds;
@@ -186,7 +183,7 @@ void BigFileMemory(const fs::path& folder)
         std::ofstream out(file, std::ios::binary);
         std::size_t written = 0;
         while (written < 200u * 1000 * 1000) {
-            const Bytes page = EncodeSystem(MakePage(random, chinese));
+            const Bytes page = EncodeGb(MakePage(random, chinese));
             out.write(reinterpret_cast<const char*>(page.data()), static_cast<std::streamsize>(page.size()));
             written += page.size();
         }
@@ -237,7 +234,7 @@ int main(int argc, char** argv)
 
     std::u16string allText;
     for (const Bytes& page : site.gbPages)
-        allText += DecodeSystem(page).text;
+        allText += *DecodeGb(page);
     const double textMb = static_cast<double>(allText.size() * 2) / 1e6;
     auto start = Clock::now();
     const std::u16string traditional = ToTraditional(allText);
