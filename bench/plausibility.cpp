@@ -47,7 +47,10 @@ std::vector<Page> ReadSite(const fs::path& folder)
 // Chinese characters in the page's real reading.
 std::size_t HanCount(EncodingId encoding, ByteView bytes)
 {
-    const std::u16string text = Decode(encoding, bytes).text;
+    const DecodeResult decoded = Decode(encoding, bytes);
+    if (!decoded.ok())
+        return 0;
+    const std::u16string& text = *decoded;
     std::size_t count = 0;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -166,7 +169,10 @@ void MakeGbkTraditionalSite(const fs::path& sites)
     const fs::path folder = sites / "runs/gbk-tw";
     fs::create_directories(folder);
     for (const Page& page : ReadSite(sites / "utf8-tw")) {
-        const Bytes bytes = EncodeSystem(Utf8Decode(page.bytes).text);
+        const DecodeResult text = Utf8Decode(page.bytes);
+        if (!text.ok())
+            continue;
+        const Bytes bytes = EncodeGb(*text);
         std::ofstream(folder / page.name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
@@ -190,7 +196,7 @@ void MeasureCost(const fs::path& sites)
     const Clock::time_point decodeStart = Clock::now();
     for (int round = 0; round < kRounds; ++round)
         for (const Page& page : pages)
-            sink += Decode(EncodingId::Gb, page.bytes).text.size();
+            sink += Decode(EncodingId::Gb, page.bytes)->size();
     const double decode = Seconds(decodeStart);
     const Clock::time_point judgeStart = Clock::now();
     for (int round = 0; round < kRounds; ++round)

@@ -44,8 +44,8 @@ template <typename Decoder, std::size_t N> void MarkBlock(const PairBlock& block
             continue;
         const std::array<std::uint8_t, 2> bytes{lead, trail};
         const DecodeResult decoded = decode(ByteView(bytes));
-        if (decoded.ok && decoded.text.size() == 1 && IsHan(decoded.text[0]))
-            set.set(decoded.text[0]);
+        if (decoded.ok() && decoded->size() == 1 && IsHan((*decoded)[0]))
+            set.set((*decoded)[0]);
     }
 }
 
@@ -53,7 +53,7 @@ template <typename Decoder, std::size_t N> void MarkBlock(const PairBlock& block
 
 CommonHanCharacters::CommonHanCharacters()
 {
-    MarkBlock(kGbLevel1, DecodeSystem, m_gbLevel1);
+    MarkBlock(kGbLevel1, DecodeGb, m_gbLevel1);
     MarkBlock(kBig5Common, DecodeBig5, m_big5Common);
 }
 

@@ -130,13 +130,15 @@ ReadingJudgement JudgeReading(EncodingId encoding, ByteView bytes, std::size_t c
     while (start < bytes.size()) {
         const std::size_t end = ChunkEnd(bytes, start, chunkSize);
         const DecodeResult decoded = Decode(encoding, bytes.subspan(start, end - start));
-        if (!decoded.ok) {
+        if (!decoded.ok()) {
+            // The bytes up to this chunk's end fail where the whole would, and say so with the offset
+            // counted from the start of the file.
             judgement = ReadingJudgement{};
             judgement.verdict = Plausibility::Invalid;
-            judgement.invalidOffset = start + decoded.invalidOffset;
+            judgement.decoding = Decode(encoding, bytes.first(end)).status();
             return judgement;
         }
-        const CharacterTally chunk = TallyCharacters(encoding, decoded.text);
+        const CharacterTally chunk = TallyCharacters(encoding, *decoded);
         judgement.tally.common += chunk.common;
         judgement.tally.rare += chunk.rare;
         judgement.tally.odd += chunk.odd;

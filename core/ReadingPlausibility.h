@@ -2,6 +2,7 @@
 
 #include "Bytes.h"
 #include "EncodingId.h"
+#include "Status.h"
 
 #include <array>
 #include <cstddef>
@@ -35,13 +36,13 @@ struct CharacterTally
     std::size_t Judged() const { return common + rare + odd; }
 };
 
-/// The judgement of one reading. `invalidOffset` is meaningful only for Plausibility::Invalid;
-/// the tally is empty then.
+/// The judgement of one reading. For Plausibility::Invalid, `decoding` is the strict decoder's
+/// failure (InvalidBytes, naming the offset of the first bad sequence) and the tally is empty.
 struct ReadingJudgement
 {
     Plausibility verdict = Plausibility::Undecided;
     CharacterTally tally;
-    std::size_t invalidOffset = 0;
+    Status decoding;
 };
 
 /// The judgements of the three readings of the same bytes.

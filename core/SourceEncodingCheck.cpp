@@ -75,9 +75,9 @@ SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
 
     const std::vector<EncodingId> invalid = WithVerdict(readings, Plausibility::Invalid);
     if (invalid.size() == kEncodings.size())
-        return Undecided("not valid GB (byte " + std::to_string(readings.Of(EncodingId::Gb).invalidOffset) +
-                         "), BIG5 (byte " + std::to_string(readings.Of(EncodingId::Big5).invalidOffset) +
-                         ") or UTF-8 (byte " + std::to_string(readings.Of(EncodingId::Utf8).invalidOffset) + ")");
+        return Undecided("valid in none of GB, BIG5 and UTF-8: " + readings.Of(EncodingId::Gb).decoding.message + "; " +
+                         readings.Of(EncodingId::Big5).decoding.message + "; " +
+                         readings.Of(EncodingId::Utf8).decoding.message);
     // Short text can still be told apart when the other readings are ruled out: by strict decoding,
     // or by enough characters that real text would not hold.
     const std::vector<EncodingId> undecided = WithVerdict(readings, Plausibility::Undecided);

@@ -33,18 +33,19 @@ void CheckEncodesBack(EncodingId encoding, ByteView bytes, const std::u16string&
         return;
     }
     const DecodeResult back = Decode(encoding, again);
-    FUZZ_CHECK(back.ok);
+    FUZZ_CHECK(back.ok());
+    const std::u16string& decodedAgain = *back;
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < text.size()) {
-        FUZZ_CHECK(j < back.text.size());
+        FUZZ_CHECK(j < decodedAgain.size());
         UChar32 original = 0;
         UChar32 decoded = 0;
         U16_NEXT(text.data(), i, text.size(), original);
-        U16_NEXT(back.text.data(), j, back.text.size(), decoded);
+        U16_NEXT(decodedAgain.data(), j, decodedAgain.size(), decoded);
         FUZZ_CHECK(decoded == original || decoded == u'?');
     }
-    FUZZ_CHECK(j == back.text.size());
+    FUZZ_CHECK(j == decodedAgain.size());
 }
 
 } // namespace
@@ -56,18 +57,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const EncodingId encoding : kEncodings) {
         const ReadingJudgement& judged = readings.Of(encoding);
         const DecodeResult decoded = Decode(encoding, bytes);
-        FUZZ_CHECK(decoded.ok == (judged.verdict != Plausibility::Invalid));
-        if (!decoded.ok) {
-            FUZZ_CHECK(judged.invalidOffset == decoded.invalidOffset);
-            FUZZ_CHECK(JudgeReading(encoding, bytes, 1 + size % 13).invalidOffset == decoded.invalidOffset);
+        FUZZ_CHECK(decoded.ok() == (judged.verdict != Plausibility::Invalid));
+        if (!decoded.ok()) {
+            FUZZ_CHECK(judged.decoding.message == decoded.status().message);
+            FUZZ_CHECK(JudgeReading(encoding, bytes, 1 + size % 13).decoding.message == decoded.status().message);
             continue;
         }
         const ReadingJudgement chunked = JudgeReading(encoding, bytes, 1 + size % 13);
         FUZZ_CHECK(chunked.verdict == judged.verdict && SameTally(chunked.tally, judged.tally));
-        FUZZ_CHECK(SameTally(TallyCharacters(encoding, decoded.text), judged.tally));
-        FUZZ_CHECK(judged.tally.Judged() + judged.tally.neutral <= decoded.text.size());
+        FUZZ_CHECK(SameTally(TallyCharacters(encoding, *decoded), judged.tally));
+        FUZZ_CHECK(judged.tally.Judged() + judged.tally.neutral <= decoded->size());
         FUZZ_CHECK(judged.verdict == JudgeTally(judged.tally));
-        CheckEncodesBack(encoding, bytes, decoded.text);
+        CheckEncodesBack(encoding, bytes, *decoded);
     }
 
     for (const EncodingId source : kEncodings) {

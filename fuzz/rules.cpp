@@ -86,11 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RuleTable rules;
     if (input.ConsumeBool()) {
         const std::string text = input.ConsumeRemainingBytesAsString();
-        const RulesFileResult result = ParseRules(text, firstRule, rules);
+        const Result<int> result = ParseRules(text, firstRule, rules);
         if (result.ok())
-            FUZZ_CHECK(result.ruleCount >= 0 && result.ruleCount <= RuleTable::kRuleCount + 1 - firstRule);
+            FUZZ_CHECK(*result >= 0 && *result <= RuleTable::kRuleCount + 1 - firstRule);
         else
-            FUZZ_CHECK(result.error.rfind("line ", 0) == 0);
+            FUZZ_CHECK(result.status().message.rfind("line ", 0) == 0);
         ApplyWhenBounded(rules);
         return 0;
     }
@@ -98,12 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string oldText = RandomText(input);
     const std::u16string newText = RandomText(input);
     const std::string line = "replace\t" + Escaped(oldText) + "\t" + Escaped(newText) + "\r\n";
-    const RulesFileResult result = ParseRules(line, firstRule, rules);
+    const Result<int> result = ParseRules(line, firstRule, rules);
     if (oldText.empty()) {
         FUZZ_CHECK(!result.ok());
         return 0;
     }
-    FUZZ_CHECK(result.ok() && result.ruleCount == 1);
+    FUZZ_CHECK(result.ok() && *result == 1);
     const ReplaceRule& rule = rules.Rule(firstRule);
     FUZZ_CHECK(rule.kind == RuleKind::Replace && rule.oldText == oldText && rule.newText == newText);
     ApplyWhenBounded(rules);

@@ -101,7 +101,9 @@ INSTANTIATE_TEST_SUITE_P(
                       GuessCase{"GbValidAsUtf8", kGbValidAsUtf8, std::nullopt, "too few Chinese characters (1)"},
                       GuessCase{"ReadsBothWays", kGbAlsoCommonBig5, std::nullopt, "reads as both GB and BIG5"},
                       GuessCase{"InvalidEverywhere", kInvalidEverywhere, std::nullopt,
-                                "not valid GB (byte 0), BIG5 (byte 0) or UTF-8 (byte 0)"},
+                                "valid in none of GB, BIG5 and UTF-8: bytes not valid in GB at offset 0; bytes not "
+                                "valid in BIG5 at offset 0; "
+                                "bytes not valid in UTF-8 at offset 0"},
                       GuessCase{"KanaOnly",
                                 B("\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88\xE3\x81\x8A"
                                   "\xE3\x82\xA2\xE3\x82\xA4\xE3\x82\xA6\xE3\x82\xA8\xE3\x82\xAA"),
