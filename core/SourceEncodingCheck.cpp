@@ -62,6 +62,8 @@ SourceGuess Undecided(std::string reason)
 SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
 {
     std::vector<EncodingId> plausible = WithVerdict(readings, Plausibility::Plausible);
+    if (plausible.size() == 1)
+        return Decided(plausible[0], "plausible only as " + Name(plausible[0]));
     if (plausible.size() > 1) {
         // Short text can read well both ways; only a clear lead in score decides between them.
         std::sort(plausible.begin(), plausible.end(), [&](EncodingId a, EncodingId b) {
@@ -69,9 +71,8 @@ SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
         });
         if (Score(readings.Of(plausible[0]).tally) - Score(readings.Of(plausible[1]).tally) < kDecisiveScore)
             return Undecided("reads as both " + Name(plausible[0]) + " and " + Name(plausible[1]));
+        return Decided(plausible[0], "reads better as " + Name(plausible[0]) + " than as " + Name(plausible[1]));
     }
-    if (!plausible.empty())
-        return Decided(plausible[0], "plausible only as " + Name(plausible[0]));
 
     const std::vector<EncodingId> invalid = WithVerdict(readings, Plausibility::Invalid);
     if (invalid.size() == kEncodings.size())

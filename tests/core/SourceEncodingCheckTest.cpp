@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 
 namespace veltran {
@@ -79,35 +80,40 @@ TEST_P(GuessSourceEncodingTest, DecidesOnlyOnEvidence)
         << guess.reason;
 }
 
-Bytes WithBom(const Bytes& bytes)
+Bytes Joined(std::initializer_list<Bytes> parts)
 {
-    Bytes marked{0xEF, 0xBB, 0xBF};
-    marked.resize(marked.size() + bytes.size());
-    std::copy(bytes.begin(), bytes.end(), marked.end() - static_cast<std::ptrdiff_t>(bytes.size()));
-    return marked;
+    Bytes joined;
+    for (const Bytes& part : parts) {
+        joined.resize(joined.size() + part.size());
+        std::copy(part.begin(), part.end(), joined.end() - static_cast<std::ptrdiff_t>(part.size()));
+    }
+    return joined;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     SourceEncodingCheck, GuessSourceEncodingTest,
-    ::testing::Values(GuessCase{"Gb", kGbSentence, E::Gb, "plausible only as GB"},
-                      GuessCase{"Big5", kBig5Sentence, E::Big5, "plausible only as BIG5"},
-                      GuessCase{"Utf8Simplified", kUtf8SimplifiedSentence, E::Utf8, "plausible only as UTF-8"},
-                      GuessCase{"Utf8Traditional", kUtf8TraditionalSentence, E::Utf8, "plausible only as UTF-8"},
-                      GuessCase{"GbkTraditional", kGbkTraditionalSentence, E::Gb, "plausible only as GB"},
-                      GuessCase{"MarkDecidesOverGbBytes", WithBom(kGbSentence), E::Utf8, "starts with the UTF-8"},
-                      GuessCase{"Ascii", B("<p>hello</p>\r\n"), E::Utf8, "ASCII only"},
-                      GuessCase{"OneUtf8CharacterValidOnlyAsUtf8", kUtf8OneCharacter, E::Utf8,
-                                "only UTF-8 is not ruled out (GB invalid, BIG5 invalid, UTF-8 undecided)"},
-                      GuessCase{"GbValidAsUtf8", kGbValidAsUtf8, std::nullopt, "too few Chinese characters (1)"},
-                      GuessCase{"ReadsBothWays", kGbAlsoCommonBig5, std::nullopt, "reads as both GB and BIG5"},
-                      GuessCase{"InvalidEverywhere", kInvalidEverywhere, std::nullopt,
-                                "valid in none of GB, BIG5 and UTF-8: bytes not valid in GB at offset 0; bytes not "
-                                "valid in BIG5 at offset 0; "
-                                "bytes not valid in UTF-8 at offset 0"},
-                      GuessCase{"KanaOnly",
-                                B("\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88\xE3\x81\x8A"
-                                  "\xE3\x82\xA2\xE3\x82\xA4\xE3\x82\xA6\xE3\x82\xA8\xE3\x82\xAA"),
-                                std::nullopt, "no reading looks like Chinese text (GB "}),
+    ::testing::Values(
+        GuessCase{"Gb", kGbSentence, E::Gb, "plausible only as GB"},
+        GuessCase{"Big5", kBig5Sentence, E::Big5, "plausible only as BIG5"},
+        GuessCase{"Utf8Simplified", kUtf8SimplifiedSentence, E::Utf8, "plausible only as UTF-8"},
+        GuessCase{"Utf8Traditional", kUtf8TraditionalSentence, E::Utf8, "plausible only as UTF-8"},
+        GuessCase{"GbkTraditional", kGbkTraditionalSentence, E::Gb, "plausible only as GB"},
+        GuessCase{"MarkDecidesOverGbBytes", Joined({B("\xEF\xBB\xBF"), kGbSentence}), E::Utf8, "starts with the UTF-8"},
+        GuessCase{"Ascii", B("<p>hello</p>\r\n"), E::Utf8, "ASCII only"},
+        GuessCase{"OneUtf8CharacterValidOnlyAsUtf8", kUtf8OneCharacter, E::Utf8,
+                  "only UTF-8 is not ruled out (GB invalid, BIG5 invalid, UTF-8 undecided)"},
+        GuessCase{"GbValidAsUtf8", kGbValidAsUtf8, std::nullopt, "too few Chinese characters (1)"},
+        GuessCase{"ReadsBothWays", kGbAlsoCommonBig5, std::nullopt, "reads as both GB and BIG5"},
+        GuessCase{"ClearLeadDecides", Joined({kGbAlsoCommonBig5, kGbAlsoCommonBig5, B("\xD6\xD0\xCE\xC4")}), E::Gb,
+                  "reads better as GB than as BIG5"},
+        GuessCase{"InvalidEverywhere", kInvalidEverywhere, std::nullopt,
+                  "valid in none of GB, BIG5 and UTF-8: bytes not valid in GB at offset 0; bytes not "
+                  "valid in BIG5 at offset 0; "
+                  "bytes not valid in UTF-8 at offset 0"},
+        GuessCase{"KanaOnly",
+                  B("\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88\xE3\x81\x8A"
+                    "\xE3\x82\xA2\xE3\x82\xA4\xE3\x82\xA6\xE3\x82\xA8\xE3\x82\xAA"),
+                  std::nullopt, "no reading looks like Chinese text (GB "}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GuessSourceEncoding, MarksAsciiOnlyFiles)
