@@ -70,13 +70,12 @@ bool IsCommon(EncodingId reading, UChar32 c, const CommonHanCharacters& sets)
     return sets.InGbLevel1(character) || sets.InBig5Common(character);
 }
 
-// A byte below 0x40 is a character of its own in all three encodings (no GB or BIG5 trail byte is
-// that low, and it is ASCII in UTF-8), so a chunk that ends just after one decodes as it would
-// within the whole, invalid offsets included.
+// No byte below 0x80 starts a character of two or more bytes in any of the three encodings, so a
+// chunk that ends just after one decodes as it would within the whole, invalid offsets included.
 std::size_t ChunkEnd(ByteView bytes, std::size_t start, std::size_t chunkSize)
 {
     std::size_t end = start + std::clamp<std::size_t>(chunkSize, 1, bytes.size() - start);
-    while (end < bytes.size() && bytes[end - 1] >= 0x40)
+    while (end < bytes.size() && bytes[end - 1] >= 0x80)
         ++end;
     return end;
 }
