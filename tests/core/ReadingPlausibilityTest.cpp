@@ -185,7 +185,7 @@ class JudgeInChunks : public ::testing::TestWithParam<std::size_t>
 
 TEST_P(JudgeInChunks, GivesTheSameTallyAsWhole)
 {
-    const Bytes page = LongPage(kBig5Sentence, 40, kGbSentence);
+    const Bytes page = LongPage(kGbkTraditionalSentence, 40, kBig5Sentence);
     for (const E encoding : {E::Gb, E::Big5, E::Utf8}) {
         const ReadingJudgement whole = JudgeReading(encoding, page, page.size());
         const ReadingJudgement chunked = JudgeReading(encoding, page, GetParam());
