@@ -80,12 +80,12 @@ TEST_P(GuessSourceEncodingTest, DecidesOnlyOnEvidence)
         << guess.reason;
 }
 
-Bytes Joined(std::initializer_list<Bytes> parts)
+Bytes Joined(std::initializer_list<Bytes> pieces)
 {
     Bytes joined;
-    for (const Bytes& part : parts) {
-        joined.resize(joined.size() + part.size());
-        std::copy(part.begin(), part.end(), joined.end() - static_cast<std::ptrdiff_t>(part.size()));
+    for (const Bytes& piece : pieces) {
+        joined.resize(joined.size() + piece.size());
+        std::copy(piece.begin(), piece.end(), joined.end() - static_cast<std::ptrdiff_t>(piece.size()));
     }
     return joined;
 }
