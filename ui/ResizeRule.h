@@ -1,18 +1,11 @@
 #pragma once
 
 #include "TwipGeometry.h"
+#include "WindowState.h"
 
 #include <optional>
 
 namespace veltran {
-
-/// The main window's state, with the values the settings store keeps.
-enum class WindowState : int
-{
-    Normal = 0,
-    Minimised = 1,
-    Maximised = 2,
-};
 
 /// The smallest outer size of the main window in the normal state.
 inline constexpr TwipSize kMinimumWindowSize{8000, 6400};
@@ -22,6 +15,7 @@ struct ResizeOutcome
 {
     std::optional<TwipRect> outer; // the window's new outer geometry, when it must move or change size
     bool layOut = false;           // whether the controls are laid out again
+    bool snapped = false;          // the window was below the minimum and is set to exactly the minimum
 };
 
 /// The resize rule. Minimised: nothing. Maximised: lay out only. Normal: a window at least 8000 x 6400

@@ -1,24 +1,33 @@
 #include "frmMain.h"
 
 #include "AboutBox.h"
-#include "LogPath.h"
+#include "EncodingOptions.h"
+#include "FileListView.h"
+#include "ListCommands.h"
 #include "MainWindowBuilder.h"
 #include "MainWindowDesign.h"
-#include "SettingsStore.h"
-#include "UrlOpener.h"
-#include "WindowGeometry.h"
+#include "OpenInNotepad.h"
+#include "RunningState.h"
+#include "WindowResize.h"
 
-#include <QAbstractButton>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace veltran {
 
 namespace {
 
 constexpr int kKeyEscape = 27;
-constexpr std::int16_t kTrue = -1;
+constexpr int kResizeSettleMs = 200;
+
+// The add-files dialog's filter: description and patterns in pairs, the first pair shown first.
+constexpr char kAddFilesFilter[] = "网页文件(*.htm; *.html; *.xml; *.shtml)|*.htm;*.html;*.xml;*.shtml|"
+                                   "源码文件(*.asp; *.php; *.aspx; *.js)|*.asp;*.php;*.aspx;*.js|"
+                                   "文本文件(*.txt)|*.txt|所有文件(*.*)|*.*";
 
 int KeyCode(const QKeyEvent& event)
 {
@@ -27,8 +36,10 @@ int KeyCode(const QKeyEvent& event)
 
 } // namespace
 
-frmMain::frmMain(const PlatformServices& services, RuleTable& rules, QWidget* parent)
-    : QWidget(parent), m_services(services), m_rules(rules)
+frmMain::frmMain(const PlatformServices& services, RuleTable& rules, const WindowFolders& folders, QWidget* parent)
+    : QWidget(parent), m_services(services), m_rules(rules), m_folders(folders), m_events(services.messageBox),
+      m_scan(services, m_controls, m_files, m_events),
+      m_run(services, m_controls, m_files, m_events, rules, folders.logPath), m_lastAddedFrom(folders.homeFolder)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProductLineText(true));
@@ -37,8 +48,11 @@ frmMain::frmMain(const PlatformServices& services, RuleTable& rules, QWidget* pa
 
     const TwipScale scale = Scale();
     resize(scale.ToPixels(kDesignInnerSize));
-    BuildMainWindowControls(*this, scale);
+    m_controls = BuildMainWindowControls(*this, scale, m_files);
     ConnectHandlers();
+    m_resizeSettled.setSingleShot(true);
+    m_resizeSettled.setInterval(kResizeSettleMs);
+    connect(&m_resizeSettled, &QTimer::timeout, this, [this] { m_resizer.Reassert(*this, CurrentState()); });
     Form_Load();
 }
 
@@ -49,13 +63,6 @@ WindowState frmMain::CurrentState() const
     if (isMaximized() || isFullScreen())
         return WindowState::Maximised;
     return WindowState::Normal;
-}
-
-QWidget& frmMain::Control(const char* name) const
-{
-    QWidget* control = findChild<QWidget*>(QString::fromLatin1(name));
-    Q_ASSERT(control);
-    return *control;
 }
 
 TwipScale frmMain::Scale() const
@@ -70,36 +77,33 @@ TwipSize frmMain::InnerSize() const
 
 void frmMain::ConnectHandlers()
 {
-    const auto onClick = [this](const char* name, void (frmMain::*handler)()) {
-        connect(static_cast<QAbstractButton*>(&Control(name)), &QAbstractButton::clicked, this, handler);
-    };
-    onClick("cmdStartConvert", &frmMain::cmdStartConvert_Click);
-    onClick("cmdStopConvert", &frmMain::cmdStopConvert_Click);
-    onClick("cmdAddFile", &frmMain::cmdAddFile_Click);
-    onClick("cmdAddDir", &frmMain::cmdAddDir_Click);
-    onClick("cmdRemoveFile", &frmMain::cmdRemoveFile_Click);
-    onClick("cmdRemoveUnsel", &frmMain::cmdRemoveUnsel_Click);
-    onClick("cmdRemoveAll", &frmMain::cmdRemoveAll_Click);
-    onClick("cmdAbout", &frmMain::cmdAbout_Click);
-    onClick("cmdExit", &frmMain::cmdExit_Click);
-    onClick("chkText", &frmMain::chkText_Click);
+    const MainWindowControls& c = m_controls;
+    connect(c.cmdStartConvert, &QPushButton::clicked, this, &frmMain::cmdStartConvert_Click);
+    connect(c.cmdStopConvert, &QPushButton::clicked, this, &frmMain::cmdStopConvert_Click);
+    connect(c.cmdAddFile, &QPushButton::clicked, this, &frmMain::cmdAddFile_Click);
+    connect(c.cmdAddDir, &QPushButton::clicked, this, &frmMain::cmdAddDir_Click);
+    connect(c.cmdRemoveFile, &QPushButton::clicked, this, &frmMain::cmdRemoveFile_Click);
+    connect(c.cmdRemoveUnsel, &QPushButton::clicked, this, &frmMain::cmdRemoveUnsel_Click);
+    connect(c.cmdRemoveAll, &QPushButton::clicked, this, &frmMain::cmdRemoveAll_Click);
+    connect(c.cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
+    connect(c.cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+    connect(c.chkText, &QCheckBox::clicked, this, &frmMain::chkText_Click);
 
     // An option is clicked whenever it becomes selected, by mouse, keyboard or code.
-    const auto onSelect = [this](const char* name, void (frmMain::*handler)()) {
-        connect(static_cast<QAbstractButton*>(&Control(name)), &QAbstractButton::toggled, this,
-                [this, handler](bool on) {
-                    if (on)
-                        (this->*handler)();
-                });
+    const auto onSelect = [this](QRadioButton* option, void (frmMain::*handler)()) {
+        connect(option, &QRadioButton::toggled, this, [this, handler](bool on) {
+            if (on)
+                (this->*handler)();
+        });
     };
-    onSelect("optGb", &frmMain::optGb_Click);
-    onSelect("optBig5", &frmMain::optBig5_Click);
-    onSelect("optUtf8", &frmMain::optUtf8_Click);
+    onSelect(c.optGb, &frmMain::optGb_Click);
+    onSelect(c.optBig5, &frmMain::optBig5_Click);
+    onSelect(c.optUtf8, &frmMain::optUtf8_Click);
 
-    connect(static_cast<QListWidget*>(&Control("lstFiles")), &QListWidget::itemDoubleClicked, this,
-            &frmMain::lstFiles_DblClick);
+    connect(c.lstFiles, &FileListView::doubleClicked, this, &frmMain::lstFiles_DblClick);
+    connect(c.lstFiles, &FileListView::keyPressed, this, &frmMain::lstFiles_KeyPress);
+    connect(c.lstFiles, &FileListView::pathsDropped, this, &frmMain::AddPaths);
 
-    m_link = &Control("Label1");
     // Key preview: the window sees every key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
@@ -108,10 +112,8 @@ void frmMain::ConnectHandlers()
 void frmMain::Form_Load()
 {
     m_layout.Reset();
-    for (const char* name : RegisteredControls())
-        RegisterLayout(Control(name));
-
-    m_logPath = ProgramLogPath();
+    for (QWidget* control : m_controls.Registered())
+        RegisterLayout(*control);
 
     if (ReadNumber(m_services.settings, kSettingsSection, kWindowKey, 0) == static_cast<int>(WindowState::Maximised))
         setWindowState(windowState() | Qt::WindowMaximized);
@@ -120,7 +122,7 @@ void frmMain::Form_Load()
 void frmMain::Form_Unload()
 {
     // A store that cannot be written loses the state; closing goes on regardless.
-    m_services.settings.Write(kSettingsSection, kWindowKey, QString::number(static_cast<int>(CurrentState())));
+    m_services.settings.Write(kSettingsSection, kWindowKey, std::to_string(static_cast<int>(CurrentState())));
 }
 
 void frmMain::RegisterLayout(QWidget& control)
@@ -141,41 +143,41 @@ void frmMain::ApplyLayout(QWidget& control)
 
 void frmMain::Form_Resize()
 {
-    if (!ApplyResizeRule(*this, CurrentState()))
+    if (!m_resizer.Apply(*this, CurrentState()))
         return;
-    for (const char* name : LayoutOrder())
-        ApplyLayout(Control(name));
+    for (QWidget* control : m_controls.LayoutOrder())
+        ApplyLayout(*control);
 }
 
 void frmMain::Form_KeyDown(int keyCode)
 {
     if (keyCode == kKeyEscape)
-        m_stopRequested = kTrue;
+        m_events.RequestStop();
 }
 
 void frmMain::Form_MouseMove()
 {
-    SetLinkColour(Control("Label1"), Qt::blue);
+    SetLinkColour(*m_controls.Label1, Qt::blue);
 }
 
 void frmMain::Label1_MouseMove()
 {
-    SetLinkColour(Control("Label1"), Qt::red);
+    SetLinkColour(*m_controls.Label1, Qt::red);
 }
 
 void frmMain::Label1_Click()
 {
-    m_services.urlOpener.OpenUrl(LinkTarget());
+    m_services.urlOpener.OpenUrl(LinkTarget().toStdString());
 }
 
 void frmMain::cmdStopConvert_Click()
 {
-    m_stopRequested = kTrue;
+    m_events.RequestStop();
 }
 
 void frmMain::cmdAbout_Click()
 {
-    ShowAbout(m_services.messageBox, this);
+    ShowAbout(m_services.messageBox, true);
 }
 
 void frmMain::cmdExit_Click()
@@ -201,46 +203,136 @@ void frmMain::optUtf8_Click()
 void frmMain::TieBomToTarget()
 {
     // Only the enabled state follows the target; the mark is the user's and survives.
-    Control("chkU8BOM").setEnabled(static_cast<QAbstractButton&>(Control("optUtf8")).isChecked());
+    m_controls.chkU8BOM->setEnabled(m_controls.optUtf8->isChecked());
 }
 
-// The run, the list commands and the rule editor are not built yet: their controls already stand
-// in the window with their states, and clicking them does nothing.
+void frmMain::RunBusy(const std::function<void()>& work)
+{
+    m_busy = true;
+    work();
+    m_busy = false;
+}
+
 void frmMain::cmdStartConvert_Click()
 {
+    RunBusy([this] { m_run.Start(); });
 }
+
 void frmMain::cmdAddFile_Click()
 {
+    const std::vector<std::filesystem::path> files =
+        m_services.fileDialogs.ShowFileDialog("添加文件...", m_lastAddedFrom, kAddFilesFilter);
+    if (files.empty())
+        return;
+    m_lastAddedFrom = files.front().parent_path();
+    m_files.Append(files);
+    SetListDependentEnabled(m_controls, true);
 }
+
 void frmMain::cmdAddDir_Click()
 {
+    RunBusy([this] { m_scan.AddFolder(); });
+    if (!m_scan.LastFolder().empty())
+        m_lastAddedFrom = m_scan.LastFolder();
 }
+
+void frmMain::AddPaths(const std::vector<std::filesystem::path>& paths)
+{
+    std::vector<std::filesystem::path> files;
+    for (const std::filesystem::path& path : paths) {
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error)) {
+            if (!files.empty())
+                m_files.Append(std::exchange(files, {}));
+            RunBusy([&] { m_scan.ScanAndAppend(path, m_scan.CurrentFilter()); });
+            if (m_events.Abandoned())
+                return;
+        } else if (std::filesystem::is_regular_file(path, error)) {
+            files.push_back(path);
+        }
+    }
+    m_files.Append(files);
+    SetListDependentEnabled(m_controls, m_files.Count() > 0);
+}
+
 void frmMain::cmdRemoveFile_Click()
 {
+    if (m_files.SelectedCount() > 0)
+        RemoveEntries(false);
 }
+
 void frmMain::cmdRemoveUnsel_Click()
 {
+    RemoveEntries(true);
 }
+
+void frmMain::RemoveEntries(bool invert)
+{
+    veltran::RemoveEntries(m_files, invert);
+    m_controls.lstFiles->setFocus();
+    if (m_files.Count() < 1)
+        SetListDependentEnabled(m_controls, false);
+}
+
 void frmMain::cmdRemoveAll_Click()
 {
+    m_files.Clear();
+    SetListDependentEnabled(m_controls, false);
 }
+
 void frmMain::chkText_Click()
 {
 }
+
 void frmMain::lstFiles_DblClick()
 {
+    const std::optional<std::size_t> current = m_files.CurrentIndex();
+    OpenInNotepad(current ? m_files.Entry(*current) : std::filesystem::path(),
+                  ChosenSource(m_controls).value_or(EncodingId::Gb));
+}
+
+void frmMain::lstFiles_KeyPress(int keyCode)
+{
+    if ((keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter) && m_files.CurrentIndex())
+        lstFiles_DblClick();
+}
+
+void frmMain::OpenInNotepad(const std::filesystem::path& path, EncodingId encoding)
+{
+    veltran::OpenInNotepad(m_services.textViewer, m_services.messageBox, path, encoding);
+}
+
+bool frmMain::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    // Qt learns the frame a window manager puts around the window without an event of its own, by
+    // the time the decorated window is first painted or activated.
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Paint:
+    case QEvent::WindowActivate:
+        m_resizer.FrameMayHaveChanged(*this, CurrentState());
+        break;
+    case QEvent::Enter:
+        if (std::exchange(m_resizedSinceEnter, false))
+            m_resizer.Reassert(*this, CurrentState());
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_link) {
+    if (watched == m_controls.Label1) {
         if (event->type() == QEvent::MouseMove) {
             Label1_MouseMove();
             return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton && m_link->rect().contains(mouse->position().toPoint()))
+            if (mouse->button() == Qt::LeftButton && m_controls.Label1->rect().contains(mouse->position().toPoint()))
                 Label1_Click();
             return true;
         }
@@ -269,6 +361,13 @@ void frmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+    // While the user drags the frame, the window manager ignores what the rule asks for, and Qt does
+    // not notice; once the frame has rested a moment, and when the pointer comes back into the window,
+    // the rule's size and place are asked for again, so the window always ends up as the rule says.
+    if (!m_resizer.Requested(event->size())) {
+        m_resizeSettled.start();
+        m_resizedSinceEnter = true;
+    }
 }
 
 void frmMain::changeEvent(QEvent* event)
@@ -282,6 +381,9 @@ void frmMain::changeEvent(QEvent* event)
 void frmMain::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
+    // A run or scan in progress ends before its next file or folder; the program ends with it.
+    if (m_busy)
+        m_events.Abandon();
     event->accept();
 }
 

@@ -1,14 +1,22 @@
 #pragma once
 
 #include "ControlLayoutTable.h"
+#include "FileListModel.h"
+#include "FolderScan.h"
+#include "MainWindowControls.h"
 #include "PlatformServices.h"
-#include "ResizeRule.h"
+#include "QtEventPump.h"
 #include "TwipScale.h"
+#include "WindowFolders.h"
+#include "WindowResize.h"
+#include "WindowRun.h"
+#include "WindowState.h"
 
-#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
-#include <cstdint>
+#include <functional>
+#include <vector>
 
 namespace veltran {
 
@@ -22,19 +30,28 @@ class frmMain : public QWidget
     Q_OBJECT
 
 public:
-    /// Builds the window and runs its load steps (layout registration, log path, maximised state).
-    /// The services and the rule table must outlive the window.
-    frmMain(const PlatformServices& services, RuleTable& rules, QWidget* parent = nullptr);
+    /// Builds the window and runs its load steps (layout registration, maximised state). The
+    /// services and the rule table must outlive the window.
+    frmMain(const PlatformServices& services, RuleTable& rules, const WindowFolders& folders,
+            QWidget* parent = nullptr);
 
-    /// The stop flag of a run: -1 when a stop was asked for, 0 otherwise.
-    std::int16_t StopRequested() const { return m_stopRequested; }
-    void SetStopRequested(std::int16_t value) { m_stopRequested = value; }
-
-    /// Where runs leave their log, fixed when the window loads.
-    const QString& LogPath() const { return m_logPath; }
+    const MainWindowControls& Controls() const { return m_controls; }
+    FileListModel& Files() { return m_files; }
+    /// The run's event pump, which holds the stop flag that Escape and the stop button set.
+    const EventPump& Events() const { return m_events; }
+    /// Where runs leave their log.
+    const std::filesystem::path& LogPath() const { return m_folders.logPath; }
 
     /// The window's state as the settings store keeps it.
     WindowState CurrentState() const;
+
+    /// Adds files and folders as the open dialog and the folder scan do: a folder contributes its
+    /// matching files under the last filter typed (the default filter before any), found breadth
+    /// first; a path that is neither is left out. Used for dropped paths and the command line's.
+    void AddPaths(const std::vector<std::filesystem::path>& paths);
+
+    /// Shows the file in the text viewer, read as `encoding`, when it is an existing regular file.
+    void OpenInNotepad(const std::filesystem::path& path, EncodingId encoding);
 
     /// Appends a layout record for the control from its geometry and the inner area at this moment.
     void RegisterLayout(QWidget& control);
@@ -65,12 +82,17 @@ public:
     void cmdExit_Click();
     void chkText_Click();
     void lstFiles_DblClick();
+    /// Enter (13) with a current entry opens it; every key is passed on to the list as well.
+    void lstFiles_KeyPress(int keyCode);
+    /// Removes the selected entries, or the unselected ones with `invert`, then focuses the list.
+    void RemoveEntries(bool invert);
     void optGb_Click();
     void optBig5_Click();
     void optUtf8_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -78,17 +100,26 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    QWidget& Control(const char* name) const;
     TwipSize InnerSize() const;
     void ConnectHandlers();
     void TieBomToTarget();
+    /// Runs a long command (a run, a scan) during which closing the window ends the program.
+    void RunBusy(const std::function<void()>& work);
 
     PlatformServices m_services;
     RuleTable& m_rules;
+    WindowFolders m_folders;
+    FileListModel m_files;
+    MainWindowControls m_controls;
     ControlLayoutTable m_layout;
-    QString m_logPath;
-    std::int16_t m_stopRequested = 0;
-    QPointer<QWidget> m_link;
+    WindowResizer m_resizer;
+    QTimer m_resizeSettled;
+    bool m_resizedSinceEnter = false;
+    QtEventPump m_events;
+    FolderScan m_scan;
+    WindowRun m_run;
+    std::filesystem::path m_lastAddedFrom; // where the open dialog starts next
+    bool m_busy = false;
 };
 
 } // namespace veltran
