@@ -218,11 +218,7 @@ void frmText::LoadRules()
 
 void frmText::ShowError(const std::string& text)
 {
-    MessageRequest request;
-    request.text = text;
-    request.caption = "定义替换规则";
-    request.icon = MessageIcon::Error;
-    m_services.messageBox.ShowMessageBox(request);
+    m_services.messageBox.ShowMessageBox(StandardMessage(text, "定义替换规则", MessageIcon::Error));
 }
 
 } // namespace veltran
