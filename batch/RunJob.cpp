@@ -25,7 +25,7 @@ bool ChangesNothing(const RunSettings& settings, bool rulesOn)
 }
 
 RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& roles,
-                  const std::function<std::string()>& now)
+                  const std::function<std::string()>& now, const FileSystemCalls& calls)
 {
     if (request.makeCharsetRule) {
         const std::string moment = now();
@@ -33,11 +33,11 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
         MakeCharsetRule(rules, request.settings.target, Utf8Decode(ByteView(bytes, moment.size())).value());
     }
 
-    const ConvertFunction convert = [&rules](const std::filesystem::path& path, const ConvertOptions& options) {
+    const ConvertFunction convert = [&](const std::filesystem::path& path, const ConvertOptions& options) {
         std::error_code ignored;
         if (std::filesystem::is_directory(path, ignored) && !std::filesystem::is_symlink(path, ignored))
             return Status::Failure(StatusCode::FolderUnreadable, "the folder could not be searched");
-        return ConvertFile(path, options, rules);
+        return ConvertFile(path, options, rules, calls);
     };
     RunOutcome outcome = RunBatch(request.entries, request.settings, roles, convert, now);
     roles.progress.RunEnded();

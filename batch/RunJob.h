@@ -39,6 +39,6 @@ struct RunRequest
 /// except after an abandoned run. The outcome says how it ended, which files failed and why, and
 /// whether the log could be written.
 RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& roles,
-                  const std::function<std::string()>& now = NowText);
+                  const std::function<std::string()>& now = NowText, const FileSystemCalls& calls = SystemFileCalls());
 
 } // namespace veltran

@@ -4,8 +4,9 @@
 
 namespace veltran {
 
-CliProgress::CliProgress(std::size_t total, ProgressBar* bar, std::ostream& err, std::size_t stopAfterFiles)
-    : m_total(total), m_bar(bar), m_err(err), m_stopAfterFiles(stopAfterFiles)
+CliProgress::CliProgress(std::size_t total, ProgressBar* bar, std::ostream& err, std::size_t stopAfterFiles,
+                         int stopSignal)
+    : m_total(total), m_bar(bar), m_err(err), m_stopAfterFiles(stopAfterFiles), m_stopSignal(stopSignal)
 {
 }
 
@@ -30,7 +31,7 @@ void CliProgress::FileFinished(std::size_t /*index*/, const std::filesystem::pat
         m_err << "veltran-cli: " << path.native() << ": " << result.message << '\n' << std::flush;
     }
     if (m_stopAfterFiles > 0 && m_finished == m_stopAfterFiles)
-        std::raise(SIGINT);
+        std::raise(m_stopSignal);
 }
 
 void CliProgress::RunEnded()

@@ -13,9 +13,9 @@ namespace veltran {
 class CliProgress : public ProgressDisplay
 {
 public:
-    /// `bar` may be null for no bar. `stopAfterFiles` > 0 raises SIGINT after that many files, the
-    /// way a Ctrl-C would arrive (a hook for tests of the stop path).
-    CliProgress(std::size_t total, ProgressBar* bar, std::ostream& err, std::size_t stopAfterFiles);
+    /// `bar` may be null for no bar. `stopAfterFiles` > 0 raises `stopSignal` after that many files,
+    /// the way a Ctrl-C or a kill would arrive (a hook for tests of the stop path).
+    CliProgress(std::size_t total, ProgressBar* bar, std::ostream& err, std::size_t stopAfterFiles, int stopSignal);
 
     void ShowProgress(int percent, std::size_t index) override;
     void FileStarting(std::size_t index, const std::filesystem::path& path) override;
@@ -27,6 +27,7 @@ private:
     ProgressBar* m_bar;
     std::ostream& m_err;
     std::size_t m_stopAfterFiles;
+    int m_stopSignal;
     std::size_t m_finished = 0;
 };
 

@@ -75,7 +75,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     std::unique_ptr<ProgressBar> bar;
     if (environment.progressOnTerminal && !commandLine.quiet)
         bar = std::make_unique<ProgressBar>(err, environment.terminalColumns);
-    CliProgress progress(request.entries.size(), bar.get(), err, environment.stopAfterFiles);
+    CliProgress progress(request.entries.size(), bar.get(), err, environment.stopAfterFiles, environment.stopSignal);
     CliEventPump events;
     FixedFileOptions options(applyRules, commandLine.writeBom);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <cstddef>
 #include <ostream>
 #include <string>
@@ -20,7 +21,8 @@ struct CliEnvironment
     std::ostream& err;
     bool progressOnTerminal = false; // standard error is a terminal
     int terminalColumns = 80;
-    std::size_t stopAfterFiles = 0; // test hook: raise SIGINT after this many files; 0 never
+    std::size_t stopAfterFiles = 0; // test hook: raise stopSignal after this many files; 0 never
+    int stopSignal = SIGINT;
 };
 
 /// The whole of veltran-cli after the program name: parses the arguments, reads the rules,

@@ -1,6 +1,7 @@
 #include "CliRun.h"
 
 #include <charconv>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
@@ -32,6 +33,19 @@ std::size_t StopAfterFromEnvironment()
     return error == std::errc() && end == text.data() + text.size() ? count : 0;
 }
 
+// VELTRAN_CLI_TEST_STOP_SIGNAL=INT|TERM|HUP names the signal that VELTRAN_CLI_TEST_STOP_AFTER raises;
+// SIGINT when unset or unknown.
+int StopSignalFromEnvironment()
+{
+    const char* value = std::getenv("VELTRAN_CLI_TEST_STOP_SIGNAL");
+    const std::string_view name(value == nullptr ? "" : value);
+    if (name == "TERM")
+        return SIGTERM;
+    if (name == "HUP")
+        return SIGHUP;
+    return SIGINT;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -39,8 +53,11 @@ int main(int argc, char** argv)
     std::ios::sync_with_stdio(true);
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    const veltran::CliEnvironment environment{std::cout, std::cerr, terminal,
+    const veltran::CliEnvironment environment{std::cout,
+                                              std::cerr,
+                                              terminal,
                                               terminal ? TerminalColumns(STDERR_FILENO) : kFallbackColumns,
-                                              StopAfterFromEnvironment()};
+                                              StopAfterFromEnvironment(),
+                                              StopSignalFromEnvironment()};
     return veltran::RunCli(arguments, environment);
 }

@@ -2,12 +2,63 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
 
 namespace veltran {
 
+namespace {
+
+int ErrorOf(int result)
+{
+    return result == 0 ? 0 : errno;
+}
+
+} // namespace
+
 int FileSystemCalls::Rename(const std::filesystem::path& from, const std::filesystem::path& to) const
 {
-    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    return ErrorOf(std::rename(from.c_str(), to.c_str()));
+}
+
+int FileSystemCalls::Link(const std::filesystem::path& from, const std::filesystem::path& to) const
+{
+    return ErrorOf(::link(from.c_str(), to.c_str()));
+}
+
+int FileSystemCalls::Stat(const std::filesystem::path& path, struct stat& info) const
+{
+    return ErrorOf(::stat(path.c_str(), &info));
+}
+
+int FileSystemCalls::LinkStat(const std::filesystem::path& path, struct stat& info) const
+{
+    return ErrorOf(::lstat(path.c_str(), &info));
+}
+
+int FileSystemCalls::OpenUnnamed(const std::filesystem::path& folder, mode_t mode) const
+{
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    return fd >= 0 ? fd : -errno;
+}
+
+int FileSystemCalls::LinkUnnamed(int fd, const std::filesystem::path& to) const
+{
+    // Naming the descriptor through /proc needs no privilege; AT_EMPTY_PATH needs
+    // CAP_DAC_READ_SEARCH but no /proc.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return 0;
+    const int viaProc = errno;
+    if (viaProc != ENOENT)
+        return viaProc;
+    return ErrorOf(::linkat(fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH));
+}
+
+int FileSystemCalls::Sync(int fd) const
+{
+    return ErrorOf(::fsync(fd));
 }
 
 const FileSystemCalls& SystemFileCalls()

@@ -18,6 +18,7 @@ enum class StatusCode
     Empty,            // the file holds no content bytes (empty, or a byte-order mark alone)
     InvalidBytes,     // bytes not valid in the declared encoding
     AlreadyUtf8,      // declared GB or BIG5 but already UTF-8
+    WrongEncoding,    // reads as another encoding than the declared one, or as none that can be told
     EmptyResult,      // the rules emptied the text and GB or BIG5 cannot store nothing
     MappingFailed,    // the Chinese mapping or a code page converter could not be used
     BackupBlocked,    // something other than a regular file holds the backup path
@@ -25,6 +26,8 @@ enum class StatusCode
     OutOfMemory,      // the file is too large for the memory at hand
     FolderUnreadable, // a folder could not be searched
     BadInput,         // a rules file or an argument that cannot be used
+    ChangedMeanwhile, // the file changed between its reading and its replacement; nothing was changed
+    AlreadyConverted, // the same file (device and inode) was converted earlier in the run
 };
 
 /// The outcome of an operation: success, or a code and a reason a person can read (UTF-8).

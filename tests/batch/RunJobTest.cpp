@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+
 namespace veltran {
 namespace {
 
@@ -17,6 +20,8 @@ using test::WriteFile;
 
 const std::string kGbPage = "<p>\xD6\xD0\xCE\xC4</p>"; // 中文
 const std::string kUtf8Page = "<p>\xE4\xB8\xAD\xE6\x96\x87</p>";
+// Too short to tell GB from BIG5, so only the run can keep it from being converted twice.
+const std::string kBig5Page = "<p>\xA4\xA4\xA4\xE5</p>";
 
 RunRequest GbToUtf8(std::vector<fs::path> entries, std::optional<fs::path> logPath)
 {
@@ -101,6 +106,117 @@ TEST(RunJobTest, CharsetRuleIsMadeOnceWhenAsked)
     request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Big5, false);
     RunJob(request, rules, host.Roles());
     EXPECT_EQ(rules.Rule(1).newText, made) << "a rule made once is not made again";
+}
+
+// A page reached twice in one run (a path listed twice, a link to a sibling page, overlapping
+// folders, a hard link) is converted at its first occurrence only; the later ones fail.
+TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<std::vector<fs::path>(const fs::path&)> entries;
+        std::string lastEntryAfter; // a hard link keeps the old file, since the new one takes only one name
+    };
+    const Case cases[] = {
+        {"PathListedTwice",
+         [](const fs::path& site) {
+             return std::vector<fs::path>{site / "a.htm", site / "a.htm"};
+         },
+         kBig5Page},
+        {"LinkAfterItsTarget",
+         [](const fs::path& site) {
+             return std::vector<fs::path>{site / "a.htm", site / "link.htm"};
+         },
+         kBig5Page},
+        {"LinkBeforeItsTarget",
+         [](const fs::path& site) {
+             return std::vector<fs::path>{site / "link.htm", site / "a.htm"};
+         },
+         kBig5Page},
+        {"HardLink",
+         [](const fs::path& site) {
+             return std::vector<fs::path>{site / "a.htm", site / "hard.htm"};
+         },
+         kGbPage},
+        {"OverlappingFolders",
+         [](const fs::path& site) {
+             return ExpandPaths({site / "news", site}, "a.htm|b.htm");
+         },
+         kBig5Page},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const fs::path site = dir.Path();
+        WriteFile(site / "a.htm", kGbPage);
+        fs::create_directory(site / "news");
+        WriteFile(site / "news" / "b.htm", kGbPage);
+        fs::create_symlink("a.htm", site / "link.htm");
+        fs::create_hard_link(site / "a.htm", site / "hard.htm");
+
+        RunRequest request = GbToUtf8(c.entries(site), std::nullopt);
+        request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Big5, false);
+        test::QuietRunHost host(false, false);
+        RuleTable rules;
+        const RunOutcome outcome = RunJob(request, rules, host.Roles());
+
+        EXPECT_EQ(outcome.processed, request.entries.size()) << "the list keeps its entries";
+        ASSERT_EQ(outcome.failures.size(), 1u);
+        EXPECT_EQ(outcome.failures[0].path, request.entries.back());
+        EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::AlreadyConverted);
+        EXPECT_EQ(outcome.failures[0].reason.message, "already converted in this run");
+        EXPECT_EQ(ReadFile(request.entries.front()), test::Bytes(kBig5Page));
+        EXPECT_EQ(ReadFile(request.entries.back()), test::Bytes(c.lastEntryAfter));
+    }
+}
+
+// Running out of memory for one file fails that file wherever it happens, and the run goes on.
+class OutOfMemoryAt : public FileSystemCalls
+{
+public:
+    explicit OutOfMemoryAt(std::string call) : m_call(std::move(call)) {}
+    int Stat(const fs::path& path, struct stat& info) const override
+    {
+        Maybe("stat");
+        return FileSystemCalls::Stat(path, info);
+    }
+    int LinkStat(const fs::path& path, struct stat& info) const override
+    {
+        Maybe("lstat");
+        return FileSystemCalls::LinkStat(path, info);
+    }
+
+private:
+    void Maybe(const std::string& call) const
+    {
+        if (call == m_call && !m_thrown) {
+            m_thrown = true;
+            throw std::bad_alloc();
+        }
+    }
+    std::string m_call;
+    mutable bool m_thrown = false;
+};
+
+TEST(RunJobTest, OutOfMemoryFailsOnlyThatFile)
+{
+    for (const char* call : {"stat", "lstat"}) {
+        SCOPED_TRACE(call);
+        TempDir dir;
+        WriteFile(dir / "a.htm", kGbPage);
+        WriteFile(dir / "b.htm", kGbPage);
+        test::QuietRunHost host(false, false);
+        RuleTable rules;
+        const RunOutcome outcome = RunJob(GbToUtf8({dir / "a.htm", dir / "b.htm"}, std::nullopt), rules, host.Roles(),
+                                          NowText, OutOfMemoryAt(call));
+        ASSERT_EQ(outcome.failures.size(), 1u);
+        EXPECT_EQ(outcome.failures[0].path, dir / "a.htm");
+        EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::OutOfMemory);
+        EXPECT_EQ(outcome.failures[0].reason.message, "not enough memory for this file");
+        EXPECT_EQ(ReadFile(dir / "a.htm"), test::Bytes(kGbPage));
+        EXPECT_EQ(ReadFile(dir / "b.htm"), test::Bytes(kUtf8Page));
+    }
 }
 
 } // namespace

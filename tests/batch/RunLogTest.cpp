@@ -37,6 +37,17 @@ TEST(RunLogTest, SourceWithoutNameLeavesItsPlaceEmpty)
     EXPECT_EQ(log.Text(), "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作： --> BIG5\r\n\r\n\r\n完成时间：T1");
 }
 
+// A name with a line break would forge a log entry, and bytes that are not UTF-8 would make the log
+// unreadable as text: both are escaped.
+TEST(RunLogTest, OddBytesInNamesAreEscapedSoEachEntryIsOneLineOfUtf8)
+{
+    RunLog log;
+    log.AddFailure("dir/a\n\xE5\xA4\xB1\xE8\xB4\xA5\xFF.htm");
+    log.AddStop("b\r\xE4\xB8\xAD\t.htm", "T");
+    EXPECT_EQ(log.Text(),
+              "处理失败：dir/a\\n失败\\xFF.htm\r\n*** 处理过程被用户终止于 ***\r\nb\\r中\\t.htm\r\n\r\n终止时间：T");
+}
+
 TEST(WriteRunLogTest, WritesTheBytesAndReplacesALongerPreviousLog)
 {
     TempDir folder;

@@ -187,7 +187,18 @@ TEST_F(CliEndToEndTest, FailuresAreListedLoggedInOrderAndGiveStatusOne)
               kLogHeader + "处理失败：missing.htm\r\n处理失败：site/bad.htm\r\n\r\n完成时间：T");
 }
 
-TEST_F(CliEndToEndTest, InterruptStopsBetweenFilesAndLeavesLaterFilesUntouched)
+struct StopCase
+{
+    const char* signal; // as VELTRAN_CLI_TEST_STOP_SIGNAL names it
+    int status;
+};
+
+class StopSignalTest : public CliEndToEndTest, public ::testing::WithParamInterface<StopCase>
+{
+};
+
+// Ctrl-C, a terminal closed (SIGHUP) and a polite kill (SIGTERM) all stop the run between two files.
+TEST_P(StopSignalTest, StopsBetweenFilesWritesTheLogAndLeavesLaterFilesUntouched)
 {
     std::vector<std::string> arguments{"--from", "gb", "--to", "utf8", "--log", "run.log"};
     for (int i = 1; i <= 5; ++i) {
@@ -195,8 +206,9 @@ TEST_F(CliEndToEndTest, InterruptStopsBetweenFilesAndLeavesLaterFilesUntouched)
         Write(name, kGbPage);
         arguments.push_back(name);
     }
-    const CliResult result = Run(arguments, {"VELTRAN_CLI_TEST_STOP_AFTER=2"});
-    EXPECT_EQ(result.status, 130) << result.err;
+    const CliResult result = Run(
+        arguments, {"VELTRAN_CLI_TEST_STOP_AFTER=2", std::string("VELTRAN_CLI_TEST_STOP_SIGNAL=") + GetParam().signal});
+    EXPECT_EQ(result.status, GetParam().status) << result.err;
     EXPECT_EQ(result.out, "Stopped before f3.htm: 2 of 5 files converted.\n");
     EXPECT_EQ(Read("f2.htm"), kUtf8Page);
     for (const char* untouched : {"f3.htm", "f4.htm", "f5.htm"}) {
@@ -207,17 +219,28 @@ TEST_F(CliEndToEndTest, InterruptStopsBetweenFilesAndLeavesLaterFilesUntouched)
               kLogHeader + "*** 处理过程被用户终止于 ***\r\nf3.htm\r\n\r\n终止时间：T");
 }
 
-TEST_F(CliEndToEndTest, FileNamesThatAreNotUtf8AreConvertedAndReportedAsGiven)
+INSTANTIATE_TEST_SUITE_P(Signals, StopSignalTest,
+                         ::testing::Values(StopCase{"INT", 130}, StopCase{"TERM", 143}, StopCase{"HUP", 129}),
+                         [](const auto& info) { return std::string(info.param.signal); });
+
+// Names are shown escaped: a name that is not UTF-8 or holds a line break cannot garble the terminal
+// or forge a log entry.
+TEST_F(CliEndToEndTest, OddFileNamesAreConvertedAndReportedEscaped)
 {
     const std::string present = "\xB0\xA1.htm";
     const std::string missing = "\xB0\xA2.htm";
+    const std::string forged = "x.htm\n处理失败：y.htm";
     Write("dir/" + present, kGbPage);
-    const CliResult result = Run({"--quiet", "--from", "gb", "--to", "utf8", "dir", missing, "--log", "run.log"});
+    const CliResult result =
+        Run({"--quiet", "--from", "gb", "--to", "utf8", "dir", missing, forged, "--log", "run.log"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "") << "--quiet leaves only the failures";
-    EXPECT_EQ(result.err.rfind("veltran-cli: " + missing + ": ", 0), 0u) << result.err;
+    const std::regex listed("veltran-cli: \\\\xB0\\\\xA2\\.htm: [^\n]+\n"
+                            "veltran-cli: x\\.htm\\\\n处理失败：y\\.htm: [^\n]+\n");
+    EXPECT_TRUE(std::regex_match(result.err, listed)) << result.err;
     EXPECT_EQ(Read("dir/" + present), kUtf8Page);
-    EXPECT_NE(ReadBytes(m_folder.path() / "run.log").find("处理失败：" + missing + "\r\n"), std::string::npos);
+    EXPECT_EQ(MaskedLog(m_folder.path() / "run.log"),
+              kLogHeader + "处理失败：\\xB0\\xA2.htm\r\n处理失败：x.htm\\n处理失败：y.htm\r\n\r\n完成时间：T");
 }
 
 TEST_F(CliEndToEndTest, LogThatCannotBeWrittenLeavesTheConversionsStanding)

@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace veltran {
 namespace {
@@ -99,6 +103,49 @@ TEST(RulesFileTest, UnreadableFileIsAnErrorNamingIt)
         << result.status().message;
     result = LoadRulesFile(std::filesystem::temp_directory_path(), 1, rules);
     EXPECT_NE(result.status().message.find("Is a directory"), std::string::npos) << result.status().message;
+}
+
+// A rules file is a few lines of text: a larger file, or one that is not a regular file (a FIFO would
+// block the program for ever), is refused before it is read. The FIFO is read in a child process
+// that an alarm ends should the read block.
+TEST(RulesFileTest, LargeOrSpecialFilesAreRefused)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("veltran-rules-" + std::to_string(::getpid()));
+    std::filesystem::create_directory(folder);
+    const std::filesystem::path large = folder / "large.rules";
+    std::ofstream(large) << std::string(2 * 1024 * 1024, '#') << "\n";
+    const std::filesystem::path fifo = folder / "fifo.rules";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A writer that never writes: a reader without O_NONBLOCK would wait for ever.
+    const int writer = ::open(fifo.c_str(), O_RDWR);
+
+    for (const auto& [path, reason] : {std::pair{large, "larger than 1 MB"}, std::pair{fifo, "not a regular file"}}) {
+        SCOPED_TRACE(path.filename().string());
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(10);
+            RuleTable rules;
+            const std::string message = LoadRulesFile(path, 1, rules).status().message;
+            const bool written =
+                ::write(ends[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
+            ::_exit(written ? 0 : 1);
+        }
+        ::close(ends[1]);
+        std::string message;
+        char buffer[512];
+        for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+            message.append(buffer, static_cast<std::size_t>(got));
+        ::close(ends[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status)) << "reading the rules file blocked";
+        EXPECT_NE(message.find(path.filename().string() + ": " + reason), std::string::npos) << message;
+    }
+    ::close(writer);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(RulesFileTest, SavedRulesReadBackAsTheRulesThatAct)

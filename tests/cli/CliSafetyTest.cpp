@@ -1,0 +1,144 @@
+// Runs that must never lose an original: a second run over converted pages, links, oversized
+// writes, and sites whose pages are in mixed encodings.
+#include "../core/ChineseTextFixtures.h"
+#include "CliProcess.h"
+#include "CliRun.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace veltran::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Text(const veltran::Bytes& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+const std::string kGbPage = "<p>" + Text(fixtures::kGbSentence) + "</p>\n";
+const std::string kBig5Page = "<p>" + Text(fixtures::kBig5Sentence) + "</p>\n";
+const std::string kUtf8Page = "<p>" + Text(fixtures::kUtf8SimplifiedSentence) + "</p>\n";
+
+class CliSafetyTest : public ::testing::Test
+{
+protected:
+    CliResult Run(const std::vector<std::string>& arguments) { return RunCliProcess(arguments, m_folder.path()); }
+    void Write(const fs::path& relative, const std::string& bytes) { m_folder.Write(relative, bytes); }
+    std::string Read(const fs::path& relative) const { return ReadBytes(m_folder.path() / relative); }
+
+    ScratchFolder m_folder;
+};
+
+// The same command run twice (a second click, a retried script) refuses every page the second time,
+// so the backups still hold the originals.
+TEST_F(CliSafetyTest, SecondRunOverAConvertedSiteChangesNothing)
+{
+    for (const char* name : {"site/index.htm", "site/news/a.htm", "site/news/b.htm"})
+        Write(name, kGbPage);
+    ASSERT_EQ(Run({"--from", "gb", "--to", "big5", "site"}).status, 0);
+    ASSERT_EQ(Read("site/index.htm"), kBig5Page);
+
+    const CliResult again = Run({"--from", "gb", "--to", "big5", "site"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.out, "Converted 0 of 3 files, 3 failed.\n");
+    EXPECT_NE(again.err.find("site/index.htm: looks like BIG5 already"), std::string::npos) << again.err;
+    for (const char* name : {"site/index.htm", "site/news/a.htm", "site/news/b.htm"}) {
+        EXPECT_EQ(Read(name), kBig5Page) << name;
+        EXPECT_EQ(Read(std::string(name) + ".bak"), kGbPage) << name;
+    }
+}
+
+// The scan never goes through a link to a file, so a link to a page outside the folder cannot make
+// the run convert it; a link named on the command line is followed.
+TEST_F(CliSafetyTest, LinksAreFollowedOnlyWhenNamed)
+{
+    Write("site/index.htm", kGbPage);
+    Write("elsewhere/private.htm", kGbPage);
+    fs::create_symlink("../elsewhere/private.htm", m_folder.path() / "site/outside.htm");
+    fs::create_symlink("index.htm", m_folder.path() / "site/same.htm");
+
+    const CliResult scan = Run({"--from", "gb", "--to", "utf8", "site"});
+    EXPECT_EQ(scan.status, 0) << scan.err;
+    EXPECT_EQ(scan.out, "Converted 1 of 1 files.\n");
+    EXPECT_EQ(Read("site/index.htm"), kUtf8Page);
+    EXPECT_EQ(Read("elsewhere/private.htm"), kGbPage);
+
+    const CliResult named = Run({"--from", "gb", "--to", "utf8", "site/outside.htm"});
+    EXPECT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(Read("elsewhere/private.htm"), kUtf8Page);
+    EXPECT_TRUE(fs::is_symlink(m_folder.path() / "site/outside.htm"));
+}
+
+// With --from auto each page is read as what it plausibly is; a page that cannot be told, or one
+// already in the target encoding, fails with the reason, and the summary counts the encodings.
+TEST_F(CliSafetyTest, AutoReadsEachPageAsItsEncoding)
+{
+    Write("site/gb.htm", kGbPage);
+    Write("site/big5.htm", kBig5Page);
+    Write("site/big5-too.htm", kBig5Page);
+    Write("site/utf8.htm", kUtf8Page);
+    Write("site/ascii.htm", "<p>hello</p>\n");
+    Write("site/short.htm", "<p>\xD6\xD0\xCE\xC4</p>\n"); // two characters: GB or BIG5?
+
+    const CliResult result = Run({"--from", "auto", "--to", "utf8", "--log", "run.log", "site"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "Converted 4 of 6 files (read as GB 1, BIG5 2, ASCII only 1), 2 failed.\n");
+    EXPECT_NE(result.err.find("site/utf8.htm: looks like UTF-8 already\n"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("site/short.htm: cannot tell the encoding: too few Chinese characters"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(Read("site/gb.htm"), kUtf8Page);
+    EXPECT_EQ(Read("site/big5.htm"), "<p>" + Text(fixtures::kUtf8TraditionalSentence) + "</p>\n")
+        << "BIG5 pages stay Traditional in UTF-8";
+    EXPECT_EQ(Read("site/utf8.htm"), kUtf8Page);
+    EXPECT_NE(ReadBytes(m_folder.path() / "run.log").find("执行操作：auto --> UTF-8"), std::string::npos);
+}
+
+// A write beyond the file-size limit is an ordinary failure of that file, not the end of the program.
+TEST_F(CliSafetyTest, WriteBeyondTheFileSizeLimitFailsOnlyThatFile)
+{
+    std::string large;
+    while (large.size() < 8192)
+        large += kGbPage;
+    Write("large.htm", large);
+    Write("small.htm", kGbPage);
+    const fs::path folder = m_folder.path();
+
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status =
+            RunCli({"--from", "gb", "--to", "utf8", (folder / "large.htm").string(), (folder / "small.htm").string()},
+                   CliEnvironment{out, err});
+        const std::string text = err.str();
+        const bool written = ::write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::_exit(written ? status : 99);
+    }
+    ::close(ends[1]);
+    std::string err;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        err.append(buffer, static_cast<std::size_t>(got));
+    ::close(ends[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "the program was ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(err.find("large.htm: write failed: File too large"), std::string::npos) << err;
+    EXPECT_EQ(Read("large.htm"), large);
+    EXPECT_EQ(Read("small.htm"), kUtf8Page);
+}
+
+} // namespace
+} // namespace veltran::test
