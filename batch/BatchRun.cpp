@@ -4,6 +4,14 @@
 
 namespace veltran {
 
+void ReadingCounts::Add(const SourceReading& reading)
+{
+    if (reading.asciiOnly)
+        ++asciiOnly;
+    else
+        ++encodings[static_cast<std::size_t>(reading.encoding)];
+}
+
 RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const RunSettings& settings,
                     const RunRoles& roles, const ConvertFunction& convert, const std::function<std::string()>& now)
 {
@@ -50,6 +58,8 @@ RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const Run
         options.keepBackup = settings.keepBackup;
         options.applyRules = roles.options.ApplyRules();
         options.writeBom = roles.options.WriteBom();
+        options.guessSource = settings.guessSource;
+        options.sync = settings.sync;
 
         roles.progress.FileStarting(i, entry);
         Status result = convert(entry, options);

@@ -7,6 +7,7 @@
 #include "ProgressDisplay.h"
 #include "Status.h"
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -31,6 +32,8 @@ struct RunSettings
     std::string sourceName; // as logged; empty when no option is set
     std::string targetName;
     bool keepBackup = true;
+    bool guessSource = false; // each file read as whichever encoding it plausibly is ("auto" in the log)
+    bool sync = false;        // each new file flushed to the disk before it takes its path
 };
 
 /// Converts one file; the run calls it once per entry.
@@ -42,14 +45,24 @@ struct RunFailure
     Status reason;
 };
 
+/// Files converted, by what they were read as.
+struct ReadingCounts
+{
+    std::array<std::size_t, 3> encodings{}; // indexed by EncodingId
+    std::size_t asciiOnly = 0;              // ASCII only, so read as anything
+
+    void Add(const SourceReading& reading);
+};
+
 struct RunOutcome
 {
     bool stopped = false;      // the user confirmed a stop; the log ends with the stop entry
     bool abandoned = false;    // the program closed during the run; no log belongs to it
     std::size_t processed = 0; // entries whose conversion was attempted, from the first on
     std::vector<RunFailure> failures;
-    std::string log;   // the log text (UTF-8, CR LF)
-    Status logWritten; // why the log file could not be written, when it was to be
+    ReadingCounts converted; // filled by RunJob
+    std::string log;         // the log text (UTF-8, CR LF)
+    Status logWritten;       // why the log file could not be written, when it was to be
 };
 
 /// Runs the loop over the entries, from the log header to the completion or stop entry. Clears the

@@ -4,7 +4,11 @@
 #include "RunLog.h"
 #include "TextCodecs.h"
 
+#include <new>
+#include <set>
+#include <sys/stat.h>
 #include <system_error>
+#include <utility>
 
 namespace veltran {
 
@@ -21,8 +25,49 @@ RunSettings MakeRunSettings(std::optional<EncodingId> source, std::optional<Enco
 
 bool ChangesNothing(const RunSettings& settings, bool rulesOn)
 {
-    return settings.source == settings.target && !rulesOn;
+    return !settings.guessSource && settings.source == settings.target && !rulesOn;
 }
+
+namespace {
+
+// The files converted so far in a run, by device and inode: each file both as it was read and as it
+// was written, since the converted file is a new one that a later link to it reaches.
+class ConvertedFiles
+{
+public:
+    bool Contains(const struct stat& info) const { return m_files.count({info.st_dev, info.st_ino}) > 0; }
+    void Add(const struct stat& info) { m_files.insert({info.st_dev, info.st_ino}); }
+
+private:
+    std::set<std::pair<dev_t, ino_t>> m_files;
+};
+
+// Converts one entry of the run: a folder left in the list by a scan that could not read it fails, and
+// so does a file converted earlier in the run, reached again by another path or a link.
+Status ConvertEntry(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,
+                    const FileSystemCalls& calls, ConvertedFiles& converted, ReadingCounts& counts)
+{
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored) && !std::filesystem::is_symlink(path, ignored))
+        return Status::Failure(StatusCode::FolderUnreadable, "the folder could not be searched");
+    struct stat before = {};
+    const bool found = calls.Stat(path, before) == 0;
+    if (found && converted.Contains(before))
+        return Status::Failure(StatusCode::AlreadyConverted, "already converted in this run");
+    SourceReading reading;
+    Status result = ConvertFile(path, options, rules, calls, &reading);
+    if (!result)
+        return result;
+    if (found)
+        converted.Add(before);
+    struct stat after = {};
+    if (calls.Stat(path, after) == 0)
+        converted.Add(after);
+    counts.Add(reading);
+    return result;
+}
+
+} // namespace
 
 RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& roles,
                   const std::function<std::string()>& now, const FileSystemCalls& calls)
@@ -33,13 +78,19 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
         MakeCharsetRule(rules, request.settings.target, Utf8Decode(ByteView(bytes, moment.size())).value());
     }
 
+    ConvertedFiles converted;
+    ReadingCounts counts;
     const ConvertFunction convert = [&](const std::filesystem::path& path, const ConvertOptions& options) {
-        std::error_code ignored;
-        if (std::filesystem::is_directory(path, ignored) && !std::filesystem::is_symlink(path, ignored))
-            return Status::Failure(StatusCode::FolderUnreadable, "the folder could not be searched");
-        return ConvertFile(path, options, rules, calls);
+        // ConvertFile catches its own; this is the run's bookkeeping around it, which one file must
+        // not end either.
+        try {
+            return ConvertEntry(path, options, rules, calls, converted, counts);
+        } catch (const std::bad_alloc&) {
+            return Status::Failure(StatusCode::OutOfMemory, "not enough memory for this file");
+        }
     };
     RunOutcome outcome = RunBatch(request.entries, request.settings, roles, convert, now);
+    outcome.converted = counts;
     roles.progress.RunEnded();
 
     if (request.logPath && !outcome.abandoned)

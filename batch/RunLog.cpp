@@ -1,6 +1,7 @@
 #include "RunLog.h"
 
 #include "ReplaceFile.h"
+#include "ShownName.h"
 
 #include <array>
 
@@ -29,7 +30,7 @@ void RunLog::AddHeader(std::string_view sourceName, std::string_view targetName,
 void RunLog::AddFailure(std::string_view path)
 {
     m_text += "处理失败：";
-    m_text += path;
+    m_text += ShownName(path);
     m_text += kLineBreak;
 }
 
@@ -37,7 +38,7 @@ void RunLog::AddStop(std::string_view path, std::string_view stopTime)
 {
     m_text += "*** 处理过程被用户终止于 ***";
     m_text += kLineBreak;
-    m_text += path;
+    m_text += ShownName(path);
     m_text += kLineBreak;
     m_text += kLineBreak;
     m_text += "终止时间：";

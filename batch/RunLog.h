@@ -9,12 +9,14 @@
 namespace veltran {
 
 /// The text of one run's log, UTF-8 with CR LF line breaks, built entry by entry as the run goes.
+/// Paths are written as ShownName gives them, so the log stays UTF-8 and a name with a line break
+/// cannot forge an entry.
 class RunLog
 {
 public:
     /// "<Veltran 运行日志>", the start time and the operation "source --> target", then an empty line.
     void AddHeader(std::string_view sourceName, std::string_view targetName, std::string_view startTime);
-    /// "处理失败：" and the path exactly as the list holds it.
+    /// "处理失败：" and the path as the list holds it, escaped by ShownName.
     void AddFailure(std::string_view path);
     /// The stop marker, the first path not processed, an empty line and "终止时间：". No final line break.
     void AddStop(std::string_view path, std::string_view stopTime);

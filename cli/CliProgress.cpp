@@ -1,5 +1,7 @@
 #include "CliProgress.h"
 
+#include "ShownName.h"
+
 #include <csignal>
 
 namespace veltran {
@@ -19,7 +21,7 @@ void CliProgress::ShowProgress(int /*percent*/, std::size_t /*index*/)
 void CliProgress::FileStarting(std::size_t index, const std::filesystem::path& path)
 {
     if (m_bar != nullptr)
-        m_bar->Show(index, m_total, path.native());
+        m_bar->Show(index, m_total, ShownName(path.native()));
 }
 
 void CliProgress::FileFinished(std::size_t /*index*/, const std::filesystem::path& path, const Status& result)
@@ -28,7 +30,7 @@ void CliProgress::FileFinished(std::size_t /*index*/, const std::filesystem::pat
     if (!result.ok()) {
         if (m_bar != nullptr)
             m_bar->Clear();
-        m_err << "veltran-cli: " << path.native() << ": " << result.message << '\n' << std::flush;
+        m_err << "veltran-cli: " << ShownName(path.native()) << ": " << ShownName(result.message) << '\n' << std::flush;
     }
     if (m_stopAfterFiles > 0 && m_finished == m_stopAfterFiles)
         std::raise(m_stopSignal);

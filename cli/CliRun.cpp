@@ -7,6 +7,8 @@
 #include "InterruptFlag.h"
 #include "RulesFile.h"
 #include "RunJob.h"
+#include "ShownName.h"
+#include "TextCodecs.h"
 
 #include <memory>
 
@@ -14,15 +16,31 @@ namespace veltran {
 
 namespace {
 
-void PrintSummary(std::ostream& out, const RunOutcome& outcome, const std::vector<std::filesystem::path>& entries)
+// " (read as GB 3, BIG5 2, ASCII only 1)": what the converted files were read as, when that was guessed.
+std::string ReadingsText(const ReadingCounts& counts)
+{
+    std::string text;
+    for (const EncodingId encoding : {EncodingId::Gb, EncodingId::Big5, EncodingId::Utf8}) {
+        if (const std::size_t count = counts.encodings[static_cast<std::size_t>(encoding)]; count > 0)
+            text += (text.empty() ? "" : ", ") + std::string(EncodingName(encoding)) + " " + std::to_string(count);
+    }
+    if (counts.asciiOnly > 0)
+        text += (text.empty() ? "" : ", ") + std::string("ASCII only ") + std::to_string(counts.asciiOnly);
+    return text.empty() ? text : " (read as " + text + ")";
+}
+
+void PrintSummary(std::ostream& out, const RunOutcome& outcome, const std::vector<std::filesystem::path>& entries,
+                  bool guessedSource)
 {
     const std::size_t converted = outcome.processed - outcome.failures.size();
     if (outcome.stopped) {
-        out << "Stopped before " << entries[outcome.processed].native() << ": " << converted << " of " << entries.size()
-            << " files converted";
+        out << "Stopped before " << ShownName(entries[outcome.processed].native()) << ": " << converted << " of "
+            << entries.size() << " files converted";
     } else {
         out << "Converted " << converted << " of " << entries.size() << " files";
     }
+    if (guessedSource)
+        out << ReadingsText(outcome.converted);
     if (!outcome.failures.empty())
         out << ", " << outcome.failures.size() << " failed";
     out << ".\n";
@@ -54,8 +72,8 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     if (commandLine.rulesFile) {
         const Result<int> loaded = LoadRulesFile(*commandLine.rulesFile, ruleCount + 1, rules);
         if (!loaded) {
-            err << "veltran-cli: rules file " << commandLine.rulesFile->native() << ": " << loaded.status().message
-                << '\n';
+            err << "veltran-cli: rules file " << ShownName(commandLine.rulesFile->native()) << ": "
+                << ShownName(loaded.status().message) << '\n';
             return kExitUsage;
         }
         ruleCount += *loaded;
@@ -64,6 +82,11 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
 
     RunRequest request;
     request.settings = MakeRunSettings(commandLine.source, commandLine.target, commandLine.keepBackup);
+    if (commandLine.guessSource) {
+        request.settings.guessSource = true;
+        request.settings.sourceName = "auto";
+    }
+    request.settings.sync = commandLine.sync;
     if (ChangesNothing(request.settings, applyRules)) {
         err << kNothingToChange << '\n';
         return kExitUsage;
@@ -83,12 +106,12 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     const RunOutcome outcome = RunJob(request, rules, RunRoles{progress, events, options});
 
     if (!outcome.logWritten)
-        err << "veltran-cli: the log was not written: " << outcome.logWritten.message << '\n';
+        err << "veltran-cli: the log was not written: " << ShownName(outcome.logWritten.message) << '\n';
     if (!commandLine.quiet)
-        PrintSummary(environment.out, outcome, request.entries);
+        PrintSummary(environment.out, outcome, request.entries, commandLine.guessSource);
 
     if (outcome.stopped)
-        return kExitStopped;
+        return ExitStatusOfSignal(events.StopSignal());
     return outcome.failures.empty() && outcome.logWritten ? kExitSuccess : kExitSomeFailed;
 }
 

@@ -29,7 +29,11 @@ std::string SetEncoding(EncodingId& field, std::string_view option, const std::s
 const std::vector<ValueOption>& ValueOptions()
 {
     static const std::vector<ValueOption> options{
-        {"--from", [](CommandLine& c, const std::string& v) { return SetEncoding(c.source, "--from", v); }},
+        {"--from",
+         [](CommandLine& c, const std::string& v) {
+             c.guessSource = v == "auto" || v == "AUTO";
+             return c.guessSource ? std::string() : SetEncoding(c.source, "--from", v);
+         }},
         {"--to", [](CommandLine& c, const std::string& v) { return SetEncoding(c.target, "--to", v); }},
         {"--filter",
          [](CommandLine& c, const std::string& v) {
@@ -57,6 +61,8 @@ bool SetFlag(CommandLine& c, std::string_view argument)
         c.keepBackup = false;
     else if (argument == "--bom")
         c.writeBom = true;
+    else if (argument == "--sync")
+        c.sync = true;
     else if (argument == "--charset-header")
         c.charsetHeader = true;
     else if (argument == "--quiet" || argument == "-q")
@@ -130,15 +136,18 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
 
 std::string UsageText()
 {
-    return "Usage: veltran-cli --from gb|big5|utf8 --to gb|big5|utf8 [options] PATH...\n"
+    return "Usage: veltran-cli --from gb|big5|utf8|auto --to gb|big5|utf8 [options] PATH...\n"
            "\n"
            "Converts text files in place between GB (code page 936), BIG5 (code page 950) and UTF-8,\n"
            "mapping Chinese characters to Simplified forms, or to Traditional forms for BIG5 targets\n"
            "and for UTF-8 converted from BIG5. Files are converted in argument order; a folder is\n"
-           "searched at every depth and contributes its matching files in its place.\n"
+           "searched at every depth and contributes its matching files in its place (links in it are\n"
+           "not followed; a link named on the command line is). A file is converted once per run, and a\n"
+           "file that already reads as the target encoding, or as another than the one given, is refused.\n"
            "\n"
            "Options:\n"
-           "  --from ENC          encoding of the files: gb, big5 or utf8 (a UTF-8 byte-order mark wins)\n"
+           "  --from ENC          encoding of the files: gb, big5 or utf8 (a UTF-8 byte-order mark wins),\n"
+           "                      or auto: each file as whichever of the three it plausibly is\n"
            "  --to ENC            encoding to write: gb, big5 or utf8\n"
            "  --filter PATTERNS   file-name patterns for folders, separated by | ; or , (default\n"
            "                      \"*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt\"); * ? # [a-z] [!x],\n"
@@ -148,6 +157,8 @@ std::string UsageText()
            "  --rules FILE        apply up to nine replacement rules read from FILE (format below)\n"
            "  --charset-header    make rule 1 the charset rule: ASP code-page and charset directives and a\n"
            "                      comment naming the tool at the head of every file\n"
+           "  --sync              flush each new file and its folder to the disk before it takes its\n"
+           "                      place (slow; off by default)\n"
            "  --log FILE          write the run log to FILE (UTF-8, CR LF), replacing it\n"
            "  -q, --quiet         no progress bar and no summary; failures are still listed\n"
            "  -h, --help          show this text\n"
@@ -162,11 +173,12 @@ std::string UsageText()
            "  Blank lines and lines starting with # are ignored. The rules run in file order, at most\n"
            "  nine, or eight after --charset-header's rule.\n"
            "\n"
-           "A run that would change nothing (same encoding, no rules) is refused. Ctrl-C stops the run\n"
-           "between two files, never inside one.\n"
+           "A run that would change nothing (same encoding, no rules) is refused. Ctrl-C, SIGTERM and\n"
+           "SIGHUP stop the run between two files, never inside one.\n"
            "\n"
            "Exit status: 0 every file converted, 1 some files failed (listed on standard error with their\n"
-           "reason) or the log could not be written, 2 usage error, 130 stopped by Ctrl-C.\n";
+           "reason) or the log could not be written, 2 usage error, 130 stopped by Ctrl-C, 143 by\n"
+           "SIGTERM, 129 by SIGHUP.\n";
 }
 
 std::string VersionText()

@@ -14,6 +14,7 @@ namespace veltran {
 struct CommandLine
 {
     EncodingId source = EncodingId::Gb;
+    bool guessSource = false; // --from auto: each file read as whichever encoding it plausibly is
     EncodingId target = EncodingId::Utf8;
     std::vector<std::filesystem::path> paths; // files and folders in argument order, bytes as given
     std::string filter;                       // "|"-separated; the default filter when not given
@@ -22,13 +23,14 @@ struct CommandLine
     bool keepBackup = true;
     bool writeBom = false;
     bool charsetHeader = false;
+    bool sync = false; // flush each new file and its folder before it takes its path
     bool quiet = false;
     bool help = false;    // --help was given; nothing else is checked then
     bool version = false; // --version was given; nothing else is checked then
 };
 
 /// Parses the arguments after the program name. Options take their value as the next argument
-/// or after "="; "--" ends the options. --from, --to and at least one path are required; --bom
+/// or after "="; "--" ends the options. --from (gb, big5, utf8 or auto), --to and at least one path are required; --bom
 /// needs a UTF-8 target; an empty --filter is refused. Later copies of an option override earlier ones.
 /// Invalid arguments fail with BadInput and a message naming the problem.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);

@@ -7,12 +7,12 @@ namespace veltran {
 
 namespace {
 
-std::atomic<bool> g_interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from a signal handler");
+std::atomic<int> g_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the flag is set from a signal handler");
 
-extern "C" void OnInterrupt(int)
+extern "C" void OnStopSignal(int signal)
 {
-    g_interrupted.store(true);
+    g_signal.store(signal);
 }
 
 } // namespace
@@ -20,20 +20,22 @@ extern "C" void OnInterrupt(int)
 void InterruptFlag::Install()
 {
     struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
+    action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
-bool InterruptFlag::IsSet()
+int InterruptFlag::Pending()
 {
-    return g_interrupted.load();
+    return g_signal.load();
 }
 
-void InterruptFlag::Set(bool value)
+int InterruptFlag::Take()
 {
-    g_interrupted.store(value);
+    return g_signal.exchange(0);
 }
 
 } // namespace veltran

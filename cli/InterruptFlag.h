@@ -2,15 +2,20 @@
 
 namespace veltran {
 
-/// The process-wide Ctrl-C flag: SIGINT only sets it, and the run reads it between files.
+/// The process-wide stop flag: SIGINT (Ctrl-C), SIGTERM and SIGHUP only record which signal came,
+/// and the run reads it between files.
 class InterruptFlag
 {
 public:
-    /// Installs the SIGINT handler. System calls it interrupts are restarted, so a file being
-    /// converted is finished as if nothing happened.
+    /// Installs the handlers of the three stop signals, and ignores SIGXFSZ, so that a write beyond
+    /// the file-size limit fails as an ordinary write ("File too large") instead of ending the
+    /// program. System calls a signal interrupts are restarted, so a file being converted is finished
+    /// as if nothing happened.
     static void Install();
-    static bool IsSet();
-    static void Set(bool value);
+    /// The stop signal that came and has not been taken yet, or 0.
+    static int Pending();
+    /// Pending(), which is then cleared.
+    static int Take();
 };
 
 } // namespace veltran

@@ -78,7 +78,7 @@ Result<WholeFile> ReadWholeFile(const std::filesystem::path& path)
 }
 
 Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const ConvertOptions& options,
-                            const RuleTable& rules, const FileSystemCalls& calls)
+                            const RuleTable& rules, const FileSystemCalls& calls, SourceReading* readAs)
 {
     // A link is converted where it points, so the link itself stays a link.
     std::error_code ec;
@@ -89,26 +89,45 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
             return Status::Failure(StatusCode::NotFound, "the link points to no file");
     }
 
-    Result<SourceText> source = ReadFileText(path, options.source);
-    if (!source)
-        return source.status();
-    Result<Bytes> converted = ConvertText(std::move(source->text), options, rules);
+    Result<WholeFile> file = ReadWholeFile(path);
+    if (!file)
+        return file.status();
+    const Result<SourceReading> reading =
+        ChooseSourceReading(file->content, options.guessSource ? std::nullopt : std::optional(options.source),
+                            options.target, options.applyRules);
+    if (!reading)
+        return reading.status();
+    // A declared source still decides the mapping of a file that a byte-order mark makes UTF-8.
+    ConvertOptions chosen = options;
+    if (options.guessSource)
+        chosen.source = reading->encoding;
+    Result<std::u16string> text = DecodeFileBytes(file->content, chosen.source);
+    file->content = Bytes();
+    if (!text)
+        return text.status();
+    Result<Bytes> converted = ConvertText(std::move(*text), chosen, rules);
     if (!converted)
         return converted.status();
 
     // Decided on the mode bits, not on what the kernel allows, so root gets the same answer.
-    if (!options.keepBackup && (source->ownership.mode & 0222) == 0)
+    const struct stat& info = file->info;
+    if (!options.keepBackup && (info.st_mode & 0222) == 0)
         return Status::Failure(StatusCode::Permission, "the file is read-only");
 
     ReplaceOptions replace;
-    replace.ownership = source->ownership;
+    replace.ownership = FileOwnership{info.st_mode, info.st_uid, info.st_gid};
+    replace.expected = IdentityOf(info);
+    replace.sync = options.sync;
     if (options.keepBackup) {
         replace.backup = path;
         *replace.backup += ".bak";
     }
     const bool bom = options.target == EncodingId::Utf8 && options.writeBom;
     const std::array<ByteView, 2> pieces{bom ? ByteView(kUtf8Bom) : ByteView(), ByteView(*converted)};
-    return ReplaceFile(path, pieces, replace, calls);
+    Status replaced = ReplaceFile(path, pieces, replace, calls);
+    if (replaced && readAs != nullptr)
+        *readAs = *reading;
+    return replaced;
 }
 
 } // namespace
@@ -126,22 +145,7 @@ Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source)
     }
     if (bytes.empty())
         return Status::Failure(StatusCode::Empty, "the file is empty");
-    // Converting UTF-8 text as if it were GB or BIG5 would garble every Chinese character.
-    if (source != EncodingId::Utf8 && IsNonAsciiUtf8(bytes))
-        return Status::Failure(StatusCode::AlreadyUtf8, "the file is already UTF-8");
     return Decode(source, bytes);
-}
-
-Result<SourceText> ReadFileText(const std::filesystem::path& path, EncodingId source)
-{
-    Result<WholeFile> file = ReadWholeFile(path);
-    if (!file)
-        return file.status();
-    Result<std::u16string> text = DecodeFileBytes(file->content, source);
-    if (!text)
-        return text.status();
-    const struct stat& info = file->info;
-    return SourceText{std::move(*text), FileOwnership{info.st_mode, info.st_uid, info.st_gid}};
 }
 
 Result<Bytes> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules)
@@ -160,11 +164,11 @@ Result<Bytes> ConvertText(std::u16string text, const ConvertOptions& options, co
 }
 
 Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,
-                   const FileSystemCalls& calls)
+                   const FileSystemCalls& calls, SourceReading* readAs)
 {
     // The one place where exceptions stop: one file must never end the run.
     try {
-        return ConvertFileUnguarded(path, options, rules, calls);
+        return ConvertFileUnguarded(path, options, rules, calls, readAs);
     } catch (const std::bad_alloc&) {
         return Status::Failure(StatusCode::OutOfMemory, "not enough memory for this file");
     } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 #include "FileSystemCalls.h"
 #include "ReplaceFile.h"
 #include "RuleTable.h"
+#include "SourceEncodingCheck.h"
 #include "Status.h"
 
 #include <filesystem>
@@ -19,23 +20,15 @@ struct ConvertOptions
     EncodingId target = EncodingId::Utf8;
     bool keepBackup = true; // keep the source as "<path>.bak"
     bool applyRules = false;
-    bool writeBom = false; // UTF-8 targets only
+    bool writeBom = false;    // UTF-8 targets only
+    bool guessSource = false; // read each file as whichever encoding it plausibly is (source is then ignored)
+    bool sync = false;        // flush the new file and its folder to the disk before it takes the path
 };
 
-/// A file's text as read, with what the file that replaces it takes over.
-struct SourceText
-{
-    std::u16string text; // without byte-order mark
-    FileOwnership ownership;
-};
-
-/// Reads and strictly decodes a whole regular file. A file that starts with the UTF-8 byte-order mark
-/// is decoded as UTF-8 whatever the source; files shorter than three bytes are never tested for it.
-/// Fails for a missing or special file, an empty file, a byte-order mark alone, invalid bytes (with
-/// their offset), and a file declared GB or BIG5 that is already UTF-8.
-Result<SourceText> ReadFileText(const std::filesystem::path& path, EncodingId source);
-
-/// Decodes whole file content the way ReadFileText does.
+/// Strictly decodes whole file content as `source`. Content that starts with the UTF-8 byte-order
+/// mark is decoded as UTF-8 whatever the source; content shorter than three bytes is never tested for
+/// it. Fails for empty content, a byte-order mark alone, and invalid bytes (with their offset in the
+/// content). Which encoding to decode as is ChooseSourceReading's decision.
 Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source);
 
 /// The in-memory part of a conversion: the Simplified mapping of the text, the rules when asked,
@@ -43,13 +36,17 @@ Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source);
 /// empty. No byte-order mark is added. May throw std::bad_alloc.
 Result<Bytes> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules);
 
-/// Converts one file in place through ReplaceFile: with keepBackup the source becomes "<path>.bak"
+/// Converts one file in place through ReplaceFile: with keepBackup the source also becomes "<path>.bak"
 /// (an older backup file is replaced), without it the source is replaced; the new file keeps the
 /// source's permission bits and, where allowed, owner. A link is converted where it points and stays
-/// a link. On any failure the source stays at its path with its bytes and no temporary file is left.
-/// A source without any write permission bit fails without keepBackup, even for root. Never throws:
-/// running out of memory is the file's failure (OutOfMemory).
+/// a link. The file is read as ChooseSourceReading says, which refuses a file that reads as another
+/// encoding (a second run over converted files) before anything changes; `readAs`, when given, is
+/// told the reading used. A file that changed between its reading and its replacement fails
+/// (ChangedMeanwhile) and is left as the other writer left it. On any failure the source stays at its
+/// path with its bytes and no temporary file is left. A source without any write permission bit fails
+/// without keepBackup, even for root. Never throws: running out of memory is the file's failure
+/// (OutOfMemory, "not enough memory for this file").
 Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,
-                   const FileSystemCalls& calls = SystemFileCalls());
+                   const FileSystemCalls& calls = SystemFileCalls(), SourceReading* readAs = nullptr);
 
 } // namespace veltran

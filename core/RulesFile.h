@@ -17,7 +17,12 @@ namespace veltran {
 /// leaves the table partly filled. Gives the number of rules stored, or BadInput with "line N: ...".
 Result<int> ParseRules(std::string_view text, int firstRule, RuleTable& rules);
 
-/// ParseRules on the content of a file; a file that cannot be read is an error naming it.
+/// The largest rules file read: nine rules never need more.
+inline constexpr std::size_t kMaxRulesFileBytes = 1024 * 1024;
+
+/// ParseRules on the content of a file. A file that cannot be read, is larger than kMaxRulesFileBytes
+/// or is not a regular file (a FIFO, a device, a folder) is a BadInput error naming it, given before
+/// anything is read from it.
 Result<int> LoadRulesFile(const std::filesystem::path& path, int firstRule, RuleTable& rules);
 
 /// The rules that do something, in table order, as ParseRules reads them back: a replace rule with an

@@ -94,7 +94,63 @@ SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
     return Undecided("no reading looks like Chinese text (" + Verdicts(readings) + ")");
 }
 
+bool AsciiOnly(ByteView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; });
+}
+
+Status Refused(StatusCode code, std::string reason)
+{
+    return Status::Failure(code, std::move(reason));
+}
+
+// Converting UTF-8 as GB or BIG5 garbles every character, while refusing a GB or BIG5 file loses
+// nothing; so valid UTF-8 is refused unless its UTF-8 reading is the less likely one by evidence.
+bool RatherUtf8(const ReadingsJudgement& readings, EncodingId declared)
+{
+    const std::int64_t utf8 = Score(readings.Of(EncodingId::Utf8).tally);
+    return utf8 >= 0 || utf8 >= Score(readings.Of(declared).tally);
+}
+
+Result<SourceReading> DeclaredReading(ByteView bytes, EncodingId declared, EncodingId target)
+{
+    ReadingsJudgement readings;
+    readings.readings[static_cast<std::size_t>(declared)] = JudgeReading(declared, bytes);
+    // Real text in the declared encoding needs no other reading.
+    if (readings.Of(declared).verdict == Plausibility::Plausible)
+        return SourceReading{declared};
+    for (const EncodingId other : kEncodings)
+        if (other != declared)
+            readings.readings[static_cast<std::size_t>(other)] = JudgeReading(other, bytes);
+    if (const std::optional<std::string> reason = WrongSourceReason(readings, declared, target))
+        return Refused(StatusCode::WrongEncoding, *reason);
+    if (declared != EncodingId::Utf8 && readings.Of(EncodingId::Utf8).verdict != Plausibility::Invalid &&
+        RatherUtf8(readings, declared))
+        return Refused(StatusCode::AlreadyUtf8, "the file is already UTF-8");
+    return SourceReading{declared};
+}
+
 } // namespace
+
+Result<SourceReading> ChooseSourceReading(ByteView bytes, std::optional<EncodingId> declared, EncodingId target,
+                                          bool rulesOn)
+{
+    if (declared) {
+        if (HasUtf8Bom(bytes))
+            return SourceReading{EncodingId::Utf8};
+        if (AsciiOnly(bytes))
+            return SourceReading{*declared, true};
+        return DeclaredReading(bytes, *declared, target);
+    }
+    const SourceGuess guess = GuessSourceEncoding(bytes);
+    if (!guess.encoding)
+        return Refused(StatusCode::WrongEncoding, "cannot tell the encoding: " + guess.reason);
+    if (guess.asciiOnly)
+        return SourceReading{target, true};
+    if (*guess.encoding == target && !rulesOn)
+        return Refused(StatusCode::WrongEncoding, "looks like " + Name(target) + " already");
+    return SourceReading{*guess.encoding};
+}
 
 std::optional<std::string> WrongSourceReason(const ReadingsJudgement& readings, EncodingId source, EncodingId target)
 {
@@ -119,7 +175,7 @@ SourceGuess GuessSourceEncoding(ByteView bytes)
 {
     if (HasUtf8Bom(bytes))
         return Decided(EncodingId::Utf8, "starts with the UTF-8 byte-order mark");
-    if (std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; }))
+    if (AsciiOnly(bytes))
         return SourceGuess{EncodingId::Utf8, true, "ASCII only: every reading gives the same text"};
     return GuessFromReadings(JudgeReadings(bytes));
 }

@@ -3,6 +3,7 @@
 #include "Bytes.h"
 #include "EncodingId.h"
 #include "ReadingPlausibility.h"
+#include "Status.h"
 
 #include <optional>
 #include <string>
@@ -31,5 +32,27 @@ struct SourceGuess
 /// others are invalid or implausible. Anything else is undecided, with the reason: too few Chinese
 /// characters, valid in none of the three, or no plausible reading.
 SourceGuess GuessSourceEncoding(ByteView bytes);
+
+/// What a conversion reads a file's bytes as.
+struct SourceReading
+{
+    EncodingId encoding = EncodingId::Gb;
+    bool asciiOnly = false; // no byte above 0x7F
+};
+
+/// The reading a conversion uses for a file's bytes, or why the file must not be converted (nothing
+/// on disk has changed then). A UTF-8 byte-order mark decides UTF-8.
+/// With a `declared` source, the file is refused (WrongEncoding) with WrongSourceReason's reason. A
+/// file declared GB or BIG5 whose reading is not plausible but which is valid UTF-8 beyond ASCII is
+/// refused as "the file is already UTF-8" (AlreadyUtf8), unless its UTF-8 reading holds rare or odd
+/// characters and scores below the declared one: short GB text that happens to be valid UTF-8 (x酞y)
+/// converts, while short UTF-8 text is never garbled. Otherwise the declared encoding is used, whose
+/// strict decoding may still fail.
+/// Without (`--from auto`), GuessSourceEncoding decides; an undecided file fails (WrongEncoding) with
+/// "cannot tell the encoding: " and the guess's reason, and a file already in the target encoding
+/// with no rules to apply fails with "looks like <target> already". ASCII-only bytes are read as the
+/// target, which leaves them as they are.
+Result<SourceReading> ChooseSourceReading(ByteView bytes, std::optional<EncodingId> declared, EncodingId target,
+                                          bool rulesOn);
 
 } // namespace veltran

@@ -12,9 +12,18 @@ namespace veltran {
 
 namespace {
 
+constexpr int kNameAttempts = 100;
+
 Status WriteFailure(int errorNumber)
 {
     return Status::Failure(StatusCode::WriteFailed, "write failed: " + SystemErrorText(errorNumber));
+}
+
+Status CreateFailure(int errorNumber)
+{
+    return Status::Failure(errorNumber == EACCES || errorNumber == EPERM ? StatusCode::Permission
+                                                                         : StatusCode::WriteFailed,
+                           "cannot create a file in the folder: " + SystemErrorText(errorNumber));
 }
 
 std::string RandomSuffix()
@@ -27,26 +36,36 @@ std::string RandomSuffix()
     return suffix;
 }
 
+std::filesystem::path FolderOf(const std::filesystem::path& path)
+{
+    return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
+
 } // namespace
 
-Result<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, mode_t mode)
+std::filesystem::path TemporaryNameBeside(const std::filesystem::path& finalPath)
 {
-    const std::filesystem::path folder = finalPath.parent_path();
     // The name stays recognisable but short enough that a long final name still leaves room.
     constexpr std::size_t kNameBytesKept = 200;
-    const std::string stem = "." + finalPath.filename().string().substr(0, kNameBytesKept) + ".veltran-";
+    return finalPath.parent_path() /
+           ("." + finalPath.filename().string().substr(0, kNameBytesKept) + ".veltran-" + RandomSuffix());
+}
+
+Result<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, mode_t mode, const FileSystemCalls& calls)
+{
+    const int unnamed = calls.OpenUnnamed(FolderOf(finalPath), mode);
+    if (unnamed >= 0)
+        return StagedFile({}, unnamed);
+    // Any failure of the unnamed file (a file system without it, an old kernel) leaves the named
+    // file to try, whose error is the one that counts.
     // mkstemp would fix the mode at 0600; creating with O_EXCL ourselves lets the umask apply.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::filesystem::path path = folder / (stem + RandomSuffix());
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const std::filesystem::path path = TemporaryNameBeside(finalPath);
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0)
             return StagedFile(path, fd);
-        if (errno != EEXIST) {
-            const int createError = errno;
-            return Status::Failure(createError == EACCES || createError == EPERM ? StatusCode::Permission
-                                                                                 : StatusCode::WriteFailed,
-                                   "cannot create a file in the folder: " + SystemErrorText(createError));
-        }
+        if (errno != EEXIST)
+            return CreateFailure(errno);
     }
     return Status::Failure(StatusCode::WriteFailed, "cannot create a file in the folder: no free temporary name");
 }
@@ -54,6 +73,7 @@ Result<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, mo
 StagedFile::StagedFile(StagedFile&& other) noexcept
     : m_path(std::move(other.m_path)), m_fd(other.m_fd), m_released(other.m_released)
 {
+    other.m_path.clear();
     other.m_fd = -1;
     other.m_released = true;
 }
@@ -62,7 +82,7 @@ StagedFile::~StagedFile()
 {
     if (m_fd >= 0)
         ::close(m_fd);
-    if (!m_released)
+    if (!m_released && !m_path.empty())
         ::unlink(m_path.c_str());
 }
 
@@ -83,9 +103,10 @@ Status StagedFile::Write(ByteView bytes)
     return Status::Success();
 }
 
-Status StagedFile::Sync()
+Status StagedFile::Sync(const FileSystemCalls& calls)
 {
-    return ::fsync(m_fd) == 0 ? Status::Success() : WriteFailure(errno);
+    const int error = calls.Sync(m_fd);
+    return error == 0 ? Status::Success() : WriteFailure(error);
 }
 
 Status StagedFile::SetOwnership(mode_t mode, uid_t owner, gid_t group)
@@ -98,8 +119,20 @@ Status StagedFile::SetOwnership(mode_t mode, uid_t owner, gid_t group)
     return Status::Success();
 }
 
-Status StagedFile::Close()
+Status StagedFile::Name(const std::filesystem::path& finalPath, const FileSystemCalls& calls)
 {
+    // The unnamed file gets its name only now, just before the rename, so that a process killed
+    // while the content was written leaves no name behind.
+    for (int attempt = 0; m_path.empty(); ++attempt) {
+        if (attempt == kNameAttempts)
+            return Status::Failure(StatusCode::WriteFailed, "cannot name the new file: no free temporary name");
+        const std::filesystem::path path = TemporaryNameBeside(finalPath);
+        const int error = calls.LinkUnnamed(m_fd, path);
+        if (error == 0)
+            m_path = path;
+        else if (error != EEXIST)
+            return Status::Failure(StatusCode::WriteFailed, "cannot name the new file: " + SystemErrorText(error));
+    }
     const int fd = m_fd;
     m_fd = -1;
     return ::close(fd) == 0 ? Status::Success() : WriteFailure(errno);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Bytes.h"
+#include "FileSystemCalls.h"
 #include "Status.h"
 
 #include <filesystem>
@@ -8,15 +9,22 @@
 
 namespace veltran {
 
-/// A new file written beside its final path under a temporary name, so that the final path never
-/// holds a half-written file. Its owner puts it in place with rename(); until Release() is called
-/// the destructor removes it again. Used by ReplaceFile only.
+/// A fresh name ".<name>.veltran-XXXXXX" beside `finalPath` (random letters; long names are cut so
+/// that it stays within the file-name limit). Nothing is created.
+std::filesystem::path TemporaryNameBeside(const std::filesystem::path& finalPath);
+
+/// A new file written beside its final path before it takes that path, so that the path never holds
+/// a half-written file. Where the file system allows, the file has no name at all while it is written
+/// (O_TMPFILE), so a process killed meanwhile leaves nothing behind; elsewhere it is written under a
+/// TemporaryNameBeside. Until Release() is called the destructor removes whatever name it has. Used by
+/// ReplaceFile only.
 class StagedFile
 {
 public:
-    /// Creates ".<name>.veltran-XXXXXX" exclusively in the folder of `finalPath` with the permission
-    /// bits `mode` (less the umask). Fails with Permission when the folder may not be written.
-    static Result<StagedFile> Create(const std::filesystem::path& finalPath, mode_t mode);
+    /// Makes the file in the folder of `finalPath` with the permission bits `mode` (less the umask):
+    /// unnamed when calls.OpenUnnamed can, named otherwise. Fails with Permission when the folder may
+    /// not be written.
+    static Result<StagedFile> Create(const std::filesystem::path& finalPath, mode_t mode, const FileSystemCalls& calls);
 
     StagedFile(StagedFile&& other) noexcept;
     StagedFile& operator=(StagedFile&&) = delete;
@@ -26,12 +34,14 @@ public:
     /// Writes all bytes, retrying short writes (disk full and the like fail).
     Status Write(ByteView bytes);
     /// Flushes the written bytes to the disk.
-    Status Sync();
+    Status Sync(const FileSystemCalls& calls);
     /// Gives the file these permission bits, and this owner and group where the process may.
     Status SetOwnership(mode_t mode, uid_t owner, gid_t group);
-    /// Closes the file, reporting errors that surface only at close.
-    Status Close();
+    /// Ends the writing and gives the file a name beside its final path, if it has none yet, then
+    /// closes it, reporting errors that surface only at close. Its owner then renames Path() into place.
+    Status Name(const std::filesystem::path& finalPath, const FileSystemCalls& calls);
 
+    /// The file's name; empty while it has none.
     const std::filesystem::path& Path() const { return m_path; }
     /// The file has been renamed into place: the destructor leaves it alone.
     void Release() { m_released = true; }

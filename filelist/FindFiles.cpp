@@ -36,9 +36,10 @@ enum class EntryKind
     Other
 };
 
-// Only real folders are descended, so a link can never lead the scan in a circle. Links to regular
-// files count as those files; dangling links and special files (pipes, sockets, devices) are left
-// out because reading them as text would block or make no sense.
+// Only real folders are descended, so a link can never lead the scan in a circle, and only real
+// files are listed: a link to a file would reach a file listed already, or one outside the folders
+// given. Special files (pipes, sockets, devices) are left out because reading them as text would
+// block or make no sense.
 EntryKind Classify(const fs::directory_entry& entry)
 {
     std::error_code error;
@@ -49,11 +50,6 @@ EntryKind Classify(const fs::directory_entry& entry)
         return EntryKind::Folder;
     if (fs::is_regular_file(own))
         return EntryKind::File;
-    if (fs::is_symlink(own)) {
-        const fs::file_status target = entry.status(error);
-        if (!error && fs::is_regular_file(target))
-            return EntryKind::File;
-    }
     return EntryKind::Other;
 }
 

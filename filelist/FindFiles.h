@@ -33,8 +33,9 @@ using ScanProgress = std::function<bool(std::size_t filesFound, const std::files
 
 /// Finds the files under `folder`, at every depth, whose names match one of the patterns of
 /// `filter` ("|"-separated; the first match decides). Hidden files count; folders are never
-/// results. Symbolic links to folders are neither followed nor returned; a link to a file counts
-/// as that file; dangling links, pipes, sockets and devices are skipped. Paths keep the raw bytes
+/// results. Symbolic links are never followed nor returned, whatever they point to (a link to a file
+/// would reach a file twice, or one outside `folder`); pipes, sockets and devices are skipped too.
+/// `folder` itself may be a link; it is what it points to that is searched. Paths keep the raw bytes
 /// of the names. A folder that cannot be listed is put in unreadableFolders and the scan goes on;
 /// when that is `folder` itself (also when it has vanished) the file list is empty. Never throws for
 /// file-system errors.

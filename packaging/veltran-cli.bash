@@ -20,7 +20,11 @@ _veltran_cli()
     done
 
     case $prev in
-    --from | --to)
+    --from)
+        mapfile -t COMPREPLY < <(compgen -W 'gb big5 utf8 auto' -- "$cur")
+        return
+        ;;
+    --to)
         mapfile -t COMPREPLY < <(compgen -W 'gb big5 utf8' -- "$cur")
         return
         ;;
@@ -36,7 +40,7 @@ _veltran_cli()
 
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '--from --to --filter --no-backup --bom --rules --charset-header
-            --log --quiet --help --version' -- "$cur")
+            --sync --log --quiet --help --version' -- "$cur")
     else
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi

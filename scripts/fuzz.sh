@@ -8,7 +8,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VELTRAN_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${1:-30}"
-targets=(decoders wildcard rules)
+targets=(decoders conversion wildcard rules)
 
 "$root/scripts/install-deps.sh"
 if ! command -v clang++ >/dev/null 2>&1 || ! echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' |
@@ -28,8 +28,14 @@ unset ASAN_OPTIONS
 
 # Seeds: the sample site's GB pages, the demo rules, and a few patterns and names.
 seeds="$build/seeds"
-mkdir -p "$seeds/decoders" "$seeds/wildcard" "$seeds/rules"
+mkdir -p "$seeds/decoders" "$seeds/conversion" "$seeds/wildcard" "$seeds/rules"
 find "$root/samples" -type f -exec cp {} "$seeds/decoders/" \;
+# A conversion's first byte chooses the options: GB to UTF-8, GB to BIG5 with rules, guessed to GB.
+for page in "$seeds/decoders"/*; do
+    for choice in '\x08' '\x14' '\x03'; do
+        { printf "$choice"; cat "$page"; } >"$seeds/conversion/$(basename "$page")-$(printf %s "$choice" | tr -d '\\')"
+    done
+done
 cp "$root/scripts/demo.rules" "$seeds/rules/"
 printf '*.htm|*.asp\0index.HTM' >"$seeds/wildcard/filter"
 printf '[a-z]#?[!x]*.js\0m9x-menu.js' >"$seeds/wildcard/sets"

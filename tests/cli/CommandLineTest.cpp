@@ -43,25 +43,27 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings)
 {
     const Result<CommandLine> parse =
         ParseCommandLine({"--from=BIG5", "a.htm", "--to", "utf-8", "--no-backup", "--bom", "--charset-header",
-                          "--rules=r.txt", "--log", "run.log", "-q", "--filter", "*.txt;*.htm,*.xml", "dir"});
+                          "--rules=r.txt", "--log", "run.log", "-q", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir"});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     const CommandLine& c = *parse;
     EXPECT_EQ(c.source, EncodingId::Big5);
     EXPECT_EQ(c.target, EncodingId::Utf8);
     EXPECT_FALSE(c.keepBackup);
-    EXPECT_TRUE(c.writeBom && c.charsetHeader && c.quiet);
+    EXPECT_TRUE(c.writeBom && c.charsetHeader && c.quiet && c.sync);
+    EXPECT_FALSE(c.guessSource);
     EXPECT_EQ(c.rulesFile, std::filesystem::path("r.txt"));
     EXPECT_EQ(c.logFile, std::filesystem::path("run.log"));
     EXPECT_EQ(c.filter, "*.txt|*.htm|*.xml");
     EXPECT_EQ(c.paths, (std::vector<std::filesystem::path>{"a.htm", "dir"}));
 }
 
-TEST(CommandLineTest, DefaultsKeepBackupsWithoutBomAndUseTheDefaultFilter)
+TEST(CommandLineTest, DefaultsKeepBackupsWithoutBomOrSyncAndUseTheDefaultFilter)
 {
-    const Result<CommandLine> parse = ParseCommandLine({"--from", "gb", "--to", "big5", "site"});
+    const Result<CommandLine> parse = ParseCommandLine({"--from", "auto", "--to", "big5", "site"});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
+    EXPECT_TRUE(parse->guessSource);
     EXPECT_TRUE(parse->keepBackup);
-    EXPECT_FALSE(parse->writeBom);
+    EXPECT_FALSE(parse->writeBom || parse->sync);
     EXPECT_FALSE(parse->rulesFile.has_value());
     EXPECT_EQ(parse->filter, "*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt");
 }
@@ -81,7 +83,7 @@ TEST(CommandLineTest, HelpNeedsNothingElse)
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     EXPECT_TRUE(parse->help);
     for (const char* option : {"--from", "--to", "--filter", "--no-backup", "--bom", "--rules", "--charset-header",
-                               "--log", "--quiet", "--version", "130"}) {
+                               "--log", "--quiet", "--version", "--sync", "auto", "130", "143", "129"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
     }
 }

@@ -35,7 +35,7 @@ trap 'rm -rf "$PWD"' EXIT
 touch rules.txt page.htm
 
 expect "every option --help lists" "$documented" "$(offers --)"
-expect "encodings after --from" "big5 gb utf8" "$(offers --from '')"
+expect "encodings after --from" "auto big5 gb utf8" "$(offers --from '')"
 expect "encodings after --to=" "utf8" "$(offers --to = u)"
 expect "files after --rules" "rules.txt" "$(offers --from gb --rules r)"
 expect "no options after --" "" "$(offers --from gb -- --f)"

@@ -1,0 +1,73 @@
+// Fuzzes the whole in-memory conversion of a file's bytes, as ConvertFile does it between reading and
+// writing: the choice of the reading (declared or guessed), strict decoding, the Simplified and
+// Traditional mappings, the rules and the target's encoding. The first byte chooses the options, the
+// rest is the file. Properties: nothing throws; a declared reading that is plausible is never refused;
+// an accepted reading decodes; the conversion fails only when the rules empty a GB or BIG5 text; and
+// its bytes are valid in the target encoding.
+#include "CharsetHeader.h"
+#include "FileConverter.h"
+#include "FuzzCheck.h"
+#include "RuleTable.h"
+#include "TextCodecs.h"
+
+#include <cstddef>
+#include <cstdint>
+
+using namespace veltran;
+
+namespace {
+
+constexpr EncodingId kEncodings[] = {EncodingId::Gb, EncodingId::Big5, EncodingId::Utf8, EncodingId::Utf8};
+
+const RuleTable& Rules()
+{
+    static const RuleTable rules = [] {
+        RuleTable table;
+        table.Rule(1) = {RuleKind::InsertAtHead, kInsertPlaceholder, u"<!-- \u4E2D -->"};
+        table.Rule(2) = {RuleKind::Replace, u"charset=gb2312", u"charset=utf-8"};
+        table.Rule(3) = {RuleKind::Replace, u"\u4E2D", u""};
+        table.Rule(4) = {RuleKind::AppendAtTail, kInsertPlaceholder, u"\r\n"};
+        return table;
+    }();
+    return rules;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const std::uint8_t choice = data[0];
+    const ByteView bytes(data + 1, size - 1);
+    const bool guess = (choice & 3) == 3;
+    ConvertOptions options;
+    options.source = kEncodings[choice & 3];
+    options.target = kEncodings[(choice >> 2) & 3];
+    options.applyRules = (choice & 0x10) != 0;
+    options.guessSource = guess;
+
+    const Result<SourceReading> reading = ChooseSourceReading(
+        bytes, guess ? std::nullopt : std::optional(options.source), options.target, options.applyRules);
+    if (!guess && !HasUtf8Bom(bytes)) {
+        const bool plausible = JudgeReading(options.source, bytes).verdict == Plausibility::Plausible;
+        FUZZ_CHECK(!plausible || reading.ok());
+    }
+    if (!reading)
+        return 0;
+    if (guess)
+        options.source = reading->encoding;
+    Result<std::u16string> text = DecodeFileBytes(bytes, options.source);
+    // A guess reads only what decodes, though there may be nothing; a declared reading may still hold
+    // invalid bytes.
+    FUZZ_CHECK(text.ok() || !guess || text.status().code == StatusCode::Empty);
+    if (!text)
+        return 0;
+    const Result<Bytes> converted = ConvertText(std::move(*text), options, Rules());
+    if (!converted) {
+        FUZZ_CHECK(converted.status().code == StatusCode::EmptyResult && options.target != EncodingId::Utf8);
+        return 0;
+    }
+    FUZZ_CHECK(Decode(options.target, *converted).ok());
+    return 0;
+}
