@@ -4,6 +4,7 @@
 #include "SystemError.h"
 #include "TextCodecs.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
@@ -77,6 +78,54 @@ Result<WholeFile> ReadWholeFile(const std::filesystem::path& path)
     return file;
 }
 
+ByteView Bom(const ConvertOptions& options)
+{
+    return options.target == EncodingId::Utf8 && options.writeBom ? ByteView(kUtf8Bom) : ByteView();
+}
+
+// File content to its converted bytes (without the byte-order mark), read as ChooseSourceReading
+// says, which `reading` is told. `kept`, when given, takes the content back; otherwise it is freed
+// before the text is converted.
+Result<Bytes> ConvertContent(Bytes content, const ConvertOptions& options, const RuleTable& rules,
+                             SourceReading& reading, Bytes* kept)
+{
+    const Result<SourceReading> chosen =
+        ChooseSourceReading(content, options.guessSource ? std::nullopt : std::optional(options.source), options.target,
+                            options.applyRules);
+    if (!chosen)
+        return chosen.status();
+    reading = *chosen;
+    // A declared source still decides the mapping of a file that a byte-order mark makes UTF-8.
+    ConvertOptions used = options;
+    if (options.guessSource)
+        used.source = reading.encoding;
+    Result<std::u16string> text = DecodeFileBytes(content, used.source);
+    if (kept != nullptr)
+        *kept = std::move(content);
+    else
+        content = Bytes();
+    if (!text)
+        return text.status();
+    return ConvertText(std::move(*text), used, rules);
+}
+
+// Whether converting the backup gives the file's content: the file is then the backup's conversion,
+// which converting again would garble, and replacing the backup would lose the original. A backup
+// that holds the file's own bytes loses nothing.
+bool ConvertsTo(const std::filesystem::path& backup, ByteView content, const ConvertOptions& options,
+                const RuleTable& rules)
+{
+    Result<WholeFile> held = ReadWholeFile(backup);
+    if (!held || std::equal(content.begin(), content.end(), held->content.begin(), held->content.end()))
+        return false;
+    SourceReading reading;
+    const Result<Bytes> again = ConvertContent(std::move(held->content), options, rules, reading, nullptr);
+    const ByteView bom = Bom(options);
+    return again && content.size() == bom.size() + again->size() &&
+           std::equal(bom.begin(), bom.end(), content.begin()) &&
+           std::equal(again->begin(), again->end(), content.begin() + static_cast<std::ptrdiff_t>(bom.size()));
+}
+
 Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const ConvertOptions& options,
                             const RuleTable& rules, const FileSystemCalls& calls, SourceReading* readAs)
 {
@@ -92,22 +141,19 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     Result<WholeFile> file = ReadWholeFile(path);
     if (!file)
         return file.status();
-    const Result<SourceReading> reading =
-        ChooseSourceReading(file->content, options.guessSource ? std::nullopt : std::optional(options.source),
-                            options.target, options.applyRules);
-    if (!reading)
-        return reading.status();
-    // A declared source still decides the mapping of a file that a byte-order mark makes UTF-8.
-    ConvertOptions chosen = options;
-    if (options.guessSource)
-        chosen.source = reading->encoding;
-    Result<std::u16string> text = DecodeFileBytes(file->content, chosen.source);
-    file->content = Bytes();
-    if (!text)
-        return text.status();
-    Result<Bytes> converted = ConvertText(std::move(*text), chosen, rules);
+    std::filesystem::path backup = path;
+    backup += ".bak";
+    const bool backupHeld = options.keepBackup && std::filesystem::is_regular_file(backup, ec);
+    SourceReading reading;
+    Result<Bytes> converted =
+        ConvertContent(std::move(file->content), options, rules, reading, backupHeld ? &file->content : nullptr);
     if (!converted)
         return converted.status();
+    // Too short a text may not tell a second run from a first; its backup does, and it is the
+    // original that a second run would replace.
+    if (backupHeld && ConvertsTo(backup, file->content, options, rules))
+        return Status::Failure(StatusCode::WrongEncoding,
+                               "converted already: it is what converting " + backup.filename().string() + " gives");
 
     // Decided on the mode bits, not on what the kernel allows, so root gets the same answer.
     const struct stat& info = file->info;
@@ -118,15 +164,12 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     replace.ownership = FileOwnership{info.st_mode, info.st_uid, info.st_gid};
     replace.expected = IdentityOf(info);
     replace.sync = options.sync;
-    if (options.keepBackup) {
-        replace.backup = path;
-        *replace.backup += ".bak";
-    }
-    const bool bom = options.target == EncodingId::Utf8 && options.writeBom;
-    const std::array<ByteView, 2> pieces{bom ? ByteView(kUtf8Bom) : ByteView(), ByteView(*converted)};
+    if (options.keepBackup)
+        replace.backup = backup;
+    const std::array<ByteView, 2> pieces{Bom(options), ByteView(*converted)};
     Status replaced = ReplaceFile(path, pieces, replace, calls);
     if (replaced && readAs != nullptr)
-        *readAs = *reading;
+        *readAs = reading;
     return replaced;
 }
 

@@ -298,6 +298,30 @@ INSTANTIATE_TEST_SUITE_P(Cases, ConvertFileSourceCheck,
                                                            veltran::Bytes{0xD6, 0xD0, 0xCE, 0xC4}, StatusCode::Ok, ""}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Too short to judge, a page converted once would be converted again, and its backup replaced by the
+// first run's output; but the backup shows that the page is its conversion. A page that the
+// conversion leaves as it is (ASCII) converts again without harm.
+TEST(ConvertFile, SecondRunOverAShortPageKeepsItsBackup)
+{
+    struct Case
+    {
+        std::string page;
+        StatusCode second;
+    };
+    for (const Case& c :
+         {Case{"<p>" + kGbJianTi + "</p>", StatusCode::WrongEncoding}, Case{"<p>ab</p>", StatusCode::Ok}}) {
+        TempDir dir;
+        const auto file = dir / "a.htm";
+        WriteFile(file, c.page);
+        ASSERT_TRUE(ConvertFile(file, Options(EncodingId::Gb, EncodingId::Big5), RuleTable()));
+        const auto converted = ReadFile(file);
+        const Status again = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Big5), RuleTable());
+        EXPECT_EQ(again.code, c.second) << again.message;
+        EXPECT_EQ(ReadFile(dir / "a.htm.bak"), Bytes(c.page));
+        EXPECT_EQ(ReadFile(file), converted);
+    }
+}
+
 TEST(ConvertFile, InvalidBytesNameTheirOffset)
 {
     TempDir dir;
