@@ -121,21 +121,26 @@ Status StagedFile::SetOwnership(mode_t mode, uid_t owner, gid_t group)
 
 Status StagedFile::Name(const std::filesystem::path& finalPath, const FileSystemCalls& calls)
 {
+    if (!m_path.empty()) {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0 ? Status::Success() : WriteFailure(errno);
+    }
     // The unnamed file gets its name only now, just before the rename, so that a process killed
-    // while the content was written leaves no name behind.
-    for (int attempt = 0; m_path.empty(); ++attempt) {
-        if (attempt == kNameAttempts)
-            return Status::Failure(StatusCode::WriteFailed, "cannot name the new file: no free temporary name");
+    // while the content was written leaves no name behind. Its descriptor stays open until the
+    // rename is done, which keeps the moment with a second name short; closing a file of a local
+    // file system (the only ones that make unnamed files) reports nothing that writing did not.
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::filesystem::path path = TemporaryNameBeside(finalPath);
         const int error = calls.LinkUnnamed(m_fd, path);
-        if (error == 0)
+        if (error == 0) {
             m_path = path;
-        else if (error != EEXIST)
+            return Status::Success();
+        }
+        if (error != EEXIST)
             return Status::Failure(StatusCode::WriteFailed, "cannot name the new file: " + SystemErrorText(error));
     }
-    const int fd = m_fd;
-    m_fd = -1;
-    return ::close(fd) == 0 ? Status::Success() : WriteFailure(errno);
+    return Status::Failure(StatusCode::WriteFailed, "cannot name the new file: no free temporary name");
 }
 
 } // namespace veltran

@@ -37,8 +37,9 @@ public:
     Status Sync(const FileSystemCalls& calls);
     /// Gives the file these permission bits, and this owner and group where the process may.
     Status SetOwnership(mode_t mode, uid_t owner, gid_t group);
-    /// Ends the writing and gives the file a name beside its final path, if it has none yet, then
-    /// closes it, reporting errors that surface only at close. Its owner then renames Path() into place.
+    /// Ends the writing: a named file is closed, reporting errors that surface only at close; an
+    /// unnamed one gets a name beside its final path and is closed by the destructor. Its owner then
+    /// renames Path() into place.
     Status Name(const std::filesystem::path& finalPath, const FileSystemCalls& calls);
 
     /// The file's name; empty while it has none.
