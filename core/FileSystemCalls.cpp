@@ -45,15 +45,14 @@ int FileSystemCalls::OpenUnnamed(const std::filesystem::path& folder, mode_t mod
 
 int FileSystemCalls::LinkUnnamed(int fd, const std::filesystem::path& to) const
 {
-    // Naming the descriptor through /proc needs no privilege; AT_EMPTY_PATH needs
-    // CAP_DAC_READ_SEARCH but no /proc.
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0)
+    // AT_EMPTY_PATH names the descriptor itself, the shortest way, but needs CAP_DAC_READ_SEARCH
+    // (ENOENT without it); naming it through /proc needs no privilege.
+    if (::linkat(fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0)
         return 0;
-    const int viaProc = errno;
-    if (viaProc != ENOENT)
-        return viaProc;
-    return ErrorOf(::linkat(fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH));
+    if (errno != ENOENT)
+        return errno;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ErrorOf(::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW));
 }
 
 int FileSystemCalls::Sync(int fd) const
