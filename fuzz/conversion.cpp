@@ -2,8 +2,8 @@
 // writing: the choice of the reading (declared or guessed), strict decoding, the Simplified and
 // Traditional mappings, the rules and the target's encoding. The first byte chooses the options, the
 // rest is the file. Properties: nothing throws; a declared reading that is plausible is never refused;
-// an accepted reading decodes; the conversion fails only when the rules empty a GB or BIG5 text; and
-// its bytes are valid in the target encoding.
+// a guessed reading decodes (unless a byte-order mark decided it); the conversion fails only when the
+// rules empty a GB or BIG5 text; and its bytes are valid in the target encoding.
 #include "CharsetHeader.h"
 #include "FileConverter.h"
 #include "FuzzCheck.h"
@@ -58,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (guess)
         options.source = reading->encoding;
     Result<std::u16string> text = DecodeFileBytes(bytes, options.source);
-    // A guess reads only what decodes, though there may be nothing; a declared reading may still hold
-    // invalid bytes.
-    FUZZ_CHECK(text.ok() || !guess || text.status().code == StatusCode::Empty);
+    // A guess reads only what decodes, though there may be nothing, and a byte-order mark decides
+    // whatever follows it; a declared reading may still hold invalid bytes.
+    FUZZ_CHECK(text.ok() || !guess || HasUtf8Bom(bytes) || text.status().code == StatusCode::Empty);
     if (!text)
         return 0;
     const Result<Bytes> converted = ConvertText(std::move(*text), options, Rules());

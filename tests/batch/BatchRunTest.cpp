@@ -241,7 +241,7 @@ TEST_F(BatchRunTest, StopBetweenRefreshesWaitsForTheNextYield)
 
 TEST_F(BatchRunTest, PerFileFlagsAreReadAnewAndRunSettingsPassThrough)
 {
-    settings = {EncodingId::Big5, EncodingId::Gb, "BIG5", "GB", false};
+    settings = {EncodingId::Big5, EncodingId::Gb, "BIG5", "GB", false, true, true};
     host.rulesPerCall = {true, false, true};
     host.bomPerCall = {false, true, true};
     Run(Entries(3));
@@ -253,6 +253,7 @@ TEST_F(BatchRunTest, PerFileFlagsAreReadAnewAndRunSettingsPassThrough)
         EXPECT_EQ(calls[i].options.source, EncodingId::Big5);
         EXPECT_EQ(calls[i].options.target, EncodingId::Gb);
         EXPECT_FALSE(calls[i].options.keepBackup);
+        EXPECT_TRUE(calls[i].options.guessSource && calls[i].options.sync);
         EXPECT_EQ(calls[i].options.applyRules, expectedRules[i]);
         EXPECT_EQ(calls[i].options.writeBom, expectedBom[i]);
     }

@@ -1,6 +1,7 @@
 // Runs that must never lose an original: a second run over converted pages, links, oversized
 // writes, and sites whose pages are in mixed encodings.
 #include "../core/ChineseTextFixtures.h"
+#include "ChildProcess.h"
 #include "CliProcess.h"
 #include "CliRun.h"
 
@@ -8,8 +9,6 @@
 
 #include <sstream>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace veltran::test {
 namespace {
@@ -110,10 +109,7 @@ TEST_F(CliSafetyTest, WriteBeyondTheFileSizeLimitFailsOnlyThatFile)
     Write("small.htm", kGbPage);
     const fs::path folder = m_folder.path();
 
-    int ends[2];
-    ASSERT_EQ(::pipe(ends), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
+    const ChildResult child = RunInChild([&folder] {
         const rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         std::ostringstream out;
@@ -121,20 +117,11 @@ TEST_F(CliSafetyTest, WriteBeyondTheFileSizeLimitFailsOnlyThatFile)
         const int status =
             RunCli({"--from", "gb", "--to", "utf8", (folder / "large.htm").string(), (folder / "small.htm").string()},
                    CliEnvironment{out, err});
-        const std::string text = err.str();
-        const bool written = ::write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
-        ::_exit(written ? status : 99);
-    }
-    ::close(ends[1]);
-    std::string err;
-    char buffer[512];
-    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
-        err.append(buffer, static_cast<std::size_t>(got));
-    ::close(ends[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "the program was ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+        return std::pair(status, err.str());
+    });
+    ASSERT_TRUE(child.exited) << "the program was ended by a signal";
+    EXPECT_EQ(child.status, 1);
+    const std::string& err = child.text;
     EXPECT_NE(err.find("large.htm: write failed: File too large"), std::string::npos) << err;
     EXPECT_EQ(Read("large.htm"), large);
     EXPECT_EQ(Read("small.htm"), kUtf8Page);

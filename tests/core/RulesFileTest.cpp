@@ -1,6 +1,7 @@
 #include "RulesFile.h"
 
 #include "CharsetHeader.h"
+#include "ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 
@@ -122,26 +122,13 @@ TEST(RulesFileTest, LargeOrSpecialFilesAreRefused)
 
     for (const auto& [path, reason] : {std::pair{large, "larger than 1 MB"}, std::pair{fifo, "not a regular file"}}) {
         SCOPED_TRACE(path.filename().string());
-        int ends[2];
-        ASSERT_EQ(::pipe(ends), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
+        const test::ChildResult child = test::RunInChild([&path] {
             ::alarm(10);
             RuleTable rules;
-            const std::string message = LoadRulesFile(path, 1, rules).status().message;
-            const bool written =
-                ::write(ends[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
-            ::_exit(written ? 0 : 1);
-        }
-        ::close(ends[1]);
-        std::string message;
-        char buffer[512];
-        for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
-            message.append(buffer, static_cast<std::size_t>(got));
-        ::close(ends[0]);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status)) << "reading the rules file blocked";
+            return std::pair(0, LoadRulesFile(path, 1, rules).status().message);
+        });
+        EXPECT_TRUE(child.exited) << "reading the rules file blocked";
+        const std::string& message = child.text;
         EXPECT_NE(message.find(path.filename().string() + ": " + reason), std::string::npos) << message;
     }
     ::close(writer);
