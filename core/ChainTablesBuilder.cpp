@@ -54,6 +54,22 @@ StepUnits CollectStepUnits(const DictionaryGroup& group, const std::unordered_se
     return units;
 }
 
+// The class word of a fixed output.
+std::uint32_t FixedClass(char16_t unit, const std::u16string& output, StringPoolBuilder& pool)
+{
+    if (output.size() == 1 && output[0] == unit) {
+        return ChainMatcher::kCopy;
+    }
+    if (output.size() == 1) {
+        return ChainMatcher::kSingle | output[0];
+    }
+    const std::uint32_t id = pool.Add(output);
+    if (id > ChainMatcher::kPayloadMask) {
+        throw std::invalid_argument("the mapping dictionaries are too large");
+    }
+    return ChainMatcher::kPooled | id;
+}
+
 // The class word of a BMP unit outside a phrase (see ChainMatcher).
 std::uint32_t ClassifyUnit(char16_t unit, const std::vector<StepUnits>& steps, StringPoolBuilder& pool)
 {
@@ -69,17 +85,7 @@ std::uint32_t ClassifyUnit(char16_t unit, const std::vector<StepUnits>& steps, S
         }
         current = std::move(next);
     }
-    if (current.size() == 1 && current[0] == unit) {
-        return ChainMatcher::kCopy;
-    }
-    if (current.size() == 1) {
-        return ChainMatcher::kSingle | current[0];
-    }
-    const std::uint32_t id = pool.Add(current);
-    if (id > ChainMatcher::kPayloadMask) {
-        throw std::invalid_argument("the mapping dictionaries are too large");
-    }
-    return ChainMatcher::kPooled | id;
+    return FixedClass(unit, current, pool);
 }
 
 void AppendTrie(TableBlobWriter& writer, const PhraseTrieBuilder& trie)
@@ -142,18 +148,36 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
             }
         }
     }
+    std::vector<bool> inAnyKey = inAnyStepKey;
+    std::vector<std::uint64_t> pairFilter((std::size_t{1} << ChainMatcher::kPairFilterBits) / 64);
+    for (const DictionaryEntry& entry : chain.segmentation) {
+        for (const char16_t unit : entry.key) {
+            inAnyKey[unit] = true;
+        }
+        if (entry.key.size() >= 2) {
+            const std::size_t bit = ChainMatcher::PairFilterBit(entry.key[0], entry.key[1]);
+            pairFilter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        }
+    }
     std::vector<std::uint32_t> unitClass(PhraseTrie::kRootTableSize);
     for (std::size_t u = 0; u < unitClass.size(); ++u) {
         const auto unit = static_cast<char16_t>(u);
+        const PhraseTrie::Target& root = segmentation.Root()[u];
         std::uint32_t cls = ChainMatcher::kCopy;
-        if (!IsSurrogate(unit)) {
+        if (!inAnyKey[u]) {
+            cls = ChainMatcher::kStandsAlone;
+        } else if ((root.link >> PhraseTrie::kDictionaryShift & PhraseTrie::kDictionaryMask) != 0) {
+            // A phrase of one unit: wherever no longer phrase starts, the unit is
+            // that phrase.
+            cls = FixedClass(unit, std::u16string(pool.View().At(root.output)), pool);
+        } else if (!IsSurrogate(unit)) {
             cls = ClassifyUnit(unit, stepUnits, pool);
         } else if (IsHighSurrogate(unit) && inAnyStepKey[u]) {
             // Characters outside the BMP that a step knows go through the steps in
             // full.
             cls = ChainMatcher::kComplex;
         }
-        if (segmentation.Root()[u].link != 0) {
+        if ((root.link & PhraseTrie::kHasChildren) != 0) {
             cls |= ChainMatcher::kStartsPhrase;
         }
         unitClass[u] = cls;
@@ -167,6 +191,7 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
     }
     writer.Append<std::uint32_t>(dictionaryCounts);
     writer.Append<std::uint32_t>(unitClass);
+    writer.Append<std::uint64_t>(pairFilter);
     writer.Append<char16_t>(pool.Units());
     writer.Append<std::uint32_t>(pool.Offsets());
     AppendTrie(writer, segmentation);

@@ -1,0 +1,93 @@
+#pragma once
+
+// Helpers shared by the benchmarks: timing, whole-file reads and writes, and the two sides of the
+// batch-run figure (the run itself and the I/O floor it is compared with).
+
+#include "BatchRun.h"
+#include "Bytes.h"
+#include "FileConverter.h"
+#include "RuleTable.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace veltran::bench {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+inline double Seconds(Clock::time_point since)
+{
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+inline void WriteBytes(const fs::path& path, ByteView bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline Bytes ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class SilentHost : public RunHost
+{
+public:
+    void ShowProgress(int, std::size_t) override {}
+    bool InputPending() override { return false; }
+    void ProcessEvents() override {}
+    bool StopRequested() const override { return false; }
+    void SetStopRequested(bool) override {}
+    bool ConfirmStop() override { return true; }
+    bool ApplyRules() override { return false; }
+    bool WriteBom() override { return false; }
+};
+
+/// What any in-place rewrite with a backup costs: read, rename to .bak, write the bytes back.
+inline double IoFloorSeconds(const std::vector<fs::path>& files)
+{
+    const auto start = Clock::now();
+    for (const fs::path& file : files) {
+        const Bytes content = ReadBytes(file);
+        fs::path backup = file;
+        backup += ".bak";
+        fs::rename(file, backup);
+        WriteBytes(file, content);
+    }
+    return Seconds(start);
+}
+
+/// The run engine converting every file GB to BIG5 with backups, as the window and veltran-cli run
+/// it. Exits the benchmark when a file fails.
+inline double BatchSeconds(const std::vector<fs::path>& files)
+{
+    SilentHost host;
+    const RuleTable rules;
+    RunSettings settings;
+    settings.source = EncodingId::Gb;
+    settings.target = EncodingId::Big5;
+    settings.keepBackup = true;
+    const auto start = Clock::now();
+    const RunOutcome outcome = RunBatch(
+        files, settings, host,
+        [&](const fs::path& path, const ConvertOptions& o) { return ConvertFile(path, o, rules); },
+        [] { return std::string("now"); });
+    const double seconds = Seconds(start);
+    if (!outcome.failures.empty()) {
+        std::fprintf(stderr, "%zu files failed, first: %s\n", outcome.failures.size(),
+                     outcome.failures.front().result.message.c_str());
+        std::exit(1);
+    }
+    return seconds;
+}
+
+} // namespace veltran::bench
