@@ -4,15 +4,16 @@
 
 namespace veltran {
 
-RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const RunSettings& settings, RunHost& host,
-                    const ConvertFunction& convert, const std::function<std::string()>& now)
+RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const RunSettings& settings,
+                    const RunRoles& roles, const ConvertFunction& convert, const std::function<std::string()>& now)
 {
     RunOutcome outcome;
     RunLog log;
     log.AddHeader(settings.sourceName, settings.targetName, now());
 
+    EventPump& events = roles.events;
     // A stop asked for while no run was going belongs to no run.
-    host.SetStopRequested(false);
+    events.ClearStop();
     const std::size_t count = entries.size();
     // About a hundred progress refreshes per run, whatever the number of files.
     const std::size_t refreshStep = count / 100 + 1;
@@ -22,41 +23,45 @@ RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const Run
         const std::filesystem::path& entry = entries[i];
         if ((i + 1) % refreshStep == 0) {
             // The file about to be converted already counts as done.
-            host.ShowProgress(static_cast<int>((i + 1) * 100 / count), i);
+            roles.progress.ShowProgress(static_cast<int>((i + 1) * 100 / count), i);
             refreshed = true;
         }
-        // The host is always asked about waiting input; a fresh refresh forces a yield so it gets drawn.
-        const bool inputPending = host.InputPending();
-        if (inputPending || refreshed) {
-            host.ProcessEvents();
+        // A fresh refresh forces a yield so that it gets drawn.
+        if (events.InputMayBeWaiting() || refreshed) {
+            events.ProcessEvents();
             refreshed = false;
         }
-        if (host.StopRequested()) {
-            if (host.ConfirmStop()) {
+        if (events.Abandoned()) {
+            outcome.abandoned = true;
+            break;
+        }
+        if (events.StopRequested()) {
+            if (events.ConfirmStop()) {
                 log.AddStop(entry.native(), now());
                 outcome.stopped = true;
                 break;
             }
-            host.SetStopRequested(false);
+            events.ClearStop();
         }
 
         ConvertOptions options;
         options.source = settings.source;
         options.target = settings.target;
         options.keepBackup = settings.keepBackup;
-        options.applyRules = host.ApplyRules();
-        options.writeBom = host.WriteBom();
+        options.applyRules = roles.options.ApplyRules();
+        options.writeBom = roles.options.WriteBom();
 
-        host.FileStarting(i, entry);
-        ConvertResult result = convert(entry, options);
-        host.FileFinished(i, entry, result);
+        roles.progress.FileStarting(i, entry);
+        Status result = convert(entry, options);
+        ++outcome.processed;
+        roles.progress.FileFinished(i, entry, result);
         if (!result.ok()) {
             log.AddFailure(entry.native());
             outcome.failures.push_back({entry, std::move(result)});
         }
     }
 
-    if (!outcome.stopped)
+    if (!outcome.stopped && !outcome.abandoned)
         log.AddCompletion(now());
     outcome.log = log.Text();
     return outcome;

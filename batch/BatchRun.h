@@ -1,8 +1,11 @@
 #pragma once
 
-#include "ConvertResult.h"
 #include "EncodingId.h"
+#include "EventPump.h"
 #include "FileConverter.h"
+#include "PerFileOptions.h"
+#include "ProgressDisplay.h"
+#include "Status.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -12,33 +15,12 @@
 
 namespace veltran {
 
-/// What the window (or the command line) provides to a run: progress display, the chance to
-/// handle pending input, the stop flag and the per-file check boxes.
-class RunHost
+/// What a run takes from its host, one small role each.
+struct RunRoles
 {
-public:
-    virtual ~RunHost() = default;
-
-    /// Progress refresh, about a hundred times a run: "正在处理，已完成 <percent> %" and the
-    /// entry about to be converted.
-    virtual void ShowProgress(int percent, std::size_t index) = 0;
-    /// Whether mouse or keyboard input is waiting.
-    virtual bool InputPending() = 0;
-    /// Handles pending events once; this is where the stop controls can act.
-    virtual void ProcessEvents() = 0;
-    virtual bool StopRequested() const = 0;
-    virtual void SetStopRequested(bool requested) = 0;
-    /// Asks whether to stop; true stops the run before the current entry.
-    virtual bool ConfirmStop() = 0;
-    /// Read anew before each file.
-    virtual bool ApplyRules() = 0;
-    virtual bool WriteBom() = 0;
-    /// Called around each conversion, for progress that is finer than the refresh step.
-    virtual void FileStarting(std::size_t /*index*/, const std::filesystem::path& /*path*/) {}
-    virtual void FileFinished(std::size_t /*index*/, const std::filesystem::path& /*path*/,
-                              const ConvertResult& /*result*/)
-    {
-    }
+    ProgressDisplay& progress;
+    EventPump& events;
+    PerFileOptions& options;
 };
 
 /// Settings read once when the run starts.
@@ -52,25 +34,28 @@ struct RunSettings
 };
 
 /// Converts one file; the run calls it once per entry.
-using ConvertFunction = std::function<ConvertResult(const std::filesystem::path&, const ConvertOptions&)>;
+using ConvertFunction = std::function<Status(const std::filesystem::path&, const ConvertOptions&)>;
 
 struct RunFailure
 {
     std::filesystem::path path;
-    ConvertResult result;
+    Status reason;
 };
 
 struct RunOutcome
 {
-    bool stopped = false;
+    bool stopped = false;      // the user confirmed a stop; the log ends with the stop entry
+    bool abandoned = false;    // the program closed during the run; no log belongs to it
+    std::size_t processed = 0; // entries whose conversion was attempted, from the first on
     std::vector<RunFailure> failures;
-    std::string log; // the complete log text, ready for WriteRunLog
+    std::string log;   // the log text (UTF-8, CR LF)
+    Status logWritten; // why the log file could not be written, when it was to be
 };
 
-/// Runs the loop over the entries, from the log header to the completion or stop entry.
-/// Clears the stop flag first; a stop is honoured only between files, after ConfirmStop.
-/// `now` gives the date-time texts of the log.
-RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const RunSettings& settings, RunHost& host,
-                    const ConvertFunction& convert, const std::function<std::string()>& now);
+/// Runs the loop over the entries, from the log header to the completion or stop entry. Clears the
+/// stop flag first; a stop is honoured only between files, after ConfirmStop. Yields to the host's
+/// events when a refresh was just shown or input may be waiting. `now` gives the log's time texts.
+RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const RunSettings& settings,
+                    const RunRoles& roles, const ConvertFunction& convert, const std::function<std::string()>& now);
 
 } // namespace veltran

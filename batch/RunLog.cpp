@@ -1,11 +1,8 @@
 #include "RunLog.h"
 
-#include "StagedFile.h"
+#include "ReplaceFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <array>
 
 namespace veltran {
 
@@ -54,23 +51,15 @@ void RunLog::AddCompletion(std::string_view endTime)
     m_text += endTime;
 }
 
-LogWriteResult WriteRunLog(const std::filesystem::path& logPath, std::string_view text)
+Status WriteRunLog(const std::filesystem::path& logPath, std::string_view text)
 {
-    std::string error;
-    std::optional<StagedFile> staged = StagedFile::Create(logPath, error);
-    if (!staged)
-        return {logPath.string() + ": " + error};
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const ByteView bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    // Synced before the rename, so that a crash leaves either the old log or the whole new one.
-    if (!staged->Write(bytes, error) || !staged->Sync(error) ||
-        !staged->CopyModeAndOwner(0666 & ~mask, ::geteuid(), ::getegid(), error) || !staged->Close(error))
-        return {logPath.string() + ": " + error};
-    if (std::rename(staged->Path().c_str(), logPath.c_str()) != 0)
-        return {logPath.string() + ": cannot replace the log: " + SystemErrorText(errno)};
-    staged->Release();
-    return {};
+    const std::array<ByteView, 1> pieces{ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())};
+    ReplaceOptions options;
+    options.sync = true; // a crash leaves either the old log or the whole new one
+    Status written = ReplaceFile(logPath, pieces, options);
+    if (!written)
+        written.message = logPath.string() + ": " + written.message;
+    return written;
 }
 
 } // namespace veltran

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Status.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -25,15 +27,9 @@ private:
     std::string m_text;
 };
 
-/// Result of writing the log: empty error when it was written.
-struct LogWriteResult
-{
-    std::string error; // UTF-8 reason, empty on success
-    bool ok() const { return error.empty(); }
-};
-
-/// Replaces the log file with the text in one piece: written to a temporary file beside it,
-/// then renamed over it, so a failed write leaves the previous log whole.
-LogWriteResult WriteRunLog(const std::filesystem::path& logPath, std::string_view text);
+/// Replaces the log file with the text in one piece through ReplaceFile, flushed to the disk before
+/// it takes the old log's place, so a failed write leaves the previous log whole. The message of a
+/// failure starts with the log's path.
+Status WriteRunLog(const std::filesystem::path& logPath, std::string_view text);
 
 } // namespace veltran

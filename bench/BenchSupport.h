@@ -39,17 +39,13 @@ inline Bytes ReadBytes(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class SilentHost : public RunHost
+class SilentHost : public ProgressDisplay, public EventPump
 {
 public:
     void ShowProgress(int, std::size_t) override {}
-    bool InputPending() override { return false; }
+    bool InputMayBeWaiting() override { return false; }
     void ProcessEvents() override {}
-    bool StopRequested() const override { return false; }
-    void SetStopRequested(bool) override {}
     bool ConfirmStop() override { return true; }
-    bool ApplyRules() override { return false; }
-    bool WriteBom() override { return false; }
 };
 
 /// What any in-place rewrite with a backup costs: read, rename to .bak, write the bytes back.
@@ -71,6 +67,7 @@ inline double IoFloorSeconds(const std::vector<fs::path>& files)
 inline double BatchSeconds(const std::vector<fs::path>& files)
 {
     SilentHost host;
+    FixedFileOptions options(false, false);
     const RuleTable rules;
     RunSettings settings;
     settings.source = EncodingId::Gb;
@@ -78,13 +75,13 @@ inline double BatchSeconds(const std::vector<fs::path>& files)
     settings.keepBackup = true;
     const auto start = Clock::now();
     const RunOutcome outcome = RunBatch(
-        files, settings, host,
+        files, settings, RunRoles{host, host, options},
         [&](const fs::path& path, const ConvertOptions& o) { return ConvertFile(path, o, rules); },
         [] { return std::string("now"); });
     const double seconds = Seconds(start);
     if (!outcome.failures.empty()) {
         std::fprintf(stderr, "%zu files failed, first: %s\n", outcome.failures.size(),
-                     outcome.failures.front().result.message.c_str());
+                     outcome.failures.front().reason.message.c_str());
         std::exit(1);
     }
     return seconds;

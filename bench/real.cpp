@@ -67,10 +67,10 @@ std::u16string SiteText(const fs::path& site, std::size_t& utf8Bytes)
     }
     utf8Bytes = all.size();
     DecodeResult decoded = Utf8Decode(all);
-    if (!decoded.ok) {
+    if (!decoded) {
         Fail(site.string() + " is not UTF-8");
     }
-    return std::move(decoded.text);
+    return std::move(*decoded);
 }
 
 void MeasureMapping(const char* name, std::u16string (*ours)(std::u16string_view), const char* config,
@@ -156,7 +156,7 @@ void MeasureWholeProcess(const fs::path& sites, const std::string& cli, const fs
     }
     // OpenCC's output in BIG5, with '?' for what BIG5 lacks, is what veltran-cli must have written.
     const DecodeResult opencc = Utf8Decode(ReadBytes(theirs));
-    const bool same = opencc.ok && EncodeBig5(opencc.text) == ReadBytes(ours);
+    const bool same = opencc && EncodeBig5(*opencc) == ReadBytes(ours);
     const double megabytes = static_cast<double>(fs::file_size(gbText)) / 1e6;
     const double ratio = theirsBest / oursBest;
     std::printf("one %.1f MB text, GB to BIG5: veltran-cli %.3f s; opencc tw2s then s2tw on its UTF-8 %.2f s; "

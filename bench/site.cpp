@@ -33,7 +33,7 @@ std::u16string CommonChineseCharacters()
                 pairs.push_back(static_cast<std::uint8_t>(lead));
                 pairs.push_back(static_cast<std::uint8_t>(trail));
             }
-    return DecodeSystem(pairs).text;
+    return *DecodeGb(pairs);
 }
 
 // A page of mostly ASCII markup with a few paragraphs of Chinese text, like a typical site.
@@ -72,7 +72,7 @@ Site MakeSite(int pages)
     const std::u16string chinese = CommonChineseCharacters();
     Site site;
     for (int i = 0; i < pages; ++i) {
-        site.gbPages.push_back(EncodeSystem(MakePage(random, chinese)));
+        site.gbPages.push_back(EncodeGb(MakePage(random, chinese)));
         site.totalBytes += site.gbPages.back().size();
     }
     return site;
@@ -97,14 +97,14 @@ double EngineThroughput(const std::vector<Bytes>& pages, std::size_t totalBytes,
     const RuleTable rules;
     const auto start = Clock::now();
     for (const Bytes& page : pages) {
-        ReadResult read = DecodeFileBytes(page, options.source);
-        Bytes out;
-        if (!read.status || !ConvertText(std::move(read.text), options, rules, out)) {
-            std::fprintf(stderr, "conversion failed: %s\n", read.status.message.c_str());
+        Result<std::u16string> text = DecodeFileBytes(page, options.source);
+        Result<Bytes> out = text ? ConvertText(std::move(*text), options, rules) : Result<Bytes>(text.status());
+        if (!out) {
+            std::fprintf(stderr, "conversion failed: %s\n", out.status().message.c_str());
             std::exit(1);
         }
         if (outputs)
-            outputs->push_back(std::move(out));
+            outputs->push_back(std::move(*out));
     }
     return static_cast<double>(totalBytes) / 1e6 / Seconds(start);
 }
@@ -119,7 +119,7 @@ void BigFileMemory(const fs::path& folder)
         std::ofstream out(file, std::ios::binary);
         std::size_t written = 0;
         while (written < 200u * 1000 * 1000) {
-            const Bytes page = EncodeSystem(MakePage(random, chinese));
+            const Bytes page = EncodeGb(MakePage(random, chinese));
             out.write(reinterpret_cast<const char*>(page.data()), static_cast<std::streamsize>(page.size()));
             written += page.size();
         }
@@ -170,7 +170,7 @@ int main(int argc, char** argv)
 
     std::u16string allText;
     for (const Bytes& page : site.gbPages)
-        allText += DecodeSystem(page).text;
+        allText += *DecodeGb(page);
     const double textMb = static_cast<double>(allText.size() * 2) / 1e6;
     auto start = Clock::now();
     const std::u16string traditional = ToTraditional(allText);

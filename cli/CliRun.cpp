@@ -1,69 +1,27 @@
 #include "CliRun.h"
 
-#include "BatchRun.h"
-#include "CharsetHeader.h"
-#include "CliHost.h"
+#include "CliEventPump.h"
+#include "CliProgress.h"
 #include "CommandLine.h"
-#include "DateTimeText.h"
-#include "FindFiles.h"
+#include "ExpandPaths.h"
 #include "InterruptFlag.h"
 #include "RulesFile.h"
-#include "RunLog.h"
-#include "TextCodecs.h"
+#include "RunJob.h"
 
 #include <memory>
-#include <set>
-#include <system_error>
 
 namespace veltran {
 
 namespace {
 
-constexpr std::string_view kNothingToChange = "编码格式和文件内容均不做改变，不需要处理。";
-
-struct Entries
+void PrintSummary(std::ostream& out, const RunOutcome& outcome, const std::vector<std::filesystem::path>& entries)
 {
-    std::vector<std::filesystem::path> paths;
-    std::set<std::filesystem::path> unreadableFolders;
-};
-
-// Files in argument order; a folder puts its matching files in its own place. A path that does
-// not exist stays an entry, so that its conversion fails and is logged like any other.
-Entries CollectEntries(const CommandLine& commandLine)
-{
-    Entries entries;
-    for (const std::filesystem::path& path : commandLine.paths) {
-        std::error_code ignored;
-        if (!std::filesystem::is_directory(path, ignored)) {
-            entries.paths.push_back(path);
-            continue;
-        }
-        FindFilesResult found = FindFiles(path, commandLine.filter);
-        entries.paths.insert(entries.paths.end(), found.files.begin(), found.files.end());
-        // A folder the scan could not read fails as an entry of its own rather than vanish unnoticed.
-        for (std::filesystem::path& folder : found.unreadableFolders) {
-            entries.unreadableFolders.insert(folder);
-            entries.paths.push_back(std::move(folder));
-        }
-    }
-    return entries;
-}
-
-std::u16string Utf16(const std::string& text)
-{
-    const auto bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    return Utf8Decode(ByteView(bytes, text.size())).text;
-}
-
-void PrintSummary(std::ostream& out, const RunOutcome& outcome, std::size_t attempted, std::size_t total,
-                  const std::vector<std::filesystem::path>& entries)
-{
-    const std::size_t converted = attempted - outcome.failures.size();
+    const std::size_t converted = outcome.processed - outcome.failures.size();
     if (outcome.stopped) {
-        out << "Stopped before " << entries[attempted].native() << ": " << converted << " of " << total
+        out << "Stopped before " << entries[outcome.processed].native() << ": " << converted << " of " << entries.size()
             << " files converted";
     } else {
-        out << "Converted " << converted << " of " << total << " files";
+        out << "Converted " << converted << " of " << entries.size() << " files";
     }
     if (!outcome.failures.empty())
         out << ", " << outcome.failures.size() << " failed";
@@ -75,73 +33,59 @@ void PrintSummary(std::ostream& out, const RunOutcome& outcome, std::size_t atte
 int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& environment)
 {
     std::ostream& err = environment.err;
-    const CommandLineParse parse = ParseCommandLine(arguments);
-    if (!parse.error.empty()) {
-        err << "veltran-cli: " << parse.error << "\nTry 'veltran-cli --help' for more information.\n";
+    const Result<CommandLine> parse = ParseCommandLine(arguments);
+    if (!parse) {
+        err << "veltran-cli: " << parse.status().message << "\nTry 'veltran-cli --help' for more information.\n";
         return kExitUsage;
     }
-    const CommandLine& commandLine = parse.commandLine;
+    const CommandLine& commandLine = *parse;
     if (commandLine.help) {
         environment.out << UsageText();
         return kExitSuccess;
     }
 
     RuleTable rules;
-    if (commandLine.charsetHeader)
-        MakeCharsetRule(rules, commandLine.target, Utf16(NowText()));
+    // The charset rule, made by the run, comes first; the file's rules follow it.
     int ruleCount = commandLine.charsetHeader ? 1 : 0;
     if (commandLine.rulesFile) {
-        const RulesFileResult loaded = LoadRulesFile(*commandLine.rulesFile, ruleCount + 1, rules);
-        if (!loaded.ok()) {
-            err << "veltran-cli: rules file " << commandLine.rulesFile->native() << ": " << loaded.error << '\n';
+        const Result<int> loaded = LoadRulesFile(*commandLine.rulesFile, ruleCount + 1, rules);
+        if (!loaded) {
+            err << "veltran-cli: rules file " << commandLine.rulesFile->native() << ": " << loaded.status().message
+                << '\n';
             return kExitUsage;
         }
-        ruleCount += loaded.ruleCount;
+        ruleCount += *loaded;
     }
     const bool applyRules = ruleCount > 0;
-    if (commandLine.source == commandLine.target && !applyRules) {
+
+    RunRequest request;
+    request.settings = MakeRunSettings(commandLine.source, commandLine.target, commandLine.keepBackup);
+    if (ChangesNothing(request.settings, applyRules)) {
         err << kNothingToChange << '\n';
         return kExitUsage;
     }
+    request.entries = ExpandPaths(commandLine.paths, commandLine.filter);
+    request.makeCharsetRule = commandLine.charsetHeader;
+    request.logPath = commandLine.logFile;
 
-    const Entries entries = CollectEntries(commandLine);
-    RunSettings settings;
-    settings.source = commandLine.source;
-    settings.target = commandLine.target;
-    settings.sourceName = EncodingName(commandLine.source);
-    settings.targetName = EncodingName(commandLine.target);
-    settings.keepBackup = commandLine.keepBackup;
-
-    std::unique_ptr<ProgressBar> progress;
+    std::unique_ptr<ProgressBar> bar;
     if (environment.progressOnTerminal && !commandLine.quiet)
-        progress = std::make_unique<ProgressBar>(err, environment.terminalColumns);
-    CliHost host(applyRules, commandLine.writeBom, entries.paths.size(), progress.get(), err,
-                 environment.stopAfterFiles);
-    const ConvertFunction convert = [&](const std::filesystem::path& path, const ConvertOptions& options) {
-        if (entries.unreadableFolders.count(path) > 0)
-            return ConvertResult::Failure(ConvertError::Permission, "the folder could not be searched");
-        return ConvertFile(path, options, rules);
-    };
+        bar = std::make_unique<ProgressBar>(err, environment.terminalColumns);
+    CliProgress progress(request.entries.size(), bar.get(), err, environment.stopAfterFiles);
+    CliEventPump events;
+    FixedFileOptions options(applyRules, commandLine.writeBom);
 
     InterruptFlag::Install();
-    const RunOutcome outcome = RunBatch(entries.paths, settings, host, convert, NowText);
-    if (progress)
-        progress->Clear();
+    const RunOutcome outcome = RunJob(request, rules, RunRoles{progress, events, options});
 
-    bool logFailed = false;
-    if (commandLine.logFile) {
-        const LogWriteResult written = WriteRunLog(*commandLine.logFile, outcome.log);
-        if (!written.ok()) {
-            err << "veltran-cli: the log was not written: " << written.error << '\n';
-            logFailed = true;
-        }
-    }
+    if (!outcome.logWritten)
+        err << "veltran-cli: the log was not written: " << outcome.logWritten.message << '\n';
     if (!commandLine.quiet)
-        PrintSummary(environment.out, outcome, host.FinishedCount(), entries.paths.size(), entries.paths);
+        PrintSummary(environment.out, outcome, request.entries);
 
     if (outcome.stopped)
         return kExitStopped;
-    return outcome.failures.empty() && !logFailed ? kExitSuccess : kExitSomeFailed;
+    return outcome.failures.empty() && outcome.logWritten ? kExitSuccess : kExitSomeFailed;
 }
 
 } // namespace veltran

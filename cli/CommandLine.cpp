@@ -70,10 +70,10 @@ bool SetFlag(CommandLine& c, std::string_view argument)
 
 } // namespace
 
-CommandLineParse ParseCommandLine(const std::vector<std::string>& arguments)
+Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
 {
-    CommandLineParse parse;
-    CommandLine& c = parse.commandLine;
+    const auto refuse = [](std::string reason) { return Status::Failure(StatusCode::BadInput, std::move(reason)); };
+    CommandLine c;
     c.filter = std::string(kDefaultFilter);
     bool sawFrom = false;
     bool sawTo = false;
@@ -99,35 +99,31 @@ CommandLineParse ParseCommandLine(const std::vector<std::string>& arguments)
             if (candidate.name == name)
                 option = &candidate;
         }
-        if (option == nullptr) {
-            parse.error = "unknown option \"" + argument + "\"";
-            return parse;
-        }
+        if (option == nullptr)
+            return refuse("unknown option \"" + argument + "\"");
         std::string value;
         if (equals != std::string::npos) {
             value = argument.substr(equals + 1);
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
         } else {
-            parse.error = std::string(name) + " needs a value";
-            return parse;
+            return refuse(std::string(name) + " needs a value");
         }
-        parse.error = option->set(c, value);
-        if (!parse.error.empty())
-            return parse;
+        if (std::string error = option->set(c, value); !error.empty())
+            return refuse(std::move(error));
         sawFrom = sawFrom || name == "--from";
         sawTo = sawTo || name == "--to";
     }
 
     if (c.help)
-        parse.error.clear();
-    else if (!sawFrom || !sawTo)
-        parse.error = "both --from and --to must be given";
-    else if (c.paths.empty())
-        parse.error = "no file or folder given";
-    else if (c.writeBom && c.target != EncodingId::Utf8)
-        parse.error = "--bom applies to UTF-8 targets only (--to utf8)";
-    return parse;
+        return c;
+    if (!sawFrom || !sawTo)
+        return refuse("both --from and --to must be given");
+    if (c.paths.empty())
+        return refuse("no file or folder given");
+    if (c.writeBom && c.target != EncodingId::Utf8)
+        return refuse("--bom applies to UTF-8 targets only (--to utf8)");
+    return c;
 }
 
 std::string UsageText()

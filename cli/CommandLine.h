@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EncodingId.h"
+#include "Status.h"
 
 #include <filesystem>
 #include <optional>
@@ -25,16 +26,11 @@ struct CommandLine
     bool help = false; // --help was given; nothing else is checked then
 };
 
-struct CommandLineParse
-{
-    CommandLine commandLine;
-    std::string error; // empty when the arguments were valid
-};
-
 /// Parses the arguments after the program name. Options take their value as the next argument
 /// or after "="; "--" ends the options. --from, --to and at least one path are required; --bom
 /// needs a UTF-8 target; an empty --filter is refused. Later copies of an option override earlier ones.
-CommandLineParse ParseCommandLine(const std::vector<std::string>& arguments);
+/// Invalid arguments fail with BadInput and a message naming the problem.
+Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);
 
 /// The --help text, UTF-8, ending with a line break.
 std::string UsageText();

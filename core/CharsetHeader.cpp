@@ -39,12 +39,7 @@ std::u16string CharsetHeaderText(EncodingId target, std::u16string_view dateTime
     header += u"\"%>\r\n";
     header += u"\r\n";
     header += u"<!-- (注释)此文件由 ";
-    header += kMakerName;
-    header += u" ";
-    header += kMakerHost;
-    header += u"  ";
-    header += kProductName;
-    header += kProductVersionSuffix;
+    header += ProductLine(true);
     header += u" 生成于 ";
     header += dateTime;
     header += u"，";

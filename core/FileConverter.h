@@ -1,9 +1,11 @@
 #pragma once
 
 #include "Bytes.h"
-#include "ConvertResult.h"
 #include "EncodingId.h"
+#include "FileSystemCalls.h"
+#include "ReplaceFile.h"
 #include "RuleTable.h"
+#include "Status.h"
 
 #include <filesystem>
 #include <string>
@@ -20,37 +22,34 @@ struct ConvertOptions
     bool writeBom = false; // UTF-8 targets only
 };
 
-/// Result of ReadFileText: the text without byte-order mark, or why it could not be read.
-struct ReadResult
+/// A file's text as read, with what the file that replaces it takes over.
+struct SourceText
 {
-    std::u16string text;
-    ConvertResult status;
-    // Permission bits, owner and group of the file read, for the file that takes its place.
-    std::uint32_t mode = 0;
-    std::uint32_t owner = 0;
-    std::uint32_t group = 0;
+    std::u16string text; // without byte-order mark
+    FileOwnership ownership;
 };
 
-/// Reads and strictly decodes a whole file. A file that starts with the UTF-8 byte-order mark
+/// Reads and strictly decodes a whole regular file. A file that starts with the UTF-8 byte-order mark
 /// is decoded as UTF-8 whatever the source; files shorter than three bytes are never tested for it.
-/// Fails for an empty file, a byte-order mark alone, invalid bytes (with their offset), and a
-/// file declared GB or BIG5 that is already UTF-8.
-ReadResult ReadFileText(const std::filesystem::path& path, EncodingId source);
+/// Fails for a missing or special file, an empty file, a byte-order mark alone, invalid bytes (with
+/// their offset), and a file declared GB or BIG5 that is already UTF-8.
+Result<SourceText> ReadFileText(const std::filesystem::path& path, EncodingId source);
 
 /// Decodes whole file content the way ReadFileText does.
-ReadResult DecodeFileBytes(ByteView bytes, EncodingId source);
+Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source);
 
-/// The in-memory part of a conversion: the Simplified mapping of the text, the rules when
-/// asked, and the target's mapping and encoding. Fails (EmptyResult) when a GB or BIG5 text
-/// would be empty. No byte-order mark is added.
-ConvertResult ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules, Bytes& out);
+/// The in-memory part of a conversion: the Simplified mapping of the text, the rules when asked,
+/// and the target's mapping and encoding. Fails (EmptyResult) when a GB or BIG5 text would be
+/// empty. No byte-order mark is added. May throw std::bad_alloc.
+Result<Bytes> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules);
 
-/// Converts one file in place. The new bytes go to a temporary file in the same folder first,
-/// which then takes the source's place by rename, so the path never lacks a file: with
-/// keepBackup the source becomes "<path>.bak" (an older backup file is replaced), without it the
-/// source is replaced. The new file keeps the source's permission bits and, where allowed, owner.
-/// On any failure the source stays at its path with its bytes and no temporary file is left.
-/// A source without any write permission bit fails without keepBackup, even for root.
-ConvertResult ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules);
+/// Converts one file in place through ReplaceFile: with keepBackup the source becomes "<path>.bak"
+/// (an older backup file is replaced), without it the source is replaced; the new file keeps the
+/// source's permission bits and, where allowed, owner. A link is converted where it points and stays
+/// a link. On any failure the source stays at its path with its bytes and no temporary file is left.
+/// A source without any write permission bit fails without keepBackup, even for root. Never throws:
+/// running out of memory is the file's failure (OutOfMemory).
+Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,
+                   const FileSystemCalls& calls = SystemFileCalls());
 
 } // namespace veltran

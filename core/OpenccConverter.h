@@ -10,8 +10,8 @@ class SimpleConverter;
 
 namespace veltran {
 
-/// Folder of the installed OpenCC configurations and dictionaries.
-inline constexpr const char* kOpenccDataDir = "/usr/share/opencc/";
+/// Folder of the installed OpenCC configurations and dictionaries, as the build was configured.
+inline constexpr const char* kOpenccDataDir = VELTRAN_OPENCC_DATA_DIR "/";
 /// Simplified to Traditional, Taiwan standard.
 inline constexpr const char* kS2twConfig = "s2tw.json";
 /// Traditional (Taiwan standard) to Simplified.

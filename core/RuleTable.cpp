@@ -56,10 +56,12 @@ std::u16string ReplaceIgnoringCase(std::u16string_view text, std::u16string_view
     std::size_t copiedUpTo = 0; // original index
     std::size_t pos = 0;        // folded index
     while ((pos = hay.folded.find(needle, pos)) != std::u16string::npos) {
+        const std::size_t end = pos + needle.size();
         const std::size_t matchStart = hay.originalOffset[pos];
-        const std::size_t matchEnd = hay.originalOffset[pos + needle.size()];
-        // A match that starts or ends inside a surrogate pair is not a match of whole characters.
-        if (pos > 0 && hay.originalOffset[pos - 1] == matchStart) {
+        const std::size_t matchEnd = hay.originalOffset[end];
+        // A match that starts or ends inside a surrogate pair is not a match of whole characters:
+        // both halves of a pair map back to the same original offset.
+        if ((pos > 0 && hay.originalOffset[pos - 1] == matchStart) || hay.originalOffset[end - 1] == matchEnd) {
             ++pos;
             continue;
         }
@@ -79,16 +81,21 @@ RuleTable::RuleTable()
     m_rules[0].kind = RuleKind::NotMade;
 }
 
-ReplaceRule& RuleTable::Rule(int number)
+std::size_t RuleTable::Index(int number)
 {
     if (number < 1 || number > kRuleCount)
         throw std::out_of_range("rule number must be 1 to 9");
-    return m_rules[static_cast<std::size_t>(number - 1)];
+    return static_cast<std::size_t>(number - 1);
+}
+
+ReplaceRule& RuleTable::Rule(int number)
+{
+    return m_rules[Index(number)];
 }
 
 const ReplaceRule& RuleTable::Rule(int number) const
 {
-    return const_cast<RuleTable*>(this)->Rule(number);
+    return m_rules[Index(number)];
 }
 
 void RuleTable::ApplyRules(std::u16string& text) const

@@ -41,6 +41,8 @@ public:
     void ApplyRules(std::u16string& text) const;
 
 private:
+    static std::size_t Index(int number);
+
     std::array<ReplaceRule, kRuleCount> m_rules;
 };
 

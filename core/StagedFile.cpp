@@ -1,37 +1,54 @@
 #include "StagedFile.h"
 
+#include "SystemError.h"
+
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace veltran {
 
-std::string SystemErrorText(int errorNumber)
+namespace {
+
+Status WriteFailure(int errorNumber)
 {
-    char buffer[256];
-    // GNU strerror_r may return a static string instead of filling the buffer.
-    return strerror_r(errorNumber, buffer, sizeof buffer);
+    return Status::Failure(StatusCode::WriteFailed, "write failed: " + SystemErrorText(errorNumber));
 }
 
-std::optional<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, std::string& error)
+std::string RandomSuffix()
 {
-    std::filesystem::path folder = finalPath.parent_path();
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    std::string suffix(6, ' ');
+    for (char& c : suffix)
+        c = kLetters[random() % (sizeof kLetters - 1)];
+    return suffix;
+}
+
+} // namespace
+
+Result<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, mode_t mode)
+{
+    const std::filesystem::path folder = finalPath.parent_path();
     // The name stays recognisable but short enough that a long final name still leaves room.
     constexpr std::size_t kNameBytesKept = 200;
-    const std::string name = "." + finalPath.filename().string().substr(0, kNameBytesKept) + ".veltran-XXXXXX";
-    std::string pattern = (folder.empty() ? std::filesystem::path(name) : folder / name).string();
-    // mkstemp opens with O_EXCL, so an existing file of that name is never touched.
-    const int fd = mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) {
-        const int createError = errno;
-        error = "cannot create a file in the folder: " + SystemErrorText(createError);
-        errno = createError; // callers tell a permission problem from others by errno
-        return std::nullopt;
+    const std::string stem = "." + finalPath.filename().string().substr(0, kNameBytesKept) + ".veltran-";
+    // mkstemp would fix the mode at 0600; creating with O_EXCL ourselves lets the umask apply.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path path = folder / (stem + RandomSuffix());
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0)
+            return StagedFile(path, fd);
+        if (errno != EEXIST) {
+            const int createError = errno;
+            return Status::Failure(createError == EACCES || createError == EPERM ? StatusCode::Permission
+                                                                                 : StatusCode::WriteFailed,
+                                   "cannot create a file in the folder: " + SystemErrorText(createError));
+        }
     }
-    return StagedFile(pattern, fd);
+    return Status::Failure(StatusCode::WriteFailed, "cannot create a file in the folder: no free temporary name");
 }
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
@@ -49,7 +66,7 @@ StagedFile::~StagedFile()
         ::unlink(m_path.c_str());
 }
 
-bool StagedFile::Write(ByteView bytes, std::string& error)
+Status StagedFile::Write(ByteView bytes)
 {
     const std::uint8_t* data = bytes.data();
     std::size_t left = bytes.size();
@@ -58,47 +75,34 @@ bool StagedFile::Write(ByteView bytes, std::string& error)
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            error = "write failed: " + SystemErrorText(errno);
-            return false;
+            return WriteFailure(errno);
         }
         data += written;
         left -= static_cast<std::size_t>(written);
     }
-    return true;
+    return Status::Success();
 }
 
-bool StagedFile::Sync(std::string& error)
+Status StagedFile::Sync()
 {
-    if (::fsync(m_fd) != 0) {
-        error = "write failed: " + SystemErrorText(errno);
-        return false;
-    }
-    return true;
+    return ::fsync(m_fd) == 0 ? Status::Success() : WriteFailure(errno);
 }
 
-bool StagedFile::CopyModeAndOwner(mode_t mode, uid_t owner, gid_t group, std::string& error)
+Status StagedFile::SetOwnership(mode_t mode, uid_t owner, gid_t group)
 {
     // Owner first: changing the owner clears set-user-ID bits, which fchmod then restores.
-    if (::fchown(m_fd, owner, group) != 0 && errno != EPERM) {
-        error = "cannot set the owner: " + SystemErrorText(errno);
-        return false;
-    }
-    if (::fchmod(m_fd, mode & 07777) != 0) {
-        error = "cannot set the permissions: " + SystemErrorText(errno);
-        return false;
-    }
-    return true;
+    if (::fchown(m_fd, owner, group) != 0 && errno != EPERM)
+        return Status::Failure(StatusCode::WriteFailed, "cannot set the owner: " + SystemErrorText(errno));
+    if (::fchmod(m_fd, mode & 07777) != 0)
+        return Status::Failure(StatusCode::WriteFailed, "cannot set the permissions: " + SystemErrorText(errno));
+    return Status::Success();
 }
 
-bool StagedFile::Close(std::string& error)
+Status StagedFile::Close()
 {
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0) {
-        error = "write failed: " + SystemErrorText(errno);
-        return false;
-    }
-    return true;
+    return ::close(fd) == 0 ? Status::Success() : WriteFailure(errno);
 }
 
 } // namespace veltran

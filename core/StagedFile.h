@@ -1,37 +1,36 @@
 #pragma once
 
 #include "Bytes.h"
+#include "Status.h"
 
 #include <filesystem>
-#include <optional>
-#include <string>
 #include <sys/types.h>
 
 namespace veltran {
 
-/// A new file written beside its final path under a temporary name, so that the final path
-/// never holds a half-written file. The caller puts it in place with rename(); until Release()
-/// is called the destructor removes it again.
+/// A new file written beside its final path under a temporary name, so that the final path never
+/// holds a half-written file. Its owner puts it in place with rename(); until Release() is called
+/// the destructor removes it again. Used by ReplaceFile only.
 class StagedFile
 {
 public:
-    /// Creates ".<name>.veltran-XXXXXX" exclusively in the folder of `finalPath`.
-    /// Returns nothing and sets `error` when the folder does not allow it.
-    static std::optional<StagedFile> Create(const std::filesystem::path& finalPath, std::string& error);
+    /// Creates ".<name>.veltran-XXXXXX" exclusively in the folder of `finalPath` with the permission
+    /// bits `mode` (less the umask). Fails with Permission when the folder may not be written.
+    static Result<StagedFile> Create(const std::filesystem::path& finalPath, mode_t mode);
 
     StagedFile(StagedFile&& other) noexcept;
     StagedFile& operator=(StagedFile&&) = delete;
     StagedFile(const StagedFile&) = delete;
     ~StagedFile();
 
-    /// Writes all bytes, retrying short writes. False with `error` on failure (disk full, ...).
-    bool Write(ByteView bytes, std::string& error);
+    /// Writes all bytes, retrying short writes (disk full and the like fail).
+    Status Write(ByteView bytes);
     /// Flushes the written bytes to the disk.
-    bool Sync(std::string& error);
+    Status Sync();
     /// Gives the file these permission bits, and this owner and group where the process may.
-    bool CopyModeAndOwner(mode_t mode, uid_t owner, gid_t group, std::string& error);
+    Status SetOwnership(mode_t mode, uid_t owner, gid_t group);
     /// Closes the file, reporting errors that surface only at close.
-    bool Close(std::string& error);
+    Status Close();
 
     const std::filesystem::path& Path() const { return m_path; }
     /// The file has been renamed into place: the destructor leaves it alone.
@@ -44,8 +43,5 @@ private:
     int m_fd = -1;
     bool m_released = false;
 };
-
-/// The system's text for an errno value, e.g. "No space left on device".
-std::string SystemErrorText(int errorNumber);
 
 } // namespace veltran

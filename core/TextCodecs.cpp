@@ -23,6 +23,12 @@ constexpr std::uint64_t kHighBitsOf8Bytes = 0x8080808080808080ULL;
 constexpr std::size_t kMaxInvalidSequence = 32; // ICU keeps at most this many bytes of a bad sequence
 constexpr std::size_t kWellFormed = static_cast<std::size_t>(-1);
 
+Status InvalidBytes(EncodingId encoding, std::size_t offset)
+{
+    return Status::Failure(StatusCode::InvalidBytes, "bytes not valid in " + std::string(EncodingName(encoding)) +
+                                                         " at offset " + std::to_string(offset));
+}
+
 struct ConverterCloser
 {
     void operator()(UConverter* converter) const { ucnv_close(converter); }
@@ -93,36 +99,34 @@ template <typename Unit> std::size_t AsciiPrefixLength(const Unit* data, std::si
 
 // Both code pages map 00-7F to U+0000-U+007F and read any text as a sequence of independent characters,
 // so the ASCII prefix is copied directly and the converter starts on the rest.
-DecodeResult DecodeCodePage(UConverter& converter, ByteView bytes)
+DecodeResult DecodeCodePage(UConverter& converter, EncodingId encoding, ByteView bytes)
 {
-    DecodeResult result;
+    std::u16string text;
     // One or two bytes never give more than one UTF-16 unit in these code pages.
-    result.text.resize(bytes.size());
+    text.resize(bytes.size());
     const std::size_t prefix = AsciiPrefixLength(bytes.data(), bytes.size());
-    std::copy_n(bytes.data(), prefix, result.text.begin());
+    std::copy_n(bytes.data(), prefix, text.begin());
     if (prefix == bytes.size())
-        return result;
+        return text;
 
     ucnv_resetToUnicode(&converter);
     const char* const begin = reinterpret_cast<const char*>(bytes.data());
     const char* source = begin + prefix;
-    UChar* target = result.text.data() + prefix;
+    UChar* target = text.data() + prefix;
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_toUnicode(&converter, &target, result.text.data() + result.text.size(), &source, begin + bytes.size(), nullptr,
-                   true, &status);
+    ucnv_toUnicode(&converter, &target, text.data() + text.size(), &source, begin + bytes.size(), nullptr, true,
+                   &status);
     if (U_FAILURE(status)) {
         // The stop callback leaves the source just past the offending bytes, which the converter keeps.
         char invalid[kMaxInvalidSequence];
         auto invalidLength = static_cast<std::int8_t>(sizeof invalid);
         UErrorCode ignored = U_ZERO_ERROR;
         ucnv_getInvalidChars(&converter, invalid, &invalidLength, &ignored);
-        result.ok = false;
-        result.invalidOffset = static_cast<std::size_t>(source - begin) - static_cast<std::size_t>(invalidLength);
-        result.text.clear();
-        return result;
+        return InvalidBytes(encoding,
+                            static_cast<std::size_t>(source - begin) - static_cast<std::size_t>(invalidLength));
     }
-    result.text.resize(static_cast<std::size_t>(target - result.text.data()));
-    return result;
+    text.resize(static_cast<std::size_t>(target - text.data()));
+    return text;
 }
 
 Bytes EncodeCodePage(UConverter& converter, std::u16string_view text)
@@ -199,35 +203,31 @@ Bytes Utf8Encode(std::u16string_view text)
 
 DecodeResult Utf8Decode(ByteView bytes)
 {
-    DecodeResult result;
+    std::u16string text;
     // Every UTF-16 unit takes at least one byte of UTF-8.
-    result.text.resize(bytes.size());
+    text.resize(bytes.size());
     std::size_t out = 0;
     const std::size_t invalid =
-        WalkUtf8(bytes, [&](UChar32 codePoint) { U16_APPEND_UNSAFE(result.text.data(), out, codePoint); });
-    if (invalid != kWellFormed) {
-        result.ok = false;
-        result.invalidOffset = invalid;
-        result.text.clear();
-        return result;
-    }
-    result.text.resize(out);
-    return result;
+        WalkUtf8(bytes, [&](UChar32 codePoint) { U16_APPEND_UNSAFE(text.data(), out, codePoint); });
+    if (invalid != kWellFormed)
+        return InvalidBytes(EncodingId::Utf8, invalid);
+    text.resize(out);
+    return text;
 }
 
-DecodeResult DecodeSystem(ByteView bytes)
+DecodeResult DecodeGb(ByteView bytes)
 {
-    return DecodeCodePage(GbConverter(), bytes);
+    return DecodeCodePage(GbConverter(), EncodingId::Gb, bytes);
 }
 
-Bytes EncodeSystem(std::u16string_view text)
+Bytes EncodeGb(std::u16string_view text)
 {
     return EncodeCodePage(GbConverter(), text);
 }
 
 DecodeResult DecodeBig5(ByteView bytes)
 {
-    return DecodeCodePage(Big5Converter(), bytes);
+    return DecodeCodePage(Big5Converter(), EncodingId::Big5, bytes);
 }
 
 Bytes EncodeBig5(std::u16string_view text)
@@ -239,7 +239,7 @@ DecodeResult Decode(EncodingId encoding, ByteView bytes)
 {
     switch (encoding) {
     case EncodingId::Gb:
-        return DecodeSystem(bytes);
+        return DecodeGb(bytes);
     case EncodingId::Big5:
         return DecodeBig5(bytes);
     case EncodingId::Utf8:
@@ -252,7 +252,7 @@ Bytes Encode(EncodingId encoding, std::u16string_view text)
 {
     switch (encoding) {
     case EncodingId::Gb:
-        return EncodeSystem(text);
+        return EncodeGb(text);
     case EncodingId::Big5:
         return EncodeBig5(text);
     case EncodingId::Utf8:

@@ -2,6 +2,7 @@
 
 #include "Bytes.h"
 #include "EncodingId.h"
+#include "Status.h"
 
 #include <array>
 #include <cstddef>
@@ -13,14 +14,9 @@ namespace veltran {
 /// The UTF-8 byte-order mark EF BB BF.
 inline constexpr std::array<std::uint8_t, 3> kUtf8Bom{0xEF, 0xBB, 0xBF};
 
-/// Result of a strict decode: the text, or the byte offset of the first sequence that is
-/// malformed or unassigned in the code page.
-struct DecodeResult
-{
-    std::u16string text;
-    bool ok = true;
-    std::size_t invalidOffset = 0; // meaningful only when !ok
-};
+/// Strict decoders give the text, or InvalidBytes with the message "bytes not valid in <name> at
+/// offset <n>", n being the offset of the first sequence that is malformed or unassigned.
+using DecodeResult = Result<std::u16string>;
 
 /// True when the bytes start with EF BB BF; false for fewer than three bytes.
 bool HasUtf8Bom(ByteView bytes);
@@ -34,10 +30,10 @@ DecodeResult Utf8Decode(ByteView bytes);
 
 /// GB, code page 936 exactly as Windows maps it (0x80 is the euro sign, the user-defined
 /// areas are private-use characters). Unassigned or truncated pairs fail.
-DecodeResult DecodeSystem(ByteView bytes);
+DecodeResult DecodeGb(ByteView bytes);
 
 /// GB, code page 936. Characters the code page lacks become '?' (0x3F). Empty text gives no bytes.
-Bytes EncodeSystem(std::u16string_view text);
+Bytes EncodeGb(std::u16string_view text);
 
 /// BIG5, code page 950 exactly as Windows maps it (user-defined areas are private-use characters).
 DecodeResult DecodeBig5(ByteView bytes);

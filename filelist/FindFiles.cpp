@@ -1,5 +1,6 @@
 #include "FindFiles.h"
 
+#include "TextSplit.h"
 #include "WildcardPattern.h"
 
 #include <algorithm>
@@ -16,15 +17,9 @@ constexpr char kFilterSeparator = '|';
 std::vector<WildcardPattern> SplitFilter(std::string_view filter)
 {
     std::vector<WildcardPattern> patterns;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t bar = filter.find(kFilterSeparator, start);
-        patterns.emplace_back(
-            filter.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start));
-        if (bar == std::string_view::npos)
-            return patterns;
-        start = bar + 1;
-    }
+    for (const std::string_view piece : SplitAt(filter, kFilterSeparator))
+        patterns.emplace_back(piece);
+    return patterns;
 }
 
 bool MatchesAny(const std::vector<WildcardPattern>& patterns, const std::string& name)
@@ -100,7 +95,7 @@ bool MatchesPattern(std::string_view name, std::string_view pattern)
     return WildcardPattern(pattern).Matches(name);
 }
 
-FindFilesResult FindFiles(const fs::path& folder, std::string_view filter)
+FindFilesResult FindFiles(const fs::path& folder, std::string_view filter, const ScanProgress& progress)
 {
     const std::vector<WildcardPattern> patterns = SplitFilter(filter);
     FindFilesResult result;
@@ -111,6 +106,10 @@ FindFilesResult FindFiles(const fs::path& folder, std::string_view filter)
         const fs::path current = queue[k];
         if (!ScanFolder(current, patterns, queue, result.files))
             result.unreadableFolders.push_back(current);
+        if (progress && !progress(result.files.size(), current)) {
+            result.stopped = k + 1 < queue.size();
+            break;
+        }
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,14 +24,21 @@ struct FindFilesResult
 {
     std::vector<std::filesystem::path> files;             // breadth first, in listing order within a folder
     std::vector<std::filesystem::path> unreadableFolders; // skipped, the scan went on
+    bool stopped = false;                                 // the progress callback ended the scan early
 };
+
+/// Told after each folder has been listed: the files found so far and that folder. Returning false
+/// ends the scan there; what was found is kept.
+using ScanProgress = std::function<bool(std::size_t filesFound, const std::filesystem::path& folder)>;
 
 /// Finds the files under `folder`, at every depth, whose names match one of the patterns of
 /// `filter` ("|"-separated; the first match decides). Hidden files count; folders are never
 /// results. Symbolic links to folders are neither followed nor returned; a link to a file counts
 /// as that file; dangling links, pipes, sockets and devices are skipped. Paths keep the raw bytes
 /// of the names. A folder that cannot be listed is put in unreadableFolders and the scan goes on;
-/// when that is `folder` itself the file list is empty. Never throws for file-system errors.
-FindFilesResult FindFiles(const std::filesystem::path& folder, std::string_view filter);
+/// when that is `folder` itself (also when it has vanished) the file list is empty. Never throws for
+/// file-system errors.
+FindFilesResult FindFiles(const std::filesystem::path& folder, std::string_view filter,
+                          const ScanProgress& progress = {});
 
 } // namespace veltran

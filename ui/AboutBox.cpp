@@ -17,19 +17,15 @@ QString FromUtf16(const char16_t* text)
 
 } // namespace
 
-QString ProductLine(bool withVersion)
+QString ProductLineText(bool withVersion)
 {
-    QString line =
-        FromUtf16(kMakerName) + u' ' + FromUtf16(kMakerHost) + QStringLiteral("  ") + FromUtf16(kProductName);
-    if (withVersion)
-        line += FromUtf16(kProductVersionSuffix);
-    return line;
+    return QString::fromStdU16String(ProductLine(withVersion));
 }
 
 QString AboutText()
 {
     const QStringList lines = {
-        ProductLine(true),
+        ProductLineText(true),
         QString(),
         QStringLiteral("功    能：将 GB/BIG5/UTF-8 编码的文件相互批量转换，"),
         QString(16, u' ') + QStringLiteral("主要应用于网站编码方式的整体批量转换。"),
@@ -47,7 +43,7 @@ QString AboutText()
 
 QString AboutTitle(bool hasOwner)
 {
-    return hasOwner ? QStringLiteral("关于...") : ProductLine(false);
+    return hasOwner ? QStringLiteral("关于...") : ProductLineText(false);
 }
 
 void ShowAbout(MessageBoxService& messageBox, QWidget* owner)

@@ -8,9 +8,8 @@ namespace veltran {
 
 class MessageBoxService;
 
-/// "禾渡 <host>  GB/BIG5/UTF-8 文件编码批量互转换工具", with " V1.0" after it when `withVersion`:
-/// the main window's caption, the about text's first line and the ownerless about box's title.
-QString ProductLine(bool withVersion);
+/// ProductLine as a QString, for the window's caption and the about box.
+QString ProductLineText(bool withVersion);
 
 /// The about text: twelve lines joined by CR LF, no line break after the last.
 QString AboutText();

@@ -31,7 +31,7 @@ frmMain::frmMain(const PlatformServices& services, RuleTable& rules, QWidget* pa
     : QWidget(parent), m_services(services), m_rules(rules)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(ProductLine(true));
+    setWindowTitle(ProductLineText(true));
     setWindowIcon(MainWindowIcon());
     setMouseTracking(true);
 

@@ -20,7 +20,7 @@ struct Refresh
 
 // Plays the window: records what the run shows and asks, and presses "stop" during the
 // yield before chosen files.
-class ScriptedHost : public RunHost
+class ScriptedHost : public ProgressDisplay, public EventPump, public PerFileOptions
 {
 public:
     void ShowProgress(int percent, std::size_t index) override
@@ -28,15 +28,15 @@ public:
         refreshes.push_back({percent, index});
         events.push_back("progress " + std::to_string(index));
     }
-    bool InputPending() override { return inputBefore.count(m_current) > 0; }
+    bool InputMayBeWaiting() override { return inputBefore.count(m_current) > 0; }
     void ProcessEvents() override
     {
         ++yields;
         if (stopPressedBefore.count(m_current) > 0)
-            m_stop = true;
+            RequestStop();
+        if (closedBefore.count(m_current) > 0)
+            Abandon();
     }
-    bool StopRequested() const override { return m_stop; }
-    void SetStopRequested(bool requested) override { m_stop = requested; }
     bool ConfirmStop() override
     {
         events.push_back("confirm " + std::to_string(m_current));
@@ -51,7 +51,7 @@ public:
     {
         events.push_back("start " + std::to_string(index));
     }
-    void FileFinished(std::size_t index, const fs::path&, const ConvertResult&) override
+    void FileFinished(std::size_t index, const fs::path&, const Status&) override
     {
         events.push_back("finish " + std::to_string(index));
         m_current = index + 1;
@@ -59,6 +59,7 @@ public:
 
     std::set<std::size_t> inputBefore;
     std::set<std::size_t> stopPressedBefore;
+    std::set<std::size_t> closedBefore;
     std::deque<bool> stopAnswers;
     std::deque<bool> rulesPerCall;
     std::deque<bool> bomPerCall;
@@ -75,7 +76,6 @@ private:
     }
 
     std::size_t m_current = 0;
-    bool m_stop = false;
 };
 
 struct ConvertCall
@@ -100,11 +100,12 @@ protected:
         const ConvertFunction convert = [this](const fs::path& path, const ConvertOptions& options) {
             calls.push_back({path, options});
             if (failing.count(path.string()) > 0)
-                return ConvertResult::Failure(ConvertError::InvalidBytes, "bad bytes");
-            return ConvertResult::Success();
+                return Status::Failure(StatusCode::InvalidBytes, "bad bytes");
+            return Status::Success();
         };
         int clock = 0;
-        return RunBatch(entries, settings, host, convert, [&clock] { return "T" + std::to_string(clock++); });
+        return RunBatch(entries, settings, RunRoles{host, host, host}, convert,
+                        [&clock] { return "T" + std::to_string(clock++); });
     }
 
     RunSettings settings{EncodingId::Gb, EncodingId::Utf8, "GB", "UTF-8", true};
@@ -179,7 +180,7 @@ TEST_F(BatchRunTest, CompletedRunWithTwoFailuresLogsThemInListOrder)
     EXPECT_EQ(calls.size(), 5u);
     ASSERT_EQ(outcome.failures.size(), 2u);
     EXPECT_EQ(outcome.failures[0].path, "/site/f2.htm");
-    EXPECT_EQ(outcome.failures[1].result.message, "bad bytes");
+    EXPECT_EQ(outcome.failures[1].reason.message, "bad bytes");
     EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n"
                            "处理失败：/site/f2.htm\r\n处理失败：/site/f4.htm\r\n\r\n完成时间：T1");
 }
@@ -214,10 +215,19 @@ TEST_F(BatchRunTest, StopDeclinedClearsTheFlagAndConvertsTheSameFile)
 
 TEST_F(BatchRunTest, StopRequestedBeforeTheRunIsDiscarded)
 {
-    host.SetStopRequested(true);
+    host.RequestStop();
     const RunOutcome outcome = Run(Entries(2));
     EXPECT_FALSE(outcome.stopped);
     EXPECT_EQ(calls.size(), 2u);
+}
+
+TEST_F(BatchRunTest, ClosingTheProgramEndsTheRunBeforeTheNextFileWithoutCompletion)
+{
+    host.closedBefore = {1};
+    const RunOutcome outcome = Run(Entries(3));
+    EXPECT_TRUE(outcome.abandoned);
+    EXPECT_EQ(calls.size(), 1u);
+    EXPECT_EQ(outcome.log.find("完成时间"), std::string::npos);
 }
 
 TEST_F(BatchRunTest, StopBetweenRefreshesWaitsForTheNextYield)

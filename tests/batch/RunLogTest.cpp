@@ -43,8 +43,8 @@ TEST(WriteRunLogTest, WritesTheBytesAndReplacesALongerPreviousLog)
     const fs::path logPath = folder.Path() / "Veltran.log";
     ASSERT_TRUE(WriteRunLog(logPath, std::string(5000, 'x')).ok());
     const std::string second = "<Veltran 运行日志>\r\n完成时间：T";
-    const LogWriteResult result = WriteRunLog(logPath, second);
-    EXPECT_TRUE(result.ok()) << result.error;
+    const Status result = WriteRunLog(logPath, second);
+    EXPECT_TRUE(result.ok()) << result.message;
     EXPECT_EQ(ReadAll(logPath), second);
     EXPECT_EQ(EntryCount(folder), 1u) << "a temporary file was left behind";
 }
@@ -54,18 +54,18 @@ TEST(WriteRunLogTest, ParentThatIsAFileIsReportedWithItsReason)
     TempDir folder;
     const fs::path notAFolder = folder.Path() / "plain";
     std::ofstream(notAFolder) << "x";
-    const LogWriteResult result = WriteRunLog(notAFolder / "Veltran.log", "text");
+    const Status result = WriteRunLog(notAFolder / "Veltran.log", "text");
     EXPECT_FALSE(result.ok());
-    EXPECT_NE(result.error.find("Not a directory"), std::string::npos) << result.error;
+    EXPECT_NE(result.message.find("Not a directory"), std::string::npos) << result.message;
 }
 
 TEST(WriteRunLogTest, LogPathHeldByAFolderFailsWithoutLeavingATemporaryFile)
 {
     TempDir folder;
     fs::create_directory(folder.Path() / "Veltran.log");
-    const LogWriteResult result = WriteRunLog(folder.Path() / "Veltran.log", "text");
+    const Status result = WriteRunLog(folder.Path() / "Veltran.log", "text");
     EXPECT_FALSE(result.ok());
-    EXPECT_NE(result.error.find("Veltran.log"), std::string::npos) << result.error;
+    EXPECT_NE(result.message.find("Veltran.log"), std::string::npos) << result.message;
     EXPECT_EQ(EntryCount(folder), 1u);
 }
 
@@ -76,7 +76,7 @@ TEST(WriteRunLogTest, ReadOnlyFolderKeepsThePreviousLogWhole)
     ASSERT_TRUE(WriteRunLog(logPath, "previous").ok());
     fs::permissions(folder.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    const std::optional<std::string> error = test::RunWithoutRoot([&] { return WriteRunLog(logPath, "next").error; });
+    const std::optional<std::string> error = test::RunWithoutRoot([&] { return WriteRunLog(logPath, "next").message; });
     if (!error)
         GTEST_SKIP() << "cannot write without root rights here";
     EXPECT_NE(error->find("Permission denied"), std::string::npos) << *error;

@@ -21,8 +21,9 @@ class RefusedArgumentsTest : public ::testing::TestWithParam<RefusedCase>
 
 TEST_P(RefusedArgumentsTest, ExplainsTheProblem)
 {
-    const CommandLineParse parse = ParseCommandLine(GetParam().arguments);
-    EXPECT_NE(parse.error.find(GetParam().errorPart), std::string::npos) << parse.error;
+    const Result<CommandLine> parse = ParseCommandLine(GetParam().arguments);
+    ASSERT_FALSE(parse.ok());
+    EXPECT_NE(parse.status().message.find(GetParam().errorPart), std::string::npos) << parse.status().message;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -40,11 +41,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CommandLineTest, ReadsEveryOptionInBothSpellings)
 {
-    const CommandLineParse parse =
+    const Result<CommandLine> parse =
         ParseCommandLine({"--from=BIG5", "a.htm", "--to", "utf-8", "--no-backup", "--bom", "--charset-header",
                           "--rules=r.txt", "--log", "run.log", "-q", "--filter", "*.txt;*.htm,*.xml", "dir"});
-    ASSERT_EQ(parse.error, "");
-    const CommandLine& c = parse.commandLine;
+    ASSERT_TRUE(parse.ok()) << parse.status().message;
+    const CommandLine& c = *parse;
     EXPECT_EQ(c.source, EncodingId::Big5);
     EXPECT_EQ(c.target, EncodingId::Utf8);
     EXPECT_FALSE(c.keepBackup);
@@ -57,28 +58,28 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings)
 
 TEST(CommandLineTest, DefaultsKeepBackupsWithoutBomAndUseTheDefaultFilter)
 {
-    const CommandLineParse parse = ParseCommandLine({"--from", "gb", "--to", "big5", "site"});
-    ASSERT_EQ(parse.error, "");
-    EXPECT_TRUE(parse.commandLine.keepBackup);
-    EXPECT_FALSE(parse.commandLine.writeBom);
-    EXPECT_FALSE(parse.commandLine.rulesFile.has_value());
-    EXPECT_EQ(parse.commandLine.filter, "*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt");
+    const Result<CommandLine> parse = ParseCommandLine({"--from", "gb", "--to", "big5", "site"});
+    ASSERT_TRUE(parse.ok()) << parse.status().message;
+    EXPECT_TRUE(parse->keepBackup);
+    EXPECT_FALSE(parse->writeBom);
+    EXPECT_FALSE(parse->rulesFile.has_value());
+    EXPECT_EQ(parse->filter, "*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt");
 }
 
 TEST(CommandLineTest, ArgumentsAfterDoubleDashAreAlwaysPaths)
 {
     const std::string notUtf8 = "\xB0\xA1.htm";
-    const CommandLineParse parse = ParseCommandLine({"--from", "gb", "--to", "utf8", "-", "--", "--bom", notUtf8});
-    ASSERT_EQ(parse.error, "");
-    EXPECT_FALSE(parse.commandLine.writeBom);
-    EXPECT_EQ(parse.commandLine.paths, (std::vector<std::filesystem::path>{"-", "--bom", notUtf8}));
+    const Result<CommandLine> parse = ParseCommandLine({"--from", "gb", "--to", "utf8", "-", "--", "--bom", notUtf8});
+    ASSERT_TRUE(parse.ok()) << parse.status().message;
+    EXPECT_FALSE(parse->writeBom);
+    EXPECT_EQ(parse->paths, (std::vector<std::filesystem::path>{"-", "--bom", notUtf8}));
 }
 
 TEST(CommandLineTest, HelpNeedsNothingElse)
 {
-    const CommandLineParse parse = ParseCommandLine({"--help"});
-    EXPECT_EQ(parse.error, "");
-    EXPECT_TRUE(parse.commandLine.help);
+    const Result<CommandLine> parse = ParseCommandLine({"--help"});
+    ASSERT_TRUE(parse.ok()) << parse.status().message;
+    EXPECT_TRUE(parse->help);
     for (const char* option : {"--from", "--to", "--filter", "--no-backup", "--bom", "--rules", "--charset-header",
                                "--log", "--quiet", "130"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;

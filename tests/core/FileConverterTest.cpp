@@ -55,7 +55,7 @@ TEST_P(ConvertFileBytes, WritesTheExpectedBytes)
     TempDir dir;
     const auto file = dir / "page.htm";
     WriteFile(file, c.input);
-    const ConvertResult result = ConvertFile(file, Options(c.source, c.target, false, c.writeBom), RuleTable());
+    const Status result = ConvertFile(file, Options(c.source, c.target, false, c.writeBom), RuleTable());
     ASSERT_TRUE(result.ok()) << result.message;
     EXPECT_EQ(ReadFile(file), Bytes(c.expected));
 }
@@ -139,7 +139,7 @@ TEST(ConvertFile, LongestFileNameStillConverts)
     TempDir dir;
     const auto file = dir / (std::string(251, 'n') + ".htm"); // 255 bytes, the longest name allowed
     WriteFile(file, kGbJianTi);
-    const ConvertResult result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable());
+    const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable());
     ASSERT_TRUE(result.ok()) << result.message;
     EXPECT_EQ(ReadFile(file), Bytes(kUtf8JianTi));
 }
@@ -193,7 +193,7 @@ struct FailureCase
     EncodingId source;
     EncodingId target;
     bool keepBackup;
-    ConvertError expected;
+    StatusCode expected;
 };
 
 class ConvertFileFailure : public ::testing::TestWithParam<FailureCase>
@@ -215,9 +215,9 @@ TEST_P(ConvertFileFailure, LeavesTheDiskUnchanged)
     rules.Rule(2) = {RuleKind::Replace, u"x", u""};
     ConvertOptions options = Options(c.source, c.target, c.keepBackup);
     options.applyRules = true;
-    const ConvertResult result = ConvertFile(file, options, rules);
+    const Status result = ConvertFile(file, options, rules);
 
-    EXPECT_EQ(result.error, c.expected) << result.message;
+    EXPECT_EQ(result.code, c.expected) << result.message;
     EXPECT_FALSE(result.message.empty());
     EXPECT_EQ(dir.Entries(), before);
     if (std::filesystem::is_regular_file(file)) {
@@ -228,25 +228,25 @@ TEST_P(ConvertFileFailure, LeavesTheDiskUnchanged)
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConvertFileFailure,
     ::testing::Values(
-        FailureCase{"EmptyFile", "", EncodingId::Gb, EncodingId::Utf8, true, ConvertError::Empty},
-        FailureCase{"BomAlone", "\xEF\xBB\xBF", EncodingId::Utf8, EncodingId::Gb, true, ConvertError::Empty},
-        FailureCase{"MissingFile", "<none>", EncodingId::Gb, EncodingId::Utf8, true, ConvertError::NotFound},
-        FailureCase{"FolderAtPath", "<folder>", EncodingId::Gb, EncodingId::Utf8, true, ConvertError::NotFound},
-        FailureCase{"InvalidGbBytes", "ab\x81\x20", EncodingId::Gb, EncodingId::Utf8, true, ConvertError::InvalidBytes},
+        FailureCase{"EmptyFile", "", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::Empty},
+        FailureCase{"BomAlone", "\xEF\xBB\xBF", EncodingId::Utf8, EncodingId::Gb, true, StatusCode::Empty},
+        FailureCase{"MissingFile", "<none>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::NotFound},
+        FailureCase{"FolderAtPath", "<folder>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::NotFound},
+        FailureCase{"InvalidGbBytes", "ab\x81\x20", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::InvalidBytes},
         FailureCase{"InvalidUtf8Bytes", "ab\xC0\x80", EncodingId::Utf8, EncodingId::Gb, false,
-                    ConvertError::InvalidBytes},
-        FailureCase{"TruncatedBig5Pair", "ab\xA4", EncodingId::Big5, EncodingId::Gb, true, ConvertError::InvalidBytes},
+                    StatusCode::InvalidBytes},
+        FailureCase{"TruncatedBig5Pair", "ab\xA4", EncodingId::Big5, EncodingId::Gb, true, StatusCode::InvalidBytes},
         FailureCase{"DeclaredGbButAlreadyUtf8", "\xE7\xAE\x80\xE4\xBD\x93 page", EncodingId::Gb, EncodingId::Big5, true,
-                    ConvertError::AlreadyUtf8},
-        FailureCase{"RulesEmptiedGbText", "xx", EncodingId::Gb, EncodingId::Gb, true, ConvertError::EmptyResult},
-        FailureCase{"RulesEmptiedBig5Text", "x", EncodingId::Utf8, EncodingId::Big5, false, ConvertError::EmptyResult}),
+                    StatusCode::AlreadyUtf8},
+        FailureCase{"RulesEmptiedGbText", "xx", EncodingId::Gb, EncodingId::Gb, true, StatusCode::EmptyResult},
+        FailureCase{"RulesEmptiedBig5Text", "x", EncodingId::Utf8, EncodingId::Big5, false, StatusCode::EmptyResult}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConvertFile, InvalidBytesNameTheirOffset)
 {
     TempDir dir;
     WriteFile(dir / "a.htm", "abc\x81");
-    const ConvertResult result = ConvertFile(dir / "a.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable());
+    const Status result = ConvertFile(dir / "a.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable());
     EXPECT_NE(result.message.find("offset 3"), std::string::npos) << result.message;
 }
 
@@ -256,8 +256,8 @@ TEST(ConvertFile, ReadOnlySourceWithoutBackupFailsEvenForRoot)
     const auto file = dir / "a.htm";
     WriteFile(file, kGbJianTi);
     ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
-    const ConvertResult result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable());
-    EXPECT_EQ(result.error, ConvertError::Permission);
+    const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable());
+    EXPECT_EQ(result.code, StatusCode::Permission);
     EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.htm"});
 }
@@ -268,8 +268,8 @@ TEST(ConvertFile, FolderAtTheBackupPathBlocksTheConversion)
     const auto file = dir / "a.htm";
     WriteFile(file, kGbJianTi);
     std::filesystem::create_directory(dir / "a.htm.bak");
-    const ConvertResult result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8), RuleTable());
-    EXPECT_EQ(result.error, ConvertError::BackupBlocked);
+    const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8), RuleTable());
+    EXPECT_EQ(result.code, StatusCode::BackupBlocked);
     EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "a.htm.bak"));
 }
@@ -278,8 +278,43 @@ TEST(ConvertFile, FifoAtThePathFailsInsteadOfHanging)
 {
     TempDir dir;
     ASSERT_EQ(::mkfifo((dir / "pipe.htm").c_str(), 0644), 0);
-    EXPECT_EQ(ConvertFile(dir / "pipe.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable()).error,
-              ConvertError::NotFound);
+    EXPECT_EQ(ConvertFile(dir / "pipe.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable()).code,
+              StatusCode::NotFound);
+}
+
+// The n-th rename (counted from 1) fails, as an I/O error would make it.
+class FailingRename : public FileSystemCalls
+{
+public:
+    explicit FailingRename(int failing) : m_failing(failing) {}
+    int Rename(const std::filesystem::path& from, const std::filesystem::path& to) const override
+    {
+        return ++m_calls == m_failing ? EIO : FileSystemCalls::Rename(from, to);
+    }
+
+private:
+    int m_failing;
+    mutable int m_calls = 0;
+};
+
+TEST(ConvertFile, FailedRenameLeavesTheSourceAtItsPath)
+{
+    struct Case
+    {
+        bool keepBackup;
+        int failing; // with a backup: 1 the backup, 2 the new file (then the source is put back)
+    };
+    for (const Case c : {Case{true, 1}, Case{true, 2}, Case{false, 1}}) {
+        SCOPED_TRACE(testing::Message() << "keepBackup " << c.keepBackup << ", rename " << c.failing);
+        TempDir dir;
+        const auto file = dir / "a.htm";
+        WriteFile(file, kGbJianTi);
+        const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, c.keepBackup), RuleTable(),
+                                          FailingRename(c.failing));
+        EXPECT_EQ(result.code, StatusCode::WriteFailed);
+        EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.htm"});
+    }
 }
 
 // A disk that fills up while the new file is written: the child process gets a file-size limit
@@ -300,9 +335,8 @@ TEST(ConvertFile, WriteFailureLeavesTheSourceWhole)
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{4096, 4096};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-            const ConvertResult result =
-                ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, keepBackup), RuleTable());
-            ::_exit(result.error == ConvertError::WriteFailed ? 0 : 1);
+            const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, keepBackup), RuleTable());
+            ::_exit(result.code == StatusCode::WriteFailed ? 0 : 1);
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -61,6 +61,15 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"CaseFoldingBeyondAscii", {{RuleKind::Replace, u"ÉTÉ", u"summer"}}, u"un été", u"un summer"},
         // Deseret capital and small letters are a case pair outside the Basic Multilingual Plane.
         RuleCase{"CaseFoldingOutsideTheBmp", {{RuleKind::Replace, u"\U00010428", u"x"}}, u"a\U00010400b", u"axb"},
+        // Half of a surrogate pair never matches inside a pair: the pair would be broken.
+        RuleCase{"TrailSurrogateDoesNotMatchInsideAPair",
+                 {{RuleKind::Replace, std::u16string(1, u'\xDC28'), u"x"}},
+                 u"a\U00010428",
+                 u"a\U00010428"},
+        RuleCase{"LeadSurrogateDoesNotMatchInsideAPair",
+                 {{RuleKind::Replace, std::u16string(1, u'\xD801'), u"x"}},
+                 u"\U00010428b",
+                 u"\U00010428b"},
         RuleCase{"ChineseTextIsMatchedExactly", {{RuleKind::Replace, u"简体", u"繁体"}}, u"简体字", u"繁体字"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -2,6 +2,7 @@
 
 #include "CharsetHeader.h"
 #include "TextCodecs.h"
+#include "TextSplit.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -12,21 +13,6 @@
 namespace veltran {
 
 namespace {
-
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
-std::vector<std::string_view> SplitAtTabs(std::string_view line)
-{
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-        if (tab == std::string_view::npos)
-            return fields;
-        start = tab + 1;
-    }
-}
 
 // Resolves the escapes and decodes UTF-8; nullopt with `error` set when either fails.
 std::optional<std::u16string> FieldText(std::string_view field, std::string& error)
@@ -61,11 +47,11 @@ std::optional<std::u16string> FieldText(std::string_view field, std::string& err
     }
     const auto bytes = reinterpret_cast<const std::uint8_t*>(raw.data());
     DecodeResult decoded = Utf8Decode(ByteView(bytes, raw.size()));
-    if (!decoded.ok) {
+    if (!decoded) {
         error = "the text is not valid UTF-8";
         return std::nullopt;
     }
-    return std::move(decoded.text);
+    return std::move(*decoded);
 }
 
 // Fills `rule` from one line's fields; returns an error text, empty on success.
@@ -103,11 +89,14 @@ std::string ParseRuleLine(const std::vector<std::string_view>& fields, ReplaceRu
 
 } // namespace
 
-RulesFileResult ParseRules(std::string_view text, int firstRule, RuleTable& rules)
+Result<int> ParseRules(std::string_view text, int firstRule, RuleTable& rules)
 {
-    RulesFileResult result;
-    if (text.substr(0, kBom.size()) == kBom)
-        text.remove_prefix(kBom.size());
+    const auto badLine = [](int lineNumber, const std::string& problem) {
+        return Status::Failure(StatusCode::BadInput, "line " + std::to_string(lineNumber) + ": " + problem);
+    };
+    int ruleCount = 0;
+    if (HasUtf8Bom(ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())))
+        text.remove_prefix(kUtf8Bom.size());
     int lineNumber = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -119,24 +108,19 @@ RulesFileResult ParseRules(std::string_view text, int firstRule, RuleTable& rule
         if (line.find_first_not_of(" \t") == std::string_view::npos || line.front() == '#')
             continue;
 
-        const int number = firstRule + result.ruleCount;
-        if (number > RuleTable::kRuleCount) {
-            result.error = "line " + std::to_string(lineNumber) + ": more than " +
-                           std::to_string(RuleTable::kRuleCount - firstRule + 1) + " rules";
-            return result;
-        }
+        const int number = firstRule + ruleCount;
+        if (number > RuleTable::kRuleCount)
+            return badLine(lineNumber, "more than " + std::to_string(RuleTable::kRuleCount - firstRule + 1) + " rules");
         ReplaceRule rule;
-        if (std::string error = ParseRuleLine(SplitAtTabs(line), rule); !error.empty()) {
-            result.error = "line " + std::to_string(lineNumber) + ": " + error;
-            return result;
-        }
+        if (std::string error = ParseRuleLine(SplitAt(line, '\t'), rule); !error.empty())
+            return badLine(lineNumber, error);
         rules.Rule(number) = std::move(rule);
-        ++result.ruleCount;
+        ++ruleCount;
     }
-    return result;
+    return ruleCount;
 }
 
-RulesFileResult LoadRulesFile(const std::filesystem::path& path, int firstRule, RuleTable& rules)
+Result<int> LoadRulesFile(const std::filesystem::path& path, int firstRule, RuleTable& rules)
 {
     std::string content;
     int errorNumber = 0;
@@ -152,11 +136,9 @@ RulesFileResult LoadRulesFile(const std::filesystem::path& path, int firstRule, 
     } else {
         errorNumber = errno;
     }
-    if (errorNumber != 0) {
-        RulesFileResult failed;
-        failed.error = "cannot read " + path.string() + ": " + std::strerror(errorNumber);
-        return failed;
-    }
+    if (errorNumber != 0)
+        return Status::Failure(StatusCode::BadInput,
+                               "cannot read " + path.string() + ": " + std::strerror(errorNumber));
     return ParseRules(content, firstRule, rules);
 }
 

@@ -22,9 +22,9 @@ TEST(RulesFileTest, ReadsTheThreeKindsWithEscapesSkippingCommentsAndBlankLines)
                              "append\t\\n\\tend \\\\ done\n"
                              "replace\t\\t\t";
     RuleTable rules;
-    const RulesFileResult result = ParseRules(text, 2, rules);
-    ASSERT_TRUE(result.ok()) << result.error;
-    EXPECT_EQ(result.ruleCount, 4);
+    const Result<int> result = ParseRules(text, 2, rules);
+    ASSERT_TRUE(result.ok()) << result.status().message;
+    EXPECT_EQ(*result, 4);
     EXPECT_EQ(rules.Rule(1).kind, RuleKind::NotMade);
     EXPECT_EQ(rules.Rule(2).kind, RuleKind::Replace);
     EXPECT_EQ(rules.Rule(2).oldText, u"gb2312");
@@ -53,8 +53,8 @@ class BadRulesTest : public ::testing::TestWithParam<BadRulesCase>
 TEST_P(BadRulesTest, NamesTheLine)
 {
     RuleTable rules;
-    const RulesFileResult result = ParseRules(GetParam().text, GetParam().firstRule, rules);
-    EXPECT_EQ(result.error.rfind(GetParam().errorStart, 0), 0u) << result.error;
+    const Result<int> result = ParseRules(GetParam().text, GetParam().firstRule, rules);
+    EXPECT_EQ(result.status().message.rfind(GetParam().errorStart, 0), 0u) << result.status().message;
 }
 
 std::string Rules(int count)
@@ -84,8 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RulesFileTest, NineRulesFillTheTable)
 {
     RuleTable rules;
-    const RulesFileResult result = ParseRules(Rules(9), 1, rules);
-    ASSERT_TRUE(result.ok()) << result.error;
+    const Result<int> result = ParseRules(Rules(9), 1, rules);
+    ASSERT_TRUE(result.ok()) << result.status().message;
     EXPECT_EQ(rules.Rule(1).oldText, u"a0");
     EXPECT_EQ(rules.Rule(9).oldText, u"a8");
 }
@@ -94,10 +94,11 @@ TEST(RulesFileTest, UnreadableFileIsAnErrorNamingIt)
 {
     RuleTable rules;
     const std::filesystem::path missing = std::filesystem::temp_directory_path() / "veltran-no-such-rules.txt";
-    RulesFileResult result = LoadRulesFile(missing, 1, rules);
-    EXPECT_NE(result.error.find("veltran-no-such-rules.txt: No such file"), std::string::npos) << result.error;
+    Result<int> result = LoadRulesFile(missing, 1, rules);
+    EXPECT_NE(result.status().message.find("veltran-no-such-rules.txt: No such file"), std::string::npos)
+        << result.status().message;
     result = LoadRulesFile(std::filesystem::temp_directory_path(), 1, rules);
-    EXPECT_NE(result.error.find("Is a directory"), std::string::npos) << result.error;
+    EXPECT_NE(result.status().message.find("Is a directory"), std::string::npos) << result.status().message;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RuleTable.h"
+#include "Status.h"
 
 #include <filesystem>
 #include <string>
@@ -8,23 +9,15 @@
 
 namespace veltran {
 
-/// Outcome of reading rules: how many were stored, or the first problem with its line number.
-struct RulesFileResult
-{
-    int ruleCount = 0;
-    std::string error; // "line N: ..." for a bad line; empty on success
-    bool ok() const { return error.empty(); }
-};
-
 /// Reads rules written one per line as `replace<TAB>old<TAB>new`, `insert<TAB>text` or
 /// `append<TAB>text` (escapes \t \n \r \\), skipping lines of only spaces and tabs and lines starting with "#".
 /// UTF-8, LF or CR LF, an optional byte-order mark. Stores them into `rules` from rule number
 /// `firstRule` on; a rule beyond rule 9, invalid UTF-8, an unknown kind, a wrong field count, an
 /// unknown escape or an empty old text (replace) or new text (insert, append) is an error and
-/// leaves the table partly filled.
-RulesFileResult ParseRules(std::string_view text, int firstRule, RuleTable& rules);
+/// leaves the table partly filled. Gives the number of rules stored, or BadInput with "line N: ...".
+Result<int> ParseRules(std::string_view text, int firstRule, RuleTable& rules);
 
 /// ParseRules on the content of a file; a file that cannot be read is an error naming it.
-RulesFileResult LoadRulesFile(const std::filesystem::path& path, int firstRule, RuleTable& rules);
+Result<int> LoadRulesFile(const std::filesystem::path& path, int firstRule, RuleTable& rules);
 
 } // namespace veltran

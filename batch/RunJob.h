@@ -1,0 +1,44 @@
+#pragma once
+
+#include "BatchRun.h"
+#include "DateTimeText.h"
+#include "EncodingId.h"
+#include "RuleTable.h"
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltran {
+
+/// The refusal of a run that would change nothing.
+inline constexpr std::string_view kNothingToChange = "编码格式和文件内容均不做改变，不需要处理。";
+
+/// The run settings from the two option groups; a group with no option chosen gives GB with an
+/// empty name, as the log then shows.
+RunSettings MakeRunSettings(std::optional<EncodingId> source, std::optional<EncodingId> target, bool keepBackup);
+
+/// True when a run would change nothing: the same encoding on both sides and no rules.
+bool ChangesNothing(const RunSettings& settings, bool rulesOn);
+
+/// One run as the window or the command line asks for it.
+struct RunRequest
+{
+    RunSettings settings;
+    std::vector<std::filesystem::path> entries; // converted in this order, each path as given
+    bool makeCharsetRule = false; // rule 1 becomes the built-in charset rule for the target, unless made already
+    std::optional<std::filesystem::path> logPath; // where the log goes; none writes no log
+};
+
+/// The whole run, the same for the window and the command line: makes the charset rule when asked,
+/// converts the entries (a folder among them, left there by a scan that could not read it, fails
+/// with FolderUnreadable), tells the progress display that the loop has ended, and writes the log,
+/// except after an abandoned run. The outcome says how it ended, which files failed and why, and
+/// whether the log could be written.
+RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& roles,
+                  const std::function<std::string()>& now = NowText);
+
+} // namespace veltran

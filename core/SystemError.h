@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+namespace veltran {
+
+/// The system's text for an errno value, e.g. "No space left on device".
+std::string SystemErrorText(int errorNumber);
+
+} // namespace veltran

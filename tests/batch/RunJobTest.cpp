@@ -1,0 +1,107 @@
+#include "RunJob.h"
+
+#include "ExpandPaths.h"
+#include "QuietRunHost.h"
+#include "TempDir.h"
+#include "WithoutRoot.h"
+
+#include <gtest/gtest.h>
+
+namespace veltran {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+const std::string kGbPage = "<p>\xD6\xD0\xCE\xC4</p>"; // 中文
+const std::string kUtf8Page = "<p>\xE4\xB8\xAD\xE6\x96\x87</p>";
+
+RunRequest GbToUtf8(std::vector<fs::path> entries, std::optional<fs::path> logPath)
+{
+    RunRequest request;
+    request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Utf8, false);
+    request.entries = std::move(entries);
+    request.logPath = std::move(logPath);
+    return request;
+}
+
+TEST(RunJobTest, FolderTheScanCouldNotReadIsAFailedEntry)
+{
+    TempDir dir;
+    WriteFile(dir / "a.htm", kGbPage);
+    fs::create_directory(dir / "locked");
+    WriteFile(dir / "locked" / "b.htm", kGbPage);
+    fs::permissions(dir / "locked", fs::perms::none);
+
+    const std::optional<std::string> log = test::RunWithoutRoot([&] {
+        test::QuietRunHost host(false, false);
+        RuleTable rules;
+        return RunJob(GbToUtf8(ExpandPaths({dir.Path()}, "*.htm"), std::nullopt), rules, host.Roles()).log;
+    });
+    if (!log)
+        GTEST_SKIP() << "cannot run without root rights here";
+    EXPECT_NE(log->find("处理失败：" + (dir / "locked").string() + "\r\n"), std::string::npos) << *log;
+}
+
+// The log is written at the end of every run but one the program's closing cut short, and a log
+// that cannot be written is reported while the conversions done stand.
+TEST(RunJobTest, LogIsWrittenAfterTheRunAndItsFailureIsReported)
+{
+    struct Case
+    {
+        const char* name;
+        std::string logName; // under the temporary folder
+        std::size_t closeBeforeFile;
+        bool logExpected;
+        bool logFails;
+        std::size_t converted;
+    };
+    for (const Case& c : {Case{"Completed", "run.log", 0, true, false, 2},
+                          Case{"LogFolderMissing", "missing/run.log", 0, false, true, 2},
+                          Case{"ProgramClosed", "run.log", 2, false, false, 1}}) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        WriteFile(dir / "a.htm", kGbPage);
+        WriteFile(dir / "b.htm", kGbPage);
+        test::QuietRunHost host(false, false);
+        host.closeBeforeFile = c.closeBeforeFile;
+        RuleTable rules;
+        const RunOutcome outcome =
+            RunJob(GbToUtf8({dir / "a.htm", dir / "b.htm"}, dir / c.logName), rules, host.Roles());
+
+        EXPECT_EQ(outcome.processed, c.converted);
+        EXPECT_EQ(fs::exists(dir / c.logName), c.logExpected);
+        if (c.logExpected) {
+            EXPECT_EQ(ReadFile(dir / c.logName), test::Bytes(outcome.log));
+        }
+        EXPECT_EQ(outcome.logWritten.ok(), !c.logFails);
+        if (c.logFails) {
+            EXPECT_NE(outcome.logWritten.message.find("missing/run.log"), std::string::npos)
+                << outcome.logWritten.message;
+        }
+        EXPECT_EQ(ReadFile(dir / "a.htm"), test::Bytes(kUtf8Page));
+    }
+}
+
+TEST(RunJobTest, CharsetRuleIsMadeOnceWhenAsked)
+{
+    TempDir dir;
+    WriteFile(dir / "a.htm", kGbPage);
+    RuleTable rules;
+    RunRequest request = GbToUtf8({dir / "a.htm"}, std::nullopt);
+    request.makeCharsetRule = true;
+    test::QuietRunHost host(true, false);
+    RunJob(request, rules, host.Roles());
+    EXPECT_EQ(rules.Rule(1).kind, RuleKind::InsertAtHead);
+    const std::u16string made = rules.Rule(1).newText;
+    EXPECT_EQ(made.rfind(u"<%@ CODEPAGE=65001 %>\r\n", 0), 0u);
+
+    request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Big5, false);
+    RunJob(request, rules, host.Roles());
+    EXPECT_EQ(rules.Rule(1).newText, made) << "a rule made once is not made again";
+}
+
+} // namespace
+} // namespace veltran
