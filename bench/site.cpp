@@ -97,14 +97,13 @@ double EngineThroughput(const std::vector<Bytes>& pages, std::size_t totalBytes,
     const RuleTable rules;
     const auto start = Clock::now();
     for (const Bytes& page : pages) {
-        Result<std::u16string> text = DecodeFileBytes(page, options.source);
-        Result<Bytes> out = text ? ConvertText(std::move(*text), options, rules) : Result<Bytes>(text.status());
+        const Result<ByteBuffer> out = ConvertFileBytes(page, options, rules);
         if (!out) {
             std::fprintf(stderr, "conversion failed: %s\n", out.status().message.c_str());
             std::exit(1);
         }
         if (outputs)
-            outputs->push_back(std::move(*out));
+            outputs->emplace_back(out->data(), out->data() + out->size());
     }
     return static_cast<double>(totalBytes) / 1e6 / Seconds(start);
 }

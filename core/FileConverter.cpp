@@ -1,8 +1,11 @@
 #include "FileConverter.h"
 
+#include "AsciiRun.h"
 #include "ChineseMapping.h"
 #include "SystemError.h"
 #include "TextCodecs.h"
+
+#include <unicode/utf16.h>
 
 #include <array>
 #include <cerrno>
@@ -30,6 +33,99 @@ Status OpenFailure(int errorNumber)
     }
 }
 
+// Where the text of file content starts and how it is decoded.
+struct TextLayout
+{
+    EncodingId encoding;
+    std::size_t start;
+};
+
+Result<TextLayout> InspectFileBytes(ByteView bytes, EncodingId source)
+{
+    if (HasUtf8Bom(bytes)) {
+        if (bytes.size() == kUtf8Bom.size())
+            return Status::Failure(StatusCode::Empty, "the file holds a byte-order mark only");
+        return TextLayout{EncodingId::Utf8, kUtf8Bom.size()};
+    }
+    if (bytes.empty())
+        return Status::Failure(StatusCode::Empty, "the file is empty");
+    // Converting UTF-8 text as if it were GB or BIG5 would garble every Chinese character.
+    if (source != EncodingId::Utf8 && IsNonAsciiUtf8(bytes))
+        return Status::Failure(StatusCode::AlreadyUtf8, "the file is already UTF-8");
+    return TextLayout{source, 0};
+}
+
+bool MapsToTraditional(const ConvertOptions& options)
+{
+    return options.target == EncodingId::Big5 ||
+           (options.target == EncodingId::Utf8 && options.source == EncodingId::Big5);
+}
+
+Status EmptyResult(EncodingId target)
+{
+    return Status::Failure(StatusCode::EmptyResult, "the rules left no text, and " + std::string(EncodingName(target)) +
+                                                        " cannot store an empty file");
+}
+
+// Converts the text after the layout's start piece by piece: ASCII runs are copied as they are, and
+// each run of other characters is decoded, mapped and encoded on its own. A run longer than a piece
+// is cut before a unit where no phrase reaches across, so the result is the whole text's.
+Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, const ConvertOptions& options,
+                                   std::size_t pieceBytes)
+{
+    const std::uint8_t* const data = bytes.data();
+    const std::size_t size = bytes.size();
+    const std::size_t textBytes = size - layout.start;
+    // Room that is not written costs no memory, so the guess errs on the large side: two bytes of GB
+    // or BIG5 become three of UTF-8.
+    ByteBuffer out(layout.encoding != EncodingId::Utf8 && options.target == EncodingId::Utf8
+                       ? textBytes + textBytes / 2 + 16
+                       : textBytes + textBytes / 16 + 16);
+    const bool toTraditional = MapsToTraditional(options);
+    std::u16string decoded;
+    std::u16string simplified;
+    std::u16string traditional;
+    std::size_t pos = layout.start;
+    while (pos < size) {
+        const std::size_t ascii = AsciiRunLength(data + pos, data + size);
+        out.Append(bytes.subspan(pos, ascii));
+        pos += ascii;
+        if (pos == size)
+            break;
+        const std::size_t decodedBefore = decoded.size();
+        const DecodeStop stop =
+            DecodeAppend(layout.encoding, bytes.subspan(pos), decoded, true, std::max<std::size_t>(pieceBytes, 1));
+        if (stop.invalid)
+            return InvalidBytesAt(layout.encoding, pos + stop.offset);
+        pos += stop.offset;
+        std::size_t cut = decoded.size();
+        if (pos < size && data[pos] >= 0x80) {
+            // The run goes on: only what lies before its last boundary so far is mapped now. What was
+            // decoded before held none.
+            cut = 0;
+            for (std::size_t i = decoded.size(); i-- > std::max<std::size_t>(decodedBefore, 1);) {
+                if (IsMappingBoundary(decoded[i]) && !U16_IS_TRAIL(decoded[i])) {
+                    cut = i;
+                    break;
+                }
+            }
+            if (cut == 0)
+                continue;
+        }
+        simplified.clear();
+        AppendSimplified(std::u16string_view(decoded).substr(0, cut), simplified);
+        if (toTraditional) {
+            traditional.clear();
+            AppendTraditional(simplified, traditional);
+        }
+        EncodeAppend(options.target, toTraditional ? traditional : simplified, out);
+        decoded.erase(0, cut);
+    }
+    if (out.empty() && options.target != EncodingId::Utf8)
+        return EmptyResult(options.target);
+    return out;
+}
+
 Status ReadFailure(int errorNumber)
 {
     return Status::Failure(StatusCode::ReadFailed, "cannot read: " + SystemErrorText(errorNumber));
@@ -37,17 +133,32 @@ Status ReadFailure(int errorNumber)
 
 struct WholeFile
 {
-    Bytes content;
+    ByteBuffer content;
     struct stat info = {};
 };
 
-// Reads a whole regular file. O_NONBLOCK keeps a FIFO or device at the path from hanging the
-// run; such files are refused once fstat has seen them.
-Result<WholeFile> ReadWholeFile(const std::filesystem::path& path)
+// Opens the file at the path, or where the path's link points; `path` becomes the path of the file
+// opened, so that a link stays a link. O_NONBLOCK keeps a FIFO or device at the path from hanging
+// the run; such files are refused once fstat has seen them.
+Result<int> OpenSource(std::filesystem::path& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // O_NOFOLLOW tells a link by failing, which saves asking first for every file that is none.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0 && errno == ELOOP) {
+        std::error_code ec;
+        path = std::filesystem::canonical(path, ec);
+        if (ec)
+            return Status::Failure(StatusCode::NotFound, "the link points to no file");
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    }
     if (fd < 0)
         return OpenFailure(errno);
+    return fd;
+}
+
+// Reads a whole regular file into memory that is not cleared first.
+Result<WholeFile> ReadWholeFile(int fd)
+{
     struct FdCloser
     {
         int fd;
@@ -59,49 +170,47 @@ Result<WholeFile> ReadWholeFile(const std::filesystem::path& path)
         return ReadFailure(errno);
     if (!S_ISREG(file.info.st_mode))
         return Status::Failure(StatusCode::NotFound, "not a regular file");
-    file.content.resize(static_cast<std::size_t>(file.info.st_size));
-    std::size_t got = 0;
+    // One byte more than the size, so that the read that meets the end is usually the second.
+    file.content.Reserve(static_cast<std::size_t>(file.info.st_size) + 1);
     while (true) {
-        if (got == file.content.size())
-            file.content.resize(file.content.size() + 4096); // the file grew since fstat
-        const ssize_t n = ::read(fd, file.content.data() + got, file.content.size() - got);
+        if (file.content.size() == file.content.capacity())
+            file.content.Reserve(file.content.capacity() + 65536); // the file grew since fstat
+        const std::size_t room = file.content.capacity() - file.content.size();
+        const ssize_t n = ::read(fd, file.content.data() + file.content.size(), room);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return ReadFailure(errno);
         if (n == 0)
             break;
-        got += static_cast<std::size_t>(n);
+        file.content.Extend(static_cast<std::size_t>(n));
     }
-    file.content.resize(got);
     return file;
 }
 
 Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const ConvertOptions& options,
                             const RuleTable& rules, const FileSystemCalls& calls)
 {
-    // A link is converted where it points, so the link itself stays a link.
-    std::error_code ec;
     std::filesystem::path path = givenPath;
-    if (std::filesystem::is_symlink(givenPath, ec)) {
-        path = std::filesystem::canonical(givenPath, ec);
-        if (ec)
-            return Status::Failure(StatusCode::NotFound, "the link points to no file");
-    }
-
-    Result<SourceText> source = ReadFileText(path, options.source);
-    if (!source)
-        return source.status();
-    Result<Bytes> converted = ConvertText(std::move(source->text), options, rules);
+    const Result<int> fd = OpenSource(path);
+    if (!fd)
+        return fd.status();
+    Result<WholeFile> file = ReadWholeFile(*fd);
+    if (!file)
+        return file.status();
+    const struct stat& info = file->info;
+    const FileOwnership ownership{info.st_mode, info.st_uid, info.st_gid};
+    Result<ByteBuffer> converted = ConvertFileBytes(file->content, options, rules);
+    file->content = ByteBuffer();
     if (!converted)
         return converted.status();
 
     // Decided on the mode bits, not on what the kernel allows, so root gets the same answer.
-    if (!options.keepBackup && (source->ownership.mode & 0222) == 0)
+    if (!options.keepBackup && (ownership.mode & 0222) == 0)
         return Status::Failure(StatusCode::Permission, "the file is read-only");
 
     ReplaceOptions replace;
-    replace.ownership = source->ownership;
+    replace.ownership = ownership;
     if (options.keepBackup) {
         replace.backup = path;
         *replace.backup += ".bak";
@@ -115,48 +224,52 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
 
 Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source)
 {
-    if (HasUtf8Bom(bytes)) {
-        if (bytes.size() == kUtf8Bom.size())
-            return Status::Failure(StatusCode::Empty, "the file holds a byte-order mark only");
-        // Decoded with the mark, so that an offset in an error is an offset in the file.
-        Result<std::u16string> text = Utf8Decode(bytes);
-        if (text)
-            text->erase(0, 1);
-        return text;
-    }
-    if (bytes.empty())
-        return Status::Failure(StatusCode::Empty, "the file is empty");
-    // Converting UTF-8 text as if it were GB or BIG5 would garble every Chinese character.
-    if (source != EncodingId::Utf8 && IsNonAsciiUtf8(bytes))
-        return Status::Failure(StatusCode::AlreadyUtf8, "the file is already UTF-8");
-    return Decode(source, bytes);
+    const Result<TextLayout> layout = InspectFileBytes(bytes, source);
+    if (!layout)
+        return layout.status();
+    std::u16string text;
+    const DecodeStop stop = DecodeAppend(layout->encoding, bytes.subspan(layout->start), text);
+    if (stop.invalid)
+        return InvalidBytesAt(layout->encoding, layout->start + stop.offset);
+    return text;
 }
 
-Result<SourceText> ReadFileText(const std::filesystem::path& path, EncodingId source)
-{
-    Result<WholeFile> file = ReadWholeFile(path);
-    if (!file)
-        return file.status();
-    Result<std::u16string> text = DecodeFileBytes(file->content, source);
-    if (!text)
-        return text.status();
-    const struct stat& info = file->info;
-    return SourceText{std::move(*text), FileOwnership{info.st_mode, info.st_uid, info.st_gid}};
-}
-
-Result<Bytes> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules)
+Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules)
 {
     text = ToSimplified(text);
     if (options.applyRules)
         rules.ApplyRules(text);
-    if (options.target == EncodingId::Big5 ||
-        (options.target == EncodingId::Utf8 && options.source == EncodingId::Big5))
+    if (MapsToTraditional(options))
         text = ToTraditional(text);
     if (text.empty() && options.target != EncodingId::Utf8)
-        return Status::Failure(StatusCode::EmptyResult, "the rules left no text, and " +
-                                                            std::string(EncodingName(options.target)) +
-                                                            " cannot store an empty file");
-    return Encode(options.target, text);
+        return EmptyResult(options.target);
+    ByteBuffer bytes;
+    EncodeAppend(options.target, text, bytes);
+    return bytes;
+}
+
+Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& options, const RuleTable& rules,
+                                    std::size_t pieceBytes)
+{
+    // The rules work on the whole text; so does everything when ASCII could join a phrase, which
+    // OpenCC's dictionaries never let it.
+    static const bool asciiIsBoundary = [] {
+        for (char16_t unit = 0; unit < 0x80; ++unit) {
+            if (!IsMappingBoundary(unit))
+                return false;
+        }
+        return true;
+    }();
+    if (options.applyRules || !asciiIsBoundary) {
+        Result<std::u16string> text = DecodeFileBytes(bytes, options.source);
+        if (!text)
+            return text.status();
+        return ConvertText(std::move(*text), options, rules);
+    }
+    const Result<TextLayout> layout = InspectFileBytes(bytes, options.source);
+    if (!layout)
+        return layout.status();
+    return ConvertInPieces(bytes, *layout, options, pieceBytes);
 }
 
 Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteBuffer.h"
 #include "Bytes.h"
 #include "EncodingId.h"
 #include "FileSystemCalls.h"
@@ -22,26 +23,23 @@ struct ConvertOptions
     bool writeBom = false; // UTF-8 targets only
 };
 
-/// A file's text as read, with what the file that replaces it takes over.
-struct SourceText
-{
-    std::u16string text; // without byte-order mark
-    FileOwnership ownership;
-};
-
-/// Reads and strictly decodes a whole regular file. A file that starts with the UTF-8 byte-order mark
-/// is decoded as UTF-8 whatever the source; files shorter than three bytes are never tested for it.
-/// Fails for a missing or special file, an empty file, a byte-order mark alone, invalid bytes (with
-/// their offset), and a file declared GB or BIG5 that is already UTF-8.
-Result<SourceText> ReadFileText(const std::filesystem::path& path, EncodingId source);
-
-/// Decodes whole file content the way ReadFileText does.
+/// Decodes whole file content strictly. Content that starts with the UTF-8 byte-order mark is
+/// decoded as UTF-8 whatever the source; content shorter than three bytes is never tested for it.
+/// Fails for empty content, a byte-order mark alone, invalid bytes (with their offset in the
+/// content), and content declared GB or BIG5 that is already UTF-8.
 Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source);
 
 /// The in-memory part of a conversion: the Simplified mapping of the text, the rules when asked,
 /// and the target's mapping and encoding. Fails (EmptyResult) when a GB or BIG5 text would be
 /// empty. No byte-order mark is added. May throw std::bad_alloc.
-Result<Bytes> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules);
+Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules);
+
+/// Converts whole file content as ConvertFile does: DecodeFileBytes, then ConvertText. Without
+/// rules the text goes through in pieces of about `pieceBytes` (cut where no phrase reaches across),
+/// so that memory holds little more than the content and its result, and runs of ASCII are copied
+/// as they are. No byte-order mark is added. May throw std::bad_alloc.
+Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& options, const RuleTable& rules,
+                                    std::size_t pieceBytes = 16384);
 
 /// Converts one file in place through ReplaceFile: with keepBackup the source becomes "<path>.bak"
 /// (an older backup file is replaced), without it the source is replaced; the new file keeps the
