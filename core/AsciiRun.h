@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -14,8 +15,12 @@ inline std::size_t AsciiRunLength(const std::uint8_t* in, const std::uint8_t* en
     for (; end - p >= 8; p += 8) {
         std::uint64_t word = 0;
         std::memcpy(&word, p, 8);
-        if ((word & 0x8080808080808080ULL) != 0)
-            break;
+        if (const std::uint64_t high = word & 0x8080808080808080ULL; high != 0) {
+            // The lowest byte with its top bit set, in memory order.
+            const int bit =
+                std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
+            return static_cast<std::size_t>(p - in) + static_cast<std::size_t>(bit / 8);
+        }
     }
     while (p < end && *p < 0x80)
         ++p;

@@ -5,6 +5,7 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace veltran {
@@ -15,6 +16,7 @@ PhraseTrie ReadTrie(TableBlobReader& reader, std::uint32_t dictionaryCount)
     PhraseTrie::Layout layout;
     layout.root = reader.Next<PhraseTrie::Target>();
     layout.edges = reader.Next<PhraseTrie::Edge>();
+    layout.edgeFilter = reader.Next<std::uint64_t>();
     layout.terminal = reader.Next<std::uint32_t>();
     layout.dictionaryCount = dictionaryCount;
     return PhraseTrie(layout);
@@ -48,6 +50,10 @@ ChainMatcher::ChainMatcher(std::span<const std::byte> tables)
     }
     if (!reader.AtEnd()) {
         Damaged();
+    }
+    m_asciiCopies = true;
+    for (char16_t unit = 0; unit < 0x80; ++unit) {
+        m_asciiCopies = m_asciiCopies && (m_unitClass[unit] & ~kStandsAlone) == kCopy;
     }
 }
 
@@ -118,14 +124,17 @@ void ChainMatcher::Append(std::u16string_view text, std::u16string& out) const
     // that no step's phrase can cross (a phrase of the segmentation or a unit
     // with a fixed mapping) ends them.
     const char16_t* pending = nullptr;
+    auto convertPending = [&](const char16_t* until) {
+        segmentOutput.clear();
+        ConvertSegment(m_steps, m_pool, {pending, static_cast<std::size_t>(until - pending)}, segmentOutput, scratch);
+        writer.Reserve(segmentOutput.size(), static_cast<std::size_t>(end - until));
+        writer.Put(segmentOutput.data(), segmentOutput.size());
+        pending = nullptr;
+    };
+    // Most units end no pending segment, so the test stays in the loop and the work out of it.
     auto flush = [&](const char16_t* until) {
-        if (pending != nullptr) {
-            segmentOutput.clear();
-            ConvertSegment(m_steps, m_pool, {pending, static_cast<std::size_t>(until - pending)}, segmentOutput,
-                           scratch);
-            writer.Reserve(segmentOutput.size(), static_cast<std::size_t>(end - until));
-            writer.Put(segmentOutput.data(), segmentOutput.size());
-            pending = nullptr;
+        if (pending != nullptr) [[unlikely]] {
+            convertPending(until);
         }
     };
     auto putPooled = [&](std::uint32_t id, std::size_t taken) {
@@ -139,7 +148,19 @@ void ChainMatcher::Append(std::u16string_view text, std::u16string& out) const
         if ((cls & ~kStandsAlone) == kCopy) {
             flush(p);
             const char16_t* q = p + 1;
-            while (q < end && (unitClass[*q] & ~kStandsAlone) == kCopy) {
+            while (q < end) {
+                // ASCII, the bulk of most pages, four units at a time.
+                if (m_asciiCopies && end - q >= 4) {
+                    std::uint64_t units = 0;
+                    std::memcpy(&units, q, sizeof units);
+                    if ((units & 0xFF80FF80FF80FF80ull) == 0) {
+                        q += 4;
+                        continue;
+                    }
+                }
+                if ((unitClass[*q] & ~kStandsAlone) != kCopy) {
+                    break;
+                }
                 ++q;
             }
             writer.Put(p, static_cast<std::size_t>(q - p));
@@ -147,7 +168,7 @@ void ChainMatcher::Append(std::u16string_view text, std::u16string& out) const
             continue;
         }
         if ((cls & kStartsPhrase) != 0 && p + 1 < end && PairMayStartPhrase(p[0], p[1])) {
-            const PhraseTrie::Match match = m_segmentation.Longest(p, end);
+            const PhraseTrie::Match match = m_segmentation.LongestOfTwoOrMore(p, end);
             if (match.length != 0) {
                 flush(p);
                 putPooled(match.output, match.length);

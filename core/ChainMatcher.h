@@ -77,6 +77,7 @@ private:
     StringPool m_pool;
     PhraseTrie m_segmentation;
     std::vector<PhraseTrie> m_steps;
+    bool m_asciiCopies = false; // every ASCII unit has the class of a unit copied as it is
 };
 
 } // namespace veltran

@@ -33,18 +33,55 @@ struct StepUnits
     std::vector<bool> inLongerKey = std::vector<bool>(PhraseTrie::kRootTableSize, false);
 };
 
+// Units that earlier steps may write where the text had others: the units of
+// every value that differs from its key. `deletes` tells that some value is
+// empty, which joins text that was apart.
+struct WrittenUnits
+{
+    std::vector<bool> units = std::vector<bool>(PhraseTrie::kRootTableSize, false);
+    bool deletes = false;
+};
+
+void AddWrittenUnits(const DictionaryGroup& group, WrittenUnits& written)
+{
+    for (const Dictionary& dictionary : group) {
+        for (const DictionaryEntry& entry : dictionary) {
+            if (entry.value == entry.key) {
+                continue;
+            }
+            written.deletes = written.deletes || entry.value.empty();
+            for (const char16_t unit : entry.value) {
+                written.units[unit] = true;
+            }
+        }
+    }
+}
+
 // A step's longer keys can only take in a unit if they can match where the
-// segmentation found no phrase. At such a place no segmentation key matches, so
-// in the first step (which sees the text as it is) keys that are also
-// segmentation keys never match there and are left out.
-StepUnits CollectStepUnits(const DictionaryGroup& group, const std::unordered_set<std::u16string>* excludedKeys)
+// segmentation found no phrase. At such a place no segmentation key is in the
+// text, so a step's key that is also a segmentation key can match there only if
+// an earlier step wrote one of its units; the others are left out. (The first
+// step sees the text as it is, so it leaves out every segmentation key.)
+StepUnits CollectStepUnits(const DictionaryGroup& group, const std::unordered_set<std::u16string>& segmentationKeys,
+                           const WrittenUnits& earlier)
 {
     StepUnits units;
+    auto canMatch = [&](const std::u16string& key) {
+        if (earlier.deletes || !segmentationKeys.contains(key)) {
+            return true;
+        }
+        for (const char16_t unit : key) {
+            if (earlier.units[unit]) {
+                return true;
+            }
+        }
+        return false;
+    };
     for (const Dictionary& dictionary : group) {
         for (const DictionaryEntry& entry : dictionary) {
             if (entry.key.size() == 1) {
                 units.singleUnitOutput.try_emplace(entry.key[0], entry.value);
-            } else if (excludedKeys == nullptr || !excludedKeys->contains(entry.key)) {
+            } else if (canMatch(entry.key)) {
                 for (const char16_t unit : entry.key) {
                     units.inLongerKey[unit] = true;
                 }
@@ -92,6 +129,7 @@ void AppendTrie(TableBlobWriter& writer, const PhraseTrieBuilder& trie)
 {
     writer.Append<PhraseTrie::Target>(trie.Root());
     writer.Append<PhraseTrie::Edge>(trie.Edges());
+    writer.Append<std::uint64_t>(trie.EdgeFilter());
     writer.Append<std::uint32_t>(trie.Terminal());
 }
 
@@ -126,7 +164,7 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
         ChainMatcher::ConvertSegment(steps, pool.View(), entry.key, output, scratch);
         phraseOutputs.push_back(std::move(output));
     }
-    PhraseTrieBuilder segmentation(1);
+    PhraseTrieBuilder segmentation(1, PhraseTrieBuilder::kFirstLevelByUnit);
     std::unordered_set<std::u16string> segmentationKeys;
     for (std::size_t i = 0; i < chain.segmentation.size(); ++i) {
         segmentation.Add(0, chain.segmentation[i].key, pool.Add(phraseOutputs[i]));
@@ -135,8 +173,10 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
     segmentation.Finish();
 
     std::vector<StepUnits> stepUnits;
+    WrittenUnits written;
     for (std::size_t i = 0; i < chain.steps.size(); ++i) {
-        stepUnits.push_back(CollectStepUnits(chain.steps[i], i == 0 ? &segmentationKeys : nullptr));
+        stepUnits.push_back(CollectStepUnits(chain.steps[i], segmentationKeys, written));
+        AddWrittenUnits(chain.steps[i], written);
     }
     std::vector<bool> inAnyStepKey(PhraseTrie::kRootTableSize, false);
     for (const DictionaryGroup& group : chain.steps) {

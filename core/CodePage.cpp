@@ -30,16 +30,36 @@ void SubstituteQuestionMark(const void*, UConverterFromUnicodeArgs* args, const 
     ucnv_cbFromUWriteBytes(args, &kSubstitute, 1, 0, status);
 }
 
-// The character that `bytes` make alone, or 0 when they are not exactly one BMP character.
-char16_t DecodeAlone(UConverter& converter, const char* bytes, std::size_t size)
+// Decodes groups of `stride` bytes in one call, skipping what is invalid, and gives for each group the
+// unit that a sequence starting at the group's first byte decoded to, or 0. Each group ends in bytes
+// that no code page sequence takes in, so that a sequence never reaches into the next group.
+std::vector<char16_t> DecodeGroups(UConverter& converter, const std::vector<char>& bytes, std::size_t stride)
 {
+    std::vector<UChar> units(bytes.size());
+    std::vector<int32_t> offsets(bytes.size());
     ucnv_resetToUnicode(&converter);
-    UChar units[4];
-    UChar* target = units;
-    const char* source = bytes;
+    const char* source = bytes.data();
+    UChar* target = units.data();
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_toUnicode(&converter, &target, units + 4, &source, bytes + size, nullptr, true, &status);
-    return U_SUCCESS(status) && target == units + 1 ? units[0] : 0;
+    ucnv_toUnicode(&converter, &target, units.data() + units.size(), &source, bytes.data() + bytes.size(),
+                   offsets.data(), true, &status);
+    if (U_FAILURE(status))
+        throw std::runtime_error(std::string("code page decoding failed: ") + u_errorName(status));
+    std::vector<char16_t> decoded(bytes.size() / stride);
+    std::vector<int> count(decoded.size());
+    for (std::size_t i = 0; i < static_cast<std::size_t>(target - units.data()); ++i) {
+        const auto offset = static_cast<std::size_t>(offsets[i]);
+        if (offset % stride == 0) {
+            decoded[offset / stride] = units[i];
+            ++count[offset / stride];
+        }
+    }
+    // A group that gave more than one unit did not decode to one BMP character.
+    for (std::size_t group = 0; group < decoded.size(); ++group) {
+        if (count[group] != 1)
+            decoded[group] = 0;
+    }
+    return decoded;
 }
 
 } // namespace
@@ -67,36 +87,45 @@ CodePage::IcuConverter CodePage::OpenIcuConverter(EncodingId encoding)
 
 const CodePage& CodePage::Of(EncodingId encoding)
 {
+    // Each is made only when a conversion needs it.
+    if (encoding == EncodingId::Big5) {
+        static const CodePage big5(EncodingId::Big5);
+        return big5;
+    }
     static const CodePage gb(EncodingId::Gb);
-    static const CodePage big5(EncodingId::Big5);
-    return encoding == EncodingId::Big5 ? big5 : gb;
+    return gb;
 }
 
 CodePage::CodePage(EncodingId encoding) : m_pairs(128 * 256), m_bytesOf(0x10000)
 {
-    // Each byte and pair is decoded alone: both code pages read text as independent characters, so
-    // what ICU makes of one is what it makes of it anywhere.
+    // Both code pages read text as independent characters, so what ICU makes of a byte or a pair in
+    // one place is what it makes of it anywhere. A line feed ends each group: it is never a trail byte.
     const IcuConverter converter = OpenIcuConverter(encoding);
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &status);
     std::vector<char16_t> characters;
     std::vector<bool> seen(0x10000);
     auto found = [&](char16_t character) {
-        if (!seen[character])
+        if (character != 0 && !seen[character])
             characters.push_back(character);
         seen[character] = true;
     };
+    std::vector<char> singles;
+    for (int high = 0x80; high <= 0xFF; ++high)
+        singles.insert(singles.end(), {static_cast<char>(high), '\n', '\n'});
+    const std::vector<char16_t> single = DecodeGroups(*converter, singles, 3);
     for (int high = 0x80; high <= 0xFF; ++high) {
-        char bytes[2] = {static_cast<char>(high), 0};
-        if (const char16_t single = DecodeAlone(*converter, bytes, 1); single != 0) {
-            m_singleByte[high - 0x80] = single;
-            found(single);
+        m_singleByte[high - 0x80] = single[high - 0x80];
+        found(single[high - 0x80]);
+        if (single[high - 0x80] != 0)
             continue;
-        }
+        std::vector<char> pairs;
+        for (int trail = 0; trail <= 0xFF; ++trail)
+            pairs.insert(pairs.end(), {static_cast<char>(high), static_cast<char>(trail), '\n'});
+        const std::vector<char16_t> pair = DecodeGroups(*converter, pairs, 3);
         for (int trail = 0; trail <= 0xFF; ++trail) {
-            bytes[1] = static_cast<char>(trail);
-            const char16_t character = DecodeAlone(*converter, bytes, 2);
-            m_pairs[(high - 0x80) * 256 + trail] = character;
-            if (character != 0)
-                found(character);
+            m_pairs[(high - 0x80) * 256 + trail] = pair[trail];
+            found(pair[trail]);
         }
     }
 
@@ -107,7 +136,6 @@ CodePage::CodePage(EncodingId encoding) : m_pairs(128 * 256), m_bytesOf(0x10000)
     ucnv_resetFromUnicode(converter.get());
     const UChar* source = reinterpret_cast<const UChar*>(characters.data());
     char* target = bytes.data();
-    UErrorCode status = U_ZERO_ERROR;
     ucnv_fromUnicode(converter.get(), &target, bytes.data() + bytes.size(), &source, source + characters.size(),
                      offsets.data(), true, &status);
     if (U_FAILURE(status))
@@ -121,6 +149,10 @@ CodePage::CodePage(EncodingId encoding) : m_pairs(128 * 256), m_bytesOf(0x10000)
 const std::uint8_t* CodePage::Decode(const std::uint8_t* in, const std::uint8_t* stop, const std::uint8_t* end,
                                      bool stopAtAscii, char16_t*& out, bool& invalid) const
 {
+    // Locals, since the units written could otherwise be the tables for all the compiler knows.
+    const char16_t* const singleByte = m_singleByte.data();
+    const char16_t* const pairs = m_pairs.data();
+    char16_t* to = out;
     invalid = false;
     while (in < stop) {
         const std::uint8_t byte = *in;
@@ -128,36 +160,39 @@ const std::uint8_t* CodePage::Decode(const std::uint8_t* in, const std::uint8_t*
             if (stopAtAscii)
                 break;
             const std::size_t run = AsciiRunLength(in, stop);
-            std::copy_n(in, run, out);
+            std::copy_n(in, run, to);
             in += run;
-            out += run;
+            to += run;
             continue;
         }
-        if (const char16_t single = m_singleByte[byte - 0x80]; single != 0) {
-            *out++ = single;
+        if (const char16_t single = singleByte[byte - 0x80]; single != 0) {
+            *to++ = single;
             ++in;
             continue;
         }
-        const char16_t character = in + 1 < end ? m_pairs[(byte - 0x80) * 256 + in[1]] : 0;
+        const char16_t character = in + 1 < end ? pairs[(byte - 0x80) * 256 + in[1]] : 0;
         if (character == 0) {
             invalid = true;
             break;
         }
-        *out++ = character;
+        *to++ = character;
         in += 2;
     }
+    out = to;
     return in;
 }
 
 std::uint8_t* CodePage::Encode(const char16_t* in, const char16_t* end, std::uint8_t* out) const
 {
+    // A local, since bytes written could otherwise be the table for all the compiler knows.
+    const std::uint16_t* const bytesOf = m_bytesOf.data();
     while (in < end) {
         const char16_t unit = *in++;
         if (unit < 0x80) {
             *out++ = static_cast<std::uint8_t>(unit);
             continue;
         }
-        const std::uint16_t bytes = m_bytesOf[unit];
+        const std::uint16_t bytes = bytesOf[unit];
         if (bytes >= 0x100) {
             *out++ = static_cast<std::uint8_t>(bytes >> 8);
             *out++ = static_cast<std::uint8_t>(bytes);

@@ -67,11 +67,16 @@ Status EmptyResult(EncodingId target)
                                                         " cannot store an empty file");
 }
 
-// Converts the text after the layout's start piece by piece: ASCII runs are copied as they are, and
-// each run of other characters is decoded, mapped and encoded on its own. A run longer than a piece
-// is cut before a unit where no phrase reaches across, so the result is the whole text's.
+// ASCII between two runs of other characters is mapped with them when it is this short, which costs
+// less than mapping each run on its own.
+constexpr std::size_t kJoinedAscii = 16;
+
+// Converts the text after the layout's start piece by piece. Long runs of ASCII are copied as they
+// are; the other characters, with short ASCII between them, are decoded, mapped and encoded a piece
+// at a time. A piece longer than `pieceUnits` is cut before a unit where no phrase reaches across, so
+// the result is the whole text's.
 Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, const ConvertOptions& options,
-                                   std::size_t pieceBytes)
+                                   std::size_t pieceUnits)
 {
     const std::uint8_t* const data = bytes.data();
     const std::size_t size = bytes.size();
@@ -82,45 +87,54 @@ Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, con
                        ? textBytes + textBytes / 2 + 16
                        : textBytes + textBytes / 16 + 16);
     const bool toTraditional = MapsToTraditional(options);
-    std::u16string decoded;
+    std::u16string piece;
     std::u16string simplified;
     std::u16string traditional;
-    std::size_t pos = layout.start;
-    while (pos < size) {
-        const std::size_t ascii = AsciiRunLength(data + pos, data + size);
-        out.Append(bytes.subspan(pos, ascii));
-        pos += ascii;
-        if (pos == size)
-            break;
-        const std::size_t decodedBefore = decoded.size();
-        const DecodeStop stop =
-            DecodeAppend(layout.encoding, bytes.subspan(pos), decoded, true, std::max<std::size_t>(pieceBytes, 1));
-        if (stop.invalid)
-            return InvalidBytesAt(layout.encoding, pos + stop.offset);
-        pos += stop.offset;
-        std::size_t cut = decoded.size();
-        if (pos < size && data[pos] >= 0x80) {
-            // The run goes on: only what lies before its last boundary so far is mapped now. What was
-            // decoded before held none.
-            cut = 0;
-            for (std::size_t i = decoded.size(); i-- > std::max<std::size_t>(decodedBefore, 1);) {
-                if (IsMappingBoundary(decoded[i]) && !U16_IS_TRAIL(decoded[i])) {
-                    cut = i;
-                    break;
-                }
-            }
-            if (cut == 0)
-                continue;
-        }
+    // No unit of the piece after its first, and before this index, is a boundary.
+    std::size_t searched = 0;
+    auto mapAndEncode = [&](std::size_t units) {
         simplified.clear();
-        AppendSimplified(std::u16string_view(decoded).substr(0, cut), simplified);
+        AppendSimplified(std::u16string_view(piece).substr(0, units), simplified);
         if (toTraditional) {
             traditional.clear();
             AppendTraditional(simplified, traditional);
         }
         EncodeAppend(options.target, toTraditional ? traditional : simplified, out);
-        decoded.erase(0, cut);
+        piece.erase(0, units);
+        searched = piece.size();
+    };
+
+    std::size_t pos = layout.start;
+    while (pos < size) {
+        const std::size_t ascii = AsciiRunLength(data + pos, data + size);
+        if (piece.empty() || ascii > kJoinedAscii || pos + ascii == size) {
+            if (!piece.empty())
+                mapAndEncode(piece.size());
+            out.Append(bytes.subspan(pos, ascii));
+        } else {
+            piece.append(data + pos, data + pos + ascii);
+        }
+        pos += ascii;
+        if (pos == size)
+            break;
+        const DecodeStop stop = DecodeAppend(layout.encoding, bytes.subspan(pos), piece, true, pieceUnits);
+        if (stop.invalid)
+            return InvalidBytesAt(layout.encoding, pos + stop.offset);
+        pos += stop.offset;
+        if (piece.size() >= pieceUnits) {
+            // Only what lies before the last boundary is mapped now.
+            std::size_t cut = 0;
+            for (std::size_t i = piece.size(); i-- > std::max<std::size_t>(searched, 1) && cut == 0;) {
+                if (IsMappingBoundary(piece[i]) && !U16_IS_TRAIL(piece[i]))
+                    cut = i;
+            }
+            searched = piece.size();
+            if (cut != 0)
+                mapAndEncode(cut);
+        }
     }
+    if (!piece.empty())
+        mapAndEncode(piece.size());
     if (out.empty() && options.target != EncodingId::Utf8)
         return EmptyResult(options.target);
     return out;
@@ -249,7 +263,7 @@ Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& option
 }
 
 Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& options, const RuleTable& rules,
-                                    std::size_t pieceBytes)
+                                    std::size_t pieceUnits)
 {
     // The rules work on the whole text; so does everything when ASCII could join a phrase, which
     // OpenCC's dictionaries never let it.
@@ -269,7 +283,7 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
     const Result<TextLayout> layout = InspectFileBytes(bytes, options.source);
     if (!layout)
         return layout.status();
-    return ConvertInPieces(bytes, *layout, options, pieceBytes);
+    return ConvertInPieces(bytes, *layout, options, std::max<std::size_t>(pieceUnits, 1));
 }
 
 Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,

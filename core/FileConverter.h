@@ -35,11 +35,11 @@ Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source);
 Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules);
 
 /// Converts whole file content as ConvertFile does: DecodeFileBytes, then ConvertText. Without
-/// rules the text goes through in pieces of about `pieceBytes` (cut where no phrase reaches across),
+/// rules the text goes through in pieces of about `pieceUnits` (cut where no phrase reaches across),
 /// so that memory holds little more than the content and its result, and runs of ASCII are copied
 /// as they are. No byte-order mark is added. May throw std::bad_alloc.
 Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& options, const RuleTable& rules,
-                                    std::size_t pieceBytes = 16384);
+                                    std::size_t pieceUnits = 16384);
 
 /// Converts one file in place through ReplaceFile: with keepBackup the source becomes "<path>.bak"
 /// (an older backup file is replaced), without it the source is replaced; the new file keeps the

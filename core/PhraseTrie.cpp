@@ -11,7 +11,9 @@ PhraseTrie::PhraseTrie(const Layout& layout) : m_layout(layout)
     const std::size_t edgeCount = layout.edges.size();
     const bool fits = layout.root.size() == kRootTableSize && layout.dictionaryCount >= 1 &&
                       layout.dictionaryCount <= kMaxDictionaries && edgeCount >= 2 &&
-                      (edgeCount & (edgeCount - 1)) == 0 && layout.terminal.size() % layout.dictionaryCount == 0;
+                      (edgeCount & (edgeCount - 1)) == 0 && !layout.edgeFilter.empty() &&
+                      (layout.edgeFilter.size() & (layout.edgeFilter.size() - 1)) == 0 &&
+                      layout.terminal.size() % layout.dictionaryCount == 0;
     if (!fits) {
         throw std::runtime_error("the Chinese mapping tables are damaged");
     }
@@ -19,6 +21,10 @@ PhraseTrie::PhraseTrie(const Layout& layout) : m_layout(layout)
 
 const PhraseTrie::Target* PhraseTrie::Child(std::uint32_t node, char16_t unit) const
 {
+    const std::size_t bit = EdgeFilterBit(node, unit, m_layout.edgeFilter.size() * 64);
+    if (((m_layout.edgeFilter[bit / 64] >> (bit % 64)) & 1u) == 0) {
+        return nullptr;
+    }
     const std::size_t mask = m_layout.edges.size() - 1;
     for (std::size_t slot = EdgeSlot(node, unit, m_layout.edges.size());; slot = (slot + 1) & mask) {
         const Edge& edge = m_layout.edges[slot];
@@ -41,6 +47,23 @@ PhraseTrie::Match PhraseTrie::Longest(const char16_t* text, const char16_t* end)
         return {};
     }
     const std::uint32_t dictionaries = m_layout.dictionaryCount;
+    if (dictionaries == 1) {
+        // The segmentation's case, and the common one: the longest key wins.
+        Match longest;
+        for (std::uint32_t depth = 1;; ++depth) {
+            const std::uint32_t link = target->link;
+            if ((link >> kDictionaryShift & kDictionaryMask) != 0) {
+                longest = {depth, target->output};
+            }
+            if ((link & kHasChildren) == 0 || text + depth == end) {
+                return longest;
+            }
+            target = Child(link & kNodeMask, text[depth]);
+            if (target == nullptr) {
+                return longest;
+            }
+        }
+    }
     std::array<Match, kMaxDictionaries> best{};
     std::uint32_t depth = 1;
     while (true) {
@@ -73,6 +96,27 @@ PhraseTrie::Match PhraseTrie::Longest(const char16_t* text, const char16_t* end)
         }
     }
     return {};
+}
+
+PhraseTrie::Match PhraseTrie::LongestOfTwoOrMore(const char16_t* text, const char16_t* end) const
+{
+    Match longest;
+    std::uint32_t node = std::uint32_t{text[0]} + 1;
+    for (std::uint32_t depth = 1; text + depth < end; ++depth) {
+        const Target* target = Child(node, text[depth]);
+        if (target == nullptr) {
+            break;
+        }
+        const std::uint32_t link = target->link;
+        if ((link >> kDictionaryShift & kDictionaryMask) != 0) {
+            longest = {depth + 1, target->output};
+        }
+        if ((link & kHasChildren) == 0) {
+            break;
+        }
+        node = link & kNodeMask;
+    }
+    return longest;
 }
 
 void PhraseTrie::Convert(std::u16string_view text, const StringPool& pool, std::u16string& out) const

@@ -18,7 +18,8 @@ namespace veltran {
 /// d]; the output of the first of those dictionaries also travels with the
 /// link, which saves a memory access per match. The links below the root sit in
 /// an open-addressing hash table keyed by parent node and unit, so each step
-/// down costs one probe.
+/// down costs one probe; a bit filter over the same keys answers most steps that
+/// find nothing without touching the table.
 class PhraseTrie
 {
 public:
@@ -48,9 +49,11 @@ public:
 
     struct Layout
     {
-        std::span<const Target> root; // kRootTableSize targets, link 0 where no key
-                                      // starts with the unit
-        std::span<const Edge> edges;  // a power of two in size, at most half full
+        std::span<const Target> root;              // kRootTableSize targets, link 0 where no key
+                                                   // starts with the unit
+        std::span<const Edge> edges;               // a power of two in size, at most half full
+        std::span<const std::uint64_t> edgeFilter; // a power of two in size: the bit
+                                                   // of every edge's key is set
         std::span<const std::uint32_t> terminal;
         std::uint32_t dictionaryCount = 1;
     };
@@ -74,10 +77,24 @@ public:
         return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & (tableSize - 1);
     }
 
+    /// Bit of the edge filter (of `bitCount` bits) that the edge from `parent` by
+    /// `unit` sets.
+    static std::size_t EdgeFilterBit(std::uint32_t parent, char16_t unit, std::size_t bitCount)
+    {
+        const std::uint64_t key = (std::uint64_t{parent} << 16) | unit;
+        return static_cast<std::size_t>((key * 0xC2B2AE3D27D4EB4Full) >> 40) & (bitCount - 1);
+    }
+
     /// The match of the group at `text`: the longest key of the first dictionary
     /// that has any key that is a prefix of the units from `text` to `end`.
     /// Length 0 when none has, or text == end.
     Match Longest(const char16_t* text, const char16_t* end) const;
+
+    /// For a trie of one dictionary whose first-level nodes are numbered by their
+    /// unit (PhraseTrieBuilder::kFirstLevelByUnit), when some key of two or more
+    /// units starts with text[0] and text + 1 < end: the longest such key that is
+    /// a prefix of the text, or length 0. Keys of one unit are not looked at.
+    Match LongestOfTwoOrMore(const char16_t* text, const char16_t* end) const;
 
     /// Rewrites `text` left to right: at each position the group's match is
     /// replaced by its output, an unmatched unit is copied. Appends to `out`.

@@ -13,8 +13,12 @@ namespace veltran {
 class PhraseTrieBuilder
 {
 public:
+    /// First-level nodes numbered by their unit (node = unit + 1), so that a
+    /// search can start below the root without reading it.
+    static constexpr bool kFirstLevelByUnit = true;
+
     /// `dictionaryCount` columns of outputs, 1 to PhraseTrie::kMaxDictionaries.
-    explicit PhraseTrieBuilder(std::uint32_t dictionaryCount);
+    explicit PhraseTrieBuilder(std::uint32_t dictionaryCount, bool firstLevelByUnit = false);
 
     /// Adds a non-empty key of the given dictionary with its output id; a key
     /// added twice to the same dictionary keeps its first output.
@@ -26,6 +30,7 @@ public:
 
     const std::vector<PhraseTrie::Target>& Root() const { return m_root; }
     const std::vector<PhraseTrie::Edge>& Edges() const { return m_edges; }
+    const std::vector<std::uint64_t>& EdgeFilter() const { return m_edgeFilter; }
     const std::vector<std::uint32_t>& Terminal() const { return m_terminal; }
 
 private:
@@ -45,7 +50,9 @@ private:
     std::vector<bool> m_hasChildren{false};
     std::vector<PendingEdge> m_pending;
     std::vector<PhraseTrie::Edge> m_edges;
+    std::vector<std::uint64_t> m_edgeFilter;
     std::vector<std::uint32_t> m_terminal;
+    bool m_firstLevelByUnit;
 };
 
 } // namespace veltran
