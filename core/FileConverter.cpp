@@ -184,21 +184,24 @@ Result<WholeFile> ReadWholeFile(int fd)
         return ReadFailure(errno);
     if (!S_ISREG(file.info.st_mode))
         return Status::Failure(StatusCode::NotFound, "not a regular file");
-    // One byte more than the size, so that the read that meets the end is usually the second.
-    file.content.Reserve(static_cast<std::size_t>(file.info.st_size) + 1);
-    while (true) {
+    // One byte more than the size: a read that reaches the size and leaves that byte unfilled has met
+    // the end, which saves asking again.
+    const auto size = static_cast<std::size_t>(file.info.st_size);
+    file.content.Reserve(size + 1);
+    do {
         if (file.content.size() == file.content.capacity())
             file.content.Reserve(file.content.capacity() + 65536); // the file grew since fstat
         const std::size_t room = file.content.capacity() - file.content.size();
-        const ssize_t n = ::read(fd, file.content.data() + file.content.size(), room);
-        if (n < 0 && errno == EINTR)
-            continue;
+        ssize_t n = 0;
+        do
+            n = ::read(fd, file.content.data() + file.content.size(), room);
+        while (n < 0 && errno == EINTR);
         if (n < 0)
             return ReadFailure(errno);
         if (n == 0)
             break;
         file.content.Extend(static_cast<std::size_t>(n));
-    }
+    } while (file.content.size() < size || file.content.size() == file.content.capacity());
     return file;
 }
 
