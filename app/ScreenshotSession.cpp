@@ -32,10 +32,10 @@ ScreenshotSession::ScreenshotSession(const QString& folder) : m_folder(folder)
     m_folder.mkpath(QStringLiteral("."));
 }
 
-int ScreenshotSession::ShowMessageBox(const QString& text, const QString& labels, const QString& caption,
-                                      unsigned style, QWidget* owner)
+MessageResult ScreenshotSession::ShowMessageBox(const MessageRequest& request)
 {
-    const std::unique_ptr<QMessageBox> box = QtMessageBox::Build(text, labels, caption, style, owner);
+    const std::unique_ptr<QMessageBox> box =
+        QtMessageBox::Build(request, request.owned ? QApplication::activeWindow() : nullptr);
     box->show();
     Settle();
     ++m_boxCount;

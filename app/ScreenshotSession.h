@@ -15,8 +15,7 @@ public:
     /// Files go to `folder`, which is made when missing.
     explicit ScreenshotSession(const QString& folder);
 
-    int ShowMessageBox(const QString& text, const QString& labels, const QString& caption, unsigned style,
-                       QWidget* owner) override;
+    MessageResult ShowMessageBox(const MessageRequest& request) override;
 
     /// Saves the window as "main-window.png" after the event loop has laid it out, then quits.
     void CaptureAndQuit(QWidget& window);

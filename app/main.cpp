@@ -1,9 +1,12 @@
+#include "LogPath.h"
 #include "Program.h"
 #include "QtPlatformServices.h"
 #include "ScreenshotSession.h"
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
 #include <memory>
 
@@ -31,7 +34,9 @@ int main(int argc, char* argv[])
         screenshots = std::make_unique<veltran::ScreenshotSession>(screenshotFolder);
 
     veltran::QtPlatformServices platform(screenshots.get());
-    veltran::Program program(platform.Services());
+    const veltran::WindowFolders folders{QFile::encodeName(veltran::ProgramLogPath()).toStdString(),
+                                         QFile::encodeName(QDir::homePath()).toStdString()};
+    veltran::Program program(platform.Services(), folders);
     veltran::frmMain& window = program.Start();
     if (screenshots)
         screenshots->CaptureAndQuit(window);

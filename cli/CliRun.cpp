@@ -43,6 +43,10 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         environment.out << UsageText();
         return kExitSuccess;
     }
+    if (commandLine.version) {
+        environment.out << VersionText();
+        return kExitSuccess;
+    }
 
     RuleTable rules;
     // The charset rule, made by the run, comes first; the file's rules follow it.

@@ -63,6 +63,8 @@ bool SetFlag(CommandLine& c, std::string_view argument)
         c.quiet = true;
     else if (argument == "--help" || argument == "-h")
         c.help = true;
+    else if (argument == "--version")
+        c.version = true;
     else
         return false;
     return true;
@@ -115,7 +117,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
         sawTo = sawTo || name == "--to";
     }
 
-    if (c.help)
+    if (c.help || c.version)
         return c;
     if (!sawFrom || !sawTo)
         return refuse("both --from and --to must be given");
@@ -149,6 +151,7 @@ std::string UsageText()
            "  --log FILE          write the run log to FILE (UTF-8, CR LF), replacing it\n"
            "  -q, --quiet         no progress bar and no summary; failures are still listed\n"
            "  -h, --help          show this text\n"
+           "  --version           show the version\n"
            "  --                  end of options; the arguments after it are paths\n"
            "\n"
            "Rules file (UTF-8): one rule per line, fields separated by a TAB:\n"
@@ -164,6 +167,11 @@ std::string UsageText()
            "\n"
            "Exit status: 0 every file converted, 1 some files failed (listed on standard error with their\n"
            "reason) or the log could not be written, 2 usage error, 130 stopped by Ctrl-C.\n";
+}
+
+std::string VersionText()
+{
+    return "veltran-cli " VELTRAN_VERSION "\n";
 }
 
 } // namespace veltran

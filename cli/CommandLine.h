@@ -23,7 +23,8 @@ struct CommandLine
     bool writeBom = false;
     bool charsetHeader = false;
     bool quiet = false;
-    bool help = false; // --help was given; nothing else is checked then
+    bool help = false;    // --help was given; nothing else is checked then
+    bool version = false; // --version was given; nothing else is checked then
 };
 
 /// Parses the arguments after the program name. Options take their value as the next argument
@@ -34,5 +35,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);
 
 /// The --help text, UTF-8, ending with a line break.
 std::string UsageText();
+
+/// The --version text: "veltran-cli " and the version, ending with a line break.
+std::string VersionText();
 
 } // namespace veltran

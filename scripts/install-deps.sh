@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Veltran needs to build, test and run; only what is missing.
+# With arguments, installs those packages instead (scripts/package-check.sh uses this for its tools).
 set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
+    help2man librsvg2-bin
     libicu-dev
     libopencc-dev libopencc-data
     qt6-base-dev libgl-dev
@@ -11,6 +13,7 @@ packages=(
     fonts-wqy-microhei
     xvfb xauth
 )
+[ $# -gt 0 ] && packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

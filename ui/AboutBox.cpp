@@ -1,6 +1,5 @@
 #include "AboutBox.h"
 
-#include "MessageBoxButtons.h"
 #include "MessageBoxService.h"
 #include "Product.h"
 
@@ -46,10 +45,16 @@ QString AboutTitle(bool hasOwner)
     return hasOwner ? QStringLiteral("关于...") : ProductLineText(false);
 }
 
-void ShowAbout(MessageBoxService& messageBox, QWidget* owner)
+void ShowAbout(MessageBoxService& messageBox, bool owned)
 {
-    messageBox.ShowMessageBox(AboutText(), QStringLiteral("关  闭"), AboutTitle(owner != nullptr),
-                              kMbOk | kMbIconInformation, owner);
+    MessageRequest request;
+    request.text = AboutText().toStdString();
+    request.labels = "关  闭";
+    request.caption = AboutTitle(owned).toStdString();
+    request.buttons = MessageButtons::Ok;
+    request.icon = MessageIcon::Information;
+    request.owned = owned;
+    messageBox.ShowMessageBox(request);
 }
 
 } // namespace veltran

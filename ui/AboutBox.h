@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QWidget;
-
 namespace veltran {
 
 class MessageBoxService;
@@ -18,7 +16,7 @@ QString AboutText();
 QString AboutTitle(bool hasOwner);
 
 /// Shows the about text in an information box with the single button "关  闭" and waits for it to
-/// close. A null owner gives a box without owner.
-void ShowAbout(MessageBoxService& messageBox, QWidget* owner);
+/// close; `owned` makes it modal to the main window, otherwise it has no owner.
+void ShowAbout(MessageBoxService& messageBox, bool owned);
 
 } // namespace veltran

@@ -2,6 +2,9 @@
 
 #include "Product.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace veltran {
 
 namespace {
@@ -37,31 +40,20 @@ const ControlDesign kControls[] = {
     {"chkU8BOM", K::CheckBox, "freCode", u"带BOM", {2520, 308, 825, 285}, true, true},
 };
 
-const char* const kRegistered[] = {"lblFiles",       "lstFiles",   "cmdConvertInfo", "lblInfo",       "cmdStartConvert",
-                                   "cmdStopConvert", "cmdAddFile", "cmdAddDir",      "cmdRemoveFile", "cmdRemoveUnsel",
-                                   "cmdRemoveAll",   "cmdAbout",   "cmdExit",        "chkBackup",     "chkText",
-                                   "freFrmCode",     "freCode",    "Label1"};
-
-const char* const kLayoutOrder[] = {
-    "lstFiles",   "lblFiles",  "cmdConvertInfo", "lblInfo",        "cmdStartConvert", "cmdStopConvert",
-    "cmdAddFile", "cmdAddDir", "cmdRemoveFile",  "cmdRemoveUnsel", "cmdRemoveAll",    "cmdAbout",
-    "cmdExit",    "chkBackup", "chkText",        "freFrmCode",     "freCode",         "Label1"};
-
 } // namespace
 
-std::span<const ControlDesign> MainWindowControls()
+std::span<const ControlDesign> MainWindowDesign()
 {
     return kControls;
 }
 
-std::span<const char* const> RegisteredControls()
+const ControlDesign& DesignOf(std::string_view name)
 {
-    return kRegistered;
-}
-
-std::span<const char* const> LayoutOrder()
-{
-    return kLayoutOrder;
+    for (const ControlDesign& design : kControls) {
+        if (design.name == name)
+            return design;
+    }
+    throw std::out_of_range("no control is designed with the name " + std::string(name));
 }
 
 QString LinkCaption()

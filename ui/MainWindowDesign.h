@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <span>
+#include <string_view>
 
 namespace veltran {
 
@@ -39,13 +40,10 @@ struct ControlDesign
 inline constexpr TwipSize kDesignInnerSize{7875, 5895};
 
 /// The main window's controls in tab order.
-std::span<const ControlDesign> MainWindowControls();
+std::span<const ControlDesign> MainWindowDesign();
 
-/// The controls registered for the proportional layout, in registration order.
-std::span<const char* const> RegisteredControls();
-
-/// The order in which a resize lays the registered controls out.
-std::span<const char* const> LayoutOrder();
+/// The design of the named control; the name must be one of MainWindowDesign().
+const ControlDesign& DesignOf(std::string_view name);
 
 /// The link label's caption: maker, host with capital initials, "专业技术搜索站".
 QString LinkCaption();

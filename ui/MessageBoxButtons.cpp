@@ -6,25 +6,25 @@ namespace veltran {
 
 namespace {
 
-constexpr unsigned kButtonSetMask = 0xF;
-constexpr unsigned kDefaultButtonMask = 0xF00;
+using R = MessageResult;
 
-std::vector<int> ButtonIds(unsigned style)
+std::vector<MessageResult> ButtonIds(MessageButtons buttons)
 {
-    switch (style & kButtonSetMask) {
-    case kMbOkCancel:
-        return {kIdOk, kIdCancel};
-    case kMbAbortRetryIgnore:
-        return {kIdAbort, kIdRetry, kIdIgnore};
-    case kMbYesNoCancel:
-        return {kIdYes, kIdNo, kIdCancel};
-    case kMbYesNo:
-        return {kIdYes, kIdNo};
-    case kMbRetryCancel:
-        return {kIdRetry, kIdCancel};
-    default:
-        return {kIdOk};
+    switch (buttons) {
+    case MessageButtons::OkCancel:
+        return {R::Ok, R::Cancel};
+    case MessageButtons::AbortRetryIgnore:
+        return {R::Abort, R::Retry, R::Ignore};
+    case MessageButtons::YesNoCancel:
+        return {R::Yes, R::No, R::Cancel};
+    case MessageButtons::YesNo:
+        return {R::Yes, R::No};
+    case MessageButtons::RetryCancel:
+        return {R::Retry, R::Cancel};
+    case MessageButtons::Ok:
+        break;
     }
+    return {R::Ok};
 }
 
 bool IsBlank(const QString& label)
@@ -52,23 +52,23 @@ QStringList SplitButtonLabels(const QString& labels)
     return labels.split(u',', Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
-std::vector<PlannedButton> PlanButtons(unsigned style, const QString& labels)
+std::vector<PlannedButton> PlanButtons(MessageButtons set, const QString& labels)
 {
-    // Each label goes to a fixed group of ids, in this order; a later label overrides an earlier one on
-    // the ids they share (Retry, Cancel), which gives the captions of every button set.
+    // Each label goes to a fixed group of buttons, in this order; a later label overrides an earlier
+    // one on the buttons they share (Retry, Cancel), which gives the captions of every button set.
     struct LabelTargets
     {
         qsizetype label;
-        std::vector<int> ids;
+        std::vector<MessageResult> ids;
     };
     const LabelTargets targets[] = {
-        {0, {kIdYes, kIdOk, kIdAbort, kIdRetry}},
-        {1, {kIdNo, kIdRetry, kIdCancel}},
-        {2, {kIdCancel, kIdIgnore}},
+        {0, {R::Yes, R::Ok, R::Abort, R::Retry}},
+        {1, {R::No, R::Retry, R::Cancel}},
+        {2, {R::Cancel, R::Ignore}},
     };
 
     std::vector<PlannedButton> buttons;
-    for (int id : ButtonIds(style))
+    for (const MessageResult id : ButtonIds(set))
         buttons.push_back({id, std::nullopt});
 
     const QStringList split = SplitButtonLabels(labels);
@@ -83,20 +83,20 @@ std::vector<PlannedButton> PlanButtons(unsigned style, const QString& labels)
     return buttons;
 }
 
-int DefaultButtonIndex(unsigned style)
+int DefaultButtonIndex(MessageButtons buttons, DefaultButton defaultButton)
 {
-    const int index = static_cast<int>((style & kDefaultButtonMask) >> 8);
-    return index < static_cast<int>(ButtonIds(style).size()) ? index : 0;
+    const int index = static_cast<int>(defaultButton);
+    return index < static_cast<int>(ButtonIds(buttons).size()) ? index : 0;
 }
 
-int EscapeButtonId(unsigned style)
+MessageResult EscapeButtonId(MessageButtons buttons)
 {
-    const std::vector<int> ids = ButtonIds(style);
-    if (std::find(ids.begin(), ids.end(), kIdCancel) != ids.end())
-        return kIdCancel;
+    const std::vector<MessageResult> ids = ButtonIds(buttons);
+    if (std::find(ids.begin(), ids.end(), R::Cancel) != ids.end())
+        return R::Cancel;
     if (ids.size() == 1)
         return ids.front();
-    return 0;
+    return R::None;
 }
 
 QString EffectiveCaption(const QString& caption, const QString& programName)

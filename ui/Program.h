@@ -2,6 +2,7 @@
 
 #include "PlatformServices.h"
 #include "RuleTable.h"
+#include "WindowFolders.h"
 
 #include <memory>
 
@@ -14,7 +15,7 @@ class Program
 {
 public:
     /// The services must outlive the program.
-    explicit Program(const PlatformServices& services);
+    Program(const PlatformServices& services, const WindowFolders& folders);
     ~Program();
 
     /// The start routine: on the first start (no "FirstRunMe", or 0) the about box without owner,
@@ -25,6 +26,7 @@ public:
 
 private:
     PlatformServices m_services;
+    WindowFolders m_folders;
     RuleTable m_rules;
     std::unique_ptr<frmMain> m_main;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 
 namespace veltran {
@@ -40,20 +41,18 @@ QStringList QtNameFilters(std::string_view filter)
     return filters;
 }
 
-std::vector<std::filesystem::path> QtFileDialogs::ShowFileDialog(std::string_view title, std::string_view initialName,
-                                                                 std::string_view filter)
+std::vector<std::filesystem::path>
+QtFileDialogs::ShowFileDialog(std::string_view title, const std::filesystem::path& startFolder, std::string_view filter)
 {
-    QFileDialog dialog(QApplication::activeWindow(), FromUtf8(title), QCoreApplication::applicationDirPath());
+    QFileDialog dialog(QApplication::activeWindow(), FromUtf8(title), QFile::decodeName(startFolder.c_str()));
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(QtNameFilters(filter));
-    if (!initialName.empty())
-        dialog.selectFile(FromUtf8(initialName));
 
     std::vector<std::filesystem::path> files;
     if (dialog.exec() == QDialog::Accepted) {
         for (const QString& file : dialog.selectedFiles())
-            files.emplace_back(QDir::toNativeSeparators(file).toStdString());
+            files.emplace_back(QFile::encodeName(file).toStdString());
     }
     return files;
 }
@@ -61,10 +60,10 @@ std::vector<std::filesystem::path> QtFileDialogs::ShowFileDialog(std::string_vie
 std::filesystem::path QtFileDialogs::BrowseForFolder(std::string_view title, const std::filesystem::path& startFolder)
 {
     const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), FromUtf8(title),
-                                                             QString::fromStdString(startFolder.string()));
+                                                             QFile::decodeName(startFolder.c_str()));
     if (folder.isEmpty())
         return {};
-    std::string path = QDir::toNativeSeparators(folder).toStdString();
+    std::string path = QFile::encodeName(folder).toStdString();
     if (path.back() != std::filesystem::path::preferred_separator)
         path += std::filesystem::path::preferred_separator;
     return path;

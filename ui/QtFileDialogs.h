@@ -10,7 +10,7 @@ namespace veltran {
 class QtFileDialogs : public FileDialogs
 {
 public:
-    std::vector<std::filesystem::path> ShowFileDialog(std::string_view title, std::string_view initialName,
+    std::vector<std::filesystem::path> ShowFileDialog(std::string_view title, const std::filesystem::path& startFolder,
                                                       std::string_view filter) override;
     std::filesystem::path BrowseForFolder(std::string_view title, const std::filesystem::path& startFolder) override;
 };

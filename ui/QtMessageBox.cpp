@@ -2,7 +2,7 @@
 
 #include "MessageBoxButtons.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -13,22 +13,21 @@ namespace veltran {
 namespace {
 
 constexpr char kIdProperty[] = "veltranButtonId";
-constexpr unsigned kIconMask = 0xF0;
 
-QDialogButtonBox::StandardButton StandardButtonFor(int id)
+QDialogButtonBox::StandardButton StandardButtonFor(MessageResult id)
 {
     switch (id) {
-    case kIdCancel:
+    case MessageResult::Cancel:
         return QDialogButtonBox::Cancel;
-    case kIdAbort:
+    case MessageResult::Abort:
         return QDialogButtonBox::Abort;
-    case kIdRetry:
+    case MessageResult::Retry:
         return QDialogButtonBox::Retry;
-    case kIdIgnore:
+    case MessageResult::Ignore:
         return QDialogButtonBox::Ignore;
-    case kIdYes:
+    case MessageResult::Yes:
         return QDialogButtonBox::Yes;
-    case kIdNo:
+    case MessageResult::No:
         return QDialogButtonBox::No;
     default:
         return QDialogButtonBox::Ok;
@@ -36,26 +35,27 @@ QDialogButtonBox::StandardButton StandardButtonFor(int id)
 }
 
 // The desktop's own caption for a button, as its standard dialogs show it.
-QString SystemCaption(int id)
+QString SystemCaption(MessageResult id)
 {
     QDialogButtonBox standard;
     return standard.addButton(StandardButtonFor(id))->text();
 }
 
-QMessageBox::Icon IconFor(unsigned style)
+QMessageBox::Icon IconFor(MessageIcon icon)
 {
-    switch (style & kIconMask) {
-    case kMbIconError:
+    switch (icon) {
+    case MessageIcon::Error:
         return QMessageBox::Critical;
-    case kMbIconQuestion:
+    case MessageIcon::Question:
         return QMessageBox::Question;
-    case kMbIconWarning:
+    case MessageIcon::Warning:
         return QMessageBox::Warning;
-    case kMbIconInformation:
+    case MessageIcon::Information:
         return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
+    case MessageIcon::None:
+        break;
     }
+    return QMessageBox::NoIcon;
 }
 
 QString ProgramName()
@@ -65,23 +65,23 @@ QString ProgramName()
 
 } // namespace
 
-std::unique_ptr<QMessageBox> QtMessageBox::Build(const QString& text, const QString& labels, const QString& caption,
-                                                 unsigned style, QWidget* owner)
+std::unique_ptr<QMessageBox> QtMessageBox::Build(const MessageRequest& request, QWidget* owner)
 {
     auto box = std::make_unique<QMessageBox>(owner);
-    box->setIcon(IconFor(style));
-    box->setWindowTitle(EffectiveCaption(caption, ProgramName()));
+    box->setIcon(IconFor(request.icon));
+    box->setWindowTitle(EffectiveCaption(QString::fromStdString(request.caption), ProgramName()));
     box->setTextFormat(Qt::PlainText);
-    box->setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    box->setText(QString::fromStdString(request.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
-    const std::vector<PlannedButton> plan = PlanButtons(style, labels);
-    const int escapeId = EscapeButtonId(style);
+    const std::vector<PlannedButton> plan = PlanButtons(request.buttons, QString::fromStdString(request.labels));
+    const MessageResult escapeId = EscapeButtonId(request.buttons);
+    const int defaultIndex = DefaultButtonIndex(request.buttons, request.defaultButton);
     for (std::size_t i = 0; i < plan.size(); ++i) {
         // One role for all buttons keeps them in the order added on every desktop's button layout.
         QPushButton* button =
             box->addButton(plan[i].caption.value_or(SystemCaption(plan[i].id)), QMessageBox::ActionRole);
-        button->setProperty(kIdProperty, plan[i].id);
-        if (static_cast<int>(i) == DefaultButtonIndex(style))
+        button->setProperty(kIdProperty, static_cast<int>(plan[i].id));
+        if (static_cast<int>(i) == defaultIndex)
             box->setDefaultButton(button);
         if (plan[i].id == escapeId)
             box->setEscapeButton(button);
@@ -89,16 +89,15 @@ std::unique_ptr<QMessageBox> QtMessageBox::Build(const QString& text, const QStr
     return box;
 }
 
-int QtMessageBox::ResultOf(const QMessageBox& box)
+MessageResult QtMessageBox::ResultOf(const QMessageBox& box)
 {
     const QAbstractButton* clicked = box.clickedButton();
-    return clicked ? clicked->property(kIdProperty).toInt() : 0;
+    return clicked ? static_cast<MessageResult>(clicked->property(kIdProperty).toInt()) : MessageResult::None;
 }
 
-int QtMessageBox::ShowMessageBox(const QString& text, const QString& labels, const QString& caption, unsigned style,
-                                 QWidget* owner)
+MessageResult QtMessageBox::ShowMessageBox(const MessageRequest& request)
 {
-    const std::unique_ptr<QMessageBox> box = Build(text, labels, caption, style, owner);
+    const std::unique_ptr<QMessageBox> box = Build(request, request.owned ? QApplication::activeWindow() : nullptr);
     box->exec();
     return ResultOf(*box);
 }

@@ -5,24 +5,24 @@
 #include <memory>
 
 class QMessageBox;
+class QWidget;
 
 namespace veltran {
 
 /// The message box on QMessageBox. The buttons stand in the button set's order on every desktop,
-/// whatever the desktop's usual button order.
+/// whatever the desktop's usual button order. An owned box is modal to the active window.
 class QtMessageBox : public MessageBoxService
 {
 public:
-    int ShowMessageBox(const QString& text, const QString& labels, const QString& caption, unsigned style,
-                       QWidget* owner) override;
+    MessageResult ShowMessageBox(const MessageRequest& request) override;
 
-    /// The box ShowMessageBox would show, not yet shown. Each button carries its id (see ResultOf).
-    static std::unique_ptr<QMessageBox> Build(const QString& text, const QString& labels, const QString& caption,
-                                              unsigned style, QWidget* owner);
+    /// The box ShowMessageBox would show, not yet shown, with `owner` as its parent (may be null).
+    /// Each button carries its result (see ResultOf).
+    static std::unique_ptr<QMessageBox> Build(const MessageRequest& request, QWidget* owner);
 
-    /// The id of the button that closed the box (Escape and the close box count as the escape
-    /// button); 0 when none did.
-    static int ResultOf(const QMessageBox& box);
+    /// The result of the button that closed the box (Escape and the close box count as the escape
+    /// button); None when none did.
+    static MessageResult ResultOf(const QMessageBox& box);
 };
 
 } // namespace veltran

@@ -9,7 +9,7 @@ QtPlatformServices::QtPlatformServices(MessageBoxService* messageBox)
 
 PlatformServices QtPlatformServices::Services()
 {
-    return {m_messageBox, m_settings, m_desktop, m_fileDialogs, m_inputBox, m_desktop};
+    return {m_messageBox, m_settings, m_urlOpener, m_fileDialogs, m_inputBox, m_textViewer};
 }
 
 } // namespace veltran

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "PlatformServices.h"
-#include "QtDesktop.h"
 #include "QtFileDialogs.h"
 #include "QtInputBox.h"
 #include "QtMessageBox.h"
 #include "QtSettingsStore.h"
+#include "QtTextViewer.h"
+#include "QtUrlOpener.h"
 
 namespace veltran {
 
@@ -22,7 +23,8 @@ private:
     QtMessageBox m_qtMessageBox;
     MessageBoxService& m_messageBox;
     QtSettingsStore m_settings;
-    QtDesktop m_desktop;
+    QtUrlOpener m_urlOpener;
+    QtTextViewer m_textViewer;
     QtFileDialogs m_fileDialogs;
     QtInputBox m_inputBox;
 };

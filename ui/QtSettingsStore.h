@@ -16,8 +16,8 @@ public:
     /// A store in the given INI file.
     explicit QtSettingsStore(const QString& iniFile);
 
-    std::optional<QString> Read(const QString& section, const QString& key) const override;
-    bool Write(const QString& section, const QString& key, const QString& value) override;
+    std::optional<std::string> Read(std::string_view section, std::string_view key) const override;
+    bool Write(std::string_view section, std::string_view key, std::string_view value) override;
 
 private:
     mutable QSettings m_settings;

@@ -1,18 +1,11 @@
 #pragma once
 
 #include "TwipGeometry.h"
+#include "WindowState.h"
 
 #include <optional>
 
 namespace veltran {
-
-/// The main window's state, with the values the settings store keeps.
-enum class WindowState : int
-{
-    Normal = 0,
-    Minimised = 1,
-    Maximised = 2,
-};
 
 /// The smallest outer size of the main window in the normal state.
 inline constexpr TwipSize kMinimumWindowSize{8000, 6400};

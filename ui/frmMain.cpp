@@ -1,24 +1,23 @@
 #include "frmMain.h"
 
 #include "AboutBox.h"
-#include "LogPath.h"
+#include "FileListView.h"
 #include "MainWindowBuilder.h"
 #include "MainWindowDesign.h"
-#include "SettingsStore.h"
-#include "UrlOpener.h"
-#include "WindowGeometry.h"
+#include "WindowResize.h"
 
-#include <QAbstractButton>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace veltran {
 
 namespace {
 
 constexpr int kKeyEscape = 27;
-constexpr std::int16_t kTrue = -1;
 
 int KeyCode(const QKeyEvent& event)
 {
@@ -27,8 +26,8 @@ int KeyCode(const QKeyEvent& event)
 
 } // namespace
 
-frmMain::frmMain(const PlatformServices& services, RuleTable& rules, QWidget* parent)
-    : QWidget(parent), m_services(services), m_rules(rules)
+frmMain::frmMain(const PlatformServices& services, RuleTable& rules, const WindowFolders& folders, QWidget* parent)
+    : QWidget(parent), m_services(services), m_rules(rules), m_folders(folders), m_events(services.messageBox)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProductLineText(true));
@@ -37,7 +36,7 @@ frmMain::frmMain(const PlatformServices& services, RuleTable& rules, QWidget* pa
 
     const TwipScale scale = Scale();
     resize(scale.ToPixels(kDesignInnerSize));
-    BuildMainWindowControls(*this, scale);
+    m_controls = BuildMainWindowControls(*this, scale, m_files);
     ConnectHandlers();
     Form_Load();
 }
@@ -49,13 +48,6 @@ WindowState frmMain::CurrentState() const
     if (isMaximized() || isFullScreen())
         return WindowState::Maximised;
     return WindowState::Normal;
-}
-
-QWidget& frmMain::Control(const char* name) const
-{
-    QWidget* control = findChild<QWidget*>(QString::fromLatin1(name));
-    Q_ASSERT(control);
-    return *control;
 }
 
 TwipScale frmMain::Scale() const
@@ -70,36 +62,31 @@ TwipSize frmMain::InnerSize() const
 
 void frmMain::ConnectHandlers()
 {
-    const auto onClick = [this](const char* name, void (frmMain::*handler)()) {
-        connect(static_cast<QAbstractButton*>(&Control(name)), &QAbstractButton::clicked, this, handler);
-    };
-    onClick("cmdStartConvert", &frmMain::cmdStartConvert_Click);
-    onClick("cmdStopConvert", &frmMain::cmdStopConvert_Click);
-    onClick("cmdAddFile", &frmMain::cmdAddFile_Click);
-    onClick("cmdAddDir", &frmMain::cmdAddDir_Click);
-    onClick("cmdRemoveFile", &frmMain::cmdRemoveFile_Click);
-    onClick("cmdRemoveUnsel", &frmMain::cmdRemoveUnsel_Click);
-    onClick("cmdRemoveAll", &frmMain::cmdRemoveAll_Click);
-    onClick("cmdAbout", &frmMain::cmdAbout_Click);
-    onClick("cmdExit", &frmMain::cmdExit_Click);
-    onClick("chkText", &frmMain::chkText_Click);
+    const MainWindowControls& c = m_controls;
+    connect(c.cmdStartConvert, &QPushButton::clicked, this, &frmMain::cmdStartConvert_Click);
+    connect(c.cmdStopConvert, &QPushButton::clicked, this, &frmMain::cmdStopConvert_Click);
+    connect(c.cmdAddFile, &QPushButton::clicked, this, &frmMain::cmdAddFile_Click);
+    connect(c.cmdAddDir, &QPushButton::clicked, this, &frmMain::cmdAddDir_Click);
+    connect(c.cmdRemoveFile, &QPushButton::clicked, this, &frmMain::cmdRemoveFile_Click);
+    connect(c.cmdRemoveUnsel, &QPushButton::clicked, this, &frmMain::cmdRemoveUnsel_Click);
+    connect(c.cmdRemoveAll, &QPushButton::clicked, this, &frmMain::cmdRemoveAll_Click);
+    connect(c.cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
+    connect(c.cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+    connect(c.chkText, &QCheckBox::clicked, this, &frmMain::chkText_Click);
 
     // An option is clicked whenever it becomes selected, by mouse, keyboard or code.
-    const auto onSelect = [this](const char* name, void (frmMain::*handler)()) {
-        connect(static_cast<QAbstractButton*>(&Control(name)), &QAbstractButton::toggled, this,
-                [this, handler](bool on) {
-                    if (on)
-                        (this->*handler)();
-                });
+    const auto onSelect = [this](QRadioButton* option, void (frmMain::*handler)()) {
+        connect(option, &QRadioButton::toggled, this, [this, handler](bool on) {
+            if (on)
+                (this->*handler)();
+        });
     };
-    onSelect("optGb", &frmMain::optGb_Click);
-    onSelect("optBig5", &frmMain::optBig5_Click);
-    onSelect("optUtf8", &frmMain::optUtf8_Click);
+    onSelect(c.optGb, &frmMain::optGb_Click);
+    onSelect(c.optBig5, &frmMain::optBig5_Click);
+    onSelect(c.optUtf8, &frmMain::optUtf8_Click);
 
-    connect(static_cast<QListWidget*>(&Control("lstFiles")), &QListWidget::itemDoubleClicked, this,
-            &frmMain::lstFiles_DblClick);
+    connect(c.lstFiles, &FileListView::doubleClicked, this, &frmMain::lstFiles_DblClick);
 
-    m_link = &Control("Label1");
     // Key preview: the window sees every key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
@@ -108,10 +95,8 @@ void frmMain::ConnectHandlers()
 void frmMain::Form_Load()
 {
     m_layout.Reset();
-    for (const char* name : RegisteredControls())
-        RegisterLayout(Control(name));
-
-    m_logPath = ProgramLogPath();
+    for (QWidget* control : m_controls.Registered())
+        RegisterLayout(*control);
 
     if (ReadNumber(m_services.settings, kSettingsSection, kWindowKey, 0) == static_cast<int>(WindowState::Maximised))
         setWindowState(windowState() | Qt::WindowMaximized);
@@ -120,7 +105,7 @@ void frmMain::Form_Load()
 void frmMain::Form_Unload()
 {
     // A store that cannot be written loses the state; closing goes on regardless.
-    m_services.settings.Write(kSettingsSection, kWindowKey, QString::number(static_cast<int>(CurrentState())));
+    m_services.settings.Write(kSettingsSection, kWindowKey, std::to_string(static_cast<int>(CurrentState())));
 }
 
 void frmMain::RegisterLayout(QWidget& control)
@@ -143,39 +128,39 @@ void frmMain::Form_Resize()
 {
     if (!ApplyResizeRule(*this, CurrentState()))
         return;
-    for (const char* name : LayoutOrder())
-        ApplyLayout(Control(name));
+    for (QWidget* control : m_controls.LayoutOrder())
+        ApplyLayout(*control);
 }
 
 void frmMain::Form_KeyDown(int keyCode)
 {
     if (keyCode == kKeyEscape)
-        m_stopRequested = kTrue;
+        m_events.RequestStop();
 }
 
 void frmMain::Form_MouseMove()
 {
-    SetLinkColour(Control("Label1"), Qt::blue);
+    SetLinkColour(*m_controls.Label1, Qt::blue);
 }
 
 void frmMain::Label1_MouseMove()
 {
-    SetLinkColour(Control("Label1"), Qt::red);
+    SetLinkColour(*m_controls.Label1, Qt::red);
 }
 
 void frmMain::Label1_Click()
 {
-    m_services.urlOpener.OpenUrl(LinkTarget());
+    m_services.urlOpener.OpenUrl(LinkTarget().toStdString());
 }
 
 void frmMain::cmdStopConvert_Click()
 {
-    m_stopRequested = kTrue;
+    m_events.RequestStop();
 }
 
 void frmMain::cmdAbout_Click()
 {
-    ShowAbout(m_services.messageBox, this);
+    ShowAbout(m_services.messageBox, true);
 }
 
 void frmMain::cmdExit_Click()
@@ -201,7 +186,7 @@ void frmMain::optUtf8_Click()
 void frmMain::TieBomToTarget()
 {
     // Only the enabled state follows the target; the mark is the user's and survives.
-    Control("chkU8BOM").setEnabled(static_cast<QAbstractButton&>(Control("optUtf8")).isChecked());
+    m_controls.chkU8BOM->setEnabled(m_controls.optUtf8->isChecked());
 }
 
 // The run, the list commands and the rule editor are not built yet: their controls already stand
@@ -233,14 +218,14 @@ void frmMain::lstFiles_DblClick()
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_link) {
+    if (watched == m_controls.Label1) {
         if (event->type() == QEvent::MouseMove) {
             Label1_MouseMove();
             return true;
         }
         if (event->type() == QEvent::MouseButtonRelease) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton && m_link->rect().contains(mouse->position().toPoint()))
+            if (mouse->button() == Qt::LeftButton && m_controls.Label1->rect().contains(mouse->position().toPoint()))
                 Label1_Click();
             return true;
         }

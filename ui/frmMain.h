@@ -1,14 +1,15 @@
 #pragma once
 
 #include "ControlLayoutTable.h"
+#include "FileListModel.h"
+#include "MainWindowControls.h"
 #include "PlatformServices.h"
-#include "ResizeRule.h"
+#include "QtEventPump.h"
 #include "TwipScale.h"
+#include "WindowFolders.h"
+#include "WindowState.h"
 
-#include <QPointer>
 #include <QWidget>
-
-#include <cstdint>
 
 namespace veltran {
 
@@ -22,16 +23,17 @@ class frmMain : public QWidget
     Q_OBJECT
 
 public:
-    /// Builds the window and runs its load steps (layout registration, log path, maximised state).
-    /// The services and the rule table must outlive the window.
-    frmMain(const PlatformServices& services, RuleTable& rules, QWidget* parent = nullptr);
+    /// Builds the window and runs its load steps (layout registration, maximised state). The
+    /// services and the rule table must outlive the window.
+    frmMain(const PlatformServices& services, RuleTable& rules, const WindowFolders& folders,
+            QWidget* parent = nullptr);
 
-    /// The stop flag of a run: -1 when a stop was asked for, 0 otherwise.
-    std::int16_t StopRequested() const { return m_stopRequested; }
-    void SetStopRequested(std::int16_t value) { m_stopRequested = value; }
-
-    /// Where runs leave their log, fixed when the window loads.
-    const QString& LogPath() const { return m_logPath; }
+    const MainWindowControls& Controls() const { return m_controls; }
+    FileListModel& Files() { return m_files; }
+    /// The run's event pump, which holds the stop flag that Escape and the stop button set.
+    const EventPump& Events() const { return m_events; }
+    /// Where runs leave their log.
+    const std::filesystem::path& LogPath() const { return m_folders.logPath; }
 
     /// The window's state as the settings store keeps it.
     WindowState CurrentState() const;
@@ -78,17 +80,17 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    QWidget& Control(const char* name) const;
     TwipSize InnerSize() const;
     void ConnectHandlers();
     void TieBomToTarget();
 
     PlatformServices m_services;
     RuleTable& m_rules;
+    WindowFolders m_folders;
+    FileListModel m_files;
+    MainWindowControls m_controls;
     ControlLayoutTable m_layout;
-    QString m_logPath;
-    std::int16_t m_stopRequested = 0;
-    QPointer<QWidget> m_link;
+    QtEventPump m_events;
 };
 
 } // namespace veltran

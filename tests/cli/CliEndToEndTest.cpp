@@ -1,9 +1,11 @@
 #include "CliProcess.h"
+#include "Product.h"
 
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veltran::test {
@@ -232,6 +234,17 @@ TEST_F(CliEndToEndTest, HelpGoesToStandardOutput)
     const CliResult result = Run({"--help"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out.rfind("Usage: veltran-cli --from", 0), 0u);
+}
+
+TEST_F(CliEndToEndTest, VersionIsTheOneTheWindowShows)
+{
+    // The package takes its version from the build; the window's caption from kProductVersionSuffix.
+    std::string shown;
+    for (const char16_t c : std::u16string_view(kProductVersionSuffix).substr(2)) // past " V"
+        shown += static_cast<char>(c);
+    const CliResult result = Run({"--version"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "veltran-cli " + shown + "\n");
 }
 
 } // namespace

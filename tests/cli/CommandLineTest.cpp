@@ -81,7 +81,7 @@ TEST(CommandLineTest, HelpNeedsNothingElse)
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     EXPECT_TRUE(parse->help);
     for (const char* option : {"--from", "--to", "--filter", "--no-backup", "--bom", "--rules", "--charset-header",
-                               "--log", "--quiet", "130"}) {
+                               "--log", "--quiet", "--version", "130"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
     }
 }

@@ -160,6 +160,26 @@ TEST(FindFilesTest, NameThatIsNotUtf8KeepsItsBytes)
         EXPECT_TRUE(fs::exists(path)) << "path bytes were altered: " << path.native();
 }
 
+TEST(FindFilesTest, ProgressIsToldPerFolderAndCanEndTheScan)
+{
+    TempTree tree;
+    tree.AddFile("a.htm");
+    tree.AddFile("one/b.htm");
+    tree.AddFile("one/two/c.htm");
+    std::vector<std::size_t> counts;
+    const FindFilesResult all = FindFiles(tree.Root(), "*.htm", [&counts](std::size_t found, const fs::path&) {
+        counts.push_back(found);
+        return true;
+    });
+    EXPECT_EQ(counts, (std::vector<std::size_t>{1, 2, 3}));
+    EXPECT_FALSE(all.stopped);
+
+    const FindFilesResult stopped =
+        FindFiles(tree.Root(), "*.htm", [](std::size_t found, const fs::path&) { return found < 2; });
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(RelativeNames(stopped.files, tree.Root()), (std::vector<std::string>{"a.htm", "one/b.htm"}));
+}
+
 TEST(FindFilesTest, MissingOrNonFolderStartIsReportedUnreadable)
 {
     TempTree tree;

@@ -1,5 +1,8 @@
+#include "FileListView.h"
+#include "MainWindowDesign.h"
 #include "ModalWatchdog.h"
 #include "Product.h"
+#include "ResizeRule.h"
 #include "RuleTable.h"
 #include "ScriptedServices.h"
 #include "TestRunners.h"
@@ -8,15 +11,16 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 using namespace veltran;
+using namespace veltran::test;
 
 namespace {
 
@@ -40,8 +44,7 @@ class TestMainWindow : public QObject
 private slots:
     void init();
     void cleanup();
-    void controlsAsDesigned_data();
-    void controlsAsDesigned();
+    void controlsFollowTheirDesign();
     void tabOrderFollowsDesign();
     void enlargingScalesRegisteredControls();
     void shrinkingSnapsToMinimumAndCentres_data();
@@ -63,6 +66,7 @@ private:
     }
     void ShowWindow();
 
+    QTemporaryDir m_folder;
     std::unique_ptr<ModalWatchdog> m_watchdog;
     std::unique_ptr<ScriptedServices> m_services;
     std::unique_ptr<RuleTable> m_rules;
@@ -74,7 +78,8 @@ void TestMainWindow::init()
     m_watchdog = std::make_unique<ModalWatchdog>();
     m_services = std::make_unique<ScriptedServices>();
     m_rules = std::make_unique<RuleTable>();
-    m_window = std::make_unique<frmMain>(m_services->Services(), *m_rules);
+    const WindowFolders folders{m_folder.filePath("Veltran.log").toStdString(), m_folder.path().toStdString()};
+    m_window = std::make_unique<frmMain>(m_services->Services(), *m_rules, folders);
 }
 
 void TestMainWindow::cleanup()
@@ -91,83 +96,51 @@ void TestMainWindow::ShowWindow()
     QTest::qWait(20);
 }
 
-void TestMainWindow::controlsAsDesigned_data()
+void TestMainWindow::controlsFollowTheirDesign()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("container");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<bool>("checked");
-    QTest::addColumn<bool>("shown");
-
-    const QString link =
-        QString::fromUtf16(kMakerName) + " " + QString::fromUtf16(kMakerHostCapitalised) + " 专业技术搜索站";
-    const auto row = [](const char* name, const char* kind, const char* container, const QString& caption,
-                        const char* toolTip, bool enabled, bool checked, bool shown) {
-        QTest::newRow(name) << name << kind << container << caption << toolTip << enabled << checked << shown;
+    // The builder applies every row of the design table: kind, container, caption, tooltip and states.
+    const auto kindOf = [](ControlKind kind) -> const char* {
+        switch (kind) {
+        case ControlKind::Label:
+        case ControlKind::LinkLabel:
+            return "QLabel";
+        case ControlKind::ListBox:
+            return "veltran::FileListView";
+        case ControlKind::Button:
+            return "QPushButton";
+        case ControlKind::CheckBox:
+            return "QCheckBox";
+        case ControlKind::OptionButton:
+            return "QRadioButton";
+        case ControlKind::Frame:
+            return "QGroupBox";
+        case ControlKind::Panel:
+            return "QFrame";
+        }
+        return "";
     };
-    row("lblFiles", "QLabel", "frmMain", "温馨提示:文件列表(注意备份)：", "", true, false, true);
-    row("lstFiles", "QListWidget", "frmMain", "", "双击或回车查看文件内容", true, false, true);
-    row("cmdStartConvert", "QPushButton", "frmMain", "开始处理(&S)", "", false, false, true);
-    row("cmdStopConvert", "QPushButton", "frmMain", "停止处理(&C)", "", false, false, true);
-    row("cmdAddFile", "QPushButton", "frmMain", "添加文件...", "", true, false, true);
-    row("cmdAddDir", "QPushButton", "frmMain", "添加目录...", "", true, false, true);
-    row("cmdRemoveFile", "QPushButton", "frmMain", "移除选择(&R)", "", false, false, true);
-    row("cmdRemoveUnsel", "QPushButton", "frmMain", "反向移除(&U)", "", false, false, true);
-    row("cmdRemoveAll", "QPushButton", "frmMain", "全部移除(&A)", "", false, false, true);
-    row("cmdAbout", "QPushButton", "frmMain", "关    于...", "", true, false, true);
-    row("cmdExit", "QPushButton", "frmMain", "退    出(&X)", "", true, false, true);
-    row("chkBackup", "QCheckBox", "frmMain", "保留文件备份", "", true, true, true);
-    row("chkText", "QCheckBox", "frmMain", "替换内容...", "", true, false, true);
-    row("optFrmUTF8", "QRadioButton", "freFrmCode", "UTF-8", "", true, false, true);
-    row("optFrmGb", "QRadioButton", "freFrmCode", "GB", "", true, true, true);
-    row("optFrmBig5", "QRadioButton", "freFrmCode", "BIG5", "", true, false, true);
-    row("optUtf8", "QRadioButton", "freCode", "UTF-8", "", true, true, true);
-    row("optGb", "QRadioButton", "freCode", "GB", "", true, false, true);
-    row("optBig5", "QRadioButton", "freCode", "BIG5", "", true, false, true);
-    row("cmdConvertInfo", "QFrame", "frmMain", "", "", true, false, false);
-    row("lblInfo", "QLabel", "cmdConvertInfo", "正在转换编码，请等待...", "", true, false, true);
-    row("freCode", "QGroupBox", "frmMain", "转换后编码", "", true, false, true);
-    row("freFrmCode", "QGroupBox", "frmMain", "原文件编码", "", true, false, true);
-    row("Label1", "QLabel", "frmMain", link, "推荐网站", true, false, true);
-    row("chkU8BOM", "QCheckBox", "freCode", "带BOM", "", true, true, true);
-}
-
-void TestMainWindow::controlsAsDesigned()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, kind);
-    QFETCH(QString, container);
-    QFETCH(QString, caption);
-    QFETCH(QString, toolTip);
-    QFETCH(bool, enabled);
-    QFETCH(bool, checked);
-    QFETCH(bool, shown);
-
-    ShowWindow();
-    const QWidget* control = m_window->findChild<QWidget*>(name);
-    QVERIFY(control);
-    QCOMPARE(control->metaObject()->className(), kind);
-    QCOMPARE(control->parentWidget()->objectName(), container);
-    QString text;
-    if (const auto* label = qobject_cast<const QLabel*>(control))
-        text = label->text();
-    else if (const auto* button = qobject_cast<const QAbstractButton*>(control))
-        text = button->text();
-    else if (const auto* frame = qobject_cast<const QGroupBox*>(control))
-        text = frame->title();
-    QCOMPARE(text, caption);
-    QCOMPARE(control->toolTip(), toolTip);
-    QCOMPARE(control->isEnabled(), enabled);
-    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
-        QCOMPARE(button->isChecked(), checked);
-    QCOMPARE(!control->isHidden(), shown);
-    if (const auto* list = qobject_cast<const QListWidget*>(control)) {
-        QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
-        QCOMPARE(list->count(), 0);
+    for (const ControlDesign& design : MainWindowDesign()) {
+        const QWidget* control = m_window->findChild<QWidget*>(design.name);
+        QVERIFY2(control, design.name);
+        QCOMPARE(control->metaObject()->className(), kindOf(design.kind));
+        QCOMPARE(control->parentWidget()->objectName(), design.container ? design.container : "frmMain");
+        QString caption;
+        if (const auto* label = qobject_cast<const QLabel*>(control))
+            caption = label->text();
+        else if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+            caption = button->text();
+        else if (const auto* frame = qobject_cast<const QGroupBox*>(control))
+            caption = frame->title();
+        QCOMPARE(caption, design.kind == ControlKind::LinkLabel ? LinkCaption()
+                          : design.caption                      ? QString::fromUtf16(design.caption)
+                                                                : QString());
+        QCOMPARE(control->toolTip(), design.toolTip ? QString::fromUtf16(design.toolTip) : QString());
+        QCOMPARE(control->isEnabled(), design.enabled);
+        QCOMPARE(!control->isHidden(), design.visible);
+        if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+            QCOMPARE(button->isChecked(), design.checked);
     }
+    QCOMPARE(m_window->Controls().lstFiles->selectionMode(), QAbstractItemView::ExtendedSelection);
 }
 
 void TestMainWindow::tabOrderFollowsDesign()
@@ -289,18 +262,18 @@ void TestMainWindow::escapeAsksToStop_data()
 {
     QTest::addColumn<QString>("focus");
     QTest::addColumn<int>("key");
-    QTest::addColumn<int>("stop");
+    QTest::addColumn<bool>("stop");
 
-    QTest::newRow("Esc in the list") << "lstFiles" << int(Qt::Key_Escape) << -1;
-    QTest::newRow("Esc on an option") << "optGb" << int(Qt::Key_Escape) << -1;
-    QTest::newRow("another key is ignored") << "lstFiles" << int(Qt::Key_A) << 0;
+    QTest::newRow("Esc in the list") << "lstFiles" << int(Qt::Key_Escape) << true;
+    QTest::newRow("Esc on an option") << "optGb" << int(Qt::Key_Escape) << true;
+    QTest::newRow("another key is ignored") << "lstFiles" << int(Qt::Key_A) << false;
 }
 
 void TestMainWindow::escapeAsksToStop()
 {
     QFETCH(QString, focus);
     QFETCH(int, key);
-    QFETCH(int, stop);
+    QFETCH(bool, stop);
 
     ShowWindow();
     m_window->activateWindow();
@@ -309,7 +282,7 @@ void TestMainWindow::escapeAsksToStop()
     target->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), target);
     QTest::keyClick(m_window->windowHandle(), Qt::Key(key));
-    QCOMPARE(int(m_window->StopRequested()), stop);
+    QCOMPARE(m_window->Events().StopRequested(), stop);
 }
 
 void TestMainWindow::linkTurnsRedOverItAndBlueOverBareWindow()
@@ -336,7 +309,8 @@ void TestMainWindow::linkClickOpensHomePage()
 {
     ShowWindow();
     QTest::mouseClick(&Find<QLabel>("Label1"), Qt::LeftButton);
-    QCOMPARE(m_services->urlOpener.opened, QStringList{"http://" + QString::fromUtf16(kMakerHost) + "/?tool"});
+    QCOMPARE(m_services->urlOpener.opened,
+             std::vector<std::string>{"http://" + QString::fromUtf16(kMakerHost).toStdString() + "/?tool"});
 }
 
 int RunMainWindowTests(int argc, char** argv)

@@ -14,6 +14,10 @@
 
 using namespace veltran;
 
+Q_DECLARE_METATYPE(veltran::MessageButtons)
+Q_DECLARE_METATYPE(veltran::DefaultButton)
+Q_DECLARE_METATYPE(veltran::MessageResult)
+
 namespace {
 
 // Marks a button that keeps the desktop's own caption.
@@ -27,9 +31,11 @@ QStringList Captions(const std::vector<PlannedButton>& buttons)
     return captions;
 }
 
-QList<int> Ids(const std::vector<PlannedButton>& buttons)
+using Ids = QList<MessageResult>;
+
+Ids IdsOf(const std::vector<PlannedButton>& buttons)
 {
-    QList<int> ids;
+    Ids ids;
     for (const PlannedButton& button : buttons)
         ids << button.id;
     return ids;
@@ -61,62 +67,66 @@ private slots:
 
 private:
     // Opens the real box, lets `act` work on it once it is up, and returns the box's result.
-    int RunBox(unsigned style, const QString& labels, const std::function<void(QMessageBox&)>& act);
+    MessageResult RunBox(MessageButtons buttons, DefaultButton defaultButton, const QString& labels,
+                         const std::function<void(QMessageBox&)>& act);
 };
 
 void TestMessageBox::buttonsTakeTheirLabels_data()
 {
-    QTest::addColumn<unsigned>("style");
+    QTest::addColumn<MessageButtons>("set");
     QTest::addColumn<QString>("labels");
-    QTest::addColumn<QList<int>>("ids");
+    QTest::addColumn<Ids>("ids");
     QTest::addColumn<QStringList>("captions");
 
-    const QList<int> okCancel{kIdOk, kIdCancel};
-    const QList<int> yesNoCancel{kIdYes, kIdNo, kIdCancel};
-    const QList<int> abortRetryIgnore{kIdAbort, kIdRetry, kIdIgnore};
+    const Ids okCancel{MessageResult::Ok, MessageResult::Cancel};
+    const Ids yesNoCancel{MessageResult::Yes, MessageResult::No, MessageResult::Cancel};
+    const Ids abortRetryIgnore{MessageResult::Abort, MessageResult::Retry, MessageResult::Ignore};
     QTest::newRow("start confirmation, full-width comma does not split")
-        << (kMbOkCancel | kMbIconQuestion | kMbDefButton2) << "OK，知道了,我再看看" << okCancel
-        << QStringList{"OK，知道了", "我再看看"};
+        << MessageButtons::OkCancel << "OK，知道了,我再看看" << okCancel << QStringList{"OK，知道了", "我再看看"};
     QTest::newRow("about box keeps both spaces")
-        << (kMbOk | kMbIconInformation) << "关  闭" << QList<int>{kIdOk} << QStringList{"关  闭"};
+        << MessageButtons::Ok << "关  闭" << Ids{MessageResult::Ok} << QStringList{"关  闭"};
     QTest::newRow("ok cancel, third label replaces the second on cancel")
-        << kMbOkCancel << "a,b,c" << okCancel << QStringList{"a", "c"};
+        << MessageButtons::OkCancel << "a,b,c" << okCancel << QStringList{"a", "c"};
     QTest::newRow("ok cancel, blank third label is skipped")
-        << kMbOkCancel << "a,b,  " << okCancel << QStringList{"a", "b"};
-    QTest::newRow("yes no") << kMbYesNo << "y,n" << QList<int>{kIdYes, kIdNo} << QStringList{"y", "n"};
-    QTest::newRow("yes no cancel") << kMbYesNoCancel << "y,n,c" << yesNoCancel << QStringList{"y", "n", "c"};
+        << MessageButtons::OkCancel << "a,b,  " << okCancel << QStringList{"a", "b"};
+    QTest::newRow("yes no") << MessageButtons::YesNo << "y,n" << Ids{MessageResult::Yes, MessageResult::No}
+                            << QStringList{"y", "n"};
+    QTest::newRow("yes no cancel") << MessageButtons::YesNoCancel << "y,n,c" << yesNoCancel
+                                   << QStringList{"y", "n", "c"};
     QTest::newRow("yes no cancel, cancel shows second label without a third")
-        << kMbYesNoCancel << "y,n" << yesNoCancel << QStringList{"y", "n", "n"};
+        << MessageButtons::YesNoCancel << "y,n" << yesNoCancel << QStringList{"y", "n", "n"};
     QTest::newRow("yes no cancel, empty piece kept in place")
-        << kMbYesNoCancel << "y,,c" << yesNoCancel << QStringList{"y", kSystem, "c"};
+        << MessageButtons::YesNoCancel << "y,,c" << yesNoCancel << QStringList{"y", kSystem, "c"};
     QTest::newRow("labels after the third are ignored")
-        << kMbYesNoCancel << "a,b,c,d" << yesNoCancel << QStringList{"a", "b", "c"};
-    QTest::newRow("abort retry ignore") << kMbAbortRetryIgnore << "a,r,i" << abortRetryIgnore
+        << MessageButtons::YesNoCancel << "a,b,c,d" << yesNoCancel << QStringList{"a", "b", "c"};
+    QTest::newRow("abort retry ignore") << MessageButtons::AbortRetryIgnore << "a,r,i" << abortRetryIgnore
                                         << QStringList{"a", "r", "i"};
     QTest::newRow("abort retry ignore, retry shows first label when second is blank")
-        << kMbAbortRetryIgnore << "a, ,i" << abortRetryIgnore << QStringList{"a", "a", "i"};
+        << MessageButtons::AbortRetryIgnore << "a, ,i" << abortRetryIgnore << QStringList{"a", "a", "i"};
     QTest::newRow("empty labels keep the system captions")
-        << kMbOkCancel << "" << okCancel << QStringList{kSystem, kSystem};
+        << MessageButtons::OkCancel << "" << okCancel << QStringList{kSystem, kSystem};
     QTest::newRow("labels of spaces only keep the system captions")
-        << kMbOkCancel << "   " << okCancel << QStringList{kSystem, kSystem};
+        << MessageButtons::OkCancel << "   " << okCancel << QStringList{kSystem, kSystem};
     QTest::newRow("blank first label keeps the system ok")
-        << kMbOkCancel << " ,b" << okCancel << QStringList{kSystem, "b"};
-    QTest::newRow("surrounding spaces are shown") << kMbOk << " go " << QList<int>{kIdOk} << QStringList{" go "};
+        << MessageButtons::OkCancel << " ,b" << okCancel << QStringList{kSystem, "b"};
+    QTest::newRow("surrounding spaces are shown")
+        << MessageButtons::Ok << " go " << Ids{MessageResult::Ok} << QStringList{" go "};
 }
 
 void TestMessageBox::buttonsTakeTheirLabels()
 {
-    QFETCH(unsigned, style);
+    QFETCH(MessageButtons, set);
     QFETCH(QString, labels);
-    QFETCH(QList<int>, ids);
+    QFETCH(Ids, ids);
     QFETCH(QStringList, captions);
 
-    const std::vector<PlannedButton> plan = PlanButtons(style, labels);
-    QCOMPARE(Ids(plan), ids);
+    const std::vector<PlannedButton> plan = PlanButtons(set, labels);
+    QCOMPARE(IdsOf(plan), ids);
     QCOMPARE(Captions(plan), captions);
 }
 
-int TestMessageBox::RunBox(unsigned style, const QString& labels, const std::function<void(QMessageBox&)>& act)
+MessageResult TestMessageBox::RunBox(MessageButtons buttons, DefaultButton defaultButton, const QString& labels,
+                                     const std::function<void(QMessageBox&)>& act)
 {
     bool acted = false;
     QTimer::singleShot(0, this, [&] {
@@ -126,39 +136,49 @@ int TestMessageBox::RunBox(unsigned style, const QString& labels, const std::fun
         act(*box);
         acted = true;
     });
-    const int result =
-        QtMessageBox().ShowMessageBox(QStringLiteral("text"), labels, QStringLiteral("caption"), style, nullptr);
-    return acted ? result : -1;
+    MessageRequest request;
+    request.text = "text";
+    request.caption = "caption";
+    request.labels = labels.toStdString();
+    request.buttons = buttons;
+    request.defaultButton = defaultButton;
+    request.owned = false;
+    const MessageResult result = QtMessageBox().ShowMessageBox(request);
+    return acted ? result : static_cast<MessageResult>(-1);
 }
 
 void TestMessageBox::boxShowsButtonsInSetOrder_data()
 {
-    QTest::addColumn<unsigned>("style");
+    QTest::addColumn<MessageButtons>("set");
+    QTest::addColumn<DefaultButton>("defaultButton");
     QTest::addColumn<QString>("labels");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<int>("defaultIndex");
 
-    QTest::newRow("ok") << kMbOk << "关  闭" << QStringList{"关  闭"} << 0;
+    QTest::newRow("ok") << MessageButtons::Ok << DefaultButton::First << "关  闭" << QStringList{"关  闭"} << 0;
     QTest::newRow("ok cancel, second is default")
-        << (kMbOkCancel | kMbDefButton2) << "OK，知道了,我再看看" << QStringList{"OK，知道了", "我再看看"} << 1;
-    QTest::newRow("yes no") << kMbYesNo << "y,n" << QStringList{"y", "n"} << 0;
+        << MessageButtons::OkCancel << DefaultButton::Second << "OK，知道了,我再看看"
+        << QStringList{"OK，知道了", "我再看看"} << 1;
+    QTest::newRow("yes no") << MessageButtons::YesNo << DefaultButton::First << "y,n" << QStringList{"y", "n"} << 0;
     QTest::newRow("yes no cancel, third is default")
-        << (kMbYesNoCancel | kMbDefButton3) << "y,n,c" << QStringList{"y", "n", "c"} << 2;
-    QTest::newRow("abort retry ignore") << kMbAbortRetryIgnore << "a,r,i" << QStringList{"a", "r", "i"} << 0;
+        << MessageButtons::YesNoCancel << DefaultButton::Third << "y,n,c" << QStringList{"y", "n", "c"} << 2;
+    QTest::newRow("abort retry ignore") << MessageButtons::AbortRetryIgnore << DefaultButton::First << "a,r,i"
+                                        << QStringList{"a", "r", "i"} << 0;
     QTest::newRow("default beyond the buttons falls back to the first")
-        << (kMbOk | kMbDefButton3) << "x" << QStringList{"x"} << 0;
+        << MessageButtons::Ok << DefaultButton::Third << "x" << QStringList{"x"} << 0;
 }
 
 void TestMessageBox::boxShowsButtonsInSetOrder()
 {
-    QFETCH(unsigned, style);
+    QFETCH(MessageButtons, set);
+    QFETCH(DefaultButton, defaultButton);
     QFETCH(QString, labels);
     QFETCH(QStringList, captions);
     QFETCH(int, defaultIndex);
 
     QStringList shown;
     int shownDefault = -1;
-    const int result = RunBox(style, labels, [&](QMessageBox& box) {
+    const MessageResult result = RunBox(set, defaultButton, labels, [&](QMessageBox& box) {
         const QList<QAbstractButton*> buttons = ButtonsLeftToRight(box);
         for (QAbstractButton* button : buttons)
             shown << button->text();
@@ -167,33 +187,34 @@ void TestMessageBox::boxShowsButtonsInSetOrder()
     });
     QCOMPARE(shown, captions);
     QCOMPARE(shownDefault, defaultIndex);
-    QCOMPARE(result, PlanButtons(style, labels).front().id);
+    QCOMPARE(result, PlanButtons(set, labels).front().id);
 }
 
 void TestMessageBox::escapeAndCloseBoxGiveEscapeButton_data()
 {
-    QTest::addColumn<unsigned>("style");
+    QTest::addColumn<MessageButtons>("set");
     QTest::addColumn<bool>("useCloseBox");
-    QTest::addColumn<int>("expected"); // 0: the box stays open
+    QTest::addColumn<MessageResult>("expected"); // None: the box stays open
 
     for (const bool closeBox : {false, true}) {
         const char* how = closeBox ? "close box" : "escape";
-        QTest::addRow("ok cancel, %s", how) << kMbOkCancel << closeBox << kIdCancel;
-        QTest::addRow("yes no cancel, %s", how) << kMbYesNoCancel << closeBox << kIdCancel;
-        QTest::addRow("lone ok, %s", how) << kMbOk << closeBox << kIdOk;
-        QTest::addRow("yes no, %s", how) << kMbYesNo << closeBox << 0;
-        QTest::addRow("abort retry ignore, %s", how) << kMbAbortRetryIgnore << closeBox << 0;
+        QTest::addRow("ok cancel, %s", how) << MessageButtons::OkCancel << closeBox << MessageResult::Cancel;
+        QTest::addRow("yes no cancel, %s", how) << MessageButtons::YesNoCancel << closeBox << MessageResult::Cancel;
+        QTest::addRow("lone ok, %s", how) << MessageButtons::Ok << closeBox << MessageResult::Ok;
+        QTest::addRow("yes no, %s", how) << MessageButtons::YesNo << closeBox << MessageResult::None;
+        QTest::addRow("abort retry ignore, %s", how)
+            << MessageButtons::AbortRetryIgnore << closeBox << MessageResult::None;
     }
 }
 
 void TestMessageBox::escapeAndCloseBoxGiveEscapeButton()
 {
-    QFETCH(unsigned, style);
+    QFETCH(MessageButtons, set);
     QFETCH(bool, useCloseBox);
-    QFETCH(int, expected);
+    QFETCH(MessageResult, expected);
 
     bool stayedOpen = false;
-    const int result = RunBox(style, QStringLiteral("a,b,c"), [&](QMessageBox& box) {
+    const MessageResult result = RunBox(set, DefaultButton::First, QStringLiteral("a,b,c"), [&](QMessageBox& box) {
         if (useCloseBox)
             box.close();
         else
@@ -203,7 +224,7 @@ void TestMessageBox::escapeAndCloseBoxGiveEscapeButton()
         if (stayedOpen)
             ButtonsLeftToRight(box).last()->click();
     });
-    if (expected == 0) {
+    if (expected == MessageResult::None) {
         QVERIFY(stayedOpen);
     } else {
         QVERIFY(!stayedOpen);
@@ -213,7 +234,10 @@ void TestMessageBox::escapeAndCloseBoxGiveEscapeButton()
 
 void TestMessageBox::blankCaptionShowsProgramName()
 {
-    const auto box = QtMessageBox::Build(QStringLiteral("text"), QString(), QStringLiteral("   "), kMbOk, nullptr);
+    MessageRequest request;
+    request.text = "text";
+    request.caption = "   ";
+    const auto box = QtMessageBox::Build(request, nullptr);
     QCOMPARE(box->windowTitle(), QStringLiteral("test_ui"));
 }
 

@@ -27,7 +27,7 @@ void TestQtServices::settingsSurviveAReopenAsText()
     QVERIFY(QtSettingsStore(file).Write("Parameter", "Window", "2"));
 
     const QtSettingsStore reopened(file);
-    QCOMPARE(reopened.Read("Parameter", "Window"), std::optional<QString>("2"));
+    QCOMPARE(reopened.Read("Parameter", "Window"), std::optional<std::string>("2"));
     QCOMPARE(reopened.Read("Parameter", "FirstRunMe"), std::nullopt);
     QCOMPARE(ReadNumber(reopened, "Parameter", "Window", 0), 2);
 

@@ -1,4 +1,3 @@
-#include "MessageBoxButtons.h"
 #include "ModalWatchdog.h"
 #include "Product.h"
 #include "Program.h"
@@ -6,12 +5,15 @@
 #include "TestRunners.h"
 #include "frmMain.h"
 
+#include <QApplication>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 using namespace veltran;
+using namespace veltran::test;
 
 namespace {
 
@@ -36,9 +38,14 @@ QString ExpectedAboutText()
         .join("\r\n");
 }
 
-QString Stored(const ScriptedServices& services, const QString& key)
+QString Stored(const ScriptedServices& services, const char* key)
 {
-    return services.settings.Read("Parameter", key).value_or(QStringLiteral("<missing>"));
+    return QString::fromStdString(services.settings.Read("Parameter", key).value_or("<missing>"));
+}
+
+QString Text(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
 }
 
 } // namespace
@@ -61,6 +68,7 @@ private slots:
 private:
     frmMain& Start();
 
+    QTemporaryDir m_folder;
     std::unique_ptr<ModalWatchdog> m_watchdog;
     std::unique_ptr<ScriptedServices> m_services;
     std::unique_ptr<Program> m_program;
@@ -76,12 +84,13 @@ void TestStartUp::cleanup()
 {
     m_program.reset();
     QVERIFY2(m_watchdog->Intrusions().isEmpty(), qPrintable(m_watchdog->Intrusions().join(", ")));
-    QCOMPARE(m_services->messageBox.unexpected, 0);
+    QCOMPARE(m_services->Unexpected(), 0);
 }
 
 frmMain& TestStartUp::Start()
 {
-    m_program = std::make_unique<Program>(m_services->Services());
+    const WindowFolders folders{m_folder.filePath("Veltran.log").toStdString(), m_folder.path().toStdString()};
+    m_program = std::make_unique<Program>(m_services->Services(), folders);
     frmMain& window = m_program->Start();
     [&] { QVERIFY(QTest::qWaitForWindowExposed(&window)); }();
     return window;
@@ -89,17 +98,22 @@ frmMain& TestStartUp::Start()
 
 void TestStartUp::firstStartShowsAboutBoxBeforeTheWindow()
 {
-    m_services->messageBox.QueueAnswer(kIdOk);
+    m_services->messageBox.answers.Queue(MessageResult::Ok);
+    bool windowShown = false;
+    m_services->messageBox.onShow = [&windowShown](const MessageRequest&) {
+        for (const QWidget* window : QApplication::topLevelWidgets())
+            windowShown = windowShown || (window->isVisible() && window->objectName() == "frmMain");
+    };
     Start();
 
     QCOMPARE(m_services->messageBox.calls.size(), std::size_t{1});
-    const MessageBoxCall& call = m_services->messageBox.calls.front();
-    QVERIFY(!call.hadOwner);
-    QVERIFY(!call.visibleWindows.contains("frmMain"));
-    QCOMPARE(call.caption, "禾渡 " + kHost + "  GB/BIG5/UTF-8 文件编码批量互转换工具");
-    QCOMPARE(call.text, ExpectedAboutText());
-    QCOMPARE(call.labels, QStringLiteral("关  闭"));
-    QCOMPARE(call.style, 64u);
+    const MessageRequest& call = m_services->messageBox.calls.front();
+    QVERIFY(!call.owned);
+    QVERIFY(!windowShown);
+    QCOMPARE(Text(call.caption), "禾渡 " + kHost + "  GB/BIG5/UTF-8 文件编码批量互转换工具");
+    QCOMPARE(Text(call.text), ExpectedAboutText());
+    QCOMPARE(Text(call.labels), QStringLiteral("关  闭"));
+    QVERIFY(call.buttons == MessageButtons::Ok && call.icon == MessageIcon::Information);
     QCOMPARE(Stored(*m_services, "FirstRunMe"), QStringLiteral("1"));
 
     // The second start finds the flag and goes straight to the window.
@@ -124,9 +138,9 @@ void TestStartUp::storedFirstRunFlag()
     QFETCH(QString, stored);
     QFETCH(bool, showsBox);
 
-    m_services->settings.Write("Parameter", "FirstRunMe", stored);
+    m_services->settings.Write("Parameter", "FirstRunMe", stored.toStdString());
     if (showsBox)
-        m_services->messageBox.QueueAnswer(kIdOk);
+        m_services->messageBox.answers.Queue(MessageResult::Ok);
     Start();
     QCOMPARE(m_services->messageBox.calls.size(), std::size_t{showsBox ? 1u : 0u});
     QCOMPARE(Stored(*m_services, "FirstRunMe"), showsBox ? QStringLiteral("1") : stored);
@@ -135,7 +149,7 @@ void TestStartUp::storedFirstRunFlag()
 void TestStartUp::unwritableStoreDoesNotStopTheProgram()
 {
     m_services->settings.writable = false;
-    m_services->messageBox.QueueAnswer(kIdOk);
+    m_services->messageBox.answers.Queue(MessageResult::Ok);
     frmMain& window = Start();
     QVERIFY(window.isVisible());
     QVERIFY(window.close());
@@ -164,12 +178,12 @@ void TestStartUp::windowStateIsRememberedWhenMaximised()
 
     m_services->settings.Write("Parameter", "FirstRunMe", "1");
     if (stored != QStringLiteral("<missing>"))
-        m_services->settings.Write("Parameter", "Window", stored);
+        m_services->settings.Write("Parameter", "Window", stored.toStdString());
     frmMain& window = Start();
     QCOMPARE(window.isMaximized(), opensMaximised);
 
     window.setWindowState(closedIn);
-    QTest::mouseClick(window.findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
+    QTest::mouseClick(window.Controls().cmdExit, Qt::LeftButton);
     QVERIFY(!window.isVisible());
     QCOMPARE(Stored(*m_services, "Window"), saved);
 }
@@ -178,15 +192,15 @@ void TestStartUp::aboutButtonShowsOwnedBox()
 {
     m_services->settings.Write("Parameter", "FirstRunMe", "1");
     frmMain& window = Start();
-    m_services->messageBox.QueueAnswer(kIdOk);
-    QTest::mouseClick(window.findChild<QPushButton*>("cmdAbout"), Qt::LeftButton);
+    m_services->messageBox.answers.Queue(MessageResult::Ok);
+    QTest::mouseClick(window.Controls().cmdAbout, Qt::LeftButton);
 
     QCOMPARE(m_services->messageBox.calls.size(), std::size_t{1});
-    const MessageBoxCall& call = m_services->messageBox.calls.front();
-    QCOMPARE(call.owner.data(), &window);
-    QCOMPARE(call.caption, QStringLiteral("关于..."));
-    QCOMPARE(call.text, ExpectedAboutText());
-    QCOMPARE(call.labels, QStringLiteral("关  闭"));
+    const MessageRequest& call = m_services->messageBox.calls.front();
+    QVERIFY(call.owned);
+    QCOMPARE(Text(call.caption), QStringLiteral("关于..."));
+    QCOMPARE(Text(call.text), ExpectedAboutText());
+    QCOMPARE(Text(call.labels), QStringLiteral("关  闭"));
 }
 
 int RunStartUpTests(int argc, char** argv)

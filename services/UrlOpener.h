@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string_view>
 
 namespace veltran {
 
@@ -11,7 +11,7 @@ public:
     virtual ~UrlOpener() = default;
 
     /// Hands the address to the desktop; whether a browser could be started is not reported.
-    virtual void OpenUrl(const QString& address) = 0;
+    virtual void OpenUrl(std::string_view address) = 0;
 };
 
 } // namespace veltran

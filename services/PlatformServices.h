@@ -1,13 +1,13 @@
 #pragma once
 
-namespace veltran {
+#include "FileDialogs.h"
+#include "InputBox.h"
+#include "MessageBoxService.h"
+#include "SettingsStore.h"
+#include "TextViewer.h"
+#include "UrlOpener.h"
 
-class FileDialogs;
-class InputBox;
-class MessageBoxService;
-class SettingsStore;
-class TextViewer;
-class UrlOpener;
+namespace veltran {
 
 /// Everything the windows take from the desktop, handed to them when they are made. The services
 /// outlive the windows.

@@ -1,4 +1,4 @@
-#include "WindowGeometry.h"
+#include "WindowResize.h"
 
 #include "TwipScale.h"
 

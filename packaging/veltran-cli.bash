@@ -1,0 +1,45 @@
+# bash completion for veltran-cli: its options, the encoding names after --from and --to, and
+# file names for --rules, --log and the paths to convert.
+
+_veltran_cli()
+{
+    local cur=${COMP_WORDS[COMP_CWORD]} prev= i
+    ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
+    # bash splits "--from=gb" at "=": complete the value after it as after "--from gb".
+    if [[ $cur == = ]]; then
+        cur=
+    elif [[ $prev == = ]] && ((COMP_CWORD > 1)); then
+        prev=${COMP_WORDS[COMP_CWORD - 2]}
+    fi
+
+    for ((i = 1; i < COMP_CWORD; i++)); do
+        if [[ ${COMP_WORDS[i]} == -- ]]; then
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            return
+        fi
+    done
+
+    case $prev in
+    --from | --to)
+        mapfile -t COMPREPLY < <(compgen -W 'gb big5 utf8' -- "$cur")
+        return
+        ;;
+    --rules | --log)
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+        return
+        ;;
+    --filter)
+        COMPREPLY=()
+        return
+        ;;
+    esac
+
+    if [[ $cur == -* ]]; then
+        mapfile -t COMPREPLY < <(compgen -W '--from --to --filter --no-backup --bom --rules --charset-header
+            --log --quiet --help --version' -- "$cur")
+    else
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+    fi
+}
+
+complete -o filenames -F _veltran_cli veltran-cli

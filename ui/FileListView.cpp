@@ -1,0 +1,158 @@
+#include "FileListView.h"
+
+#include <QFile>
+#include <QKeyEvent>
+
+namespace veltran {
+
+namespace {
+
+// Sets a flag for the time of a copy between model and screen.
+class Copying
+{
+public:
+    explicit Copying(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~Copying() { m_flag = false; }
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
+
+int FileListView::Rows::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_model.Count());
+}
+
+QVariant FileListView::Rows::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || static_cast<std::size_t>(index.row()) >= m_model.Count())
+        return {};
+    // The entry keeps the name's bytes; the screen shows them decoded the way the desktop does.
+    return QFile::decodeName(m_model.Entry(static_cast<std::size_t>(index.row())).c_str());
+}
+
+FileListView::FileListView(FileListModel& model, QWidget* parent) : QListView(parent), m_model(model), m_rows(model)
+{
+    setModel(&m_rows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setUniformItemSizes(true); // long lists stay quick to lay out
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_model.SetObserver(this);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileListView::OnSelectionChanged);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &FileListView::OnCurrentChanged);
+}
+
+FileListView::~FileListView()
+{
+    m_model.SetObserver(nullptr);
+}
+
+void FileListView::SetTopIndex(std::size_t index)
+{
+    scrollTo(m_rows.index(static_cast<int>(index)), QAbstractItemView::PositionAtTop);
+}
+
+void FileListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QListView::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}
+
+void FileListView::keyPressEvent(QKeyEvent* event)
+{
+    emit keyPressed(event->key());
+    QListView::keyPressEvent(event);
+}
+
+void FileListView::EntriesAppended(std::size_t first, std::size_t count)
+{
+    const Copying copying(m_copying);
+    m_rows.Appended(static_cast<int>(first), static_cast<int>(first + count - 1));
+}
+
+void FileListView::EntriesRemoved()
+{
+    {
+        const Copying copying(m_copying);
+        m_rows.Reset();
+    }
+    ShowModelSelection();
+    ShowModelCurrent();
+}
+
+void FileListView::SelectionChanged(std::size_t index)
+{
+    if (m_copying)
+        return;
+    const Copying copying(m_copying);
+    selectionModel()->select(m_rows.index(static_cast<int>(index)),
+                             m_model.IsSelected(index) ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+void FileListView::SelectionReset()
+{
+    if (!m_copying)
+        ShowModelSelection();
+}
+
+void FileListView::CurrentChanged()
+{
+    if (!m_copying)
+        ShowModelCurrent();
+}
+
+void FileListView::ShowModelSelection()
+{
+    const Copying copying(m_copying);
+    // Runs of selected entries become one range each, so a long list is selected in few steps.
+    QItemSelection selection;
+    const std::size_t count = m_model.Count();
+    for (std::size_t i = 0; i < count;) {
+        if (!m_model.IsSelected(i)) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end + 1 < count && m_model.IsSelected(end + 1))
+            ++end;
+        selection.select(m_rows.index(static_cast<int>(i)), m_rows.index(static_cast<int>(end)));
+        i = end + 1;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void FileListView::ShowModelCurrent()
+{
+    const Copying copying(m_copying);
+    const std::optional<std::size_t> current = m_model.CurrentIndex();
+    selectionModel()->setCurrentIndex(current ? m_rows.index(static_cast<int>(*current)) : QModelIndex(),
+                                      QItemSelectionModel::NoUpdate);
+}
+
+void FileListView::OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    if (m_copying)
+        return;
+    const Copying copying(m_copying);
+    for (const QItemSelectionRange& range : deselected) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            m_model.SetSelected(static_cast<std::size_t>(row), false);
+    }
+    for (const QItemSelectionRange& range : selected) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            m_model.SetSelected(static_cast<std::size_t>(row), true);
+    }
+}
+
+void FileListView::OnCurrentChanged(const QModelIndex& current)
+{
+    if (m_copying)
+        return;
+    const Copying copying(m_copying);
+    m_model.SetCurrentIndex(current.isValid() ? std::optional<std::size_t>(static_cast<std::size_t>(current.row()))
+                                              : std::nullopt);
+}
+
+} // namespace veltran

@@ -1,0 +1,33 @@
+#include "QtTextViewer.h"
+
+#include "DisplayText.h"
+#include "SystemError.h"
+#include "TextViewerWindow.h"
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+
+namespace veltran {
+
+Status QtTextViewer::ShowFile(const std::filesystem::path& file, EncodingId encoding)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error)
+        return Status::Failure(StatusCode::ReadFailed, file.string() + ": " + error.message());
+    if (size > kLargestFile)
+        return Status::Failure(StatusCode::ReadFailed, file.string() + ": 文件太大，无法查看。");
+    std::ifstream in(file, std::ios::binary);
+    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad() || !in.is_open())
+        return Status::Failure(StatusCode::ReadFailed, file.string() + ": " + SystemErrorText(errno));
+
+    auto* window = new TextViewerWindow(file, DecodeForDisplay(bytes, encoding));
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return Status::Success();
+}
+
+} // namespace veltran

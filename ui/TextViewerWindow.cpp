@@ -1,0 +1,47 @@
+#include "TextViewerWindow.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace veltran {
+
+TextViewerWindow::TextViewerWindow(const std::filesystem::path& file, const DisplayText& text)
+{
+    setObjectName(QStringLiteral("TextViewer"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(Title(file, text.encoding));
+
+    auto* view = new QPlainTextEdit(this);
+    view->setObjectName(QStringLiteral("txtView"));
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    view->setPlainText(QString::fromStdU16String(text.text));
+
+    auto* status = new QLabel(StatusText(text.undecodable), this);
+    status->setObjectName(QStringLiteral("lblStatus"));
+    status->setVisible(text.undecodable > 0);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view);
+    layout->addWidget(status);
+    resize(760, 560);
+}
+
+QString TextViewerWindow::Title(const std::filesystem::path& file, EncodingId encoding)
+{
+    return QFile::decodeName(file.c_str()) + QStringLiteral(" - ") + QString::fromLatin1(EncodingName(encoding));
+}
+
+QString TextViewerWindow::StatusText(std::size_t undecodable)
+{
+    if (undecodable == 0)
+        return {};
+    return QStringLiteral("无法解码的字节已显示为 \uFFFD：%1 处").arg(undecodable);
+}
+
+} // namespace veltran

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "DisplayText.h"
+
+#include <QWidget>
+
+#include <filesystem>
+
+namespace veltran {
+
+/// A read-only window that shows a text file: its path and encoding in the title, and in the status
+/// line how many byte sequences could not be decoded. It deletes itself when closed.
+class TextViewerWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TextViewerWindow(const std::filesystem::path& file, const DisplayText& text);
+
+    /// "<file> - <encoding>"; the file name's bytes decoded as the desktop does.
+    static QString Title(const std::filesystem::path& file, EncodingId encoding);
+    /// "无法解码的字节已显示为 �：N 处", or empty when every byte decoded.
+    static QString StatusText(std::size_t undecodable);
+};
+
+} // namespace veltran
