@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,16 @@ inline std::size_t AsciiRunLength(const std::uint8_t* in, const std::uint8_t* en
     while (p < end && *p < 0x80)
         ++p;
     return static_cast<std::size_t>(p - in);
+}
+
+/// Copies the run of bytes below 0x80 from `in` on, before `end`, to `out` as UTF-16 units; returns
+/// where the run ends and moves `out` past the units written.
+inline const std::uint8_t* WidenAsciiRun(const std::uint8_t* in, const std::uint8_t* end, char16_t*& out)
+{
+    const std::size_t run = AsciiRunLength(in, end);
+    std::copy_n(in, run, out);
+    out += run;
+    return in + run;
 }
 
 } // namespace veltran

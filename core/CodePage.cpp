@@ -159,10 +159,7 @@ const std::uint8_t* CodePage::Decode(const std::uint8_t* in, const std::uint8_t*
         if (byte < 0x80) {
             if (stopAtAscii)
                 break;
-            const std::size_t run = AsciiRunLength(in, stop);
-            std::copy_n(in, run, to);
-            in += run;
-            to += run;
+            in = WidenAsciiRun(in, stop, to);
             continue;
         }
         if (const char16_t single = singleByte[byte - 0x80]; single != 0) {

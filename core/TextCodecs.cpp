@@ -25,10 +25,7 @@ const std::uint8_t* DecodeUtf8(const std::uint8_t* in, const std::uint8_t* stop,
         if (*in < 0x80) {
             if (stopAtAscii)
                 break;
-            const std::size_t run = AsciiRunLength(in, stop);
-            std::copy_n(in, run, out);
-            in += run;
-            out += run;
+            in = WidenAsciiRun(in, stop, out);
             continue;
         }
         std::int32_t length = 0;
