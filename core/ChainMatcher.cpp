@@ -16,7 +16,6 @@ PhraseTrie ReadTrie(TableBlobReader& reader, std::uint32_t dictionaryCount)
     PhraseTrie::Layout layout;
     layout.root = reader.Next<PhraseTrie::Target>();
     layout.edges = reader.Next<PhraseTrie::Edge>();
-    layout.edgeFilter = reader.Next<std::uint64_t>();
     layout.terminal = reader.Next<std::uint32_t>();
     layout.dictionaryCount = dictionaryCount;
     return PhraseTrie(layout);

@@ -129,7 +129,6 @@ void AppendTrie(TableBlobWriter& writer, const PhraseTrieBuilder& trie)
 {
     writer.Append<PhraseTrie::Target>(trie.Root());
     writer.Append<PhraseTrie::Edge>(trie.Edges());
-    writer.Append<std::uint64_t>(trie.EdgeFilter());
     writer.Append<std::uint32_t>(trie.Terminal());
 }
 

@@ -11,9 +11,7 @@ PhraseTrie::PhraseTrie(const Layout& layout) : m_layout(layout)
     const std::size_t edgeCount = layout.edges.size();
     const bool fits = layout.root.size() == kRootTableSize && layout.dictionaryCount >= 1 &&
                       layout.dictionaryCount <= kMaxDictionaries && edgeCount >= 2 &&
-                      (edgeCount & (edgeCount - 1)) == 0 && !layout.edgeFilter.empty() &&
-                      (layout.edgeFilter.size() & (layout.edgeFilter.size() - 1)) == 0 &&
-                      layout.terminal.size() % layout.dictionaryCount == 0;
+                      (edgeCount & (edgeCount - 1)) == 0 && layout.terminal.size() % layout.dictionaryCount == 0;
     if (!fits) {
         throw std::runtime_error("the Chinese mapping tables are damaged");
     }
@@ -21,10 +19,6 @@ PhraseTrie::PhraseTrie(const Layout& layout) : m_layout(layout)
 
 const PhraseTrie::Target* PhraseTrie::Child(std::uint32_t node, char16_t unit) const
 {
-    const std::size_t bit = EdgeFilterBit(node, unit, m_layout.edgeFilter.size() * 64);
-    if (((m_layout.edgeFilter[bit / 64] >> (bit % 64)) & 1u) == 0) {
-        return nullptr;
-    }
     const std::size_t mask = m_layout.edges.size() - 1;
     for (std::size_t slot = EdgeSlot(node, unit, m_layout.edges.size());; slot = (slot + 1) & mask) {
         const Edge& edge = m_layout.edges[slot];

@@ -18,8 +18,7 @@ namespace veltran {
 /// d]; the output of the first of those dictionaries also travels with the
 /// link, which saves a memory access per match. The links below the root sit in
 /// an open-addressing hash table keyed by parent node and unit, so each step
-/// down costs one probe; a bit filter over the same keys answers most steps that
-/// find nothing without touching the table.
+/// down costs one probe.
 class PhraseTrie
 {
 public:
@@ -49,11 +48,9 @@ public:
 
     struct Layout
     {
-        std::span<const Target> root;              // kRootTableSize targets, link 0 where no key
-                                                   // starts with the unit
-        std::span<const Edge> edges;               // a power of two in size, at most half full
-        std::span<const std::uint64_t> edgeFilter; // a power of two in size: the bit
-                                                   // of every edge's key is set
+        std::span<const Target> root; // kRootTableSize targets, link 0 where no key
+                                      // starts with the unit
+        std::span<const Edge> edges;  // a power of two in size, at most half full
         std::span<const std::uint32_t> terminal;
         std::uint32_t dictionaryCount = 1;
     };
@@ -75,14 +72,6 @@ public:
     {
         const std::uint64_t key = (std::uint64_t{parent} << 16) | unit;
         return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & (tableSize - 1);
-    }
-
-    /// Bit of the edge filter (of `bitCount` bits) that the edge from `parent` by
-    /// `unit` sets.
-    static std::size_t EdgeFilterBit(std::uint32_t parent, char16_t unit, std::size_t bitCount)
-    {
-        const std::uint64_t key = (std::uint64_t{parent} << 16) | unit;
-        return static_cast<std::size_t>((key * 0xC2B2AE3D27D4EB4Full) >> 40) & (bitCount - 1);
     }
 
     /// The match of the group at `text`: the longest key of the first dictionary

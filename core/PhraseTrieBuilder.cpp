@@ -115,18 +115,7 @@ PhraseTrie::Layout PhraseTrieBuilder::Finish()
             edge.target = TargetOf(edge.target.link & PhraseTrie::kNodeMask);
         }
     }
-    // About sixteen bits per edge: a step that finds nothing passes the filter one
-    // time in sixteen.
-    std::size_t filterWords = 1;
-    while (filterWords * 64 < m_pending.size() * 16) {
-        filterWords *= 2;
-    }
-    m_edgeFilter.assign(filterWords, 0);
-    for (const PendingEdge& edge : m_pending) {
-        const std::size_t bit = PhraseTrie::EdgeFilterBit(edge.parent, edge.unit, filterWords * 64);
-        m_edgeFilter[bit / 64] |= std::uint64_t{1} << (bit % 64);
-    }
-    return {m_root, m_edges, m_edgeFilter, m_terminal, m_dictionaryCount};
+    return {m_root, m_edges, m_terminal, m_dictionaryCount};
 }
 
 } // namespace veltran

@@ -30,7 +30,6 @@ public:
 
     const std::vector<PhraseTrie::Target>& Root() const { return m_root; }
     const std::vector<PhraseTrie::Edge>& Edges() const { return m_edges; }
-    const std::vector<std::uint64_t>& EdgeFilter() const { return m_edgeFilter; }
     const std::vector<std::uint32_t>& Terminal() const { return m_terminal; }
 
 private:
@@ -50,7 +49,6 @@ private:
     std::vector<bool> m_hasChildren{false};
     std::vector<PendingEdge> m_pending;
     std::vector<PhraseTrie::Edge> m_edges;
-    std::vector<std::uint64_t> m_edgeFilter;
     std::vector<std::uint32_t> m_terminal;
     bool m_firstLevelByUnit;
 };
