@@ -52,6 +52,43 @@ public:
     bool ConfirmStop() override { return true; }
 };
 
+/// Reads the whole file into `buffer` with plain system calls; exits the benchmark when it cannot.
+inline void ReadWhole(const fs::path& file, std::vector<char>& buffer)
+{
+    const int in = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info = {};
+    if (in < 0 || ::fstat(in, &info) != 0) {
+        std::perror(file.c_str());
+        std::exit(1);
+    }
+    buffer.resize(static_cast<std::size_t>(info.st_size));
+    const ssize_t got = ::read(in, buffer.data(), buffer.size());
+    ::close(in);
+    if (got != info.st_size) {
+        std::perror(file.c_str());
+        std::exit(1);
+    }
+}
+
+/// Writes the buffer to a new file; exits the benchmark when it cannot.
+inline void WriteNew(const fs::path& file, const std::vector<char>& buffer)
+{
+    const int out = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (out < 0 || ::write(out, buffer.data(), buffer.size()) != static_cast<ssize_t>(buffer.size()) ||
+        ::close(out) != 0) {
+        std::perror(file.c_str());
+        std::exit(1);
+    }
+}
+
+inline void RenameOrExit(const fs::path& from, const fs::path& to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        std::perror(from.c_str());
+        std::exit(1);
+    }
+}
+
 /// What any in-place rewrite with a backup costs at the least: read the file whole, rename it to
 /// .bak, write the bytes to a new file at its path; plain system calls into one reused buffer.
 inline double IoFloorSeconds(const std::vector<fs::path>& files)
@@ -59,25 +96,30 @@ inline double IoFloorSeconds(const std::vector<fs::path>& files)
     std::vector<char> buffer;
     const auto start = Clock::now();
     for (const fs::path& file : files) {
-        const int in = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat info = {};
-        if (in < 0 || ::fstat(in, &info) != 0) {
-            std::perror(file.c_str());
-            std::exit(1);
-        }
-        buffer.resize(static_cast<std::size_t>(info.st_size));
-        const ssize_t got = ::read(in, buffer.data(), buffer.size());
-        ::close(in);
+        ReadWhole(file, buffer);
         fs::path backup = file;
         backup += ".bak";
-        const int out = ::rename(file.c_str(), backup.c_str()) == 0
-                            ? ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)
-                            : -1;
-        if (got != info.st_size || out < 0 || ::write(out, buffer.data(), buffer.size()) != got) {
-            std::perror(file.c_str());
-            std::exit(1);
-        }
-        ::close(out);
+        RenameOrExit(file, backup);
+        WriteNew(file, buffer);
+    }
+    return Seconds(start);
+}
+
+/// The same I/O as IoFloorSeconds done as a replacement that never leaves the path without its
+/// whole file: the bytes go to a new file beside it, then the file is renamed to .bak and the new
+/// one to its name.
+inline double SafeReplaceSeconds(const std::vector<fs::path>& files)
+{
+    std::vector<char> buffer;
+    const auto start = Clock::now();
+    for (const fs::path& file : files) {
+        ReadWhole(file, buffer);
+        const fs::path staged = file.parent_path() / ("." + file.filename().string() + ".new");
+        fs::path backup = file;
+        backup += ".bak";
+        WriteNew(staged, buffer);
+        RenameOrExit(file, backup);
+        RenameOrExit(staged, file);
     }
     return Seconds(start);
 }

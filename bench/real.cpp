@@ -48,6 +48,9 @@ const char* Verdict(bool met)
 std::vector<fs::path> PagesOf(const fs::path& site)
 {
     std::vector<fs::path> pages;
+    if (!fs::is_directory(site)) {
+        Fail(site.string() + " is not a folder; run bench/real-sites.sh first");
+    }
     for (const auto& entry : fs::directory_iterator(site)) {
         pages.push_back(entry.path());
     }
@@ -184,33 +187,6 @@ std::vector<std::vector<fs::path>> CopySite(const fs::path& site, const fs::path
         }
     }
     return copies;
-}
-
-// The I/O of a replacement that never leaves the path without its whole file, with no conversion:
-// read, write a new file beside it, rename the file to .bak and the new one to its name.
-double SafeReplaceSeconds(const std::vector<fs::path>& files)
-{
-    std::vector<char> buffer;
-    const auto start = Clock::now();
-    for (const fs::path& file : files) {
-        const int in = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat info = {};
-        if (in < 0 || ::fstat(in, &info) != 0) {
-            Fail("cannot read " + file.string());
-        }
-        buffer.resize(static_cast<std::size_t>(info.st_size));
-        const ssize_t got = ::read(in, buffer.data(), buffer.size());
-        ::close(in);
-        fs::path staged = file.parent_path() / ("." + file.filename().string() + ".new");
-        fs::path backup = file;
-        backup += ".bak";
-        const int out = ::open(staged.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (got != info.st_size || out < 0 || ::write(out, buffer.data(), buffer.size()) != got || ::close(out) != 0 ||
-            ::rename(file.c_str(), backup.c_str()) != 0 || ::rename(staged.c_str(), file.c_str()) != 0) {
-            Fail("cannot replace " + file.string());
-        }
-    }
-    return Seconds(start);
 }
 
 void MeasureWholeSite(const fs::path& sites, const fs::path& work)

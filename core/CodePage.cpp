@@ -3,6 +3,7 @@
 #include "AsciiRun.h"
 
 #include <unicode/ucnv_cb.h>
+#include <unicode/uset.h>
 #include <unicode/utf16.h>
 
 #include <algorithm>
@@ -87,53 +88,59 @@ CodePage::IcuConverter CodePage::OpenIcuConverter(EncodingId encoding)
 
 const CodePage& CodePage::Of(EncodingId encoding)
 {
-    // Each is made only when a conversion needs it.
-    if (encoding == EncodingId::Big5) {
-        static const CodePage big5(EncodingId::Big5);
-        return big5;
-    }
+    static const CodePage big5(EncodingId::Big5);
     static const CodePage gb(EncodingId::Gb);
-    return gb;
+    return encoding == EncodingId::Big5 ? big5 : gb;
 }
 
-CodePage::CodePage(EncodingId encoding) : m_pairs(128 * 256), m_bytesOf(0x10000)
+void CodePage::MakeDecodeTables() const
 {
     // Both code pages read text as independent characters, so what ICU makes of a byte or a pair in
     // one place is what it makes of it anywhere. A line feed ends each group: it is never a trail byte.
-    const IcuConverter converter = OpenIcuConverter(encoding);
+    const IcuConverter converter = OpenIcuConverter(m_encoding);
     UErrorCode status = U_ZERO_ERROR;
     ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &status);
-    std::vector<char16_t> characters;
-    std::vector<bool> seen(0x10000);
-    auto found = [&](char16_t character) {
-        if (character != 0 && !seen[character])
-            characters.push_back(character);
-        seen[character] = true;
-    };
+    m_pairs.resize(128 * 256);
     std::vector<char> singles;
     for (int high = 0x80; high <= 0xFF; ++high)
         singles.insert(singles.end(), {static_cast<char>(high), '\n', '\n'});
     const std::vector<char16_t> single = DecodeGroups(*converter, singles, 3);
     for (int high = 0x80; high <= 0xFF; ++high) {
         m_singleByte[high - 0x80] = single[high - 0x80];
-        found(single[high - 0x80]);
         if (single[high - 0x80] != 0)
             continue;
         std::vector<char> pairs;
         for (int trail = 0; trail <= 0xFF; ++trail)
             pairs.insert(pairs.end(), {static_cast<char>(high), static_cast<char>(trail), '\n'});
         const std::vector<char16_t> pair = DecodeGroups(*converter, pairs, 3);
-        for (int trail = 0; trail <= 0xFF; ++trail) {
-            m_pairs[(high - 0x80) * 256 + trail] = pair[trail];
-            found(pair[trail]);
-        }
+        std::copy(pair.begin(), pair.end(), m_pairs.begin() + (high - 0x80) * 256);
     }
+}
 
-    // Only characters that some bytes decode to can have a round-trip mapping; all the others become
-    // '?'. They are encoded in one call, whose offsets say which bytes belong to which character.
+void CodePage::MakeEncodeTable() const
+{
+    // Encoding maps round-trip characters only; all the others become '?'. The round-trip ones of
+    // the BMP are encoded in one call, whose offsets say which bytes belong to which character.
+    const IcuConverter converter = OpenIcuConverter(m_encoding);
+    UErrorCode status = U_ZERO_ERROR;
+    USet* const set = uset_openEmpty();
+    ucnv_getUnicodeSet(converter.get(), set, UCNV_ROUNDTRIP_SET, &status);
+    std::vector<char16_t> characters;
+    for (int32_t i = 0; i < uset_getItemCount(set); ++i) {
+        UChar32 first = 0;
+        UChar32 last = 0;
+        if (uset_getItem(set, i, &first, &last, nullptr, 0, &status) != 0)
+            continue; // a string, not a range
+        for (UChar32 c = std::max(first, 0x80); c <= std::min(last, 0xFFFF); ++c)
+            characters.push_back(static_cast<char16_t>(c));
+    }
+    uset_close(set);
+    if (U_FAILURE(status))
+        throw std::runtime_error(std::string("code page set failed: ") + u_errorName(status));
+
+    m_bytesOf.resize(0x10000);
     std::vector<char> bytes(characters.size() * 2);
     std::vector<int32_t> offsets(bytes.size());
-    ucnv_resetFromUnicode(converter.get());
     const UChar* source = reinterpret_cast<const UChar*>(characters.data());
     char* target = bytes.data();
     ucnv_fromUnicode(converter.get(), &target, bytes.data() + bytes.size(), &source, source + characters.size(),
@@ -149,6 +156,7 @@ CodePage::CodePage(EncodingId encoding) : m_pairs(128 * 256), m_bytesOf(0x10000)
 const std::uint8_t* CodePage::Decode(const std::uint8_t* in, const std::uint8_t* stop, const std::uint8_t* end,
                                      bool stopAtAscii, char16_t*& out, bool& invalid) const
 {
+    std::call_once(m_decodeTablesMade, [this] { MakeDecodeTables(); });
     // Locals, since the units written could otherwise be the tables for all the compiler knows.
     const char16_t* const singleByte = m_singleByte.data();
     const char16_t* const pairs = m_pairs.data();
@@ -181,6 +189,7 @@ const std::uint8_t* CodePage::Decode(const std::uint8_t* in, const std::uint8_t*
 
 std::uint8_t* CodePage::Encode(const char16_t* in, const char16_t* end, std::uint8_t* out) const
 {
+    std::call_once(m_encodeTableMade, [this] { MakeEncodeTable(); });
     // A local, since bytes written could otherwise be the table for all the compiler knows.
     const std::uint16_t* const bytesOf = m_bytesOf.data();
     while (in < end) {

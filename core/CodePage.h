@@ -8,14 +8,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace veltran {
 
-/// Windows code page 936 (GB) or 950 (BIG5) as look-up tables, read once from ICU's
-/// windows-936-2000 and windows-950-2000 converters. Decoding and encoding give exactly what those
-/// converters give (strict decoding; encoding by round-trip mappings only, with one '?' for each
-/// character the code page lacks) at the cost of a table look-up per character.
+/// Windows code page 936 (GB) or 950 (BIG5) as look-up tables, read from ICU's windows-936-2000
+/// and windows-950-2000 converters when the first decoding or encoding needs them. Decoding and
+/// encoding give exactly what those converters give (strict decoding; encoding by round-trip mappings
+/// only, with one '?' for each character the code page lacks) at the cost of a table look-up per
+/// character.
 class CodePage
 {
 public:
@@ -25,8 +27,8 @@ public:
     };
     using IcuConverter = std::unique_ptr<UConverter, ConverterCloser>;
 
-    /// The tables of GB or BIG5, made on first use; thread-safe. Throws std::runtime_error when
-    /// ICU lacks the converter.
+    /// GB or BIG5. Decode and Encode are thread-safe and throw std::runtime_error when ICU lacks the
+    /// converter.
     static const CodePage& Of(EncodingId encoding);
 
     /// ICU's converter of GB or BIG5, set up the way the tables are read from it: decoding stops
@@ -45,11 +47,17 @@ public:
     std::uint8_t* Encode(const char16_t* in, const char16_t* end, std::uint8_t* out) const;
 
 private:
-    explicit CodePage(EncodingId encoding);
+    explicit CodePage(EncodingId encoding) : m_encoding(encoding) {}
+    void MakeDecodeTables() const;
+    void MakeEncodeTable() const;
 
-    std::array<char16_t, 128> m_singleByte{}; // bytes 80-FF that are characters alone; 0 for others
-    std::vector<char16_t> m_pairs;            // (lead - 0x80) * 256 + trail -> character; 0 if unassigned
-    std::vector<std::uint16_t> m_bytesOf;     // BMP unit -> one byte (below 0x100) or a pair; 0 if lacking
+    EncodingId m_encoding;
+    // Each direction's tables are made when it is first used, since a conversion mostly needs one.
+    mutable std::once_flag m_decodeTablesMade;
+    mutable std::once_flag m_encodeTableMade;
+    mutable std::array<char16_t, 128> m_singleByte{}; // bytes 80-FF that are characters alone; else 0
+    mutable std::vector<char16_t> m_pairs;            // (lead - 0x80) * 256 + trail -> character, or 0
+    mutable std::vector<std::uint16_t> m_bytesOf;     // BMP unit -> a byte (below 0x100) or a pair, or 0
 };
 
 } // namespace veltran
