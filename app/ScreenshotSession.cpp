@@ -1,12 +1,15 @@
 #include "ScreenshotSession.h"
 
 #include "QtMessageBox.h"
+#include "frmMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFrame>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -17,11 +20,13 @@ namespace {
 
 // Long enough for a window manager under Xvfb to map, place and paint the window.
 constexpr int kSettleMilliseconds = 700;
+// Into a run over a few thousand small files, past its first refreshes.
+constexpr int kIntoTheRunMilliseconds = 150;
 
-void Settle()
+void Settle(int milliseconds = kSettleMilliseconds)
 {
     QEventLoop loop;
-    QTimer::singleShot(kSettleMilliseconds, &loop, &QEventLoop::quit);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
@@ -39,18 +44,28 @@ MessageResult ScreenshotSession::ShowMessageBox(const MessageRequest& request)
     box->show();
     Settle();
     ++m_boxCount;
-    Save(*box,
-         m_boxCount == 1 ? QStringLiteral("about-box.png") : QStringLiteral("message-box-%1.png").arg(m_boxCount));
+    Save(*box, m_boxNames.isEmpty() ? QStringLiteral("message-box-%1.png").arg(m_boxCount) : m_boxNames.takeFirst());
     box->buttons().constFirst()->click();
     return QtMessageBox::ResultOf(*box);
 }
 
-void ScreenshotSession::CaptureAndQuit(QWidget& window)
+void ScreenshotSession::CaptureAndQuit(frmMain& window, std::vector<std::filesystem::path> paths)
 {
-    QPointer<QWidget> target(&window);
-    QTimer::singleShot(kSettleMilliseconds, qApp, [this, target] {
-        if (target)
-            Save(*target, QStringLiteral("main-window.png"));
+    QPointer<frmMain> target(&window);
+    QTimer::singleShot(kSettleMilliseconds, qApp, [this, target, paths] {
+        if (!target)
+            return;
+        target->AddPaths(paths);
+        Settle();
+        Save(*target, QStringLiteral("main-window.png"));
+        if (!paths.empty()) {
+            QTimer::singleShot(kIntoTheRunMilliseconds, target, [this, target] {
+                if (!target->Controls().cmdConvertInfo->isVisible())
+                    std::fprintf(stderr, "veltran: the run ended before it could be pictured\n");
+                Save(*target, QStringLiteral("run-in-progress.png"));
+            });
+            target->Controls().cmdStartConvert->click();
+        }
         QApplication::quit();
     });
 }

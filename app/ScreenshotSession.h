@@ -4,11 +4,18 @@
 
 #include <QDir>
 
+#include <filesystem>
+#include <vector>
+
+class QWidget;
+
 namespace veltran {
 
+class frmMain;
+
 /// Renders the program's windows to PNG files instead of waiting for a person: every message box is
-/// shown, saved and answered with its first button; the main window is saved once it has settled,
-/// and then the program quits.
+/// shown, saved and answered with its first button; the main window is saved with its list filled,
+/// during a run and after it, and then the program quits.
 class ScreenshotSession : public MessageBoxService
 {
 public:
@@ -17,13 +24,15 @@ public:
 
     MessageResult ShowMessageBox(const MessageRequest& request) override;
 
-    /// Saves the window as "main-window.png" after the event loop has laid it out, then quits.
-    void CaptureAndQuit(QWidget& window);
+    /// Once the event loop runs: adds `paths` to the window's list and saves "main-window.png", starts
+    /// a run over them and saves "run-in-progress.png" while it goes, then quits.
+    void CaptureAndQuit(frmMain& window, std::vector<std::filesystem::path> paths);
 
 private:
     void Save(QWidget& widget, const QString& name);
 
     QDir m_folder;
+    QStringList m_boxNames{QStringLiteral("about-box.png"), QStringLiteral("run-finished.png")};
     int m_boxCount = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "LogPath.h"
 #include "Program.h"
+#include "ProgramArguments.h"
 #include "QtPlatformServices.h"
 #include "ScreenshotSession.h"
 #include "frmMain.h"
@@ -7,31 +8,41 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTimer>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
-
-namespace {
-
-// "--screenshot FOLDER" renders the windows to image files there and quits; the documentation's
-// pictures are made this way. The program otherwise takes no arguments.
-QString ScreenshotFolder(const QStringList& arguments)
-{
-    const qsizetype at = arguments.indexOf(QStringLiteral("--screenshot"));
-    return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
+    // Help and version are answered before Qt starts, so that they need no display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            break;
+        if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(veltran::ProgramUsage().toUtf8().constData(), stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("veltran " VELTRAN_VERSION);
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Veltran"));
     QApplication::setApplicationName(QStringLiteral("Veltran"));
+    // Qt has taken its own options (-platform and the like) out of the arguments by now.
+    const veltran::ProgramArguments arguments = veltran::ParseProgramArguments(QApplication::arguments().mid(1));
+    if (!arguments.error.isEmpty()) {
+        std::fprintf(stderr, "veltran: %s\nTry 'veltran --help' for more information.\n", qPrintable(arguments.error));
+        return 2;
+    }
 
-    const QString screenshotFolder = ScreenshotFolder(QApplication::arguments());
     std::unique_ptr<veltran::ScreenshotSession> screenshots;
-    if (!screenshotFolder.isEmpty())
-        screenshots = std::make_unique<veltran::ScreenshotSession>(screenshotFolder);
+    if (!arguments.screenshotFolder.isEmpty())
+        screenshots = std::make_unique<veltran::ScreenshotSession>(arguments.screenshotFolder);
 
     veltran::QtPlatformServices platform(screenshots.get());
     const veltran::WindowFolders folders{QFile::encodeName(veltran::ProgramLogPath()).toStdString(),
@@ -39,6 +50,8 @@ int main(int argc, char* argv[])
     veltran::Program program(platform.Services(), folders);
     veltran::frmMain& window = program.Start();
     if (screenshots)
-        screenshots->CaptureAndQuit(window);
+        screenshots->CaptureAndQuit(window, arguments.paths);
+    else if (!arguments.paths.empty())
+        QTimer::singleShot(0, &window, [&window, &arguments] { window.AddPaths(arguments.paths); });
     return QApplication::exec();
 }

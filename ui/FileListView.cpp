@@ -1,7 +1,12 @@
 #include "FileListView.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 
 namespace veltran {
 
@@ -17,6 +22,19 @@ public:
 private:
     bool& m_flag;
 };
+
+// The local files among dropped addresses; other addresses are not for this list.
+std::vector<std::filesystem::path> LocalPaths(const QMimeData* data)
+{
+    std::vector<std::filesystem::path> paths;
+    if (data == nullptr)
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths.emplace_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    }
+    return paths;
+}
 
 } // namespace
 
@@ -39,6 +57,8 @@ FileListView::FileListView(FileListModel& model, QWidget* parent) : QListView(pa
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setUniformItemSizes(true); // long lists stay quick to lay out
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
     m_model.SetObserver(this);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileListView::OnSelectionChanged);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &FileListView::OnCurrentChanged);
@@ -64,6 +84,28 @@ void FileListView::keyPressEvent(QKeyEvent* event)
 {
     emit keyPressed(event->key());
     QListView::keyPressEvent(event);
+}
+
+void FileListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!LocalPaths(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void FileListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!LocalPaths(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void FileListView::dropEvent(QDropEvent* event)
+{
+    const std::vector<std::filesystem::path> paths = LocalPaths(event->mimeData());
+    if (paths.empty())
+        return;
+    event->acceptProposedAction();
+    // Added once the drop is over, so that a long folder scan does not hold up the dragging program.
+    QTimer::singleShot(0, this, [this, paths] { emit pathsDropped(paths); });
 }
 
 void FileListView::EntriesAppended(std::size_t first, std::size_t count)

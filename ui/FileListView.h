@@ -5,6 +5,9 @@
 #include <QAbstractListModel>
 #include <QListView>
 
+#include <filesystem>
+#include <vector>
+
 namespace veltran {
 
 /// The file list on the screen: a view of a FileListModel with extended selection. The user's
@@ -26,10 +29,15 @@ signals:
     void doubleClicked();
     /// A key pressed in the list; the list handles it as usual as well.
     void keyPressed(int key);
+    /// Local files or folders dropped onto the list, in the order given.
+    void pathsDropped(const std::vector<std::filesystem::path>& paths);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class Rows : public QAbstractListModel

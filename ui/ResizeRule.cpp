@@ -33,6 +33,7 @@ ResizeOutcome DecideResize(WindowState state, const TwipRect& outer, const TwipS
         ResizeOutcome inner = DecideResize(state, snapped, screen);
         if (!inner.outer)
             inner.outer = snapped;
+        inner.snapped = true;
         return inner;
     }
 

@@ -15,6 +15,7 @@ struct ResizeOutcome
 {
     std::optional<TwipRect> outer; // the window's new outer geometry, when it must move or change size
     bool layOut = false;           // whether the controls are laid out again
+    bool snapped = false;          // the window was below the minimum and is set to exactly the minimum
 };
 
 /// The resize rule. Minimised: nothing. Maximised: lay out only. Normal: a window at least 8000 x 6400

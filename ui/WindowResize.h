@@ -2,13 +2,47 @@
 
 #include "ResizeRule.h"
 
+#include <QMargins>
+#include <QSize>
+
+#include <array>
+#include <optional>
+
 class QWidget;
 
 namespace veltran {
 
-/// The resize rule applied to a top-level window: moves and sizes it (outer geometry in twips on its
-/// screen) as DecideResize says, and returns whether its controls are to be laid out again. A change
-/// of size raises a further resize event later, which then finds the window at its new size.
-bool ApplyResizeRule(QWidget& window, WindowState state);
+/// The resize rule applied to a top-level window, in pixels on its screen, with the outer frame the
+/// window manager puts around it.
+/// - The frame is known only once the window manager has decorated the shown window, so a window
+///   that the rule set to its minimum before that gets the minimum outer size again then.
+/// - While the user drags the frame, the window manager ignores where the rule places the window, and
+///   Qt believes it obeyed: Reassert asks again once the dragging is over.
+class WindowResizer
+{
+public:
+    /// Moves and sizes the window as DecideResize says and returns whether its controls are to be laid
+    /// out again. A change of size raises a further resize event later, which then finds the window at
+    /// its new size.
+    bool Apply(QWidget& window, WindowState state);
+
+    /// To be called when the window may have learnt its frame: gives a window that was at its minimum
+    /// the minimum outer size again under the new frame.
+    void FrameMayHaveChanged(QWidget& window, WindowState state);
+
+    /// Places the window where the rule wants it even if Qt believes it is there already.
+    void Reassert(QWidget& window, WindowState state);
+
+    /// Whether the inner size is one this object asked for lately, so that the resize event that
+    /// brings it is the window's answer and not the user's doing.
+    bool Requested(const QSize& inner) const;
+
+private:
+    void Resize(QWidget& window, const QSize& inner);
+
+    std::array<QSize, 4> m_requested;
+    std::size_t m_nextRequest = 0;
+    std::optional<QMargins> m_frame; // the frame as last seen
+};
 
 } // namespace veltran

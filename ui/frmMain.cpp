@@ -1,9 +1,13 @@
 #include "frmMain.h"
 
 #include "AboutBox.h"
+#include "EncodingOptions.h"
 #include "FileListView.h"
+#include "ListCommands.h"
 #include "MainWindowBuilder.h"
 #include "MainWindowDesign.h"
+#include "OpenInNotepad.h"
+#include "RunningState.h"
 #include "WindowResize.h"
 
 #include <QCheckBox>
@@ -18,6 +22,12 @@ namespace veltran {
 namespace {
 
 constexpr int kKeyEscape = 27;
+constexpr int kResizeSettleMs = 200;
+
+// The add-files dialog's filter: description and patterns in pairs, the first pair shown first.
+constexpr char kAddFilesFilter[] = "网页文件(*.htm; *.html; *.xml; *.shtml)|*.htm;*.html;*.xml;*.shtml|"
+                                   "源码文件(*.asp; *.php; *.aspx; *.js)|*.asp;*.php;*.aspx;*.js|"
+                                   "文本文件(*.txt)|*.txt|所有文件(*.*)|*.*";
 
 int KeyCode(const QKeyEvent& event)
 {
@@ -27,7 +37,9 @@ int KeyCode(const QKeyEvent& event)
 } // namespace
 
 frmMain::frmMain(const PlatformServices& services, RuleTable& rules, const WindowFolders& folders, QWidget* parent)
-    : QWidget(parent), m_services(services), m_rules(rules), m_folders(folders), m_events(services.messageBox)
+    : QWidget(parent), m_services(services), m_rules(rules), m_folders(folders), m_events(services.messageBox),
+      m_scan(services, m_controls, m_files, m_events),
+      m_run(services, m_controls, m_files, m_events, rules, folders.logPath), m_lastAddedFrom(folders.homeFolder)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProductLineText(true));
@@ -38,6 +50,9 @@ frmMain::frmMain(const PlatformServices& services, RuleTable& rules, const Windo
     resize(scale.ToPixels(kDesignInnerSize));
     m_controls = BuildMainWindowControls(*this, scale, m_files);
     ConnectHandlers();
+    m_resizeSettled.setSingleShot(true);
+    m_resizeSettled.setInterval(kResizeSettleMs);
+    connect(&m_resizeSettled, &QTimer::timeout, this, [this] { m_resizer.Reassert(*this, CurrentState()); });
     Form_Load();
 }
 
@@ -86,6 +101,8 @@ void frmMain::ConnectHandlers()
     onSelect(c.optUtf8, &frmMain::optUtf8_Click);
 
     connect(c.lstFiles, &FileListView::doubleClicked, this, &frmMain::lstFiles_DblClick);
+    connect(c.lstFiles, &FileListView::keyPressed, this, &frmMain::lstFiles_KeyPress);
+    connect(c.lstFiles, &FileListView::pathsDropped, this, &frmMain::AddPaths);
 
     // Key preview: the window sees every key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>())
@@ -126,7 +143,7 @@ void frmMain::ApplyLayout(QWidget& control)
 
 void frmMain::Form_Resize()
 {
-    if (!ApplyResizeRule(*this, CurrentState()))
+    if (!m_resizer.Apply(*this, CurrentState()))
         return;
     for (QWidget* control : m_controls.LayoutOrder())
         ApplyLayout(*control);
@@ -189,31 +206,121 @@ void frmMain::TieBomToTarget()
     m_controls.chkU8BOM->setEnabled(m_controls.optUtf8->isChecked());
 }
 
-// The run, the list commands and the rule editor are not built yet: their controls already stand
-// in the window with their states, and clicking them does nothing.
+void frmMain::RunBusy(const std::function<void()>& work)
+{
+    m_busy = true;
+    work();
+    m_busy = false;
+}
+
 void frmMain::cmdStartConvert_Click()
 {
+    RunBusy([this] { m_run.Start(); });
 }
+
 void frmMain::cmdAddFile_Click()
 {
+    const std::vector<std::filesystem::path> files =
+        m_services.fileDialogs.ShowFileDialog("添加文件...", m_lastAddedFrom, kAddFilesFilter);
+    if (files.empty())
+        return;
+    m_lastAddedFrom = files.front().parent_path();
+    m_files.Append(files);
+    SetListDependentEnabled(m_controls, true);
 }
+
 void frmMain::cmdAddDir_Click()
 {
+    RunBusy([this] { m_scan.AddFolder(); });
+    if (!m_scan.LastFolder().empty())
+        m_lastAddedFrom = m_scan.LastFolder();
 }
+
+void frmMain::AddPaths(const std::vector<std::filesystem::path>& paths)
+{
+    std::vector<std::filesystem::path> files;
+    for (const std::filesystem::path& path : paths) {
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error)) {
+            if (!files.empty())
+                m_files.Append(std::exchange(files, {}));
+            RunBusy([&] { m_scan.ScanAndAppend(path, m_scan.CurrentFilter()); });
+            if (m_events.Abandoned())
+                return;
+        } else if (std::filesystem::is_regular_file(path, error)) {
+            files.push_back(path);
+        }
+    }
+    m_files.Append(files);
+    SetListDependentEnabled(m_controls, m_files.Count() > 0);
+}
+
 void frmMain::cmdRemoveFile_Click()
 {
+    if (m_files.SelectedCount() > 0)
+        RemoveEntries(false);
 }
+
 void frmMain::cmdRemoveUnsel_Click()
 {
+    RemoveEntries(true);
 }
+
+void frmMain::RemoveEntries(bool invert)
+{
+    veltran::RemoveEntries(m_files, invert);
+    m_controls.lstFiles->setFocus();
+    if (m_files.Count() < 1)
+        SetListDependentEnabled(m_controls, false);
+}
+
 void frmMain::cmdRemoveAll_Click()
 {
+    m_files.Clear();
+    SetListDependentEnabled(m_controls, false);
 }
+
 void frmMain::chkText_Click()
 {
 }
+
 void frmMain::lstFiles_DblClick()
 {
+    const std::optional<std::size_t> current = m_files.CurrentIndex();
+    OpenInNotepad(current ? m_files.Entry(*current) : std::filesystem::path(),
+                  ChosenSource(m_controls).value_or(EncodingId::Gb));
+}
+
+void frmMain::lstFiles_KeyPress(int keyCode)
+{
+    if ((keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter) && m_files.CurrentIndex())
+        lstFiles_DblClick();
+}
+
+void frmMain::OpenInNotepad(const std::filesystem::path& path, EncodingId encoding)
+{
+    veltran::OpenInNotepad(m_services.textViewer, m_services.messageBox, path, encoding);
+}
+
+bool frmMain::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    // Qt learns the frame a window manager puts around the window without an event of its own, by
+    // the time the decorated window is first painted or activated.
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Paint:
+    case QEvent::WindowActivate:
+        m_resizer.FrameMayHaveChanged(*this, CurrentState());
+        break;
+    case QEvent::Enter:
+        if (std::exchange(m_resizedSinceEnter, false))
+            m_resizer.Reassert(*this, CurrentState());
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -254,6 +361,13 @@ void frmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+    // While the user drags the frame, the window manager ignores what the rule asks for, and Qt does
+    // not notice; once the frame has rested a moment, and when the pointer comes back into the window,
+    // the rule's size and place are asked for again, so the window always ends up as the rule says.
+    if (!m_resizer.Requested(event->size())) {
+        m_resizeSettled.start();
+        m_resizedSinceEnter = true;
+    }
 }
 
 void frmMain::changeEvent(QEvent* event)
@@ -267,6 +381,9 @@ void frmMain::changeEvent(QEvent* event)
 void frmMain::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
+    // A run or scan in progress ends before its next file or folder; the program ends with it.
+    if (m_busy)
+        m_events.Abandon();
     event->accept();
 }
 

@@ -2,14 +2,21 @@
 
 #include "ControlLayoutTable.h"
 #include "FileListModel.h"
+#include "FolderScan.h"
 #include "MainWindowControls.h"
 #include "PlatformServices.h"
 #include "QtEventPump.h"
 #include "TwipScale.h"
 #include "WindowFolders.h"
+#include "WindowResize.h"
+#include "WindowRun.h"
 #include "WindowState.h"
 
+#include <QTimer>
 #include <QWidget>
+
+#include <functional>
+#include <vector>
 
 namespace veltran {
 
@@ -37,6 +44,14 @@ public:
 
     /// The window's state as the settings store keeps it.
     WindowState CurrentState() const;
+
+    /// Adds files and folders as the open dialog and the folder scan do: a folder contributes its
+    /// matching files under the last filter typed (the default filter before any), found breadth
+    /// first; a path that is neither is left out. Used for dropped paths and the command line's.
+    void AddPaths(const std::vector<std::filesystem::path>& paths);
+
+    /// Shows the file in the text viewer, read as `encoding`, when it is an existing regular file.
+    void OpenInNotepad(const std::filesystem::path& path, EncodingId encoding);
 
     /// Appends a layout record for the control from its geometry and the inner area at this moment.
     void RegisterLayout(QWidget& control);
@@ -67,12 +82,17 @@ public:
     void cmdExit_Click();
     void chkText_Click();
     void lstFiles_DblClick();
+    /// Enter (13) with a current entry opens it; every key is passed on to the list as well.
+    void lstFiles_KeyPress(int keyCode);
+    /// Removes the selected entries, or the unselected ones with `invert`, then focuses the list.
+    void RemoveEntries(bool invert);
     void optGb_Click();
     void optBig5_Click();
     void optUtf8_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -83,6 +103,8 @@ private:
     TwipSize InnerSize() const;
     void ConnectHandlers();
     void TieBomToTarget();
+    /// Runs a long command (a run, a scan) during which closing the window ends the program.
+    void RunBusy(const std::function<void()>& work);
 
     PlatformServices m_services;
     RuleTable& m_rules;
@@ -90,7 +112,14 @@ private:
     FileListModel m_files;
     MainWindowControls m_controls;
     ControlLayoutTable m_layout;
+    WindowResizer m_resizer;
+    QTimer m_resizeSettled;
+    bool m_resizedSinceEnter = false;
     QtEventPump m_events;
+    FolderScan m_scan;
+    WindowRun m_run;
+    std::filesystem::path m_lastAddedFrom; // where the open dialog starts next
+    bool m_busy = false;
 };
 
 } // namespace veltran

@@ -49,6 +49,7 @@ private slots:
     void enlargingScalesRegisteredControls();
     void shrinkingSnapsToMinimumAndCentres_data();
     void shrinkingSnapsToMinimumAndCentres();
+    void atTheMinimumInWholePixelsIsNotBelowIt();
     void maximisedLaysOutAgainstTheMaximisedArea();
     void targetOptionsTieBomBoxWithoutTouchingItsMark_data();
     void targetOptionsTieBomBoxWithoutTouchingItsMark();
@@ -205,6 +206,18 @@ void TestMainWindow::shrinkingSnapsToMinimumAndCentres()
     const QRect screen = m_window->screen()->geometry();
     QTRY_VERIFY(qAbs(m_window->frameGeometry().left() - (screen.width() - minimum.width()) / 2) <= 1);
     QTRY_VERIFY(qAbs(m_window->frameGeometry().top() - (screen.height() - minimum.height()) / 2) <= 1);
+}
+
+void TestMainWindow::atTheMinimumInWholePixelsIsNotBelowIt()
+{
+    // 8000 twips are 533.3 pixels at 96 dpi: a window 533 pixels wide and taller than the minimum keeps
+    // its height.
+    ShowWindow();
+    const QSize minimum = m_window->Scale().ToPixels(kMinimumWindowSize);
+    const QSize taller(minimum.width(), minimum.height() + 100);
+    m_window->resize(taller - (m_window->frameGeometry().size() - m_window->size()));
+    QTest::qWait(50);
+    QCOMPARE(m_window->frameGeometry().size(), taller);
 }
 
 void TestMainWindow::maximisedLaysOutAgainstTheMaximisedArea()

@@ -6,3 +6,5 @@ int RunLayoutRuleTests(int argc, char** argv);
 int RunStartUpTests(int argc, char** argv);
 int RunMainWindowTests(int argc, char** argv);
 int RunQtServiceTests(int argc, char** argv);
+int RunListCommandTests(int argc, char** argv);
+int RunWindowRunTests(int argc, char** argv);

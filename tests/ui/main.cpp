@@ -18,7 +18,8 @@ struct TestClass
 
 const TestClass kClasses[] = {
     {"MessageBox", RunMessageBoxTests}, {"LayoutRules", RunLayoutRuleTests}, {"StartUp", RunStartUpTests},
-    {"MainWindow", RunMainWindowTests}, {"QtServices", RunQtServiceTests},
+    {"MainWindow", RunMainWindowTests}, {"QtServices", RunQtServiceTests},   {"ListCommands", RunListCommandTests},
+    {"WindowRun", RunWindowRunTests},
 };
 
 } // namespace

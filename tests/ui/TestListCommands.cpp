@@ -1,0 +1,273 @@
+#include "FileListView.h"
+#include "TempDir.h"
+#include "TestRunners.h"
+#include "WindowFixture.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace veltran;
+using namespace veltran::test;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+QStringList Entries(const FileListModel& files)
+{
+    QStringList entries;
+    for (const fs::path& path : files.Paths())
+        entries << QString::fromStdString(path.string());
+    return entries;
+}
+
+bool ListButtonsEnabled(const MainWindowControls& c)
+{
+    const auto buttons = c.ListDependent();
+    const bool first = buttons.front()->isEnabled();
+    for (const QWidget* button : buttons) {
+        if (button->isEnabled() != first)
+            qFatal("the list-dependent buttons disagree");
+    }
+    return first;
+}
+
+} // namespace
+
+class TestListCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void addFilesAppendsInOrderFromWhereTheLastCameFrom();
+    void removeCommands_data();
+    void removeCommands();
+    void enterAndDoubleClickOpenTheCurrentEntryOnly_data();
+    void enterAndDoubleClickOpenTheCurrentEntryOnly();
+    void addFolderRemembersFolderAndFilter();
+    void addFolderListsBreadthFirstAndAddsNothingWhenNothingMatches();
+    void droppedFilesAndFoldersAreAdded();
+
+private:
+    const MainWindowControls& Controls() const { return m_fixture->window->Controls(); }
+    FileListModel& Files() { return m_fixture->window->Files(); }
+    ScriptedServices& Services() { return *m_fixture->services; }
+    fs::path Write(const std::string& relative, const std::string& bytes = "ab")
+    {
+        const fs::path path = m_fixture->Folder() / relative;
+        fs::create_directories(path.parent_path());
+        WriteFile(path, bytes);
+        return path;
+    }
+
+    std::unique_ptr<WindowFixture> m_fixture;
+};
+
+void TestListCommands::init()
+{
+    m_fixture = std::make_unique<WindowFixture>();
+    m_fixture->window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_fixture->window.get()));
+}
+
+void TestListCommands::cleanup()
+{
+    m_fixture->window.reset();
+    QVERIFY2(m_fixture->watchdog->Intrusions().isEmpty(), qPrintable(m_fixture->watchdog->Intrusions().join(", ")));
+    QCOMPARE(Services().Unexpected(), 0);
+    m_fixture.reset();
+}
+
+void TestListCommands::addFilesAppendsInOrderFromWhereTheLastCameFrom()
+{
+    const fs::path home = m_fixture->Folder();
+    Services().dialogs.files.Queue({"/web/a.htm", "/web/b.htm"});
+    Services().dialogs.files.Queue({"/web/a.htm"});
+    Services().dialogs.files.Queue({});
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(Controls().cmdAddFile, Qt::LeftButton);
+
+    QCOMPARE(Entries(Files()), (QStringList{"/web/a.htm", "/web/b.htm", "/web/a.htm"}));
+    QVERIFY(ListButtonsEnabled(Controls()));
+    const std::vector<FileDialogCall>& calls = Services().dialogs.fileCalls;
+    QCOMPARE(calls.size(), std::size_t{3});
+    QCOMPARE(calls[0].title, std::string("添加文件..."));
+    QCOMPARE(calls[0].filter, std::string("网页文件(*.htm; *.html; *.xml; *.shtml)|*.htm;*.html;*.xml;*.shtml|"
+                                          "源码文件(*.asp; *.php; *.aspx; *.js)|*.asp;*.php;*.aspx;*.js|"
+                                          "文本文件(*.txt)|*.txt|所有文件(*.*)|*.*"));
+    QCOMPARE(calls[0].startFolder, home);
+    QCOMPARE(calls[1].startFolder, fs::path("/web"));
+}
+
+void TestListCommands::removeCommands_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<QStringList>("left");
+    QTest::addColumn<bool>("focusOnList");
+
+    const QList<int> oneThreeFour{1, 3, 4};
+    QTest::newRow("selected 1, 3 and 4 of six")
+        << "cmdRemoveFile" << oneThreeFour << QStringList{"0", "2", "5"} << true;
+    QTest::newRow("unselected") << "cmdRemoveUnsel" << oneThreeFour << QStringList{"1", "3", "4"} << true;
+    QTest::newRow("selected with none selected changes nothing")
+        << "cmdRemoveFile" << QList<int>{} << QStringList{"0", "1", "2", "3", "4", "5"} << false;
+    QTest::newRow("unselected with none selected empties the list")
+        << "cmdRemoveUnsel" << QList<int>{} << QStringList{} << true;
+    QTest::newRow("every entry selected") << "cmdRemoveFile" << QList<int>{0, 1, 2, 3, 4, 5} << QStringList{} << true;
+    QTest::newRow("all") << "cmdRemoveAll" << oneThreeFour << QStringList{} << false;
+}
+
+void TestListCommands::removeCommands()
+{
+    QFETCH(QString, command);
+    QFETCH(QList<int>, selected);
+    QFETCH(QStringList, left);
+    QFETCH(bool, focusOnList);
+
+    std::vector<fs::path> six;
+    for (int i = 0; i < 6; ++i)
+        six.emplace_back(std::to_string(i));
+    Services().dialogs.files.Queue(six);
+    QTest::mouseClick(Controls().cmdAddFile, Qt::LeftButton);
+    for (const int index : selected)
+        Files().SetSelected(static_cast<std::size_t>(index), true);
+    Controls().chkBackup->setFocus();
+
+    m_fixture->window->findChild<QPushButton*>(command)->click();
+
+    QCOMPARE(Entries(Files()), left);
+    QCOMPARE(ListButtonsEnabled(Controls()), !left.isEmpty());
+    QCOMPARE(Controls().lstFiles->hasFocus(), focusOnList);
+    // The screen shows what the model holds.
+    QCOMPARE(Controls().lstFiles->model()->rowCount(), left.size());
+    QCOMPARE(Controls().lstFiles->selectionModel()->selectedRows().size(), qsizetype(Files().SelectedCount()));
+}
+
+void TestListCommands::enterAndDoubleClickOpenTheCurrentEntryOnly_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("current"); // -1: none
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<bool>("opens");
+
+    for (const char* gesture : {"enter", "double-click"}) {
+        QTest::addRow("%s on the current entry, another selected", gesture) << gesture << 1 << true << true;
+        QTest::addRow("%s without a current entry", gesture) << gesture << -1 << true << false;
+        QTest::addRow("%s on an entry whose file is gone", gesture) << gesture << 1 << false << false;
+    }
+}
+
+void TestListCommands::enterAndDoubleClickOpenTheCurrentEntryOnly()
+{
+    QFETCH(QString, gesture);
+    QFETCH(int, current);
+    QFETCH(bool, fileExists);
+    QFETCH(bool, opens);
+
+    const fs::path first = Write("first.htm");
+    const fs::path second = fileExists ? Write("second.htm") : m_fixture->Folder() / "gone.htm";
+    Files().Append({first, second});
+    Controls().optFrmBig5->click();
+    Files().SetSelected(0, true);
+    Files().SetCurrentIndex(current < 0 ? std::nullopt : std::optional<std::size_t>(current));
+
+    if (gesture == "enter") {
+        Controls().lstFiles->setFocus();
+        QTest::keyClick(Controls().lstFiles, Qt::Key_Return);
+    } else {
+        QTest::mouseDClick(Controls().lstFiles->viewport(), Qt::LeftButton, {}, QPoint(2, 200));
+    }
+
+    const std::vector<fs::path> expected = opens ? std::vector<fs::path>{second} : std::vector<fs::path>{};
+    QCOMPARE(Services().viewer.shown, expected);
+    if (opens)
+        QVERIFY(Services().viewer.encodings.front() == EncodingId::Big5);
+}
+
+void TestListCommands::addFolderRemembersFolderAndFilter()
+{
+    const fs::path site = Write("site/a.txt").parent_path();
+    Write("site/b.htm");
+    Write("site/c.xml");
+    Write("site/d.html");
+
+    // Browser cancelled: nothing asked further. Filter box cancelled: the folder is remembered.
+    Services().dialogs.folders.Queue({});
+    Services().dialogs.folders.Queue(site / "");
+    Services().dialogs.answers.Queue("");
+    Services().dialogs.folders.Queue(site / "");
+    Services().dialogs.answers.Queue("*.txt;*.htm,*.xml");
+    Services().dialogs.folders.Queue(site / "");
+    Services().dialogs.answers.Queue("");
+    for (int i = 0; i < 4; ++i)
+        QTest::mouseClick(Controls().cmdAddDir, Qt::LeftButton);
+
+    const auto& folders = Services().dialogs.folderCalls;
+    QCOMPARE(folders.size(), std::size_t{4});
+    QCOMPARE(folders[0].title, std::string("选择目录..."));
+    QCOMPARE(folders[0].startFolder, fs::path());
+    QCOMPARE(folders[2].startFolder, site / "");
+    const auto& asked = Services().dialogs.askCalls;
+    QCOMPARE(asked.size(), std::size_t{3});
+    QCOMPARE(asked[0], (std::vector<std::string>{"文件类型：\r\n(不同类型以 “|”、“;”或“,”分隔)", "过滤条件",
+                                                 "*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt"}));
+    QCOMPARE(asked[1][2], std::string("*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt"));
+    QCOMPARE(asked[2][2], std::string("*.txt|*.htm|*.xml"));
+    QStringList names;
+    for (const fs::path& path : Files().Paths())
+        names << QString::fromStdString(path.filename().string());
+    names.sort();
+    QCOMPARE(names, (QStringList{"a.txt", "b.htm", "c.xml"}));
+    QVERIFY(ListButtonsEnabled(Controls()));
+    QVERIFY(!Controls().cmdConvertInfo->isVisible());
+}
+
+void TestListCommands::addFolderListsBreadthFirstAndAddsNothingWhenNothingMatches()
+{
+    Write("tree/top.htm");
+    Write("tree/A/a.htm");
+    Write("tree/A/B/b.htm");
+    Write("tree/C/c.htm");
+    const fs::path tree = m_fixture->Folder() / "tree";
+
+    Services().dialogs.folders.Queue(tree);
+    Services().dialogs.answers.Queue("*.htm");
+    Services().dialogs.folders.Queue(tree);
+    Services().dialogs.answers.Queue("*.none");
+    QTest::mouseClick(Controls().cmdAddDir, Qt::LeftButton);
+    QTest::mouseClick(Controls().cmdAddDir, Qt::LeftButton);
+
+    QStringList names;
+    for (const fs::path& path : Files().Paths())
+        names << QString::fromStdString(path.filename().string());
+    QCOMPARE(names.size(), 4);
+    QCOMPARE(names.front(), QStringLiteral("top.htm"));
+    QCOMPARE(names.back(), QStringLiteral("b.htm"));
+    QVERIFY(Services().messageBox.calls.empty());
+}
+
+void TestListCommands::droppedFilesAndFoldersAreAdded()
+{
+    const fs::path file = Write("one.txt");
+    Write("folder/two.htm");
+    Write("folder/skip.bin");
+    m_fixture->window->AddPaths({file, m_fixture->Folder() / "folder", m_fixture->Folder() / "missing.htm"});
+    QStringList names;
+    for (const fs::path& path : Files().Paths())
+        names << QString::fromStdString(path.filename().string());
+    QCOMPARE(names, (QStringList{"one.txt", "two.htm"}));
+    QVERIFY(ListButtonsEnabled(Controls()));
+}
+
+int RunListCommandTests(int argc, char** argv)
+{
+    TestListCommands test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestListCommands.moc"

@@ -1,0 +1,321 @@
+#include "CliProcess.h"
+#include "FileListView.h"
+#include "TempDir.h"
+#include "TestRunners.h"
+#include "WindowFixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <map>
+#include <regex>
+
+using namespace veltran;
+using namespace veltran::test;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kGbPage = "<p>\xD6\xD0\xCE\xC4</p>"; // 中文
+// UTF-8 with the byte-order mark that the window's "带BOM" box asks for at first.
+const std::string kUtf8Page = "\xEF\xBB\xBF<p>\xE4\xB8\xAD\xE6\x96\x87</p>";
+
+std::string Masked(std::string text, const fs::path& folder)
+{
+    static const std::regex dateTime("[0-9]{4}/[0-9]{1,2}/[0-9]{1,2} [0-9]{1,2}:[0-9]{2}:[0-9]{2}");
+    for (std::size_t at; (at = text.find(folder.string())) != std::string::npos;)
+        text.replace(at, folder.string().size(), "<folder>");
+    return std::regex_replace(text, dateTime, "T");
+}
+
+// Every file under the folder by relative path, contents masked as in Masked.
+std::map<std::string, std::string> Tree(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).string()] = Masked(ReadBytes(entry.path()), folder);
+    }
+    return files;
+}
+
+QString Text(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+} // namespace
+
+class TestWindowRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void runOverTheSamplesMatchesTheCommandLine();
+    void failuresAreCountedLoggedAndTheLogOpens();
+    void stopBeforeTheThirdFile_data();
+    void stopBeforeTheThirdFile();
+    void longRunRefreshesAboutAHundredTimes();
+    void runsThatChangeNothingOrAreDeclined_data();
+    void runsThatChangeNothingOrAreDeclined();
+    void closingTheWindowEndsTheRunWithoutALog();
+    void logThatCannotBeWrittenIsReported();
+
+private:
+    const MainWindowControls& Controls() const { return m_fixture->window->Controls(); }
+    ScriptedServices& Services() { return *m_fixture->services; }
+    std::vector<fs::path> Site(std::size_t count, const std::string& bytes = kGbPage)
+    {
+        std::vector<fs::path> files;
+        for (std::size_t i = 1; i <= count; ++i) {
+            files.push_back(m_fixture->Folder() / "site" / ("f" + std::to_string(i) + ".htm"));
+            fs::create_directories(files.back().parent_path());
+            WriteFile(files.back(), bytes);
+        }
+        m_fixture->window->AddPaths(files);
+        return files;
+    }
+    QStringList Captions() const
+    {
+        QStringList captions;
+        for (const MessageRequest& call : m_fixture->services->messageBox.calls)
+            captions << Text(call.caption);
+        return captions;
+    }
+    void ExpectIdle() const
+    {
+        const MainWindowControls& c = Controls();
+        for (const QWidget* control : {static_cast<QWidget*>(c.lstFiles), static_cast<QWidget*>(c.cmdAddFile),
+                                       static_cast<QWidget*>(c.cmdExit), static_cast<QWidget*>(c.chkText)})
+            QVERIFY(control->isEnabled());
+        QVERIFY(!c.cmdStopConvert->isEnabled());
+        QVERIFY(!c.cmdConvertInfo->isVisible());
+    }
+
+    std::unique_ptr<WindowFixture> m_fixture;
+};
+
+void TestWindowRun::init()
+{
+    m_fixture = std::make_unique<WindowFixture>();
+    m_fixture->window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_fixture->window.get()));
+}
+
+void TestWindowRun::cleanup()
+{
+    m_fixture->window.reset();
+    QVERIFY2(m_fixture->watchdog->Intrusions().isEmpty(), qPrintable(m_fixture->watchdog->Intrusions().join(", ")));
+    QCOMPARE(Services().Unexpected(), 0);
+    m_fixture.reset();
+}
+
+void TestWindowRun::runOverTheSamplesMatchesTheCommandLine()
+{
+    const fs::path window = m_fixture->Folder() / "window";
+    const fs::path cli = m_fixture->Folder() / "cli";
+    for (const fs::path& copy : {window, cli}) {
+        fs::create_directories(copy);
+        fs::copy(VELTRAN_SAMPLES_DIR, copy / "site", fs::copy_options::recursive);
+    }
+    m_fixture->window->AddPaths({window / "site"});
+    Controls().optBig5->click();
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    Controls().cmdStartConvert->click();
+    fs::rename(m_fixture->Folder() / "Veltran.log", window / "Veltran.log");
+
+    const CliResult result =
+        RunCliProcess({"--quiet", "--from", "gb", "--to", "big5", "--log", "Veltran.log", "site"}, cli);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(Captions(), QStringList{"完成"});
+    QCOMPARE(Text(Services().messageBox.calls.front().text), QStringLiteral("文件处理完成。"));
+    QVERIFY(Services().messageBox.calls.front().icon == MessageIcon::Information);
+    QVERIFY(Tree(window) == Tree(cli));
+    QVERIFY(fs::exists(window / "site" / "index.htm.bak"));
+    ExpectIdle();
+}
+
+void TestWindowRun::failuresAreCountedLoggedAndTheLogOpens()
+{
+    const std::vector<fs::path> files = Site(3);
+    WriteFile(files[1], "<p>\x81\x20</p>");
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    Controls().cmdStartConvert->click();
+
+    const fs::path log = m_fixture->Folder() / "Veltran.log";
+    const MessageRequest& closing = Services().messageBox.calls.at(0);
+    QCOMPARE(Text(closing.text), "处理完成，有 1 个文件处理失败。更多信息请查看文件：" + Text(log.string()));
+    QCOMPARE(Text(closing.caption), QStringLiteral("完成"));
+    QVERIFY(closing.icon == MessageIcon::Warning);
+    QVERIFY(ReadBytes(log).find("处理失败：" + files[1].string() + "\r\n") != std::string::npos);
+    QCOMPARE(Services().viewer.shown, std::vector<fs::path>{log});
+    QVERIFY(Services().viewer.encodings.front() == EncodingId::Utf8);
+    QCOMPARE(ReadBytes(files[2]), kUtf8Page);
+}
+
+void TestWindowRun::stopBeforeTheThirdFile_data()
+{
+    QTest::addColumn<bool>("confirmed");
+    QTest::newRow("stop confirmed") << true;
+    QTest::newRow("stop declined") << false;
+}
+
+void TestWindowRun::stopBeforeTheThirdFile()
+{
+    QFETCH(bool, confirmed);
+    const std::vector<fs::path> files = Site(5);
+    const MainWindowControls& c = Controls();
+    bool runningAsDesigned = false;
+    // Five files refresh before each file: 60 % is shown before the third.
+    m_fixture->WhileHandlingEvents([&] {
+        if (c.lblInfo->text() != QStringLiteral("正在处理，已完成 60 %"))
+            return true;
+        runningAsDesigned = !c.lstFiles->isEnabled() && !c.cmdStartConvert->isEnabled() && !c.chkBackup->isEnabled() &&
+                            !c.chkText->isEnabled() && c.cmdStopConvert->isEnabled() && !c.cmdAddDir->isEnabled() &&
+                            !c.cmdRemoveAll->isEnabled() && !c.cmdExit->isEnabled() && c.cmdAbout->isEnabled() &&
+                            c.optGb->isEnabled() && c.cmdConvertInfo->isVisible();
+        QTest::mouseClick(c.cmdStopConvert, Qt::LeftButton);
+        return false;
+    });
+    Services().messageBox.answers.Queue(confirmed ? MessageResult::Ok : MessageResult::Cancel);
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    c.cmdStartConvert->click();
+
+    QVERIFY(runningAsDesigned);
+    const MessageRequest& question = Services().messageBox.calls.at(0);
+    QCOMPARE(Text(question.text), QStringLiteral("确定要终止当前的处理过程吗？"));
+    QVERIFY(question.buttons == MessageButtons::OkCancel && question.defaultButton == DefaultButton::Second);
+    const std::string log = ReadBytes(m_fixture->Folder() / "Veltran.log");
+    if (confirmed) {
+        QCOMPARE(Captions(), (QStringList{"中断", "中断"}));
+        QCOMPARE(Text(Services().messageBox.calls.at(1).text), QStringLiteral("处理被终止。"));
+        QCOMPARE(ReadBytes(files[1]), kUtf8Page);
+        QCOMPARE(ReadBytes(files[2]), kGbPage);
+        QVERIFY(log.find("*** 处理过程被用户终止于 ***\r\n" + files[2].string() + "\r\n\r\n终止时间：") !=
+                std::string::npos);
+        QVERIFY(m_fixture->window->Events().StopRequested());
+        QVERIFY(Services().viewer.shown.empty());
+    } else {
+        QCOMPARE(Captions(), (QStringList{"中断", "完成"}));
+        QCOMPARE(ReadBytes(files[4]), kUtf8Page);
+        QVERIFY(log.find("终止") == std::string::npos);
+        QVERIFY(!m_fixture->window->Events().StopRequested());
+    }
+    ExpectIdle();
+    // The last highlighted entry stays selected.
+    QCOMPARE(m_fixture->window->Files().SelectedCount(), std::size_t{1});
+    QVERIFY(m_fixture->window->Files().IsSelected(confirmed ? 2 : 4));
+}
+
+void TestWindowRun::longRunRefreshesAboutAHundredTimes()
+{
+    Site(250, "ab");
+    QStringList shown;
+    m_fixture->WhileHandlingEvents([&] {
+        if (Controls().cmdConvertInfo->isVisible() && !shown.contains(Controls().lblInfo->text()))
+            shown << Controls().lblInfo->text();
+        return true;
+    });
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    Controls().cmdStartConvert->click();
+
+    QVERIFY(shown.size() <= 84); // "请稍侯" and one label per refresh, never more
+    QCOMPARE(shown.last(), QStringLiteral("正在处理，已完成 99 %"));
+    QVERIFY(m_fixture->window->Files().IsSelected(248));
+    QCOMPARE(m_fixture->window->Files().SelectedCount(), std::size_t{1});
+}
+
+void TestWindowRun::runsThatChangeNothingOrAreDeclined_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("backup");
+    QTest::addColumn<int>("answer"); // to the confirmation; 0: none asked
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("converted");
+
+    QTest::newRow("same encoding without rules: the notice only") << "optGb" << true << 0 << "提示" << false;
+    QTest::newRow("no backup, declined") << "optUtf8" << false << int(MessageResult::Cancel) << "开始" << false;
+    QTest::newRow("no backup, confirmed") << "optUtf8" << false << int(MessageResult::Ok) << "开始" << true;
+}
+
+void TestWindowRun::runsThatChangeNothingOrAreDeclined()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, backup);
+    QFETCH(int, answer);
+    QFETCH(QString, caption);
+    QFETCH(bool, converted);
+
+    const std::vector<fs::path> files = Site(2);
+    m_fixture->window->findChild<QRadioButton*>(target)->click();
+    Controls().chkBackup->setChecked(backup);
+    Services().messageBox.answers.Queue(answer == 0 ? MessageResult::Ok : static_cast<MessageResult>(answer));
+    if (converted)
+        Services().messageBox.answers.Queue(MessageResult::Ok);
+    Controls().cmdStartConvert->click();
+
+    const MessageRequest& first = Services().messageBox.calls.at(0);
+    QCOMPARE(Text(first.caption), caption);
+    if (answer == 0) {
+        QCOMPARE(Text(first.text), QStringLiteral("编码格式和文件内容均不做改变，不需要处理。"));
+        QVERIFY(first.icon == MessageIcon::Error);
+    } else {
+        QCOMPARE(Text(first.labels), QStringLiteral("OK，知道了,我再看看"));
+        QVERIFY(first.buttons == MessageButtons::OkCancel && first.defaultButton == DefaultButton::Second &&
+                first.icon == MessageIcon::Question);
+    }
+    QCOMPARE(ReadBytes(files[0]), converted ? kUtf8Page : kGbPage);
+    QVERIFY(!fs::exists(files[0].string() + ".bak"));
+    QCOMPARE(fs::exists(m_fixture->Folder() / "Veltran.log"), converted);
+    QCOMPARE(Services().messageBox.calls.size(), std::size_t{converted ? 2u : 1u});
+}
+
+void TestWindowRun::closingTheWindowEndsTheRunWithoutALog()
+{
+    const std::vector<fs::path> files = Site(5);
+    m_fixture->WhileHandlingEvents([&] {
+        if (Controls().lblInfo->text() != QStringLiteral("正在处理，已完成 40 %"))
+            return true;
+        m_fixture->window->close();
+        return false;
+    });
+    Controls().cmdStartConvert->click();
+
+    QCOMPARE(ReadBytes(files[0]), kUtf8Page);
+    QCOMPARE(ReadBytes(files[1]), kGbPage);
+    QVERIFY(!fs::exists(m_fixture->Folder() / "Veltran.log"));
+    QVERIFY(Services().messageBox.calls.empty());
+    QCOMPARE(Services().settings.Read("Parameter", "Window"), std::optional<std::string>("0"));
+}
+
+void TestWindowRun::logThatCannotBeWrittenIsReported()
+{
+    WindowFolders folders = m_fixture->Folders();
+    folders.logPath = m_fixture->Folder() / "missing" / "Veltran.log";
+    m_fixture->window = std::make_unique<frmMain>(Services().Services(), *m_fixture->rules, folders);
+    const std::vector<fs::path> files = Site(2);
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    Controls().cmdStartConvert->click();
+
+    QCOMPARE(Captions(), (QStringList{"错误", "完成"}));
+    const QString error = Text(Services().messageBox.calls.at(0).text);
+    QVERIFY2(error.startsWith("运行日志无法写入：" + Text(folders.logPath.string())), qPrintable(error));
+    QVERIFY2(error.contains("No such file or directory"), qPrintable(error));
+    QCOMPARE(ReadBytes(files[1]), kUtf8Page);
+    ExpectIdle();
+}
+
+int RunWindowRunTests(int argc, char** argv)
+{
+    TestWindowRun test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestWindowRun.moc"

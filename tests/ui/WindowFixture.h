@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ModalWatchdog.h"
+#include "RuleTable.h"
+#include "ScriptedServices.h"
+#include "frmMain.h"
+
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace veltran::test {
+
+/// A fresh main window on scripted services, with its log and start folder in a temporary folder.
+class WindowFixture
+{
+public:
+    WindowFixture()
+    {
+        watchdog = std::make_unique<ModalWatchdog>();
+        services = std::make_unique<ScriptedServices>();
+        rules = std::make_unique<RuleTable>();
+        window = std::make_unique<frmMain>(services->Services(), *rules, Folders());
+    }
+
+    WindowFolders Folders() const { return {(Folder() / "Veltran.log").string(), Folder().string()}; }
+    std::filesystem::path Folder() const { return folder.path().toStdString(); }
+
+    /// Calls `check` every time the window handles its events, as it does between the files of a run,
+    /// until it returns false.
+    void WhileHandlingEvents(const std::function<bool()>& check)
+    {
+        auto* timer = new QTimer(window.get());
+        timer->setInterval(0);
+        QObject::connect(timer, &QTimer::timeout, [timer, check] {
+            if (!check())
+                timer->deleteLater();
+        });
+        timer->start();
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<ModalWatchdog> watchdog;
+    std::unique_ptr<ScriptedServices> services;
+    std::unique_ptr<RuleTable> rules;
+    std::unique_ptr<frmMain> window;
+};
+
+} // namespace veltran::test

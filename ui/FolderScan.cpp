@@ -1,0 +1,89 @@
+#include "FolderScan.h"
+
+#include "EventPump.h"
+#include "FindFiles.h"
+#include "RunningState.h"
+
+#include <QFile>
+#include <QLabel>
+
+namespace veltran {
+
+namespace {
+
+constexpr char kScanning[] = "查找文件，请稍侯...";
+constexpr char kFilterPrompt[] = "文件类型：\r\n(不同类型以 “|”、“;”或“,”分隔)";
+constexpr std::size_t kUnreadableNamed = 5;
+
+} // namespace
+
+FolderScan::FolderScan(const PlatformServices& services, const MainWindowControls& controls, FileListModel& files,
+                       EventPump& events)
+    : m_services(services), m_controls(controls), m_files(files), m_events(events)
+{
+}
+
+std::string FolderScan::CurrentFilter() const
+{
+    return m_lastFilter.empty() ? std::string(kDefaultFilter) : NormalizeFilter(m_lastFilter);
+}
+
+void FolderScan::AddFolder()
+{
+    const std::filesystem::path folder = m_services.fileDialogs.BrowseForFolder("选择目录...", m_lastFolder);
+    if (folder.empty())
+        return;
+    m_lastFolder = folder;
+    const std::string answer = m_services.inputBox.Ask(kFilterPrompt, "过滤条件", CurrentFilter());
+    if (answer.empty())
+        return;
+    m_lastFilter = answer;
+    ScanAndAppend(m_lastFolder, NormalizeFilter(answer));
+}
+
+void FolderScan::ScanAndAppend(const std::filesystem::path& folder, const std::string& filter)
+{
+    EnterRunningState(m_controls, QString::fromUtf8(kScanning));
+    m_events.ClearStop();
+    // The panel is drawn before the search starts.
+    m_events.ProcessEvents();
+    const FindFilesResult found =
+        FindFiles(folder, filter, [this](std::size_t count, const std::filesystem::path&) { return Progress(count); });
+    if (m_events.Abandoned())
+        return; // the program is closing
+    m_controls.lblInfo->setText(QString::fromUtf8(kScanning));
+    LeaveRunningState(m_controls);
+
+    if (!found.files.empty())
+        m_files.Append(found.files);
+    SetListDependentEnabled(m_controls, m_files.Count() > 0);
+    if (!found.unreadableFolders.empty())
+        WarnUnreadable(found.unreadableFolders);
+}
+
+bool FolderScan::Progress(std::size_t found)
+{
+    if (!m_events.InputMayBeWaiting())
+        return true;
+    m_controls.lblInfo->setText(QString::fromUtf8(kScanning) +
+                                QStringLiteral("已找到 %1 个文件，按 Esc 停止").arg(found));
+    m_controls.lblInfo->resize(m_controls.lblInfo->sizeHint());
+    m_events.ProcessEvents();
+    return !m_events.StopRequested() && !m_events.Abandoned();
+}
+
+void FolderScan::WarnUnreadable(const std::vector<std::filesystem::path>& folders)
+{
+    std::string text = "有 " + std::to_string(folders.size()) + " 个目录无法读取，其中的文件没有加入列表：";
+    for (std::size_t i = 0; i < folders.size() && i < kUnreadableNamed; ++i)
+        text += "\r\n" + QFile::decodeName(folders[i].c_str()).toStdString();
+    if (folders.size() > kUnreadableNamed)
+        text += "\r\n...";
+    MessageRequest request;
+    request.text = text;
+    request.caption = "添加目录";
+    request.icon = MessageIcon::Warning;
+    m_services.messageBox.ShowMessageBox(request);
+}
+
+} // namespace veltran

@@ -1,0 +1,93 @@
+#include "WindowRun.h"
+
+#include "EncodingOptions.h"
+#include "EventPump.h"
+#include "OpenInNotepad.h"
+#include "RunJob.h"
+#include "RunningState.h"
+#include "WindowRunHost.h"
+
+#include <QCheckBox>
+#include <QFile>
+
+namespace veltran {
+
+namespace {
+
+constexpr char kOverwriteWarning[] = "处理过程将覆写源文件并且不再提示，请做好备份措施。虽然您可以随时终止处理过程，"
+                                     "但已处理的文件将不可再还原。确定要继续吗？";
+
+} // namespace
+
+WindowRun::WindowRun(const PlatformServices& services, const MainWindowControls& controls, FileListModel& files,
+                     EventPump& events, RuleTable& rules, const std::filesystem::path& logPath)
+    : m_services(services), m_controls(controls), m_files(files), m_events(events), m_rules(rules), m_logPath(logPath)
+{
+}
+
+void WindowRun::Start()
+{
+    const bool keepBackup = m_controls.chkBackup->isChecked();
+    RunRequest request;
+    request.settings = MakeRunSettings(ChosenSource(m_controls), ChosenTarget(m_controls), keepBackup);
+    if (ChangesNothing(request.settings, m_controls.chkText->checkState() != Qt::Unchecked)) {
+        Show(std::string(kNothingToChange), "提示", MessageIcon::Error);
+        return;
+    }
+    if (!keepBackup && !Confirmed())
+        return;
+
+    m_files.DeselectAll();
+    EnterRunningState(m_controls, QStringLiteral("正在处理，请稍侯..."));
+    // The panel is drawn before the first file.
+    m_events.ProcessEvents();
+
+    request.entries = m_files.Paths();
+    request.logPath = m_logPath;
+    WindowRunHost host(m_controls, m_files);
+    const RunOutcome outcome = RunJob(request, m_rules, RunRoles{host, m_events, host});
+    if (outcome.abandoned)
+        return; // the program is closing; the run leaves no log
+    Report(outcome);
+}
+
+bool WindowRun::Confirmed()
+{
+    MessageRequest request;
+    request.text = kOverwriteWarning;
+    request.labels = "OK，知道了,我再看看";
+    request.caption = "开始";
+    request.buttons = MessageButtons::OkCancel;
+    request.icon = MessageIcon::Question;
+    request.defaultButton = DefaultButton::Second;
+    return m_services.messageBox.ShowMessageBox(request) != MessageResult::Cancel;
+}
+
+void WindowRun::Report(const RunOutcome& outcome)
+{
+    // The conversions stand; only the record of them is missing, and an old log must not stand in for it.
+    if (!outcome.logWritten)
+        Show("运行日志无法写入：" + outcome.logWritten.message, "错误", MessageIcon::Error);
+
+    if (outcome.stopped)
+        Show("处理被终止。", "中断", MessageIcon::Warning);
+    else if (outcome.failures.empty())
+        Show("文件处理完成。", "完成", MessageIcon::Information);
+    else
+        Show("处理完成，有 " + std::to_string(outcome.failures.size()) + " 个文件处理失败。更多信息请查看文件：" +
+                 QFile::decodeName(m_logPath.c_str()).toStdString(),
+             "完成", MessageIcon::Warning);
+    if (outcome.logWritten && !outcome.stopped && !outcome.failures.empty())
+        OpenInNotepad(m_services.textViewer, m_services.messageBox, m_logPath, EncodingId::Utf8);
+}
+
+void WindowRun::Show(const std::string& text, const char* caption, MessageIcon icon)
+{
+    MessageRequest request;
+    request.text = text;
+    request.caption = caption;
+    request.icon = icon;
+    m_services.messageBox.ShowMessageBox(request);
+}
+
+} // namespace veltran

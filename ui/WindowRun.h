@@ -1,0 +1,43 @@
+#pragma once
+
+#include "BatchRun.h"
+#include "FileListModel.h"
+#include "MainWindowControls.h"
+#include "PlatformServices.h"
+#include "RuleTable.h"
+
+#include <filesystem>
+
+namespace veltran {
+
+class EventPump;
+
+/// The run started by "开始处理": the same run job as the command line's, with the window's notice,
+/// confirmation, running state, progress, stop question and closing messages around it.
+class WindowRun
+{
+public:
+    /// Everything handed in must outlive the run.
+    WindowRun(const PlatformServices& services, const MainWindowControls& controls, FileListModel& files,
+              EventPump& events, RuleTable& rules, const std::filesystem::path& logPath);
+
+    /// Runs over every entry of the list. Refuses a run that would change nothing; asks before
+    /// overwriting without backups; shows progress about a hundred times; stops between files when
+    /// asked and confirmed; writes the log and reports the outcome, opening the log after a completed
+    /// run with failures. Returns at once, writing no log, when the program closes during the run.
+    void Start();
+
+private:
+    bool Confirmed();
+    void Report(const RunOutcome& outcome);
+    void Show(const std::string& text, const char* caption, MessageIcon icon);
+
+    PlatformServices m_services;
+    const MainWindowControls& m_controls;
+    FileListModel& m_files;
+    EventPump& m_events;
+    RuleTable& m_rules;
+    std::filesystem::path m_logPath;
+};
+
+} // namespace veltran

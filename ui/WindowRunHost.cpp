@@ -1,0 +1,42 @@
+#include "WindowRunHost.h"
+
+#include "FileListView.h"
+#include "RunningState.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace veltran {
+
+WindowRunHost::WindowRunHost(const MainWindowControls& controls, FileListModel& files)
+    : m_controls(controls), m_files(files)
+{
+}
+
+void WindowRunHost::ShowProgress(int percent, std::size_t index)
+{
+    m_controls.lblInfo->setText(QStringLiteral("正在处理，已完成 %1 %").arg(percent));
+    m_controls.lblInfo->resize(m_controls.lblInfo->sizeHint());
+    if (m_highlighted < m_files.Count())
+        m_files.SetSelected(m_highlighted, false);
+    m_files.SetSelected(index, true);
+    m_controls.lstFiles->SetTopIndex(index);
+    m_highlighted = index;
+}
+
+void WindowRunHost::RunEnded()
+{
+    LeaveRunningState(m_controls);
+}
+
+bool WindowRunHost::ApplyRules()
+{
+    return m_controls.chkText->checkState() != Qt::Unchecked;
+}
+
+bool WindowRunHost::WriteBom()
+{
+    return m_controls.chkU8BOM->checkState() != Qt::Unchecked;
+}
+
+} // namespace veltran

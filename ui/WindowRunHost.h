@@ -1,0 +1,34 @@
+#pragma once
+
+#include "FileListModel.h"
+#include "MainWindowControls.h"
+#include "PerFileOptions.h"
+#include "ProgressDisplay.h"
+
+#include <optional>
+
+namespace veltran {
+
+/// The main window as a run's host: the progress label and the highlighted entry, the two boxes read
+/// before each file, and the return to idle when the loop ends.
+class WindowRunHost : public ProgressDisplay, public PerFileOptions
+{
+public:
+    WindowRunHost(const MainWindowControls& controls, FileListModel& files);
+
+    /// "正在处理，已完成 N %"; the entry about to be converted becomes the only highlighted one and
+    /// the list's first visible line.
+    void ShowProgress(int percent, std::size_t index) override;
+    void RunEnded() override;
+    /// The rules apply while "替换内容..." is not unticked.
+    bool ApplyRules() override;
+    /// A byte-order mark is written while "带BOM" is not unticked.
+    bool WriteBom() override;
+
+private:
+    const MainWindowControls& m_controls;
+    FileListModel& m_files;
+    std::size_t m_highlighted = 0;
+};
+
+} // namespace veltran
