@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFrame>
 #include <QMessageBox>
 #include <QPixmap>
@@ -58,6 +59,15 @@ void ScreenshotSession::CaptureAndQuit(frmMain& window, std::vector<std::filesys
         target->AddPaths(paths);
         Settle();
         Save(*target, QStringLiteral("main-window.png"));
+        // The rule editor, opened by ticking the rules box; unticked again afterwards.
+        QTimer::singleShot(kSettleMilliseconds, qApp, [this] {
+            if (QWidget* editor = QApplication::activeModalWidget()) {
+                Save(*editor, QStringLiteral("rule-editor.png"));
+                editor->close();
+            }
+        });
+        target->Controls().chkText->click();
+        target->Controls().chkText->click();
         if (!paths.empty()) {
             QTimer::singleShot(kIntoTheRunMilliseconds, target, [this, target] {
                 if (!target->Controls().cmdConvertInfo->isVisible())

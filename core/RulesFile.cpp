@@ -1,9 +1,11 @@
 #include "RulesFile.h"
 
 #include "CharsetHeader.h"
+#include "ReplaceFile.h"
 #include "TextCodecs.h"
 #include "TextSplit.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -87,6 +89,31 @@ std::string ParseRuleLine(const std::vector<std::string_view>& fields, ReplaceRu
     return {};
 }
 
+// The text with the characters a rules line cannot hold as they are written as escapes, in UTF-8.
+std::string EscapedField(std::u16string_view text)
+{
+    std::string field;
+    for (const std::uint8_t byte : Utf8Encode(text)) {
+        switch (byte) {
+        case '\\':
+            field += "\\\\";
+            break;
+        case '\t':
+            field += "\\t";
+            break;
+        case '\n':
+            field += "\\n";
+            break;
+        case '\r':
+            field += "\\r";
+            break;
+        default:
+            field += static_cast<char>(byte);
+        }
+    }
+    return field;
+}
+
 } // namespace
 
 Result<int> ParseRules(std::string_view text, int firstRule, RuleTable& rules)
@@ -140,6 +167,39 @@ Result<int> LoadRulesFile(const std::filesystem::path& path, int firstRule, Rule
         return Status::Failure(StatusCode::BadInput,
                                "cannot read " + path.string() + ": " + std::strerror(errorNumber));
     return ParseRules(content, firstRule, rules);
+}
+
+std::string FormatRules(const RuleTable& rules)
+{
+    std::string text = "# Veltran replacement rules: replace<TAB>old<TAB>new, insert<TAB>text, append<TAB>text\n";
+    for (int number = 1; number <= RuleTable::kRuleCount; ++number) {
+        const ReplaceRule& rule = rules.Rule(number);
+        switch (rule.kind) {
+        case RuleKind::Replace:
+            if (!rule.oldText.empty())
+                text += "replace\t" + EscapedField(rule.oldText) + "\t" + EscapedField(rule.newText) + "\n";
+            break;
+        case RuleKind::InsertAtHead:
+        case RuleKind::AppendAtTail:
+            if (!rule.newText.empty())
+                text +=
+                    (rule.kind == RuleKind::InsertAtHead ? "insert\t" : "append\t") + EscapedField(rule.newText) + "\n";
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}
+
+Status SaveRulesFile(const std::filesystem::path& path, const RuleTable& rules)
+{
+    const std::string text = FormatRules(rules);
+    const std::array<ByteView, 1> pieces{ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())};
+    Status saved = ReplaceFile(path, pieces, ReplaceOptions{});
+    if (!saved)
+        saved.message = path.string() + ": " + saved.message;
+    return saved;
 }
 
 } // namespace veltran

@@ -20,4 +20,13 @@ Result<int> ParseRules(std::string_view text, int firstRule, RuleTable& rules);
 /// ParseRules on the content of a file; a file that cannot be read is an error naming it.
 Result<int> LoadRulesFile(const std::filesystem::path& path, int firstRule, RuleTable& rules);
 
+/// The rules that do something, in table order, as ParseRules reads them back: a replace rule with an
+/// old text, an insert or append rule with a new text. The others (rule 1 before the charset rule is
+/// made, empty rules, unknown kinds) are left out, so the rules that act keep their order but may
+/// take lower numbers when read back. TAB, CR, LF and backslash in the texts are escaped.
+std::string FormatRules(const RuleTable& rules);
+
+/// Writes FormatRules to the file through ReplaceFile.
+Status SaveRulesFile(const std::filesystem::path& path, const RuleTable& rules);
+
 } // namespace veltran

@@ -26,7 +26,7 @@ echo "Checking $deb"
 for file in bin/veltran bin/veltran-cli share/applications/veltran.desktop \
     share/metainfo/org.example.veltran.metainfo.xml share/icons/hicolor/scalable/apps/veltran.svg \
     share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128,256x256}/apps/veltran.png \
-    share/man/man1/veltran-cli.1.gz share/bash-completion/completions/veltran-cli \
+    share/man/man1/veltran-cli.1.gz share/man/man1/veltran.1.gz share/bash-completion/completions/veltran-cli \
     share/doc/veltran/copyright share/doc/veltran/changelog.gz; do
     [ -f "$usr/$file" ] || fail "the package lacks /usr/$file"
 done

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Saves pictures of the main window and of the first-start about box as PNG files:
+# Saves pictures of the program as PNG files: the first-start about box, the main window with its
+# list filled from a copy of samples/, a run over that list in progress, and the closing message:
 #   scripts/screenshots.sh [FOLDER]        (default: docs/screenshots)
 # The program runs with fresh settings in a throw-away home, under Xvfb when xvfb-run is installed
 # and on Qt's offscreen platform otherwise, so no display or person is needed.
@@ -20,8 +21,15 @@ trap 'rm -rf "$home"' EXIT
 mkdir -m 700 "$home/runtime"
 export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" XDG_RUNTIME_DIR="$home/runtime"
 
+# A site large enough for the run to be pictured while it goes: the samples, many times over.
+site="$home/site"
+for i in $(seq -w 1 400); do
+    mkdir -p "$site/part$i"
+    cp -r "$root/samples/." "$site/part$i/"
+done
+
 if command -v xvfb-run >/dev/null 2>&1; then
-    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$build/app/veltran" --screenshot "$out"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$build/app/veltran" --screenshot "$out" "$site"
 else
-    QT_QPA_PLATFORM=offscreen "$build/app/veltran" --screenshot "$out"
+    QT_QPA_PLATFORM=offscreen "$build/app/veltran" --screenshot "$out" "$site"
 fi

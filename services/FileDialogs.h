@@ -19,6 +19,12 @@ public:
     virtual std::vector<std::filesystem::path>
     ShowFileDialog(std::string_view title, const std::filesystem::path& startFolder, std::string_view filter) = 0;
 
+    /// Lets the user name a file to write, starting in `startFolder` (the dialog's own choice when
+    /// empty); the dialog asks before an existing file is replaced. Returns the path, or an empty path
+    /// when cancelled.
+    virtual std::filesystem::path SaveFileDialog(std::string_view title, const std::filesystem::path& startFolder,
+                                                 std::string_view filter) = 0;
+
     /// Lets the user pick a folder, preselecting `startFolder` when it is not empty. Returns the folder
     /// with a trailing "/", or an empty path when cancelled or the choice has no file-system path.
     virtual std::filesystem::path BrowseForFolder(std::string_view title, const std::filesystem::path& startFolder) = 0;

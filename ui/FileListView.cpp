@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QUrl>
 
@@ -36,6 +39,34 @@ std::vector<std::filesystem::path> LocalPaths(const QMimeData* data)
     return paths;
 }
 
+// Draws an entry as a list box does: one line of text, highlighted when selected. The item view's own
+// delegate lays every line out as rich text, which made repainting the list the dearest part of a run.
+class PlainLineDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group = option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (selected)
+            painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(option.font);
+        const int margin = option.widget ? option.widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1 : 3;
+        painter->drawText(option.rect.adjusted(margin, 0, -margin, 0),
+                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          index.data(Qt::DisplayRole).toString());
+        if (option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(option);
+            focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+            option.widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, option.widget);
+        }
+    }
+};
+
 } // namespace
 
 int FileListView::Rows::rowCount(const QModelIndex& parent) const
@@ -56,6 +87,8 @@ FileListView::FileListView(FileListModel& model, QWidget* parent) : QListView(pa
     setModel(&m_rows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setUniformItemSizes(true); // long lists stay quick to lay out
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setItemDelegate(new PlainLineDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
@@ -71,7 +104,9 @@ FileListView::~FileListView()
 
 void FileListView::SetTopIndex(std::size_t index)
 {
-    scrollTo(m_rows.index(static_cast<int>(index)), QAbstractItemView::PositionAtTop);
+    // The list scrolls by whole entries, so the scroll bar's value is the first visible entry; setting
+    // it directly costs nothing, where scrollTo lays out the list each time.
+    verticalScrollBar()->setValue(static_cast<int>(index));
 }
 
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -57,6 +57,19 @@ QtFileDialogs::ShowFileDialog(std::string_view title, const std::filesystem::pat
     return files;
 }
 
+std::filesystem::path QtFileDialogs::SaveFileDialog(std::string_view title, const std::filesystem::path& startFolder,
+                                                    std::string_view filter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), FromUtf8(title), QFile::decodeName(startFolder.c_str()));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(QtNameFilters(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
 std::filesystem::path QtFileDialogs::BrowseForFolder(std::string_view title, const std::filesystem::path& startFolder)
 {
     const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), FromUtf8(title),

@@ -12,6 +12,8 @@ class QtFileDialogs : public FileDialogs
 public:
     std::vector<std::filesystem::path> ShowFileDialog(std::string_view title, const std::filesystem::path& startFolder,
                                                       std::string_view filter) override;
+    std::filesystem::path SaveFileDialog(std::string_view title, const std::filesystem::path& startFolder,
+                                         std::string_view filter) override;
     std::filesystem::path BrowseForFolder(std::string_view title, const std::filesystem::path& startFolder) override;
 };
 

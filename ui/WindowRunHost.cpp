@@ -20,13 +20,26 @@ void WindowRunHost::ShowProgress(int percent, std::size_t index)
     if (m_highlighted < m_files.Count())
         m_files.SetSelected(m_highlighted, false);
     m_files.SetSelected(index, true);
-    m_controls.lstFiles->SetTopIndex(index);
     m_highlighted = index;
+    // Scrolling repaints the whole list, which costs more than converting a small file: the list
+    // scrolls ten times a second at most, which looks the same to a person, and ends where it should.
+    m_scrollPending = true;
+    if (!m_sinceScroll.isValid() || m_sinceScroll.hasExpired(kListScrollMs))
+        ScrollToHighlighted();
 }
 
 void WindowRunHost::RunEnded()
 {
+    if (m_scrollPending)
+        ScrollToHighlighted();
     LeaveRunningState(m_controls);
+}
+
+void WindowRunHost::ScrollToHighlighted()
+{
+    m_controls.lstFiles->SetTopIndex(m_highlighted);
+    m_sinceScroll.start();
+    m_scrollPending = false;
 }
 
 bool WindowRunHost::ApplyRules()

@@ -5,6 +5,8 @@
 #include "PerFileOptions.h"
 #include "ProgressDisplay.h"
 
+#include <QElapsedTimer>
+
 #include <optional>
 
 namespace veltran {
@@ -17,7 +19,7 @@ public:
     WindowRunHost(const MainWindowControls& controls, FileListModel& files);
 
     /// "正在处理，已完成 N %"; the entry about to be converted becomes the only highlighted one and
-    /// the list's first visible line.
+    /// the list's first visible line (within a tenth of a second).
     void ShowProgress(int percent, std::size_t index) override;
     void RunEnded() override;
     /// The rules apply while "替换内容..." is not unticked.
@@ -25,10 +27,17 @@ public:
     /// A byte-order mark is written while "带BOM" is not unticked.
     bool WriteBom() override;
 
+    /// The list scrolls to the highlighted entry at most this often during a run, and at its end.
+    static constexpr int kListScrollMs = 100;
+
 private:
+    void ScrollToHighlighted();
+
     const MainWindowControls& m_controls;
     FileListModel& m_files;
     std::size_t m_highlighted = 0;
+    QElapsedTimer m_sinceScroll;
+    bool m_scrollPending = false;
 };
 
 } // namespace veltran

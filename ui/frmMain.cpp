@@ -1,6 +1,8 @@
 #include "frmMain.h"
 
 #include "AboutBox.h"
+#include "CharsetHeader.h"
+#include "DateTimeText.h"
 #include "EncodingOptions.h"
 #include "FileListView.h"
 #include "ListCommands.h"
@@ -9,6 +11,7 @@
 #include "OpenInNotepad.h"
 #include "RunningState.h"
 #include "WindowResize.h"
+#include "frmText.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -282,6 +285,15 @@ void frmMain::cmdRemoveAll_Click()
 
 void frmMain::chkText_Click()
 {
+    if (m_rules.Rule(1).kind == RuleKind::NotMade) {
+        const std::string now = NowText();
+        MakeCharsetRule(m_rules, ChosenTarget(m_controls).value_or(EncodingId::Gb),
+                        QString::fromStdString(now).toStdU16String());
+    }
+    if (m_controls.chkText->isChecked()) {
+        frmText editor(m_services, m_rules, m_ruleEditorIndex, this);
+        editor.exec();
+    }
 }
 
 void frmMain::lstFiles_DblClick()

@@ -119,6 +119,7 @@ private:
     FolderScan m_scan;
     WindowRun m_run;
     std::filesystem::path m_lastAddedFrom; // where the open dialog starts next
+    int m_ruleEditorIndex = 0;             // the rule the editor showed when it last closed, from 0
     bool m_busy = false;
 };
 

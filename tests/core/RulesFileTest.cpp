@@ -101,5 +101,27 @@ TEST(RulesFileTest, UnreadableFileIsAnErrorNamingIt)
     EXPECT_NE(result.status().message.find("Is a directory"), std::string::npos) << result.status().message;
 }
 
+TEST(RulesFileTest, SavedRulesReadBackAsTheRulesThatAct)
+{
+    RuleTable rules;
+    rules.Rule(2) = {RuleKind::Replace, u"tab\there", u"new\r\nline \\ 中文"};
+    rules.Rule(3) = {RuleKind::Replace, u"", u"inactive"};
+    rules.Rule(4) = {RuleKind::InsertAtHead, kInsertPlaceholder, u"<%@ CODEPAGE=936 %>\r\n"};
+    rules.Rule(5) = {RuleKind::AppendAtTail, kInsertPlaceholder, u""};
+    rules.Rule(6) = {RuleKind::Replace, u"gone", u""};
+    rules.Rule(7) = {static_cast<RuleKind>(5), u"x", u"y"};
+
+    RuleTable readBack;
+    const Result<int> count = ParseRules(FormatRules(rules), 1, readBack);
+    ASSERT_TRUE(count.ok()) << count.status().message;
+    ASSERT_EQ(*count, 3);
+    EXPECT_EQ(readBack.Rule(1).oldText, rules.Rule(2).oldText);
+    EXPECT_EQ(readBack.Rule(1).newText, rules.Rule(2).newText);
+    EXPECT_EQ(readBack.Rule(2).kind, RuleKind::InsertAtHead);
+    EXPECT_EQ(readBack.Rule(2).newText, rules.Rule(4).newText);
+    EXPECT_EQ(readBack.Rule(3).oldText, u"gone");
+    EXPECT_EQ(readBack.Rule(3).newText, u"");
+}
+
 } // namespace
 } // namespace veltran

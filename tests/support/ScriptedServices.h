@@ -100,6 +100,12 @@ public:
         fileCalls.push_back({std::string(title), startFolder, std::string(filter)});
         return files.Next({});
     }
+    std::filesystem::path SaveFileDialog(std::string_view title, const std::filesystem::path& startFolder,
+                                         std::string_view filter) override
+    {
+        saveCalls.push_back({std::string(title), startFolder, std::string(filter)});
+        return saveAs.Next({});
+    }
     std::filesystem::path BrowseForFolder(std::string_view title, const std::filesystem::path& startFolder) override
     {
         folderCalls.push_back({std::string(title), startFolder, {}});
@@ -113,9 +119,11 @@ public:
 
     AnswerQueue<std::vector<std::filesystem::path>> files;
     AnswerQueue<std::filesystem::path> folders;
+    AnswerQueue<std::filesystem::path> saveAs;
     AnswerQueue<std::string> answers;
     std::vector<FileDialogCall> fileCalls;
     std::vector<FileDialogCall> folderCalls;
+    std::vector<FileDialogCall> saveCalls;
     std::vector<std::vector<std::string>> askCalls; // prompt, title, default answer
 };
 
@@ -147,7 +155,7 @@ struct ScriptedServices
     int Unexpected() const
     {
         return messageBox.answers.unexpected + dialogs.files.unexpected + dialogs.folders.unexpected +
-               dialogs.answers.unexpected;
+               dialogs.saveAs.unexpected + dialogs.answers.unexpected;
     }
 };
 

@@ -8,3 +8,4 @@ int RunMainWindowTests(int argc, char** argv);
 int RunQtServiceTests(int argc, char** argv);
 int RunListCommandTests(int argc, char** argv);
 int RunWindowRunTests(int argc, char** argv);
+int RunRuleEditorTests(int argc, char** argv);

@@ -1,6 +1,7 @@
 #include "ModalWatchdog.h"
 #include "Product.h"
 #include "Program.h"
+#include "ProgramArguments.h"
 #include "ScriptedServices.h"
 #include "TestRunners.h"
 #include "frmMain.h"
@@ -64,6 +65,8 @@ private slots:
     void windowStateIsRememberedWhenMaximised_data();
     void windowStateIsRememberedWhenMaximised();
     void aboutButtonShowsOwnedBox();
+    void programArguments_data();
+    void programArguments();
 
 private:
     frmMain& Start();
@@ -201,6 +204,37 @@ void TestStartUp::aboutButtonShowsOwnedBox()
     QCOMPARE(Text(call.caption), QStringLiteral("关于..."));
     QCOMPARE(Text(call.text), ExpectedAboutText());
     QCOMPARE(Text(call.labels), QStringLiteral("关  闭"));
+}
+
+void TestStartUp::programArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("files and folders") << QStringList{"a.htm", "site/"} << QStringList{"a.htm", "site/"} << false << "";
+    QTest::newRow("help among paths") << QStringList{"a.htm", "--help"} << QStringList{"a.htm"} << true << "";
+    QTest::newRow("after -- everything is a path")
+        << QStringList{"--", "--help", "-"} << QStringList{"--help", "-"} << false << "";
+    QTest::newRow("an unknown option") << QStringList{"--fast"} << QStringList{} << false
+                                       << "unknown option \"--fast\"";
+}
+
+void TestStartUp::programArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, paths);
+    QFETCH(bool, help);
+    QFETCH(QString, error);
+
+    const ProgramArguments parsed = ParseProgramArguments(arguments);
+    QStringList parsedPaths;
+    for (const std::filesystem::path& path : parsed.paths)
+        parsedPaths << QString::fromStdString(path.string());
+    QCOMPARE(parsedPaths, paths);
+    QCOMPARE(parsed.help, help);
+    QCOMPARE(parsed.error, error);
 }
 
 int RunStartUpTests(int argc, char** argv)

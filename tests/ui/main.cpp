@@ -19,7 +19,7 @@ struct TestClass
 const TestClass kClasses[] = {
     {"MessageBox", RunMessageBoxTests}, {"LayoutRules", RunLayoutRuleTests}, {"StartUp", RunStartUpTests},
     {"MainWindow", RunMainWindowTests}, {"QtServices", RunQtServiceTests},   {"ListCommands", RunListCommandTests},
-    {"WindowRun", RunWindowRunTests},
+    {"WindowRun", RunWindowRunTests},   {"RuleEditor", RunRuleEditorTests},
 };
 
 } // namespace
