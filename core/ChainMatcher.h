@@ -52,7 +52,8 @@ public:
     /// text gives empty text.
     std::u16string Convert(std::u16string_view text) const;
 
-    /// Maps the text as Convert does and appends the result to `out`.
+    /// Maps the text as Convert does and appends the result to `out`, which must
+    /// not hold the text.
     void Append(std::u16string_view text, std::u16string& out) const;
 
     /// True when no key of any dictionary of the chain holds the unit. Text cut

@@ -16,10 +16,12 @@ std::u16string ToTraditional(std::u16string_view text);
 /// otherwise as ToTraditional.
 std::u16string ToSimplified(std::u16string_view text);
 
-/// As ToTraditional, appending the result to `out`, whose room is reused.
+/// As ToTraditional, appending the result to `out`, whose room is reused; `out` must not hold the
+/// text.
 void AppendTraditional(std::u16string_view text, std::u16string& out);
 
-/// As ToSimplified, appending the result to `out`, whose room is reused.
+/// As ToSimplified, appending the result to `out`, whose room is reused; `out` must not hold the
+/// text.
 void AppendSimplified(std::u16string_view text, std::u16string& out);
 
 /// True when no phrase or character of either direction's dictionaries holds the unit, so that it
