@@ -217,7 +217,16 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
         return file.status();
     const struct stat& info = file->info;
     const FileOwnership ownership{info.st_mode, info.st_uid, info.st_gid};
-    Result<ByteBuffer> converted = ConvertFileBytes(file->content, options, rules);
+    Result<ByteBuffer> converted = [&]() -> Result<ByteBuffer> {
+        if (!options.applyRules)
+            return ConvertFileBytes(file->content, options, rules);
+        // The rules work on the whole text, so the file's bytes are let go as soon as it is decoded.
+        Result<std::u16string> text = DecodeFileBytes(file->content, options.source);
+        file->content = ByteBuffer();
+        if (!text)
+            return text.status();
+        return ConvertText(std::move(*text), options, rules);
+    }();
     file->content = ByteBuffer();
     if (!converted)
         return converted.status();
