@@ -27,11 +27,8 @@ bool ChangesNothing(const RunSettings& settings, bool rulesOn)
 RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& roles,
                   const std::function<std::string()>& now)
 {
-    if (request.makeCharsetRule) {
-        const std::string moment = now();
-        const auto bytes = reinterpret_cast<const std::uint8_t*>(moment.data());
-        MakeCharsetRule(rules, request.settings.target, Utf8Decode(ByteView(bytes, moment.size())).value());
-    }
+    if (request.makeCharsetRule)
+        MakeCharsetRule(rules, request.settings.target, now());
 
     const ConvertFunction convert = [&rules](const std::filesystem::path& path, const ConvertOptions& options) {
         std::error_code ignored;

@@ -61,6 +61,20 @@ struct MessageRequest
     bool owned = true;
 };
 
+/// A box with the desktop's own button captions, owned by the main window.
+inline MessageRequest StandardMessage(std::string text, std::string caption, MessageIcon icon,
+                                      MessageButtons buttons = MessageButtons::Ok,
+                                      DefaultButton defaultButton = DefaultButton::First)
+{
+    MessageRequest request;
+    request.text = std::move(text);
+    request.caption = std::move(caption);
+    request.icon = icon;
+    request.buttons = buttons;
+    request.defaultButton = defaultButton;
+    return request;
+}
+
 /// The desktop's modal message box.
 class MessageBoxService
 {

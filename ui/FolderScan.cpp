@@ -79,11 +79,7 @@ void FolderScan::WarnUnreadable(const std::vector<std::filesystem::path>& folder
         text += "\r\n" + QFile::decodeName(folders[i].c_str()).toStdString();
     if (folders.size() > kUnreadableNamed)
         text += "\r\n...";
-    MessageRequest request;
-    request.text = text;
-    request.caption = "添加目录";
-    request.icon = MessageIcon::Warning;
-    m_services.messageBox.ShowMessageBox(request);
+    m_services.messageBox.ShowMessageBox(StandardMessage(text, "添加目录", MessageIcon::Warning));
 }
 
 } // namespace veltran

@@ -14,11 +14,7 @@ void OpenInNotepad(TextViewer& viewer, MessageBoxService& messageBox, const std:
     const Status shown = viewer.ShowFile(path, encoding);
     if (shown)
         return;
-    MessageRequest request;
-    request.text = shown.message;
-    request.caption = "错误";
-    request.icon = MessageIcon::Error;
-    messageBox.ShowMessageBox(request);
+    messageBox.ShowMessageBox(StandardMessage(shown.message, "错误", MessageIcon::Error));
 }
 
 } // namespace veltran

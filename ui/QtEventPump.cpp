@@ -24,13 +24,9 @@ void QtEventPump::ProcessEvents()
 
 bool QtEventPump::ConfirmStop()
 {
-    MessageRequest request;
-    request.text = "确定要终止当前的处理过程吗？";
-    request.caption = "中断";
-    request.buttons = MessageButtons::OkCancel;
-    request.icon = MessageIcon::Question;
-    request.defaultButton = DefaultButton::Second;
-    return m_messageBox.ShowMessageBox(request) == MessageResult::Ok;
+    return m_messageBox.ShowMessageBox(StandardMessage("确定要终止当前的处理过程吗？", "中断", MessageIcon::Question,
+                                                       MessageButtons::OkCancel, DefaultButton::Second)) ==
+           MessageResult::Ok;
 }
 
 } // namespace veltran

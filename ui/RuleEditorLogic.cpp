@@ -11,7 +11,7 @@ std::optional<RuleFields> RuleEditorLogic::Choose(int number, const RuleFields& 
     if (number == m_shownNumber)
         return std::nullopt;
     if (m_shownNumber > 0)
-        Store(m_shownNumber, shown);
+        StoreRule(m_shownNumber, shown);
     m_shownNumber = number;
     const ReplaceRule& rule = m_rules.Rule(number);
     return RuleFields{static_cast<int>(rule.kind), rule.oldText, rule.newText};
@@ -20,7 +20,7 @@ std::optional<RuleFields> RuleEditorLogic::Choose(int number, const RuleFields& 
 void RuleEditorLogic::Close(int number, const RuleFields& shown)
 {
     m_lastShown = number - 1;
-    Store(number, shown);
+    StoreRule(number, shown);
 }
 
 bool RuleEditorLogic::OldTextEditable(int action)
@@ -28,7 +28,7 @@ bool RuleEditorLogic::OldTextEditable(int action)
     return action < 1;
 }
 
-void RuleEditorLogic::Store(int number, const RuleFields& fields)
+void RuleEditorLogic::StoreRule(int number, const RuleFields& fields)
 {
     ReplaceRule& rule = m_rules.Rule(number);
     rule.kind = static_cast<RuleKind>(fields.action);

@@ -41,7 +41,7 @@ public:
     void Close(int number, const RuleFields& shown);
 
     /// Writes the fields into rule `number`.
-    void Store(int number, const RuleFields& fields);
+    void StoreRule(int number, const RuleFields& fields);
 
     /// Whether the old-text box can be typed in for the action; insert and append rules show the
     /// placeholder there instead.

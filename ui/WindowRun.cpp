@@ -53,13 +53,9 @@ void WindowRun::Start()
 
 bool WindowRun::Confirmed()
 {
-    MessageRequest request;
-    request.text = kOverwriteWarning;
+    MessageRequest request = StandardMessage(kOverwriteWarning, "开始", MessageIcon::Question, MessageButtons::OkCancel,
+                                             DefaultButton::Second);
     request.labels = "OK，知道了,我再看看";
-    request.caption = "开始";
-    request.buttons = MessageButtons::OkCancel;
-    request.icon = MessageIcon::Question;
-    request.defaultButton = DefaultButton::Second;
     return m_services.messageBox.ShowMessageBox(request) != MessageResult::Cancel;
 }
 
@@ -83,11 +79,7 @@ void WindowRun::Report(const RunOutcome& outcome)
 
 void WindowRun::Show(const std::string& text, const char* caption, MessageIcon icon)
 {
-    MessageRequest request;
-    request.text = text;
-    request.caption = caption;
-    request.icon = icon;
-    m_services.messageBox.ShowMessageBox(request);
+    m_services.messageBox.ShowMessageBox(StandardMessage(text, caption, icon));
 }
 
 } // namespace veltran

@@ -150,7 +150,7 @@ void frmText::Form_Load()
 void frmText::cmbNumber_Click()
 {
     if (const std::optional<RuleFields> chosen = m_logic.Choose(cmbNumber->currentIndex() + 1, Shown()))
-        Show(*chosen);
+        LoadRule(*chosen);
 }
 
 void frmText::cmbAction_Click()
@@ -179,7 +179,7 @@ RuleFields frmText::Shown() const
     return {cmbAction->currentIndex(), RuleText(*txtOld), RuleText(*txtNew)};
 }
 
-void frmText::Show(const RuleFields& fields)
+void frmText::LoadRule(const RuleFields& fields)
 {
     // The action first, which sets the old-text box as the action wants it; then the stored texts.
     cmbAction->setCurrentIndex(fields.action >= 0 && fields.action < cmbAction->count() ? fields.action : -1);
@@ -194,7 +194,7 @@ void frmText::SaveRules()
     if (file.empty())
         return;
     // The rule shown is part of the set even before another is chosen.
-    m_logic.Store(cmbNumber->currentIndex() + 1, Shown());
+    m_logic.StoreRule(cmbNumber->currentIndex() + 1, Shown());
     if (const Status saved = SaveRulesFile(file, m_rules); !saved)
         ShowError(saved.message);
 }
@@ -213,16 +213,12 @@ void frmText::LoadRules()
     m_rules = loaded;
     const QSignalBlocker blocker(cmbNumber);
     const ReplaceRule& shown = m_rules.Rule(cmbNumber->currentIndex() + 1);
-    Show({static_cast<int>(shown.kind), shown.oldText, shown.newText});
+    LoadRule({static_cast<int>(shown.kind), shown.oldText, shown.newText});
 }
 
 void frmText::ShowError(const std::string& text)
 {
-    MessageRequest request;
-    request.text = text;
-    request.caption = "定义替换规则";
-    request.icon = MessageIcon::Error;
-    m_services.messageBox.ShowMessageBox(request);
+    m_services.messageBox.ShowMessageBox(StandardMessage(text, "定义替换规则", MessageIcon::Error));
 }
 
 } // namespace veltran

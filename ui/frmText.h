@@ -46,7 +46,7 @@ public:
 private:
     void BuildControls(const TwipScale& scale);
     RuleFields Shown() const;
-    void Show(const RuleFields& fields);
+    void LoadRule(const RuleFields& fields);
     void ShowError(const std::string& text);
 
     PlatformServices m_services;

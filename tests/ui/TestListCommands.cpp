@@ -3,7 +3,9 @@
 #include "TestRunners.h"
 #include "WindowFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -51,6 +53,8 @@ private slots:
     void addFolderRemembersFolderAndFilter();
     void addFolderListsBreadthFirstAndAddsNothingWhenNothingMatches();
     void droppedFilesAndFoldersAreAdded();
+    void folderThatVanishedIsReported();
+    void escapeStopsALongScanKeepingWhatWasFound();
 
 private:
     const MainWindowControls& Controls() const { return m_fixture->window->Controls(); }
@@ -262,6 +266,41 @@ void TestListCommands::droppedFilesAndFoldersAreAdded()
         names << QString::fromStdString(path.filename().string());
     QCOMPARE(names, (QStringList{"one.txt", "two.htm"}));
     QVERIFY(ListButtonsEnabled(Controls()));
+}
+
+void TestListCommands::folderThatVanishedIsReported()
+{
+    Services().dialogs.folders.Queue(m_fixture->Folder() / "gone/");
+    Services().dialogs.answers.Queue("*.htm");
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    QTest::mouseClick(Controls().cmdAddDir, Qt::LeftButton);
+    QCOMPARE(Files().Count(), std::size_t{0});
+    QCOMPARE(Services().messageBox.calls.size(), std::size_t{1});
+    QVERIFY(Services().messageBox.calls.front().text.find("gone") != std::string::npos);
+    QVERIFY(!ListButtonsEnabled(Controls()));
+}
+
+void TestListCommands::escapeStopsALongScanKeepingWhatWasFound()
+{
+    constexpr int kFolders = 3000;
+    for (int i = 0; i < kFolders; ++i)
+        Write("big/" + std::to_string(i) + "/page.htm");
+    bool pressed = false;
+    m_fixture->WhileHandlingEvents([&] {
+        if (!Controls().lblInfo->text().contains(QStringLiteral("已找到")))
+            return true;
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : m_fixture->window.get(), Qt::Key_Escape);
+        pressed = true;
+        return false;
+    });
+    m_fixture->window->AddPaths({m_fixture->Folder() / "big"});
+    if (!pressed)
+        QSKIP("the scan ended before it showed its progress");
+    QVERIFY(Files().Count() > 0);
+    QVERIFY(Files().Count() < std::size_t{kFolders});
+    QVERIFY(!Controls().cmdConvertInfo->isVisible());
+    QVERIFY(Controls().cmdAddDir->isEnabled());
 }
 
 int RunListCommandTests(int argc, char** argv)

@@ -65,6 +65,7 @@ private slots:
     void runsThatChangeNothingOrAreDeclined_data();
     void runsThatChangeNothingOrAreDeclined();
     void closingTheWindowEndsTheRunWithoutALog();
+    void emptyListLogsHeaderAndCompletion();
     void logThatCannotBeWrittenIsReported();
 
 private:
@@ -292,6 +293,16 @@ void TestWindowRun::closingTheWindowEndsTheRunWithoutALog()
     QVERIFY(!fs::exists(m_fixture->Folder() / "Veltran.log"));
     QVERIFY(Services().messageBox.calls.empty());
     QCOMPARE(Services().settings.Read("Parameter", "Window"), std::optional<std::string>("0"));
+}
+
+void TestWindowRun::emptyListLogsHeaderAndCompletion()
+{
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    m_fixture->window->cmdStartConvert_Click();
+    QCOMPARE(Text(Services().messageBox.calls.at(0).text), QStringLiteral("文件处理完成。"));
+    const std::string log = Masked(ReadBytes(m_fixture->Folder() / "Veltran.log"), m_fixture->Folder());
+    QCOMPARE(Text(log),
+             QStringLiteral("<Veltran 运行日志>\r\n开始时间：T\r\n执行操作：GB --> UTF-8\r\n\r\n\r\n完成时间：T"));
 }
 
 void TestWindowRun::logThatCannotBeWrittenIsReported()

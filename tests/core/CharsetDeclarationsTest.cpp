@@ -1,0 +1,71 @@
+#include "CharsetDeclarations.h"
+
+#include <gtest/gtest.h>
+
+namespace veltran {
+namespace {
+
+struct DeclarationCase
+{
+    const char* name;
+    EncodingId source;
+    EncodingId target;
+    std::u16string before;
+    std::u16string after;
+    std::size_t found;
+    std::size_t rewritten;
+};
+
+class RewriteDeclarations : public ::testing::TestWithParam<DeclarationCase>
+{
+};
+
+TEST_P(RewriteDeclarations, NamesTheTargetWhereTheSourceWasNamed)
+{
+    const DeclarationCase& c = GetParam();
+    std::u16string text = c.before;
+    const DeclarationCount count = RewriteCharsetDeclarations(text, c.source, c.target);
+    EXPECT_TRUE(text == c.after) << std::string(text.begin(), text.end());
+    EXPECT_EQ(count.found, c.found);
+    EXPECT_EQ(count.rewritten, c.rewritten);
+}
+
+constexpr EncodingId Gb = EncodingId::Gb;
+constexpr EncodingId Big5 = EncodingId::Big5;
+constexpr EncodingId Utf8 = EncodingId::Utf8;
+
+INSTANTIATE_TEST_SUITE_P(
+    Snippets, RewriteDeclarations,
+    ::testing::Values(
+        DeclarationCase{"MetaCharsetQuoted", Gb, Utf8, u"<meta charset=\"gb2312\">", u"<meta charset=\"utf-8\">", 1, 1},
+        DeclarationCase{"MetaCharsetBareInCapitals", Gb, Utf8, u"<META CHARSET=GB2312>", u"<META CHARSET=UTF-8>", 1, 1},
+        DeclarationCase{"HttpEquivSplitOverLines", Gb, Big5,
+                        u"<meta http-equiv=\"Content-Type\"\r\n      content=\"text/html; charset=gbk\" />",
+                        u"<meta http-equiv=\"Content-Type\"\r\n      content=\"text/html; charset=big5\" />", 1, 1},
+        DeclarationCase{"XmlDeclaration", Big5, Utf8, u"<?xml version=\"1.0\" encoding='BIG5'?><a/>",
+                        u"<?xml version=\"1.0\" encoding='UTF-8'?><a/>", 1, 1},
+        DeclarationCase{"CssCharset", Gb, Utf8, u"@charset \"GB18030\";\nbody{}", u"@charset \"UTF-8\";\nbody{}", 1, 1},
+        DeclarationCase{"AspDirectiveCodePage", Gb, Big5, u"<%@ LANGUAGE=\"VBSCRIPT\" CODEPAGE=\"936\" %>",
+                        u"<%@ LANGUAGE=\"VBSCRIPT\" CODEPAGE=\"950\" %>", 1, 1},
+        DeclarationCase{"AspStatements", Utf8, Gb, u"<% Response.Charset = \"utf-8\"\r\nSession.CodePage=65001 %>",
+                        u"<% Response.Charset = \"gbk\"\r\nSession.CodePage=936 %>", 2, 2},
+        DeclarationCase{"PhpHeader", Gb, Utf8, u"<?php header('Content-Type: text/html; charset=x-gbk'); ?>",
+                        u"<?php header('Content-Type: text/html; charset=utf-8'); ?>", 1, 1},
+        DeclarationCase{"JspPageDirective", Gb, Utf8,
+                        u"<%@ page contentType=\"text/html; charset=GBK\" pageEncoding=\"cp936\" %>",
+                        u"<%@ page contentType=\"text/html; charset=UTF-8\" pageEncoding=\"utf-8\" %>", 2, 2},
+        DeclarationCase{"OtherFamilyIsLeftAlone", Gb, Utf8, u"<meta charset=\"big5\">", u"<meta charset=\"big5\">", 1,
+                        0},
+        DeclarationCase{"UnknownLabelIsLeftAlone", Gb, Utf8, u"<meta charset=iso-8859-1>", u"<meta charset=iso-8859-1>",
+                        1, 0},
+        DeclarationCase{"SameFamilyKeepsItsLabel", Gb, Gb, u"<meta charset=\"gb2312\">", u"<meta charset=\"gb2312\">",
+                        1, 0},
+        DeclarationCase{"ProseAndHtml5HeaderAreNotDeclarations", Gb, Utf8,
+                        u"<header>charset=gb2312 is a label</header><p>encoding=\"gbk\"</p>",
+                        u"<header>charset=gb2312 is a label</header><p>encoding=\"gbk\"</p>", 0, 0},
+        DeclarationCase{"ChineseAroundIsKept", Gb, Utf8, u"中文<meta charset=gb2312>文字",
+                        u"中文<meta charset=utf-8>文字", 1, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace veltran
