@@ -48,9 +48,6 @@ const char* Verdict(bool met)
 std::vector<fs::path> PagesOf(const fs::path& site)
 {
     std::vector<fs::path> pages;
-    if (!fs::is_directory(site)) {
-        Fail(site.string() + " is not a folder; run bench/real-sites.sh first");
-    }
     for (const auto& entry : fs::directory_iterator(site)) {
         pages.push_back(entry.path());
     }
@@ -253,6 +250,11 @@ int main(int argc, char** argv)
     const std::string cli =
         argc > 2 ? std::string(argv[2])
                  : (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "cli/veltran-cli").string();
+    for (const char* made : {"utf8-cn", "utf8-tw", "gb", "text/gb.txt", "text/utf8.txt"}) {
+        if (!fs::exists(sites / made)) {
+            Fail((sites / made).string() + " is missing; run bench/real-sites.sh first");
+        }
+    }
     char pattern[] = "/tmp/veltran-bench-XXXXXX";
     if (mkdtemp(pattern) == nullptr) {
         Fail("cannot make a temporary folder");
