@@ -72,11 +72,8 @@ Status ConvertEntry(const std::filesystem::path& path, const ConvertOptions& opt
 RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& roles,
                   const std::function<std::string()>& now, const FileSystemCalls& calls)
 {
-    if (request.makeCharsetRule) {
-        const std::string moment = now();
-        const auto bytes = reinterpret_cast<const std::uint8_t*>(moment.data());
-        MakeCharsetRule(rules, request.settings.target, Utf8Decode(ByteView(bytes, moment.size())).value());
-    }
+    if (request.makeCharsetRule)
+        MakeCharsetRule(rules, request.settings.target, now());
 
     ConvertedFiles converted;
     ReadingCounts counts;

@@ -4,7 +4,10 @@
 #   bench/real-sites.sh OUT [VELTRAN_CLI]
 # OUT/utf8-cn and OUT/utf8-tw hold the Simplified and Traditional pages split at their sections,
 # one page per section, as UTF-8; OUT/gb and OUT/big5 hold the same pages converted to GB and to
-# BIG5 by veltran-cli (default: build/cli/veltran-cli). Installs the two manual packages when missing.
+# BIG5 by veltran-cli (default: build/cli/veltran-cli). OUT/text/gb.txt is the GB pages joined
+# over and over into one text of at least TEXT_MB megabytes (default 16), and OUT/text/utf8.txt
+# the same text as UTF-8. Installs the two manual packages and OpenCC's `opencc` command, the
+# reference of bench_real, when missing.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:?usage: real-sites.sh OUT [VELTRAN_CLI]}"
@@ -12,7 +15,7 @@ cli="${2:-${VELTRAN_BUILD_DIR:-$root/build}/cli/veltran-cli}"
 manual=/usr/share/debian-reference
 
 missing=()
-for p in debian-reference-zh-cn debian-reference-zh-tw; do
+for p in debian-reference-zh-cn debian-reference-zh-tw opencc; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -40,3 +43,13 @@ cp -r "$out/utf8-tw" "$out/big5"
 for site in utf8-cn utf8-tw gb big5; do
     echo "$out/$site: $(find "$out/$site" -type f | wc -l) pages, $(du -sk "$out/$site" | cut -f1) KB"
 done
+
+mkdir -p "$out/text"
+find "$out/gb" -type f | sort | xargs cat >"$out/text/gb-once.txt"
+: >"$out/text/gb.txt"
+while [ "$(stat -c %s "$out/text/gb.txt")" -lt $(( ${TEXT_MB:-16} * 1000000 )) ]; do
+    cat "$out/text/gb-once.txt" >>"$out/text/gb.txt"
+done
+rm "$out/text/gb-once.txt"
+iconv -f CP936 -t UTF-8 "$out/text/gb.txt" >"$out/text/utf8.txt"
+echo "$out/text: gb.txt $(stat -c %s "$out/text/gb.txt") bytes, utf8.txt $(stat -c %s "$out/text/utf8.txt") bytes"

@@ -4,6 +4,8 @@
 
 #include <unicode/utf16.h>
 
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace veltran {
@@ -32,9 +34,11 @@ ChainMatcher::ChainMatcher(std::span<const std::byte> tables)
     TableBlobReader reader(tables);
     const std::span<const std::uint32_t> dictionaryCounts = reader.Next<std::uint32_t>();
     m_unitClass = reader.Next<std::uint32_t>();
+    m_pairFilter = reader.Next<std::uint64_t>();
     const std::span<const char16_t> poolUnits = reader.Next<char16_t>();
     const std::span<const std::uint32_t> poolOffsets = reader.Next<std::uint32_t>();
-    if (dictionaryCounts.empty() || m_unitClass.size() != PhraseTrie::kRootTableSize || poolOffsets.empty() ||
+    if (dictionaryCounts.empty() || m_unitClass.size() != PhraseTrie::kRootTableSize ||
+        m_pairFilter.size() * 64 != (std::size_t{1} << kPairFilterBits) || poolOffsets.empty() ||
         poolOffsets.back() != poolUnits.size()) {
         Damaged();
     }
@@ -46,48 +50,127 @@ ChainMatcher::ChainMatcher(std::span<const std::byte> tables)
     if (!reader.AtEnd()) {
         Damaged();
     }
+    m_asciiCopies = true;
+    for (char16_t unit = 0; unit < 0x80; ++unit) {
+        m_asciiCopies = m_asciiCopies && (m_unitClass[unit] & ~kStandsAlone) == kCopy;
+    }
 }
 
 std::u16string ChainMatcher::Convert(std::u16string_view text) const
 {
     std::u16string out;
-    // Mapping rarely changes the length; a little slack keeps the odd longer
-    // output from doubling the buffer.
-    out.reserve(text.size() + text.size() / 64 + 16);
+    Append(text, out);
+    return out;
+}
+
+namespace {
+
+// Writes the output through a pointer into room made ahead in the string. The
+// room left never falls below the input left, since every unit the loop takes
+// gives at most one unit unless it asks for more.
+class UnitWriter
+{
+public:
+    UnitWriter(std::u16string& out, std::size_t inputSize) : m_out(out)
+    {
+        const std::size_t start = out.size();
+        // Mapping rarely changes the length; a little slack keeps the odd longer
+        // output from growing the string.
+        out.resize(start + inputSize + inputSize / 64 + 16);
+        m_at = out.data() + start;
+        m_end = out.data() + out.size();
+    }
+
+    // Room for `units` more than the input left takes.
+    void Reserve(std::size_t units, std::size_t inputLeft)
+    {
+        if (static_cast<std::size_t>(m_end - m_at) < units + inputLeft) {
+            const std::size_t used = static_cast<std::size_t>(m_at - m_out.data());
+            m_out.resize(std::max(m_out.size() + m_out.size() / 2, used + units + inputLeft + 16));
+            m_at = m_out.data() + used;
+            m_end = m_out.data() + m_out.size();
+        }
+    }
+
+    void Put(char16_t unit) { *m_at++ = unit; }
+
+    void Put(const char16_t* from, std::size_t count)
+    {
+        std::copy_n(from, count, m_at);
+        m_at += count;
+    }
+
+    void Finish() { m_out.resize(static_cast<std::size_t>(m_at - m_out.data())); }
+
+private:
+    std::u16string& m_out;
+    char16_t* m_at;
+    char16_t* m_end;
+};
+
+} // namespace
+
+void ChainMatcher::Append(std::u16string_view text, std::u16string& out) const
+{
+    UnitWriter writer(out, text.size());
+    std::u16string segmentOutput;
     std::u16string scratch[2];
 
-    const char16_t* const begin = text.data();
-    const char16_t* const end = begin + text.size();
+    const char16_t* const end = text.data() + text.size();
     const std::uint32_t* const unitClass = m_unitClass.data();
-    const char16_t* p = begin;
+    const char16_t* p = text.data();
     // Units outside phrases that need the full steps gather here until something
     // that no step's phrase can cross (a phrase of the segmentation or a unit
     // with a fixed mapping) ends them.
     const char16_t* pending = nullptr;
+    auto convertPending = [&](const char16_t* until) {
+        segmentOutput.clear();
+        ConvertSegment(m_steps, m_pool, {pending, static_cast<std::size_t>(until - pending)}, segmentOutput, scratch);
+        writer.Reserve(segmentOutput.size(), static_cast<std::size_t>(end - until));
+        writer.Put(segmentOutput.data(), segmentOutput.size());
+        pending = nullptr;
+    };
+    // Most units end no pending segment, so the test stays in the loop and the work out of it.
     auto flush = [&](const char16_t* until) {
-        if (pending != nullptr) {
-            ConvertSegment(m_steps, m_pool, {pending, static_cast<std::size_t>(until - pending)}, out, scratch);
-            pending = nullptr;
+        if (pending != nullptr) [[unlikely]] {
+            convertPending(until);
         }
+    };
+    auto putPooled = [&](std::uint32_t id, std::size_t taken) {
+        const std::u16string_view output = m_pool.At(id);
+        writer.Reserve(output.size(), static_cast<std::size_t>(end - p) - taken);
+        writer.Put(output.data(), output.size());
     };
 
     while (p < end) {
         const std::uint32_t cls = unitClass[*p];
-        if (cls == kCopy) {
+        if ((cls & ~kStandsAlone) == kCopy) {
             flush(p);
             const char16_t* q = p + 1;
-            while (q < end && unitClass[*q] == kCopy) {
+            while (q < end) {
+                // ASCII, the bulk of most pages, four units at a time.
+                if (m_asciiCopies && end - q >= 4) {
+                    std::uint64_t units = 0;
+                    std::memcpy(&units, q, sizeof units);
+                    if ((units & 0xFF80FF80FF80FF80ull) == 0) {
+                        q += 4;
+                        continue;
+                    }
+                }
+                if ((unitClass[*q] & ~kStandsAlone) != kCopy) {
+                    break;
+                }
                 ++q;
             }
-            out.append(p, q);
+            writer.Put(p, static_cast<std::size_t>(q - p));
             p = q;
             continue;
         }
-        if ((cls & kStartsPhrase) != 0) {
-            const PhraseTrie::Match match = m_segmentation.Longest(p, end);
+        if ((cls & kStartsPhrase) != 0 && p + 1 < end && PairMayStartPhrase(p[0], p[1])) {
+            const PhraseTrie::Match match = m_segmentation.LongestOfTwoOrMore(p, end);
             if (match.length != 0) {
                 flush(p);
-                out.append(m_pool.At(match.output));
+                putPooled(match.output, match.length);
                 p += match.length;
                 continue;
             }
@@ -95,17 +178,17 @@ std::u16string ChainMatcher::Convert(std::u16string_view text) const
         switch (cls & kKindMask) {
         case kCopy:
             flush(p);
-            out.push_back(*p);
+            writer.Put(*p);
             ++p;
             break;
         case kSingle:
             flush(p);
-            out.push_back(static_cast<char16_t>(cls & kPayloadMask));
+            writer.Put(static_cast<char16_t>(cls & kPayloadMask));
             ++p;
             break;
         case kPooled:
             flush(p);
-            out.append(m_pool.At(cls & kPayloadMask));
+            putPooled(cls & kPayloadMask, 1);
             ++p;
             break;
         default:
@@ -118,7 +201,7 @@ std::u16string ChainMatcher::Convert(std::u16string_view text) const
         }
     }
     flush(end);
-    return out;
+    writer.Finish();
 }
 
 void ChainMatcher::ConvertSegment(std::span<const PhraseTrie> steps, const StringPool& pool,

@@ -19,16 +19,29 @@ namespace veltran {
 class ChainMatcher
 {
 public:
-    // Each BMP unit has a class word: whether a segmentation phrase can start
-    // with it, and what becomes of it when it stands outside a phrase.
+    // Each BMP unit has a class word: whether a segmentation phrase of two or
+    // more units can start with it, whether any key holds it at all, and what
+    // becomes of it when it stands outside a longer phrase.
     static constexpr std::uint32_t kStartsPhrase = 1u << 31;
-    static constexpr std::uint32_t kKindShift = 29;
+    static constexpr std::uint32_t kStandsAlone = 1u << 30; // in no key of the chain; kind kCopy
+    static constexpr std::uint32_t kKindShift = 28;
     static constexpr std::uint32_t kKindMask = 3u << kKindShift;
     static constexpr std::uint32_t kPayloadMask = (1u << kKindShift) - 1;
     static constexpr std::uint32_t kCopy = 0u << kKindShift;    // stays as it is
     static constexpr std::uint32_t kSingle = 1u << kKindShift;  // becomes the unit in the payload
     static constexpr std::uint32_t kPooled = 2u << kKindShift;  // becomes the pool string in the payload
     static constexpr std::uint32_t kComplex = 3u << kKindShift; // needs the conversion steps in full
+
+    // The first two units of every segmentation phrase set a bit of this filter,
+    // so most units that start a phrase somewhere are settled without walking
+    // the trie.
+    static constexpr std::uint32_t kPairFilterBits = 19;
+
+    static std::size_t PairFilterBit(char16_t first, char16_t second)
+    {
+        const std::uint32_t key = (std::uint32_t{first} << 16) | second;
+        return (key * 0x9E3779B1u) >> (32 - kPairFilterBits);
+    }
 
     /// Reads tables written by ChainTablesBuilder; they must outlive the matcher.
     /// Throws std::runtime_error when they are damaged.
@@ -39,6 +52,14 @@ public:
     /// text gives empty text.
     std::u16string Convert(std::u16string_view text) const;
 
+    /// Maps the text as Convert does and appends the result to `out`, which must
+    /// not hold the text.
+    void Append(std::u16string_view text, std::u16string& out) const;
+
+    /// True when no key of any dictionary of the chain holds the unit. Text cut
+    /// just before such a unit maps to the same as its pieces mapped one by one.
+    bool StandsAlone(char16_t unit) const { return (m_unitClass[unit] & kStandsAlone) != 0; }
+
     /// Passes one segment through the conversion steps, each step working on the
     /// whole output of the one before, and appends the result to `out`. `scratch`
     /// holds the steps' intermediate text.
@@ -46,10 +67,18 @@ public:
                                std::u16string& out, std::u16string (&scratch)[2]);
 
 private:
+    bool PairMayStartPhrase(char16_t first, char16_t second) const
+    {
+        const std::size_t bit = PairFilterBit(first, second);
+        return ((m_pairFilter[bit / 64] >> (bit % 64)) & 1u) != 0;
+    }
+
     std::span<const std::uint32_t> m_unitClass;
+    std::span<const std::uint64_t> m_pairFilter;
     StringPool m_pool;
     PhraseTrie m_segmentation;
     std::vector<PhraseTrie> m_steps;
+    bool m_asciiCopies = false; // every ASCII unit has the class of a unit copied as it is
 };
 
 } // namespace veltran

@@ -33,18 +33,55 @@ struct StepUnits
     std::vector<bool> inLongerKey = std::vector<bool>(PhraseTrie::kRootTableSize, false);
 };
 
+// Units that earlier steps may write where the text had others: the units of
+// every value that differs from its key. `deletes` tells that some value is
+// empty, which joins text that was apart.
+struct WrittenUnits
+{
+    std::vector<bool> units = std::vector<bool>(PhraseTrie::kRootTableSize, false);
+    bool deletes = false;
+};
+
+void AddWrittenUnits(const DictionaryGroup& group, WrittenUnits& written)
+{
+    for (const Dictionary& dictionary : group) {
+        for (const DictionaryEntry& entry : dictionary) {
+            if (entry.value == entry.key) {
+                continue;
+            }
+            written.deletes = written.deletes || entry.value.empty();
+            for (const char16_t unit : entry.value) {
+                written.units[unit] = true;
+            }
+        }
+    }
+}
+
 // A step's longer keys can only take in a unit if they can match where the
-// segmentation found no phrase. At such a place no segmentation key matches, so
-// in the first step (which sees the text as it is) keys that are also
-// segmentation keys never match there and are left out.
-StepUnits CollectStepUnits(const DictionaryGroup& group, const std::unordered_set<std::u16string>* excludedKeys)
+// segmentation found no phrase. At such a place no segmentation key is in the
+// text, so a step's key that is also a segmentation key can match there only if
+// an earlier step wrote one of its units; the others are left out. (The first
+// step sees the text as it is, so it leaves out every segmentation key.)
+StepUnits CollectStepUnits(const DictionaryGroup& group, const std::unordered_set<std::u16string>& segmentationKeys,
+                           const WrittenUnits& earlier)
 {
     StepUnits units;
+    auto canMatch = [&](const std::u16string& key) {
+        if (earlier.deletes || !segmentationKeys.contains(key)) {
+            return true;
+        }
+        for (const char16_t unit : key) {
+            if (earlier.units[unit]) {
+                return true;
+            }
+        }
+        return false;
+    };
     for (const Dictionary& dictionary : group) {
         for (const DictionaryEntry& entry : dictionary) {
             if (entry.key.size() == 1) {
                 units.singleUnitOutput.try_emplace(entry.key[0], entry.value);
-            } else if (excludedKeys == nullptr || !excludedKeys->contains(entry.key)) {
+            } else if (canMatch(entry.key)) {
                 for (const char16_t unit : entry.key) {
                     units.inLongerKey[unit] = true;
                 }
@@ -52,6 +89,22 @@ StepUnits CollectStepUnits(const DictionaryGroup& group, const std::unordered_se
         }
     }
     return units;
+}
+
+// The class word of a fixed output.
+std::uint32_t FixedClass(char16_t unit, const std::u16string& output, StringPoolBuilder& pool)
+{
+    if (output.size() == 1 && output[0] == unit) {
+        return ChainMatcher::kCopy;
+    }
+    if (output.size() == 1) {
+        return ChainMatcher::kSingle | output[0];
+    }
+    const std::uint32_t id = pool.Add(output);
+    if (id > ChainMatcher::kPayloadMask) {
+        throw std::invalid_argument("the mapping dictionaries are too large");
+    }
+    return ChainMatcher::kPooled | id;
 }
 
 // The class word of a BMP unit outside a phrase (see ChainMatcher).
@@ -69,17 +122,7 @@ std::uint32_t ClassifyUnit(char16_t unit, const std::vector<StepUnits>& steps, S
         }
         current = std::move(next);
     }
-    if (current.size() == 1 && current[0] == unit) {
-        return ChainMatcher::kCopy;
-    }
-    if (current.size() == 1) {
-        return ChainMatcher::kSingle | current[0];
-    }
-    const std::uint32_t id = pool.Add(current);
-    if (id > ChainMatcher::kPayloadMask) {
-        throw std::invalid_argument("the mapping dictionaries are too large");
-    }
-    return ChainMatcher::kPooled | id;
+    return FixedClass(unit, current, pool);
 }
 
 void AppendTrie(TableBlobWriter& writer, const PhraseTrieBuilder& trie)
@@ -120,7 +163,7 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
         ChainMatcher::ConvertSegment(steps, pool.View(), entry.key, output, scratch);
         phraseOutputs.push_back(std::move(output));
     }
-    PhraseTrieBuilder segmentation(1);
+    PhraseTrieBuilder segmentation(1, PhraseTrieBuilder::kFirstLevelByUnit);
     std::unordered_set<std::u16string> segmentationKeys;
     for (std::size_t i = 0; i < chain.segmentation.size(); ++i) {
         segmentation.Add(0, chain.segmentation[i].key, pool.Add(phraseOutputs[i]));
@@ -129,8 +172,10 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
     segmentation.Finish();
 
     std::vector<StepUnits> stepUnits;
+    WrittenUnits written;
     for (std::size_t i = 0; i < chain.steps.size(); ++i) {
-        stepUnits.push_back(CollectStepUnits(chain.steps[i], i == 0 ? &segmentationKeys : nullptr));
+        stepUnits.push_back(CollectStepUnits(chain.steps[i], segmentationKeys, written));
+        AddWrittenUnits(chain.steps[i], written);
     }
     std::vector<bool> inAnyStepKey(PhraseTrie::kRootTableSize, false);
     for (const DictionaryGroup& group : chain.steps) {
@@ -142,18 +187,36 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
             }
         }
     }
+    std::vector<bool> inAnyKey = inAnyStepKey;
+    std::vector<std::uint64_t> pairFilter((std::size_t{1} << ChainMatcher::kPairFilterBits) / 64);
+    for (const DictionaryEntry& entry : chain.segmentation) {
+        for (const char16_t unit : entry.key) {
+            inAnyKey[unit] = true;
+        }
+        if (entry.key.size() >= 2) {
+            const std::size_t bit = ChainMatcher::PairFilterBit(entry.key[0], entry.key[1]);
+            pairFilter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        }
+    }
     std::vector<std::uint32_t> unitClass(PhraseTrie::kRootTableSize);
     for (std::size_t u = 0; u < unitClass.size(); ++u) {
         const auto unit = static_cast<char16_t>(u);
+        const PhraseTrie::Target& root = segmentation.Root()[u];
         std::uint32_t cls = ChainMatcher::kCopy;
-        if (!IsSurrogate(unit)) {
+        if (!inAnyKey[u]) {
+            cls = ChainMatcher::kStandsAlone;
+        } else if ((root.link >> PhraseTrie::kDictionaryShift & PhraseTrie::kDictionaryMask) != 0) {
+            // A phrase of one unit: wherever no longer phrase starts, the unit is
+            // that phrase.
+            cls = FixedClass(unit, std::u16string(pool.View().At(root.output)), pool);
+        } else if (!IsSurrogate(unit)) {
             cls = ClassifyUnit(unit, stepUnits, pool);
         } else if (IsHighSurrogate(unit) && inAnyStepKey[u]) {
             // Characters outside the BMP that a step knows go through the steps in
             // full.
             cls = ChainMatcher::kComplex;
         }
-        if (segmentation.Root()[u].link != 0) {
+        if ((root.link & PhraseTrie::kHasChildren) != 0) {
             cls |= ChainMatcher::kStartsPhrase;
         }
         unitClass[u] = cls;
@@ -167,6 +230,7 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
     }
     writer.Append<std::uint32_t>(dictionaryCounts);
     writer.Append<std::uint32_t>(unitClass);
+    writer.Append<std::uint64_t>(pairFilter);
     writer.Append<char16_t>(pool.Units());
     writer.Append<std::uint32_t>(pool.Offsets());
     AppendTrie(writer, segmentation);

@@ -1,6 +1,7 @@
 #include "CharsetHeader.h"
 
 #include "Product.h"
+#include "TextCodecs.h"
 
 namespace veltran {
 
@@ -57,6 +58,13 @@ bool MakeCharsetRule(RuleTable& rules, EncodingId target, std::u16string_view da
     rule.oldText = kInsertPlaceholder;
     rule.newText = CharsetHeaderText(target, dateTime);
     return true;
+}
+
+bool MakeCharsetRule(RuleTable& rules, EncodingId target, std::string_view dateTimeUtf8)
+{
+    const Result<std::u16string> dateTime =
+        Utf8Decode(ByteView(reinterpret_cast<const std::uint8_t*>(dateTimeUtf8.data()), dateTimeUtf8.size()));
+    return MakeCharsetRule(rules, target, dateTime ? *dateTime : std::u16string());
 }
 
 } // namespace veltran

@@ -19,4 +19,7 @@ std::u16string CharsetHeaderText(EncodingId target, std::u16string_view dateTime
 /// (its kind is NotMade). Returns true when it made the rule.
 bool MakeCharsetRule(RuleTable& rules, EncodingId target, std::u16string_view dateTime);
 
+/// The same with the moment as UTF-8 text, as NowText gives it.
+bool MakeCharsetRule(RuleTable& rules, EncodingId target, std::string_view dateTimeUtf8);
+
 } // namespace veltran

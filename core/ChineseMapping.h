@@ -16,4 +16,18 @@ std::u16string ToTraditional(std::u16string_view text);
 /// otherwise as ToTraditional.
 std::u16string ToSimplified(std::u16string_view text);
 
+/// As ToTraditional, appending the result to `out`, whose room is reused; `out` must not hold the
+/// text.
+void AppendTraditional(std::u16string_view text, std::u16string& out);
+
+/// As ToSimplified, appending the result to `out`, whose room is reused; `out` must not hold the
+/// text.
+void AppendSimplified(std::u16string_view text, std::u16string& out);
+
+/// True when no phrase or character of either direction's dictionaries holds the unit, so that it
+/// maps to itself and no phrase reaches across it: text cut just before it maps, in either direction
+/// and through both one after the other, to the same as its pieces mapped one by one. ASCII
+/// characters are such units.
+bool IsMappingBoundary(char16_t unit);
+
 } // namespace veltran

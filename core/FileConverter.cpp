@@ -1,8 +1,11 @@
 #include "FileConverter.h"
 
+#include "AsciiRun.h"
 #include "ChineseMapping.h"
 #include "SystemError.h"
 #include "TextCodecs.h"
+
+#include <unicode/utf16.h>
 
 #include <algorithm>
 #include <array>
@@ -31,6 +34,110 @@ Status OpenFailure(int errorNumber)
     }
 }
 
+// Where the text of file content starts and how it is decoded.
+struct TextLayout
+{
+    EncodingId encoding;
+    std::size_t start;
+};
+
+Result<TextLayout> InspectFileBytes(ByteView bytes, EncodingId source)
+{
+    if (HasUtf8Bom(bytes)) {
+        if (bytes.size() == kUtf8Bom.size())
+            return Status::Failure(StatusCode::Empty, "the file holds a byte-order mark only");
+        return TextLayout{EncodingId::Utf8, kUtf8Bom.size()};
+    }
+    if (bytes.empty())
+        return Status::Failure(StatusCode::Empty, "the file is empty");
+    return TextLayout{source, 0};
+}
+
+bool MapsToTraditional(const ConvertOptions& options)
+{
+    return options.target == EncodingId::Big5 ||
+           (options.target == EncodingId::Utf8 && options.source == EncodingId::Big5);
+}
+
+Status EmptyResult(EncodingId target)
+{
+    return Status::Failure(StatusCode::EmptyResult, "the rules left no text, and " + std::string(EncodingName(target)) +
+                                                        " cannot store an empty file");
+}
+
+// ASCII between two runs of other characters is mapped with them when it is this short, which costs
+// less than mapping each run on its own.
+constexpr std::size_t kJoinedAscii = 16;
+
+// Converts the text after the layout's start piece by piece. Long runs of ASCII are copied as they
+// are; the other characters, with short ASCII between them, are decoded, mapped and encoded a piece
+// at a time. A piece longer than `pieceUnits` is cut before a unit where no phrase reaches across, so
+// the result is the whole text's.
+Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, const ConvertOptions& options,
+                                   std::size_t pieceUnits)
+{
+    const std::uint8_t* const data = bytes.data();
+    const std::size_t size = bytes.size();
+    const std::size_t textBytes = size - layout.start;
+    // Room that is not written costs no memory, so the guess errs on the large side: two bytes of GB
+    // or BIG5 become three of UTF-8.
+    ByteBuffer out(layout.encoding != EncodingId::Utf8 && options.target == EncodingId::Utf8
+                       ? textBytes + textBytes / 2 + 16
+                       : textBytes + textBytes / 16 + 16);
+    const bool toTraditional = MapsToTraditional(options);
+    std::u16string piece;
+    std::u16string simplified;
+    std::u16string traditional;
+    // No unit of the piece after its first, and before this index, is a boundary.
+    std::size_t searched = 0;
+    auto mapAndEncode = [&](std::size_t units) {
+        simplified.clear();
+        AppendSimplified(std::u16string_view(piece).substr(0, units), simplified);
+        if (toTraditional) {
+            traditional.clear();
+            AppendTraditional(simplified, traditional);
+        }
+        EncodeAppend(options.target, toTraditional ? traditional : simplified, out);
+        piece.erase(0, units);
+        searched = piece.size();
+    };
+
+    std::size_t pos = layout.start;
+    while (pos < size) {
+        const std::size_t ascii = AsciiRunLength(data + pos, data + size);
+        if (piece.empty() || ascii > kJoinedAscii || pos + ascii == size) {
+            if (!piece.empty())
+                mapAndEncode(piece.size());
+            out.Append(bytes.subspan(pos, ascii));
+        } else {
+            piece.append(data + pos, data + pos + ascii);
+        }
+        pos += ascii;
+        if (pos == size)
+            break;
+        const DecodeStop stop = DecodeAppend(layout.encoding, bytes.subspan(pos), piece, true, pieceUnits);
+        if (stop.invalid)
+            return InvalidBytesAt(layout.encoding, pos + stop.offset);
+        pos += stop.offset;
+        if (piece.size() >= pieceUnits) {
+            // Only what lies before the last boundary is mapped now.
+            std::size_t cut = 0;
+            for (std::size_t i = piece.size(); i-- > std::max<std::size_t>(searched, 1) && cut == 0;) {
+                if (IsMappingBoundary(piece[i]) && !U16_IS_TRAIL(piece[i]))
+                    cut = i;
+            }
+            searched = piece.size();
+            if (cut != 0)
+                mapAndEncode(cut);
+        }
+    }
+    if (!piece.empty())
+        mapAndEncode(piece.size());
+    if (out.empty() && options.target != EncodingId::Utf8)
+        return EmptyResult(options.target);
+    return out;
+}
+
 Status ReadFailure(int errorNumber)
 {
     return Status::Failure(StatusCode::ReadFailed, "cannot read: " + SystemErrorText(errorNumber));
@@ -38,17 +145,32 @@ Status ReadFailure(int errorNumber)
 
 struct WholeFile
 {
-    Bytes content;
+    ByteBuffer content;
     struct stat info = {};
 };
 
-// Reads a whole regular file. O_NONBLOCK keeps a FIFO or device at the path from hanging the
-// run; such files are refused once fstat has seen them.
-Result<WholeFile> ReadWholeFile(const std::filesystem::path& path)
+// Opens the file at the path, or where the path's link points; `path` becomes the path of the file
+// opened, so that a link stays a link. O_NONBLOCK keeps a FIFO or device at the path from hanging
+// the run; such files are refused once fstat has seen them.
+Result<int> OpenSource(std::filesystem::path& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // O_NOFOLLOW tells a link by failing, which saves asking first for every file that is none.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0 && errno == ELOOP) {
+        std::error_code ec;
+        path = std::filesystem::canonical(path, ec);
+        if (ec)
+            return Status::Failure(StatusCode::NotFound, "the link points to no file");
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    }
     if (fd < 0)
         return OpenFailure(errno);
+    return fd;
+}
+
+// Reads a whole regular file into memory that is not cleared first.
+Result<WholeFile> ReadWholeFile(int fd)
+{
     struct FdCloser
     {
         int fd;
@@ -60,21 +182,24 @@ Result<WholeFile> ReadWholeFile(const std::filesystem::path& path)
         return ReadFailure(errno);
     if (!S_ISREG(file.info.st_mode))
         return Status::Failure(StatusCode::NotFound, "not a regular file");
-    file.content.resize(static_cast<std::size_t>(file.info.st_size));
-    std::size_t got = 0;
-    while (true) {
-        if (got == file.content.size())
-            file.content.resize(file.content.size() + 4096); // the file grew since fstat
-        const ssize_t n = ::read(fd, file.content.data() + got, file.content.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
+    // One byte more than the size: a read that reaches the size and leaves that byte unfilled has met
+    // the end, which saves asking again.
+    const auto size = static_cast<std::size_t>(file.info.st_size);
+    file.content.Reserve(size + 1);
+    do {
+        if (file.content.size() == file.content.capacity())
+            file.content.Reserve(file.content.capacity() + 65536); // the file grew since fstat
+        const std::size_t room = file.content.capacity() - file.content.size();
+        ssize_t n = 0;
+        do
+            n = ::read(fd, file.content.data() + file.content.size(), room);
+        while (n < 0 && errno == EINTR);
         if (n < 0)
             return ReadFailure(errno);
         if (n == 0)
             break;
-        got += static_cast<std::size_t>(n);
-    }
-    file.content.resize(got);
+        file.content.Extend(static_cast<std::size_t>(n));
+    } while (file.content.size() < size || file.content.size() == file.content.capacity());
     return file;
 }
 
@@ -84,10 +209,10 @@ ByteView Bom(const ConvertOptions& options)
 }
 
 // File content to its converted bytes (without the byte-order mark), read as ChooseSourceReading
-// says, which `reading` is told. `kept`, when given, takes the content back; otherwise it is freed
-// before the text is converted.
-Result<Bytes> ConvertContent(Bytes content, const ConvertOptions& options, const RuleTable& rules,
-                             SourceReading& reading, Bytes* kept)
+// says, which `reading` is told. With rules, whose work needs the whole text, the content is let go
+// as soon as it is decoded, unless it is to be kept.
+Result<ByteBuffer> ConvertContent(ByteBuffer& content, const ConvertOptions& options, const RuleTable& rules,
+                                  SourceReading& reading, bool keepContent)
 {
     const Result<SourceReading> chosen =
         ChooseSourceReading(content, options.guessSource ? std::nullopt : std::optional(options.source), options.target,
@@ -99,11 +224,11 @@ Result<Bytes> ConvertContent(Bytes content, const ConvertOptions& options, const
     ConvertOptions used = options;
     if (options.guessSource)
         used.source = reading.encoding;
+    if (!used.applyRules)
+        return ConvertFileBytes(content, used, rules);
     Result<std::u16string> text = DecodeFileBytes(content, used.source);
-    if (kept != nullptr)
-        *kept = std::move(content);
-    else
-        content = Bytes();
+    if (!keepContent)
+        content = ByteBuffer();
     if (!text)
         return text.status();
     return ConvertText(std::move(*text), used, rules);
@@ -115,38 +240,43 @@ Result<Bytes> ConvertContent(Bytes content, const ConvertOptions& options, const
 bool ConvertsTo(const std::filesystem::path& backup, ByteView content, const ConvertOptions& options,
                 const RuleTable& rules)
 {
-    Result<WholeFile> held = ReadWholeFile(backup);
-    if (!held || std::equal(content.begin(), content.end(), held->content.begin(), held->content.end()))
+    std::filesystem::path path = backup;
+    const Result<int> fd = OpenSource(path);
+    if (!fd)
+        return false;
+    Result<WholeFile> held = ReadWholeFile(*fd);
+    if (!held ||
+        std::equal(content.begin(), content.end(), held->content.data(), held->content.data() + held->content.size()))
         return false;
     SourceReading reading;
-    const Result<Bytes> again = ConvertContent(std::move(held->content), options, rules, reading, nullptr);
+    const Result<ByteBuffer> again = ConvertContent(held->content, options, rules, reading, false);
+    if (!again)
+        return false;
     const ByteView bom = Bom(options);
-    return again && content.size() == bom.size() + again->size() &&
-           std::equal(bom.begin(), bom.end(), content.begin()) &&
-           std::equal(again->begin(), again->end(), content.begin() + static_cast<std::ptrdiff_t>(bom.size()));
+    const ByteView converted = *again;
+    return content.size() == bom.size() + converted.size() && std::equal(bom.begin(), bom.end(), content.begin()) &&
+           std::equal(converted.begin(), converted.end(), content.begin() + static_cast<std::ptrdiff_t>(bom.size()));
 }
 
 Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const ConvertOptions& options,
                             const RuleTable& rules, const FileSystemCalls& calls, SourceReading* readAs)
 {
-    // A link is converted where it points, so the link itself stays a link.
-    std::error_code ec;
     std::filesystem::path path = givenPath;
-    if (std::filesystem::is_symlink(givenPath, ec)) {
-        path = std::filesystem::canonical(givenPath, ec);
-        if (ec)
-            return Status::Failure(StatusCode::NotFound, "the link points to no file");
-    }
-
-    Result<WholeFile> file = ReadWholeFile(path);
+    const Result<int> fd = OpenSource(path);
+    if (!fd)
+        return fd.status();
+    Result<WholeFile> file = ReadWholeFile(*fd);
     if (!file)
         return file.status();
+    const struct stat& info = file->info;
+    const FileOwnership ownership{info.st_mode, info.st_uid, info.st_gid};
     std::filesystem::path backup = path;
     backup += ".bak";
-    const bool backupHeld = options.keepBackup && std::filesystem::is_regular_file(backup, ec);
+    std::error_code ec;
+    const bool backupHeld =
+        options.keepBackup && std::filesystem::is_regular_file(std::filesystem::symlink_status(backup, ec));
     SourceReading reading;
-    Result<Bytes> converted =
-        ConvertContent(std::move(file->content), options, rules, reading, backupHeld ? &file->content : nullptr);
+    Result<ByteBuffer> converted = ConvertContent(file->content, options, rules, reading, backupHeld);
     if (!converted)
         return converted.status();
     // Too short a text may not tell a second run from a first; its backup does, and it is the
@@ -154,14 +284,14 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     if (backupHeld && ConvertsTo(backup, file->content, options, rules))
         return Status::Failure(StatusCode::WrongEncoding,
                                "converted already: it is what converting " + backup.filename().string() + " gives");
+    file->content = ByteBuffer();
 
     // Decided on the mode bits, not on what the kernel allows, so root gets the same answer.
-    const struct stat& info = file->info;
-    if (!options.keepBackup && (info.st_mode & 0222) == 0)
+    if (!options.keepBackup && (ownership.mode & 0222) == 0)
         return Status::Failure(StatusCode::Permission, "the file is read-only");
 
     ReplaceOptions replace;
-    replace.ownership = FileOwnership{info.st_mode, info.st_uid, info.st_gid};
+    replace.ownership = ownership;
     replace.expected = IdentityOf(info);
     replace.sync = options.sync;
     if (options.keepBackup)
@@ -177,33 +307,52 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
 
 Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source)
 {
-    if (HasUtf8Bom(bytes)) {
-        if (bytes.size() == kUtf8Bom.size())
-            return Status::Failure(StatusCode::Empty, "the file holds a byte-order mark only");
-        // Decoded with the mark, so that an offset in an error is an offset in the file.
-        Result<std::u16string> text = Utf8Decode(bytes);
-        if (text)
-            text->erase(0, 1);
-        return text;
-    }
-    if (bytes.empty())
-        return Status::Failure(StatusCode::Empty, "the file is empty");
-    return Decode(source, bytes);
+    const Result<TextLayout> layout = InspectFileBytes(bytes, source);
+    if (!layout)
+        return layout.status();
+    std::u16string text;
+    const DecodeStop stop = DecodeAppend(layout->encoding, bytes.subspan(layout->start), text);
+    if (stop.invalid)
+        return InvalidBytesAt(layout->encoding, layout->start + stop.offset);
+    return text;
 }
 
-Result<Bytes> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules)
+Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules)
 {
     text = ToSimplified(text);
     if (options.applyRules)
         rules.ApplyRules(text);
-    if (options.target == EncodingId::Big5 ||
-        (options.target == EncodingId::Utf8 && options.source == EncodingId::Big5))
+    if (MapsToTraditional(options))
         text = ToTraditional(text);
     if (text.empty() && options.target != EncodingId::Utf8)
-        return Status::Failure(StatusCode::EmptyResult, "the rules left no text, and " +
-                                                            std::string(EncodingName(options.target)) +
-                                                            " cannot store an empty file");
-    return Encode(options.target, text);
+        return EmptyResult(options.target);
+    ByteBuffer bytes;
+    EncodeAppend(options.target, text, bytes);
+    return bytes;
+}
+
+Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& options, const RuleTable& rules,
+                                    std::size_t pieceUnits)
+{
+    // The rules work on the whole text; so does everything when ASCII could join a phrase, which
+    // OpenCC's dictionaries never let it.
+    static const bool asciiIsBoundary = [] {
+        for (char16_t unit = 0; unit < 0x80; ++unit) {
+            if (!IsMappingBoundary(unit))
+                return false;
+        }
+        return true;
+    }();
+    if (options.applyRules || !asciiIsBoundary) {
+        Result<std::u16string> text = DecodeFileBytes(bytes, options.source);
+        if (!text)
+            return text.status();
+        return ConvertText(std::move(*text), options, rules);
+    }
+    const Result<TextLayout> layout = InspectFileBytes(bytes, options.source);
+    if (!layout)
+        return layout.status();
+    return ConvertInPieces(bytes, *layout, options, std::max<std::size_t>(pieceUnits, 1));
 }
 
 Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteBuffer.h"
 #include "Bytes.h"
 #include "EncodingId.h"
 #include "FileSystemCalls.h"
@@ -25,26 +26,35 @@ struct ConvertOptions
     bool sync = false;        // flush the new file and its folder to the disk before it takes the path
 };
 
-/// Strictly decodes whole file content as `source`. Content that starts with the UTF-8 byte-order
-/// mark is decoded as UTF-8 whatever the source; content shorter than three bytes is never tested for
-/// it. Fails for empty content, a byte-order mark alone, and invalid bytes (with their offset in the
+/// Decodes whole file content strictly. Content that starts with the UTF-8 byte-order mark is
+/// decoded as UTF-8 whatever the source; content shorter than three bytes is never tested for it.
+/// Fails for empty content, a byte-order mark alone, and invalid bytes (with their offset in the
 /// content). Which encoding to decode as is ChooseSourceReading's decision.
 Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source);
 
 /// The in-memory part of a conversion: the Simplified mapping of the text, the rules when asked,
 /// and the target's mapping and encoding. Fails (EmptyResult) when a GB or BIG5 text would be
 /// empty. No byte-order mark is added. May throw std::bad_alloc.
-Result<Bytes> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules);
+Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules);
+
+/// Converts whole file content as ConvertFile does once it has chosen the reading (`options.source`):
+/// DecodeFileBytes, then ConvertText. Without
+/// rules the text goes through in pieces of about `pieceUnits` (cut where no phrase reaches across),
+/// so that memory holds little more than the content and its result, and runs of ASCII are copied
+/// as they are. No byte-order mark is added. May throw std::bad_alloc.
+Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& options, const RuleTable& rules,
+                                    std::size_t pieceUnits = 16384);
 
 /// Converts one file in place through ReplaceFile: with keepBackup the source also becomes "<path>.bak"
 /// (an older backup file is replaced), without it the source is replaced; the new file keeps the
 /// source's permission bits and, where allowed, owner. A link is converted where it points and stays
 /// a link. The file is read as ChooseSourceReading says, which refuses a file that reads as another
-/// encoding (a second run over converted files) before anything changes; `readAs`, when given, is
-/// told the reading used. A file that changed between its reading and its replacement fails
-/// (ChangedMeanwhile) and is left as the other writer left it. On any failure the source stays at its
-/// path with its bytes and no temporary file is left. A source without any write permission bit fails
-/// without keepBackup, even for root. Never throws: running out of memory is the file's failure
+/// encoding (a second run over converted files) before anything changes; so is a file that converting
+/// its backup gives (a second run over a page too short to judge). `readAs`, when given, is told the
+/// reading used. A file that changed between its reading and its replacement fails (ChangedMeanwhile)
+/// and is left as the other writer left it. On any failure the source stays at its path with its
+/// bytes and no temporary file is left. A source without any write permission bit fails without
+/// keepBackup, even for root. Never throws: running out of memory is the file's failure
 /// (OutOfMemory, "not enough memory for this file").
 Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,
                    const FileSystemCalls& calls = SystemFileCalls(), SourceReading* readAs = nullptr);

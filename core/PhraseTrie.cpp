@@ -41,6 +41,23 @@ PhraseTrie::Match PhraseTrie::Longest(const char16_t* text, const char16_t* end)
         return {};
     }
     const std::uint32_t dictionaries = m_layout.dictionaryCount;
+    if (dictionaries == 1) {
+        // The segmentation's case, and the common one: the longest key wins.
+        Match longest;
+        for (std::uint32_t depth = 1;; ++depth) {
+            const std::uint32_t link = target->link;
+            if ((link >> kDictionaryShift & kDictionaryMask) != 0) {
+                longest = {depth, target->output};
+            }
+            if ((link & kHasChildren) == 0 || text + depth == end) {
+                return longest;
+            }
+            target = Child(link & kNodeMask, text[depth]);
+            if (target == nullptr) {
+                return longest;
+            }
+        }
+    }
     std::array<Match, kMaxDictionaries> best{};
     std::uint32_t depth = 1;
     while (true) {
@@ -73,6 +90,27 @@ PhraseTrie::Match PhraseTrie::Longest(const char16_t* text, const char16_t* end)
         }
     }
     return {};
+}
+
+PhraseTrie::Match PhraseTrie::LongestOfTwoOrMore(const char16_t* text, const char16_t* end) const
+{
+    Match longest;
+    std::uint32_t node = std::uint32_t{text[0]} + 1;
+    for (std::uint32_t depth = 1; text + depth < end; ++depth) {
+        const Target* target = Child(node, text[depth]);
+        if (target == nullptr) {
+            break;
+        }
+        const std::uint32_t link = target->link;
+        if ((link >> kDictionaryShift & kDictionaryMask) != 0) {
+            longest = {depth + 1, target->output};
+        }
+        if ((link & kHasChildren) == 0) {
+            break;
+        }
+        node = link & kNodeMask;
+    }
+    return longest;
 }
 
 void PhraseTrie::Convert(std::u16string_view text, const StringPool& pool, std::u16string& out) const

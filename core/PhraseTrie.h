@@ -79,6 +79,12 @@ public:
     /// Length 0 when none has, or text == end.
     Match Longest(const char16_t* text, const char16_t* end) const;
 
+    /// For a trie of one dictionary whose first-level nodes are numbered by their
+    /// unit (PhraseTrieBuilder::kFirstLevelByUnit), when some key of two or more
+    /// units starts with text[0] and text + 1 < end: the longest such key that is
+    /// a prefix of the text, or length 0. Keys of one unit are not looked at.
+    Match LongestOfTwoOrMore(const char16_t* text, const char16_t* end) const;
+
     /// Rewrites `text` left to right: at each position the group's match is
     /// replaced by its output, an unmatched unit is copied. Appends to `out`.
     void Convert(std::u16string_view text, const StringPool& pool, std::u16string& out) const;

@@ -4,15 +4,20 @@
 
 namespace veltran {
 
-PhraseTrieBuilder::PhraseTrieBuilder(std::uint32_t dictionaryCount)
+PhraseTrieBuilder::PhraseTrieBuilder(std::uint32_t dictionaryCount, bool firstLevelByUnit)
     : m_dictionaryCount(dictionaryCount), m_root(PhraseTrie::kRootTableSize),
-      m_terminal(dictionaryCount, PhraseTrie::kNoOutput)
+      m_terminal(dictionaryCount, PhraseTrie::kNoOutput), m_firstLevelByUnit(firstLevelByUnit)
 {
     if (dictionaryCount == 0 || dictionaryCount > PhraseTrie::kMaxDictionaries) {
         throw std::invalid_argument("a conversion step has too many or no dictionaries");
     }
     // The edge table doubles as the lookup structure while keys are added.
     m_edges.resize(1024);
+    if (firstLevelByUnit) {
+        m_nodeCount = static_cast<std::uint32_t>(PhraseTrie::kRootTableSize) + 1;
+        m_terminal.resize(std::size_t{m_nodeCount} * m_dictionaryCount, PhraseTrie::kNoOutput);
+        m_hasChildren.resize(m_nodeCount, false);
+    }
 }
 
 std::uint32_t PhraseTrieBuilder::ChildOf(std::uint32_t node, char16_t unit)
@@ -35,10 +40,14 @@ std::uint32_t PhraseTrieBuilder::ChildOf(std::uint32_t node, char16_t unit)
     if (m_nodeCount > PhraseTrie::kNodeMask) {
         throw std::invalid_argument("the mapping dictionaries are too large");
     }
+    m_hasChildren[node] = true;
+    if (node == 0 && m_firstLevelByUnit) {
+        m_root[unit].link = std::uint32_t{unit} + 1;
+        return m_root[unit].link;
+    }
     const std::uint32_t child = m_nodeCount++;
     m_terminal.resize(std::size_t{m_nodeCount} * m_dictionaryCount, PhraseTrie::kNoOutput);
     m_hasChildren.push_back(false);
-    m_hasChildren[node] = true;
     if (node == 0) {
         m_root[unit].link = child;
         return child;

@@ -13,8 +13,12 @@ namespace veltran {
 class PhraseTrieBuilder
 {
 public:
+    /// First-level nodes numbered by their unit (node = unit + 1), so that a
+    /// search can start below the root without reading it.
+    static constexpr bool kFirstLevelByUnit = true;
+
     /// `dictionaryCount` columns of outputs, 1 to PhraseTrie::kMaxDictionaries.
-    explicit PhraseTrieBuilder(std::uint32_t dictionaryCount);
+    explicit PhraseTrieBuilder(std::uint32_t dictionaryCount, bool firstLevelByUnit = false);
 
     /// Adds a non-empty key of the given dictionary with its output id; a key
     /// added twice to the same dictionary keeps its first output.
@@ -46,6 +50,7 @@ private:
     std::vector<PendingEdge> m_pending;
     std::vector<PhraseTrie::Edge> m_edges;
     std::vector<std::uint32_t> m_terminal;
+    bool m_firstLevelByUnit;
 };
 
 } // namespace veltran

@@ -78,8 +78,10 @@ void SyncFolder(const std::filesystem::path& target, const FileSystemCalls& call
 Result<StagedFile> WriteStaged(const std::filesystem::path& target, std::span<const ByteView> pieces,
                                const ReplaceOptions& options, const FileSystemCalls& calls)
 {
-    // A copy of a private file must not be readable by others even while it is written.
-    Result<StagedFile> staged = StagedFile::Create(target, options.ownership ? 0600 : 0666, calls);
+    // A copy of a private file must not be readable by others even while it is written. Made with the
+    // permissions it is to have, it mostly needs no change at the end.
+    Result<StagedFile> staged =
+        StagedFile::Create(target, options.ownership ? options.ownership->mode & 0777 : 0666, calls);
     if (!staged)
         return staged;
     for (const ByteView piece : pieces) {

@@ -111,6 +111,11 @@ Status StagedFile::Sync(const FileSystemCalls& calls)
 
 Status StagedFile::SetOwnership(mode_t mode, uid_t owner, gid_t group)
 {
+    // Mostly the new file has them already, and one look costs less than changing them.
+    struct stat info = {};
+    if (::fstat(m_fd, &info) == 0 && info.st_uid == owner && info.st_gid == group &&
+        (info.st_mode & 07777) == (mode & 07777))
+        return Status::Success();
     // Owner first: changing the owner clears set-user-ID bits, which fchmod then restores.
     if (::fchown(m_fd, owner, group) != 0 && errno != EPERM)
         return Status::Failure(StatusCode::WriteFailed, "cannot set the owner: " + SystemErrorText(errno));

@@ -11,7 +11,7 @@ namespace veltran {
 
 /// Magic that opens every table blob; a blob that does not start with it is
 /// refused.
-inline constexpr std::string_view kTableBlobMagic{"VLTMAP02", 8};
+inline constexpr std::string_view kTableBlobMagic{"VLTMAP05", 8};
 
 /// Writes arrays one after another into a byte blob that TableBlobReader reads
 /// back in the same order: each array is its byte count (8 bytes) followed by

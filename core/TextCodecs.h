@@ -1,11 +1,13 @@
 #pragma once
 
+#include "ByteBuffer.h"
 #include "Bytes.h"
 #include "EncodingId.h"
 #include "Status.h"
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -46,6 +48,26 @@ DecodeResult Decode(EncodingId encoding, ByteView bytes);
 
 /// Dispatches to the encoder of the given encoding.
 Bytes Encode(EncodingId encoding, std::u16string_view text);
+
+/// Where DecodeAppend stopped, as an offset in the bytes it was given.
+struct DecodeStop
+{
+    std::size_t offset = 0;
+    bool invalid = false; // a sequence that is malformed or unassigned starts at the offset
+};
+
+/// Decodes strictly as Decode does, appending the characters to `text`. Stops at the end, at the
+/// first invalid sequence, before the first character that starts at or after `limit`, and, with
+/// `stopAtAscii`, before the first character that begins with a byte below 0x80 (those bytes are the
+/// ASCII characters in all three encodings). A sequence cut short by the end is invalid.
+DecodeStop DecodeAppend(EncodingId encoding, ByteView bytes, std::u16string& text, bool stopAtAscii = false,
+                        std::size_t limit = SIZE_MAX);
+
+/// Appends the text, encoded as Encode does, to `out`.
+void EncodeAppend(EncodingId encoding, std::u16string_view text, ByteBuffer& out);
+
+/// The InvalidBytes failure for bytes not valid in the encoding at `offset`.
+Status InvalidBytesAt(EncodingId encoding, std::size_t offset);
 
 /// True when the bytes are valid UTF-8 and hold at least one multi-byte sequence: a file
 /// declared GB or BIG5 that passes this test is already UTF-8.

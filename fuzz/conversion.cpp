@@ -1,8 +1,9 @@
 // Fuzzes the whole in-memory conversion of a file's bytes, as ConvertFile does it between reading and
 // writing: the choice of the reading (declared or guessed), strict decoding, the Simplified and
-// Traditional mappings, the rules and the target's encoding. The first byte chooses the options, the
-// rest is the file. Properties: nothing throws; a declared reading that is plausible is never refused;
-// a guessed reading decodes (unless a byte-order mark decided it); the conversion fails only when the
+// Traditional mappings, the rules and the target's encoding. The first byte chooses the options and
+// the size of the pieces, the rest is the file. Properties: nothing throws; a declared reading that is
+// plausible is never refused; a guessed reading decodes (unless a byte-order mark decided it); the
+// conversion in pieces gives the whole text's bytes, or the same failure; it fails only when the
 // rules empty a GB or BIG5 text; and its bytes are valid in the target encoding.
 #include "CharsetHeader.h"
 #include "FileConverter.h"
@@ -10,6 +11,7 @@
 #include "RuleTable.h"
 #include "TextCodecs.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -61,13 +63,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A guess reads only what decodes, though there may be nothing, and a byte-order mark decides
     // whatever follows it; a declared reading may still hold invalid bytes.
     FUZZ_CHECK(text.ok() || !guess || HasUtf8Bom(bytes) || text.status().code == StatusCode::Empty);
-    if (!text)
+    // What ConvertFile runs: the bytes in pieces (of 1 to 50 units here) without rules, the whole
+    // text with them; either way the result is the whole text's.
+    const Result<ByteBuffer> piecewise = ConvertFileBytes(bytes, options, Rules(), 1 + (choice >> 5) * 7);
+    if (!text) {
+        FUZZ_CHECK(!piecewise.ok() && piecewise.status().message == text.status().message);
         return 0;
-    const Result<Bytes> converted = ConvertText(std::move(*text), options, Rules());
+    }
+    const Result<ByteBuffer> converted = ConvertText(std::move(*text), options, Rules());
+    FUZZ_CHECK(piecewise.ok() == converted.ok());
     if (!converted) {
         FUZZ_CHECK(converted.status().code == StatusCode::EmptyResult && options.target != EncodingId::Utf8);
         return 0;
     }
-    FUZZ_CHECK(Decode(options.target, *converted).ok());
+    const ByteView whole = *converted;
+    const ByteView pieces = *piecewise;
+    FUZZ_CHECK(std::equal(whole.begin(), whole.end(), pieces.begin(), pieces.end()));
+    FUZZ_CHECK(Decode(options.target, whole).ok());
     return 0;
 }

@@ -285,11 +285,8 @@ void frmMain::cmdRemoveAll_Click()
 
 void frmMain::chkText_Click()
 {
-    if (m_rules.Rule(1).kind == RuleKind::NotMade) {
-        const std::string now = NowText();
-        MakeCharsetRule(m_rules, ChosenTarget(m_controls).value_or(EncodingId::Gb),
-                        QString::fromStdString(now).toStdU16String());
-    }
+    // Made once, for the target chosen at the first click; MakeCharsetRule leaves a made rule alone.
+    MakeCharsetRule(m_rules, ChosenTarget(m_controls).value_or(EncodingId::Gb), NowText());
     if (m_controls.chkText->isChecked()) {
         frmText editor(m_services, m_rules, m_ruleEditorIndex, this);
         editor.exec();

@@ -8,6 +8,7 @@
 #include "OpenccDictionaryReader.h"
 
 #include <gtest/gtest.h>
+#include <unicode/utf16.h>
 
 #include <unistd.h>
 
@@ -66,6 +67,20 @@ public:
     std::u16string Ours(std::u16string_view text) const { return m_matcher->Convert(text); }
     std::u16string Reference(std::u16string_view text) const { return m_reference->Convert(text); }
 
+    // The text cut before every unit that stands alone, each piece mapped by itself.
+    std::u16string OursInPieces(std::u16string_view text) const
+    {
+        std::u16string out;
+        std::size_t start = 0;
+        for (std::size_t i = 1; i <= text.size(); ++i) {
+            if (i == text.size() || (m_matcher->StandsAlone(text[i]) && !U16_IS_TRAIL(text[i]))) {
+                m_matcher->Append(text.substr(start, i - start), out);
+                start = i;
+            }
+        }
+        return out;
+    }
+
 private:
     std::string WriteDictionary(const std::string& name, const TextDictionary& lines)
     {
@@ -106,6 +121,7 @@ TEST_P(ChainMatcherCaseTest, MapsAsOpenccDoes)
     const ChainFixture fixture(c.chain);
     EXPECT_EQ(fixture.Reference(c.input), c.expected);
     EXPECT_EQ(fixture.Ours(c.input), c.expected);
+    EXPECT_EQ(fixture.OursInPieces(c.input), c.expected);
 }
 
 const TextDictionary kUnusedSegmentation{"zz\tzz"};
@@ -118,6 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                   u"abcd",
                   u"XcD"},
         ChainCase{"StepPhraseDoesNotReachIntoTheNextSegment", {{"ab\tab"}, {{{"q\tq"}}, {{"bc\tZ"}}}}, u"abc", u"abc"},
+        ChainCase{"StepPhraseDoesNotReachIntoALaterSegment", {{"ab\tab"}, {{{"ca\tZ"}}}}, u"cab", u"cab"},
         ChainCase{"StepPhraseMatchesInsideTextWithoutSegmentationPhrases",
                   {{"ab\tab"}, {{{"q\tq"}}, {{"bc\tZ"}}}},
                   u"xbc",
@@ -186,6 +203,8 @@ TEST(ChainMatcherRandomTest, RandomChainsMapRandomTextsAsOpenccDoes)
                 text += textSymbols[random() % textSymbols.size()];
             }
             ASSERT_EQ(fixture.Ours(text), fixture.Reference(text))
+                << "seed " << seed << ", text " << ::testing::PrintToString(text);
+            ASSERT_EQ(fixture.OursInPieces(text), fixture.Ours(text))
                 << "seed " << seed << ", text " << ::testing::PrintToString(text);
         }
     }

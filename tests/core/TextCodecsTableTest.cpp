@@ -1,5 +1,7 @@
 #include "TextCodecs.h"
 
+#include "CodePage.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -131,6 +133,43 @@ TEST_P(CodePageTableTest, EveryEncodedCharacterDecodesBackToItself)
     }
     // Each assigned pair holds one character except the twins; 0x80 and 0xFF add one character each.
     EXPECT_EQ(encoded, table.assignedCount - table.duplicatePairs + 2);
+}
+
+// The look-up tables against ICU's converter itself, set up the same way: every byte from 80 on,
+// alone and followed by every byte, and every BMP unit, surrogates included.
+TEST_P(CodePageTableTest, TablesGiveWhatIcuGives)
+{
+    const EncodingId encoding = GetParam().encoding;
+    const CodePage::IcuConverter icu = CodePage::OpenIcuConverter(encoding);
+    for (int first = 0x80; first <= 0xFF; ++first) {
+        for (int second = -1; second <= 0xFF; ++second) {
+            const Bytes bytes =
+                second < 0 ? Bytes{std::uint8_t(first)} : Bytes{std::uint8_t(first), std::uint8_t(second)};
+            ucnv_resetToUnicode(icu.get());
+            UChar units[4];
+            UChar* target = units;
+            const char* source = reinterpret_cast<const char*>(bytes.data());
+            UErrorCode status = U_ZERO_ERROR;
+            ucnv_toUnicode(icu.get(), &target, units + 4, &source, source + bytes.size(), nullptr, true, &status);
+            const DecodeResult ours = Decode(encoding, bytes);
+            ASSERT_EQ(ours.ok(), U_SUCCESS(status)) << std::hex << first << " " << second;
+            if (ours.ok()) {
+                ASSERT_TRUE(*ours == std::u16string(units, target)) << std::hex << first << " " << second;
+            }
+        }
+    }
+    for (char32_t unit = 0x80; unit <= 0xFFFF; ++unit) {
+        const UChar text[1] = {static_cast<UChar>(unit)};
+        ucnv_resetFromUnicode(icu.get());
+        char bytes[8];
+        char* target = bytes;
+        const UChar* source = text;
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_fromUnicode(icu.get(), &target, bytes + 8, &source, text + 1, nullptr, true, &status);
+        ASSERT_TRUE(U_SUCCESS(status));
+        ASSERT_EQ(Encode(encoding, std::u16string(1, static_cast<char16_t>(unit))), Bytes(bytes, target))
+            << std::hex << int(unit);
+    }
 }
 
 bool GbAssigned(int, int trail)

@@ -1,0 +1,274 @@
+// Figures on real Chinese web pages (Debian's reference manual, made into sites by
+// bench/real-sites.sh), each a ratio against a reference measured in the same run:
+//   - the mapping alone against libopencc, both directions;
+//   - veltran-cli converting one large text GB to BIG5 against OpenCC's `opencc` command running
+//     tw2s then s2tw on the same text as UTF-8, both timed as whole processes;
+//   - the run engine converting the GB site, copied to at least 3,000 files, to BIG5 with backups,
+//     against the I/O floor of the same files;
+//   - the peak memory of veltran-cli converting one file of at least 200 MB.
+//
+// Usage: bench_real SITES [VELTRAN_CLI]   (SITES as written by bench/real-sites.sh)
+
+#include "BenchSupport.h"
+#include "ChineseMapping.h"
+#include "OpenccConverter.h"
+#include "TextCodecs.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+using namespace veltran;
+using namespace veltran::bench;
+
+namespace {
+
+void Fail(const std::string& message)
+{
+    std::fprintf(stderr, "bench_real: %s\n", message.c_str());
+    std::exit(1);
+}
+
+const char* Verdict(bool met)
+{
+    return met ? "met" : "MISSED";
+}
+
+std::vector<fs::path> PagesOf(const fs::path& site)
+{
+    std::vector<fs::path> pages;
+    for (const auto& entry : fs::directory_iterator(site)) {
+        pages.push_back(entry.path());
+    }
+    std::sort(pages.begin(), pages.end());
+    if (pages.empty()) {
+        Fail("no pages in " + site.string() + "; run bench/real-sites.sh first");
+    }
+    return pages;
+}
+
+// Every page of a UTF-8 site, one after another.
+std::u16string SiteText(const fs::path& site, std::size_t& utf8Bytes)
+{
+    Bytes all;
+    for (const fs::path& page : PagesOf(site)) {
+        const Bytes bytes = ReadBytes(page);
+        all.insert(all.end(), bytes.begin(), bytes.end());
+    }
+    utf8Bytes = all.size();
+    DecodeResult decoded = Utf8Decode(all);
+    if (!decoded) {
+        Fail(site.string() + " is not UTF-8");
+    }
+    return std::move(*decoded);
+}
+
+void MeasureMapping(const char* name, std::u16string (*ours)(std::u16string_view), const char* config,
+                    const fs::path& site)
+{
+    std::size_t utf8Bytes = 0;
+    const std::u16string text = SiteText(site, utf8Bytes);
+    const double megabytes = static_cast<double>(utf8Bytes) / 1e6;
+    std::u16string out = ours(text);
+    double best = 1e9;
+    for (int i = 0; i < 10; ++i) {
+        const auto start = Clock::now();
+        out = ours(text);
+        best = std::min(best, Seconds(start));
+    }
+    const OpenccConverter reference(std::string(kOpenccDataDir) + config);
+    const auto start = Clock::now();
+    const std::u16string expected = reference.Convert(text);
+    const double referenceSeconds = Seconds(start);
+    const double ratio = referenceSeconds / best;
+    std::printf(
+        "mapping alone, %-14s %6.1f MB  ours %7.1f MB/s  libopencc %5.2f MB/s  ratio %6.1f  target >= 30  %s%s\n", name,
+        megabytes, megabytes / best, megabytes / referenceSeconds, ratio, Verdict(ratio >= 30),
+        out == expected ? "" : "  OUTPUT DIFFERS");
+}
+
+struct ProcessRun
+{
+    double seconds = 0;
+    double peakMegabytes = 0;
+};
+
+// Runs a program to its end with its output discarded, as a shell would.
+ProcessRun RunProcess(const std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t child = 0;
+    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        Fail("cannot start " + args[0]);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    ProcessRun run{Seconds(start), static_cast<double>(usage.ru_maxrss) / 1e3};
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        Fail(args[0] + " failed");
+    }
+    return run;
+}
+
+void MeasureWholeProcess(const fs::path& sites, const std::string& cli, const fs::path& work)
+{
+    const fs::path gbText = sites / "text" / "gb.txt";
+    const fs::path utf8Text = sites / "text" / "utf8.txt";
+    const fs::path ours = work / "text.txt";
+    const fs::path middle = work / "opencc-tw2s.txt";
+    const fs::path theirs = work / "opencc-s2tw.txt";
+    const std::string tw2s = std::string(kOpenccDataDir) + kTw2sConfig;
+    const std::string s2tw = std::string(kOpenccDataDir) + kS2twConfig;
+    double oursBest = 1e9;
+    double theirsBest = 1e9;
+    // Alternated, so that a busy moment of the machine weighs on both sides.
+    for (int round = 0; round < 2; ++round) {
+        const double opencc =
+            RunProcess({"opencc", "-c", tw2s, "-i", utf8Text.string(), "-o", middle.string()}).seconds +
+            RunProcess({"opencc", "-c", s2tw, "-i", middle.string(), "-o", theirs.string()}).seconds;
+        theirsBest = std::min(theirsBest, opencc);
+        for (int i = 0; i < 3; ++i) {
+            fs::copy_file(gbText, ours, fs::copy_options::overwrite_existing);
+            fs::remove(work / "text.txt.bak");
+            oursBest =
+                std::min(oursBest, RunProcess({cli, "--quiet", "--from", "gb", "--to", "big5", ours.string()}).seconds);
+        }
+    }
+    // OpenCC's output in BIG5, with '?' for what BIG5 lacks, is what veltran-cli must have written.
+    const DecodeResult opencc = Utf8Decode(ReadBytes(theirs));
+    const bool same = opencc && EncodeBig5(*opencc) == ReadBytes(ours);
+    const double megabytes = static_cast<double>(fs::file_size(gbText)) / 1e6;
+    const double ratio = theirsBest / oursBest;
+    std::printf("one %.1f MB text, GB to BIG5: veltran-cli %.3f s; opencc tw2s then s2tw on its UTF-8 %.2f s; "
+                "ratio %.1f  target >= 30  %s%s\n",
+                megabytes, oursBest, theirsBest, ratio, Verdict(ratio >= 30), same ? "" : "  OUTPUT DIFFERS");
+}
+
+// Copies of the site's pages, in folders of their own, until each set has at least `files`. Each
+// page is copied into the same folder once per set, as `<set>-NAME`: a new file is placed near its
+// folder on the disk, so all measures meet the same state of the file system.
+std::vector<std::vector<fs::path>> CopySite(const fs::path& site, const fs::path& to, std::size_t files,
+                                            const std::vector<std::string>& sets)
+{
+    const std::vector<fs::path> pages = PagesOf(site);
+    std::vector<std::vector<fs::path>> copies(sets.size());
+    for (int copy = 0; copies.front().size() < files; ++copy) {
+        const fs::path folder = to / ("copy" + std::to_string(copy));
+        fs::create_directories(folder);
+        for (const fs::path& page : pages) {
+            for (std::size_t set = 0; set < sets.size(); ++set) {
+                copies[set].push_back(folder / (sets[set] + "-" + page.filename().string()));
+                fs::copy_file(page, copies[set].back());
+            }
+        }
+    }
+    return copies;
+}
+
+void MeasureWholeSite(const fs::path& sites, const fs::path& work)
+{
+    double floorBest = 1e9;
+    double safeBest = 1e9;
+    double runBest = 1e9;
+    std::size_t files = 0;
+    // Nothing is deleted until the end: the file system takes longer to make new files while it
+    // holds many that were deleted a moment ago, and that would weigh on whichever side came next.
+    for (int round = 0; round < 4; ++round) {
+        const std::vector<std::vector<fs::path>> sets =
+            CopySite(sites / "gb", work / ("site" + std::to_string(round)), 3000, {"floor", "safe", "run"});
+        files = sets[2].size();
+        // Alternated, so that no side always comes first.
+        for (int i = 0; i < 3; ++i) {
+            const int which = round % 2 == 0 ? i : 2 - i;
+            if (which == 0) {
+                floorBest = std::min(floorBest, IoFloorSeconds(sets[0]));
+            } else if (which == 1) {
+                safeBest = std::min(safeBest, SafeReplaceSeconds(sets[1]));
+            } else {
+                runBest = std::min(runBest, BatchSeconds(sets[2]));
+            }
+        }
+    }
+    const double ratio = runBest / floorBest;
+    std::printf("site of %zu real pages, GB to BIG5 with backups: run %.3f s; I/O floor (read, rename to .bak, "
+                "write) %.3f s; ratio %.2f  target <= 1.5  %s\n",
+                files, runBest, floorBest, ratio, Verdict(ratio <= 1.5));
+    std::printf("  the floor's I/O through a new file beside each and two renames, as a replacement that never "
+                "leaves a path without its file does it: %.3f s = %.2f x the floor; the run = %.2f x that\n",
+                safeBest, safeBest / floorBest, runBest / safeBest);
+}
+
+void MeasurePeakMemory(const fs::path& sites, const std::string& cli, const fs::path& work)
+{
+    const Bytes text = ReadBytes(sites / "text" / "gb.txt");
+    const fs::path big = work / "big.txt";
+    {
+        std::ofstream out(big, std::ios::binary);
+        for (std::size_t written = 0; written < 200'000'000; written += text.size()) {
+            out.write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size()));
+        }
+    }
+    const double megabytes = static_cast<double>(fs::file_size(big)) / 1e6;
+    const ProcessRun run = RunProcess({cli, "--quiet", "--no-backup", "--from", "gb", "--to", "big5", big.string()});
+    const double times = run.peakMegabytes / megabytes;
+    std::printf("one %.0f MB file, GB to BIG5 by veltran-cli: %.2f s, peak memory %.0f MB = %.2f x the file  "
+                "target <= 3  %s\n",
+                megabytes, run.seconds, run.peakMegabytes, times, Verdict(times <= 3));
+    fs::remove(big);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: bench_real SITES [VELTRAN_CLI]\n");
+        return 2;
+    }
+    const fs::path sites = argv[1];
+    const std::string cli =
+        argc > 2 ? std::string(argv[2])
+                 : (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "cli/veltran-cli").string();
+    for (const char* made : {"utf8-cn", "utf8-tw", "gb", "text/gb.txt", "text/utf8.txt"}) {
+        if (!fs::exists(sites / made)) {
+            Fail((sites / made).string() + " is missing; run bench/real-sites.sh first");
+        }
+    }
+    char pattern[] = "/tmp/veltran-bench-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        Fail("cannot make a temporary folder");
+    }
+    const fs::path work = pattern;
+
+    MeasureMapping("to Traditional", &ToTraditional, kS2twConfig, sites / "utf8-cn");
+    MeasureMapping("to Simplified", &ToSimplified, kTw2sConfig, sites / "utf8-tw");
+    std::fflush(stdout);
+    MeasureWholeProcess(sites, cli, work);
+    std::fflush(stdout);
+    MeasureWholeSite(sites, work);
+    std::fflush(stdout);
+    MeasurePeakMemory(sites, cli, work);
+    fs::remove_all(work);
+    return 0;
+}
