@@ -35,10 +35,13 @@ namespace {
 class ConvertedFiles
 {
 public:
-    bool Contains(const struct stat& info) const { return m_files.count({info.st_dev, info.st_ino}) > 0; }
-    void Add(const struct stat& info) { m_files.insert({info.st_dev, info.st_ino}); }
+    bool Contains(const struct stat& info) const { return m_files.count(Key(info)) > 0; }
+    void Add(const struct stat& info) { m_files.insert(Key(info)); }
+    void Remove(const struct stat& info) noexcept { m_files.erase(Key(info)); }
 
 private:
+    static std::pair<dev_t, ino_t> Key(const struct stat& info) { return {info.st_dev, info.st_ino}; }
+
     std::set<std::pair<dev_t, ino_t>> m_files;
 };
 
@@ -47,23 +50,33 @@ private:
 Status ConvertEntry(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,
                     const FileSystemCalls& calls, ConvertedFiles& converted, ReadingCounts& counts)
 {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored) && !std::filesystem::is_symlink(path, ignored))
+    struct stat own = {};
+    const bool found = calls.LinkStat(path, own) == 0;
+    if (found && S_ISDIR(own.st_mode))
         return Status::Failure(StatusCode::FolderUnreadable, "the folder could not be searched");
-    struct stat before = {};
-    const bool found = calls.Stat(path, before) == 0;
-    if (found && converted.Contains(before))
+    struct stat before = own;
+    const bool known = found && (!S_ISLNK(own.st_mode) || calls.Stat(path, before) == 0);
+    if (known && converted.Contains(before))
         return Status::Failure(StatusCode::AlreadyConverted, "already converted in this run");
+    // Noted before the conversion, while a lack of memory still changes nothing on disk.
+    if (known)
+        converted.Add(before);
     SourceReading reading;
     Status result = ConvertFile(path, options, rules, calls, &reading);
-    if (!result)
+    if (!result) {
+        if (known)
+            converted.Remove(before);
         return result;
-    if (found)
-        converted.Add(before);
-    struct stat after = {};
-    if (calls.Stat(path, after) == 0)
-        converted.Add(after);
+    }
     counts.Add(reading);
+    try {
+        struct stat after = {};
+        if (calls.Stat(path, after) == 0)
+            converted.Add(after);
+    } catch (const std::bad_alloc&) {
+        // The file is converted; without memory to note its new identity, only a link to it could
+        // reach it again in this run.
+    }
     return result;
 }
 
