@@ -60,6 +60,11 @@ RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const Run
         options.writeBom = roles.options.WriteBom();
         options.guessSource = settings.guessSource;
         options.sync = settings.sync;
+        options.rewriteDeclarations = settings.rewriteDeclarations;
+        options.noteUnmappable = settings.noteUnmappable;
+        options.unmappableAsReferences = settings.unmappableAsReferences;
+        options.record = settings.record;
+        options.dryRun = settings.dryRun;
 
         roles.progress.FileStarting(i, entry);
         Status result = convert(entry, options);

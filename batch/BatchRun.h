@@ -32,8 +32,21 @@ struct RunSettings
     std::string sourceName; // as logged; empty when no option is set
     std::string targetName;
     bool keepBackup = true;
-    bool guessSource = false; // each file read as whichever encoding it plausibly is ("auto" in the log)
-    bool sync = false;        // each new file flushed to the disk before it takes its path
+    bool guessSource = false;            // each file read as whichever encoding it plausibly is ("auto" in the log)
+    bool sync = false;                   // each new file flushed to the disk before it takes its path
+    bool rewriteDeclarations = false;    // charset declarations of the source's family name the target
+    bool noteUnmappable = false;         // count the characters each target lacks
+    bool unmappableAsReferences = false; // and write them as numeric references in HTML and XML pages
+    bool record = false;                 // SHA-256 of each original and each new file, for a report
+    bool dryRun = false;                 // everything but writing; no log either
+};
+
+/// One entry of a run as it went: the path as given, the result and what the conversion found out.
+struct EntryRecord
+{
+    std::filesystem::path path;
+    Status result;
+    ConversionNotes notes;
 };
 
 /// Converts one file; the run calls it once per entry.
@@ -60,9 +73,10 @@ struct RunOutcome
     bool abandoned = false;    // the program closed during the run; no log belongs to it
     std::size_t processed = 0; // entries whose conversion was attempted, from the first on
     std::vector<RunFailure> failures;
-    ReadingCounts converted; // filled by RunJob
-    std::string log;         // the log text (UTF-8, CR LF)
-    Status logWritten;       // why the log file could not be written, when it was to be
+    ReadingCounts converted;          // filled by RunJob
+    std::vector<EntryRecord> records; // every entry processed, in order, when the run was asked to keep them
+    std::string log;                  // the log text (UTF-8, CR LF)
+    Status logWritten;                // why the log file could not be written, when it was to be
 };
 
 /// Runs the loop over the entries, from the log header to the completion or stop entry. Clears the

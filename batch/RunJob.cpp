@@ -48,7 +48,8 @@ private:
 // Converts one entry of the run: a folder left in the list by a scan that could not read it fails, and
 // so does a file converted earlier in the run, reached again by another path or a link.
 Status ConvertEntry(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,
-                    const FileSystemCalls& calls, ConvertedFiles& converted, ReadingCounts& counts)
+                    const FileSystemCalls& calls, ConvertedFiles& converted, ReadingCounts& counts,
+                    ConversionNotes& notes)
 {
     struct stat own = {};
     const bool found = calls.LinkStat(path, own) == 0;
@@ -61,14 +62,13 @@ Status ConvertEntry(const std::filesystem::path& path, const ConvertOptions& opt
     // Noted before the conversion, while a lack of memory still changes nothing on disk.
     if (known)
         converted.Add(before);
-    SourceReading reading;
-    Status result = ConvertFile(path, options, rules, calls, &reading);
+    Status result = ConvertFile(path, options, rules, calls, &notes);
     if (!result) {
         if (known)
             converted.Remove(before);
         return result;
     }
-    counts.Add(reading);
+    counts.Add(notes.reading);
     try {
         struct stat after = {};
         if (calls.Stat(path, after) == 0)
@@ -90,20 +90,29 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
 
     ConvertedFiles converted;
     ReadingCounts counts;
+    std::vector<EntryRecord> records;
     const ConvertFunction convert = [&](const std::filesystem::path& path, const ConvertOptions& options) {
         // ConvertFile catches its own; this is the run's bookkeeping around it, which one file must
         // not end either.
         try {
-            return ConvertEntry(path, options, rules, calls, converted, counts);
+            ConversionNotes notes;
+            Status result = ConvertEntry(path, options, rules, calls, converted, counts, notes);
+            if (request.keepRecords)
+                records.push_back({path, result, std::move(notes)});
+            return result;
         } catch (const std::bad_alloc&) {
-            return Status::Failure(StatusCode::OutOfMemory, "not enough memory for this file");
+            Status result = Status::Failure(StatusCode::OutOfMemory, "not enough memory for this file");
+            if (request.keepRecords)
+                records.push_back({path, result, {}});
+            return result;
         }
     };
     RunOutcome outcome = RunBatch(request.entries, request.settings, roles, convert, now);
     outcome.converted = counts;
+    outcome.records = std::move(records);
     roles.progress.RunEnded();
 
-    if (request.logPath && !outcome.abandoned)
+    if (request.logPath && !outcome.abandoned && !request.settings.dryRun)
         outcome.logWritten = WriteRunLog(*request.logPath, outcome.log);
     return outcome;
 }

@@ -32,6 +32,7 @@ struct RunRequest
     std::vector<std::filesystem::path> entries; // converted in this order, each path as given
     bool makeCharsetRule = false; // rule 1 becomes the built-in charset rule for the target, unless made already
     std::optional<std::filesystem::path> logPath; // where the log goes; none writes no log
+    bool keepRecords = false;                     // the outcome's records: each entry with its notes
 };
 
 /// The whole run, the same for the window and the command line: makes the charset rule when asked,
@@ -41,7 +42,8 @@ struct RunRequest
 /// only; later ones, by the same path, another path or a link, fail with AlreadyConverted ("already
 /// converted in this run"). Running out of memory fails only the file at hand. The outcome says how
 /// it ended, which files failed and why, what the converted files were read as, and whether the log
-/// could be written. `calls` reach the file system (a seam for tests).
+/// could be written. A dry run writes nothing, no log either. `calls` reach the file system (a seam
+/// for tests).
 RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& roles,
                   const std::function<std::string()>& now = NowText, const FileSystemCalls& calls = SystemFileCalls());
 

@@ -187,6 +187,12 @@ const std::uint8_t* CodePage::Decode(const std::uint8_t* in, const std::uint8_t*
     return in;
 }
 
+bool CodePage::Holds(char16_t unit) const
+{
+    std::call_once(m_encodeTableMade, [this] { MakeEncodeTable(); });
+    return unit < 0x80 || m_bytesOf[unit] != 0;
+}
+
 std::uint8_t* CodePage::Encode(const char16_t* in, const char16_t* end, std::uint8_t* out) const
 {
     std::call_once(m_encodeTableMade, [this] { MakeEncodeTable(); });

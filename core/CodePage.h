@@ -42,6 +42,9 @@ public:
     const std::uint8_t* Decode(const std::uint8_t* in, const std::uint8_t* stop, const std::uint8_t* end,
                                bool stopAtAscii, char16_t*& out, bool& invalid) const;
 
+    /// Whether the code page holds the BMP unit (surrogates it never holds).
+    bool Holds(char16_t unit) const;
+
     /// Encodes the units to `out`, which has room for two bytes per unit; returns the end of the
     /// bytes written. A surrogate pair, or a lone surrogate, becomes one '?'.
     std::uint8_t* Encode(const char16_t* in, const char16_t* end, std::uint8_t* out) const;

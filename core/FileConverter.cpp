@@ -2,6 +2,7 @@
 
 #include "AsciiRun.h"
 #include "ChineseMapping.h"
+#include "Sha256.h"
 #include "SystemError.h"
 #include "TextCodecs.h"
 
@@ -59,6 +60,20 @@ bool MapsToTraditional(const ConvertOptions& options)
            (options.target == EncodingId::Utf8 && options.source == EncodingId::Big5);
 }
 
+bool NotesUnmappable(const ConvertOptions& options)
+{
+    return options.noteUnmappable || options.unmappableAsReferences;
+}
+
+// The characters the target lacks, counted and, where asked, written as references.
+void MarkForTarget(std::u16string& text, const ConvertOptions& options, ConversionNotes* notes)
+{
+    if (!NotesUnmappable(options))
+        return;
+    UnmappableCharacters unused;
+    MarkUnmappable(text, options.target, options.unmappableAsReferences, notes ? notes->unmappable : unused);
+}
+
 Status EmptyResult(EncodingId target)
 {
     return Status::Failure(StatusCode::EmptyResult, "the rules left no text, and " + std::string(EncodingName(target)) +
@@ -74,7 +89,7 @@ constexpr std::size_t kJoinedAscii = 16;
 // at a time. A piece longer than `pieceUnits` is cut before a unit where no phrase reaches across, so
 // the result is the whole text's.
 Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, const ConvertOptions& options,
-                                   std::size_t pieceUnits)
+                                   std::size_t pieceUnits, ConversionNotes* notes)
 {
     const std::uint8_t* const data = bytes.data();
     const std::size_t size = bytes.size();
@@ -97,7 +112,9 @@ Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, con
             traditional.clear();
             AppendTraditional(simplified, traditional);
         }
-        EncodeAppend(options.target, toTraditional ? traditional : simplified, out);
+        std::u16string& mapped = toTraditional ? traditional : simplified;
+        MarkForTarget(mapped, options, notes);
+        EncodeAppend(options.target, mapped, out);
         piece.erase(0, units);
         searched = piece.size();
     };
@@ -212,8 +229,9 @@ ByteView Bom(const ConvertOptions& options)
 // says, which `reading` is told. With rules, whose work needs the whole text, the content is let go
 // as soon as it is decoded, unless it is to be kept.
 Result<ByteBuffer> ConvertContent(ByteBuffer& content, const ConvertOptions& options, const RuleTable& rules,
-                                  SourceReading& reading, bool keepContent)
+                                  ConversionNotes& notes, bool keepContent)
 {
+    SourceReading& reading = notes.reading;
     const Result<SourceReading> chosen =
         ChooseSourceReading(content, options.guessSource ? std::nullopt : std::optional(options.source), options.target,
                             options.applyRules);
@@ -224,14 +242,14 @@ Result<ByteBuffer> ConvertContent(ByteBuffer& content, const ConvertOptions& opt
     ConvertOptions used = options;
     if (options.guessSource)
         used.source = reading.encoding;
-    if (!used.applyRules)
-        return ConvertFileBytes(content, used, rules);
+    if (!used.applyRules && !used.rewriteDeclarations)
+        return ConvertFileBytes(content, used, rules, kDefaultPieceUnits, &notes);
     Result<std::u16string> text = DecodeFileBytes(content, used.source);
     if (!keepContent)
         content = ByteBuffer();
     if (!text)
         return text.status();
-    return ConvertText(std::move(*text), used, rules);
+    return ConvertText(std::move(*text), used, rules, &notes);
 }
 
 // Whether converting the backup gives the file's content: the file is then the backup's conversion,
@@ -248,8 +266,8 @@ bool ConvertsTo(const std::filesystem::path& backup, ByteView content, const Con
     if (!held ||
         std::equal(content.begin(), content.end(), held->content.data(), held->content.data() + held->content.size()))
         return false;
-    SourceReading reading;
-    const Result<ByteBuffer> again = ConvertContent(held->content, options, rules, reading, false);
+    ConversionNotes notes;
+    const Result<ByteBuffer> again = ConvertContent(held->content, options, rules, notes, false);
     if (!again)
         return false;
     const ByteView bom = Bom(options);
@@ -258,8 +276,8 @@ bool ConvertsTo(const std::filesystem::path& backup, ByteView content, const Con
            std::equal(converted.begin(), converted.end(), content.begin() + static_cast<std::ptrdiff_t>(bom.size()));
 }
 
-Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const ConvertOptions& options,
-                            const RuleTable& rules, const FileSystemCalls& calls, SourceReading* readAs)
+Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const ConvertOptions& givenOptions,
+                            const RuleTable& rules, const FileSystemCalls& calls, ConversionNotes& notes)
 {
     std::filesystem::path path = givenPath;
     const Result<int> fd = OpenSource(path);
@@ -268,6 +286,11 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     Result<WholeFile> file = ReadWholeFile(*fd);
     if (!file)
         return file.status();
+    ConvertOptions options = givenOptions;
+    options.unmappableAsReferences = options.unmappableAsReferences && TakesCharacterReferences(path);
+    notes.bytesRead = file->content.size();
+    if (options.record)
+        notes.originalSha256 = Sha256::Of(file->content);
     const struct stat& info = file->info;
     const FileOwnership ownership{info.st_mode, info.st_uid, info.st_gid};
     std::filesystem::path backup = path;
@@ -275,8 +298,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     std::error_code ec;
     const bool backupHeld =
         options.keepBackup && std::filesystem::is_regular_file(std::filesystem::symlink_status(backup, ec));
-    SourceReading reading;
-    Result<ByteBuffer> converted = ConvertContent(file->content, options, rules, reading, backupHeld);
+    Result<ByteBuffer> converted = ConvertContent(file->content, options, rules, notes, backupHeld);
     if (!converted)
         return converted.status();
     // Too short a text may not tell a second run from a first; its backup does, and it is the
@@ -297,10 +319,16 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     if (options.keepBackup)
         replace.backup = backup;
     const std::array<ByteView, 2> pieces{Bom(options), ByteView(*converted)};
-    Status replaced = ReplaceFile(path, pieces, replace, calls);
-    if (replaced && readAs != nullptr)
-        *readAs = reading;
-    return replaced;
+    notes.bytesWritten = pieces[0].size() + pieces[1].size();
+    if (options.record) {
+        Sha256 written;
+        written.Add(pieces[0]);
+        written.Add(pieces[1]);
+        notes.writtenSha256 = written.HexDigest();
+    }
+    if (options.dryRun)
+        return CheckReplaceable(path, replace, calls);
+    return ReplaceFile(path, pieces, replace, calls);
 }
 
 } // namespace
@@ -317,13 +345,34 @@ Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source)
     return text;
 }
 
-Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules)
+bool TakesCharacterReferences(const std::filesystem::path& path)
+{
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    for (const char* markup : {".htm", ".html", ".shtml", ".xhtml", ".xml"}) {
+        if (extension == markup)
+            return true;
+    }
+    return false;
+}
+
+Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules,
+                               ConversionNotes* notes)
 {
     text = ToSimplified(text);
     if (options.applyRules)
         rules.ApplyRules(text);
+    if (options.rewriteDeclarations) {
+        // The declarations name what the bytes were, which a byte-order mark may have decided.
+        const EncodingId readAs = notes ? notes->reading.encoding : options.source;
+        const DeclarationCount count = RewriteCharsetDeclarations(text, readAs, options.target);
+        if (notes)
+            notes->declarations = count;
+    }
     if (MapsToTraditional(options))
         text = ToTraditional(text);
+    MarkForTarget(text, options, notes);
     if (text.empty() && options.target != EncodingId::Utf8)
         return EmptyResult(options.target);
     ByteBuffer bytes;
@@ -332,7 +381,7 @@ Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& option
 }
 
 Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& options, const RuleTable& rules,
-                                    std::size_t pieceUnits)
+                                    std::size_t pieceUnits, ConversionNotes* notes)
 {
     // The rules work on the whole text; so does everything when ASCII could join a phrase, which
     // OpenCC's dictionaries never let it.
@@ -343,24 +392,25 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
         }
         return true;
     }();
-    if (options.applyRules || !asciiIsBoundary) {
+    if (options.applyRules || options.rewriteDeclarations || !asciiIsBoundary) {
         Result<std::u16string> text = DecodeFileBytes(bytes, options.source);
         if (!text)
             return text.status();
-        return ConvertText(std::move(*text), options, rules);
+        return ConvertText(std::move(*text), options, rules, notes);
     }
     const Result<TextLayout> layout = InspectFileBytes(bytes, options.source);
     if (!layout)
         return layout.status();
-    return ConvertInPieces(bytes, *layout, options, std::max<std::size_t>(pieceUnits, 1));
+    return ConvertInPieces(bytes, *layout, options, std::max<std::size_t>(pieceUnits, 1), notes);
 }
 
 Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,
-                   const FileSystemCalls& calls, SourceReading* readAs)
+                   const FileSystemCalls& calls, ConversionNotes* notes)
 {
     // The one place where exceptions stop: one file must never end the run.
     try {
-        return ConvertFileUnguarded(path, options, rules, calls, readAs);
+        ConversionNotes unused;
+        return ConvertFileUnguarded(path, options, rules, calls, notes ? *notes : unused);
     } catch (const std::bad_alloc&) {
         return Status::Failure(StatusCode::OutOfMemory, "not enough memory for this file");
     } catch (const std::exception& e) {

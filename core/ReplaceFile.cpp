@@ -151,6 +151,24 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b)
            a.modified.tv_nsec == b.modified.tv_nsec;
 }
 
+Status CheckReplaceable(const std::filesystem::path& target, const ReplaceOptions& options,
+                        const FileSystemCalls& calls)
+{
+    if (options.backup) {
+        if (const Result<bool> held = OlderBackup(*options.backup); !held)
+            return held.status();
+    }
+    if (options.expected) {
+        struct stat now = {};
+        if (calls.LinkStat(target, now) != 0 || !SameFile(IdentityOf(now), *options.expected))
+            return Status::Failure(StatusCode::ChangedMeanwhile, "changed during conversion");
+    }
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    if (::access(folder.c_str(), W_OK) != 0)
+        return StepFailure("cannot create a file in the folder", errno);
+    return Status::Success();
+}
+
 Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView> pieces, const ReplaceOptions& options,
                    const FileSystemCalls& calls)
 {

@@ -60,6 +60,11 @@ struct ReplaceOptions
 /// file cannot follow; a failure then says so. On any failure the target keeps its bytes, no staged
 /// file is left behind, and a backup made only for this replacement is removed again; the message
 /// says what failed.
+/// What ReplaceFile would find before it writes anything: a backup path blocked, a file changed since
+/// it was read, a folder the process may not write in. Changes nothing; for a dry run.
+Status CheckReplaceable(const std::filesystem::path& target, const ReplaceOptions& options,
+                        const FileSystemCalls& calls = SystemFileCalls());
+
 Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView> pieces, const ReplaceOptions& options,
                    const FileSystemCalls& calls = SystemFileCalls());
 

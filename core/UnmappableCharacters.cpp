@@ -1,0 +1,64 @@
+#include "UnmappableCharacters.h"
+
+#include "CodePage.h"
+
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace veltran {
+
+void UnmappableCharacters::Note(char32_t character)
+{
+    ++count;
+    if (examples.size() < kExamples && std::find(examples.begin(), examples.end(), character) == examples.end())
+        examples.push_back(character);
+}
+
+void MarkUnmappable(std::u16string& text, EncodingId target, bool asReferences, UnmappableCharacters& found)
+{
+    if (target == EncodingId::Utf8)
+        return;
+    const CodePage& codePage = CodePage::Of(target);
+    std::u16string marked; // made only when the first reference is written
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        if (text[i] < 0x80 || codePage.Holds(text[i])) {
+            ++i;
+            continue;
+        }
+        UChar32 character = 0;
+        U16_NEXT(text.data(), i, text.size(), character);
+        found.Note(static_cast<char32_t>(character));
+        if (!asReferences)
+            continue;
+        char reference[16];
+        const int length = std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(character));
+        marked.append(text, copied, start - copied);
+        marked.append(reference, reference + length);
+        copied = i;
+    }
+    if (asReferences && copied > 0) {
+        marked.append(text, copied);
+        text = std::move(marked);
+    }
+}
+
+std::string DescribeCharacter(char32_t character)
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X ", static_cast<unsigned>(character));
+    std::string text = code;
+    char utf8[4];
+    std::size_t length = 0;
+    bool failed = false;
+    U8_APPEND(utf8, length, 4, static_cast<UChar32>(character), failed);
+    if (!failed && !U_IS_SURROGATE(character))
+        text.append(utf8, length);
+    return text;
+}
+
+} // namespace veltran
