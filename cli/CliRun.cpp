@@ -3,10 +3,13 @@
 #include "CliEventPump.h"
 #include "CliProgress.h"
 #include "CommandLine.h"
+#include "DateTimeText.h"
 #include "ExpandPaths.h"
 #include "InterruptFlag.h"
 #include "RulesFile.h"
 #include "RunJob.h"
+#include "RunReport.h"
+#include "RunUndo.h"
 #include "ShownName.h"
 #include "TextCodecs.h"
 
@@ -29,21 +32,90 @@ std::string ReadingsText(const ReadingCounts& counts)
     return text.empty() ? text : " (read as " + text + ")";
 }
 
+// What each entry's conversion found that a person should know, beyond failures: the characters the
+// target lacked and, in a dry run, what each file would do.
+void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const CliEnvironment& environment)
+{
+    for (const EntryRecord& record : outcome.records) {
+        const std::string path = ShownName(record.path.native());
+        if (commandLine.dryRun) {
+            environment.out << (record.result ? "would convert: " : "would fail: ") << path;
+            if (!record.result)
+                environment.out << ": " << ShownName(record.result.message);
+            else if (commandLine.declarations)
+                environment.out << " (" << record.notes.declarations.rewritten << " of "
+                                << record.notes.declarations.found << " charset declarations rewritten)";
+            environment.out << '\n';
+        }
+        const UnmappableCharacters& lost = record.notes.unmappable;
+        if (!record.result || lost.count == 0)
+            continue;
+        const bool references = commandLine.references && TakesCharacterReferences(record.notes.file);
+        environment.err << "veltran-cli: " << path << ": " << lost.count << " character" << (lost.count == 1 ? "" : "s")
+                        << " the target lacks " << (commandLine.dryRun ? "would be " : "") << "written as "
+                        << (references ? "references" : "\"?\"") << ":";
+        for (const char32_t character : lost.examples)
+            environment.err << ' ' << DescribeCharacter(character);
+        environment.err << (lost.count > lost.examples.size() ? " ...\n" : "\n");
+    }
+}
+
+// ", 3 files with characters the target lacks, declarations rewritten in 4 files, 2 files declare no charset".
+std::string NotesText(const RunOutcome& outcome, bool declarations)
+{
+    std::size_t lossy = 0;
+    std::size_t rewritten = 0;
+    std::size_t undeclared = 0;
+    for (const EntryRecord& record : outcome.records) {
+        if (!record.result)
+            continue;
+        lossy += record.notes.unmappable.count > 0 ? 1 : 0;
+        rewritten += record.notes.declarations.rewritten > 0 ? 1 : 0;
+        undeclared += record.notes.declarations.found == 0 ? 1 : 0;
+    }
+    std::string text;
+    if (lossy > 0)
+        text += ", " + std::to_string(lossy) + " with characters the target lacks";
+    if (declarations)
+        text += ", declarations rewritten in " + std::to_string(rewritten) + ", " + std::to_string(undeclared) +
+                " declaring no charset";
+    return text;
+}
+
+int Undo(const std::filesystem::path& report, const CliEnvironment& environment)
+{
+    const UndoOutcome undone = UndoRun(report);
+    if (!undone.report) {
+        environment.err << "veltran-cli: " << ShownName(undone.report.message) << '\n';
+        return kExitUsage;
+    }
+    for (const UndoRefusal& refusal : undone.refused)
+        environment.err << "veltran-cli: " << ShownName(refusal.path.native()) << ": not put back: " << refusal.reason
+                        << '\n';
+    environment.out << "Put back " << undone.restored.size() << " of " << undone.restored.size() + undone.refused.size()
+                    << " files";
+    if (!undone.refused.empty())
+        environment.out << ", " << undone.refused.size() << " refused";
+    environment.out << ".\n";
+    return undone.refused.empty() ? kExitSuccess : kExitSomeFailed;
+}
+
 void PrintSummary(std::ostream& out, const RunOutcome& outcome, const std::vector<std::filesystem::path>& entries,
-                  bool guessedSource)
+                  bool guessedSource, const CommandLine& commandLine)
 {
     const std::size_t converted = outcome.processed - outcome.failures.size();
     if (outcome.stopped) {
         out << "Stopped before " << ShownName(entries[outcome.processed].native()) << ": " << converted << " of "
             << entries.size() << " files converted";
     } else {
-        out << "Converted " << converted << " of " << entries.size() << " files";
+        out << (commandLine.dryRun ? "Would convert " : "Converted ") << converted << " of " << entries.size()
+            << " files";
     }
     if (guessedSource)
         out << ReadingsText(outcome.converted);
     if (!outcome.failures.empty())
-        out << ", " << outcome.failures.size() << " failed";
-    out << ".\n";
+        out << ", " << outcome.failures.size() << (commandLine.dryRun ? " would fail" : " failed");
+    out << NotesText(outcome, commandLine.declarations) << ".\n";
 }
 
 } // namespace
@@ -65,6 +137,8 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         environment.out << VersionText();
         return kExitSuccess;
     }
+    if (commandLine.undoFile)
+        return Undo(*commandLine.undoFile, environment);
 
     RuleTable rules;
     // The charset rule, made by the run, comes first; the file's rules follow it.
@@ -87,6 +161,12 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         request.settings.sourceName = "auto";
     }
     request.settings.sync = commandLine.sync;
+    request.settings.rewriteDeclarations = commandLine.declarations;
+    request.settings.noteUnmappable = true;
+    request.settings.unmappableAsReferences = commandLine.references;
+    request.settings.record = commandLine.reportFile.has_value();
+    request.settings.dryRun = commandLine.dryRun;
+    request.keepRecords = true;
     if (ChangesNothing(request.settings, applyRules)) {
         err << kNothingToChange << '\n';
         return kExitUsage;
@@ -103,16 +183,24 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     FixedFileOptions options(applyRules, commandLine.writeBom);
 
     InterruptFlag::Install();
+    const std::string started = NowText();
     const RunOutcome outcome = RunJob(request, rules, RunRoles{progress, events, options});
 
+    PrintNotes(outcome, commandLine, environment);
     if (!outcome.logWritten)
         err << "veltran-cli: the log was not written: " << ShownName(outcome.logWritten.message) << '\n';
+    Status reported;
+    if (commandLine.reportFile) {
+        reported = WriteRunReport(*commandLine.reportFile, request, outcome, started, NowText());
+        if (!reported)
+            err << "veltran-cli: the report was not written: " << ShownName(reported.message) << '\n';
+    }
     if (!commandLine.quiet)
-        PrintSummary(environment.out, outcome, request.entries, commandLine.guessSource);
+        PrintSummary(environment.out, outcome, request.entries, commandLine.guessSource, commandLine);
 
     if (outcome.stopped)
         return ExitStatusOfSignal(events.StopSignal());
-    return outcome.failures.empty() && outcome.logWritten ? kExitSuccess : kExitSomeFailed;
+    return outcome.failures.empty() && outcome.logWritten && reported ? kExitSuccess : kExitSomeFailed;
 }
 
 } // namespace veltran

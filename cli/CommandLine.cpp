@@ -50,6 +50,16 @@ const std::vector<ValueOption>& ValueOptions()
              c.logFile = v;
              return v.empty() ? std::string("--log needs a file name") : std::string();
          }},
+        {"--report",
+         [](CommandLine& c, const std::string& v) {
+             c.reportFile = v;
+             return v.empty() ? std::string("--report needs a file name") : std::string();
+         }},
+        {"--undo",
+         [](CommandLine& c, const std::string& v) {
+             c.undoFile = v;
+             return v.empty() ? std::string("--undo needs a report file") : std::string();
+         }},
     };
     return options;
 }
@@ -63,6 +73,12 @@ bool SetFlag(CommandLine& c, std::string_view argument)
         c.writeBom = true;
     else if (argument == "--sync")
         c.sync = true;
+    else if (argument == "--declarations")
+        c.declarations = true;
+    else if (argument == "--references")
+        c.references = true;
+    else if (argument == "--dry-run")
+        c.dryRun = true;
     else if (argument == "--charset-header")
         c.charsetHeader = true;
     else if (argument == "--quiet" || argument == "-q")
@@ -125,6 +141,11 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
 
     if (c.help || c.version)
         return c;
+    if (c.undoFile) {
+        if (sawFrom || sawTo || !c.paths.empty())
+            return refuse("--undo takes the report and nothing else to convert");
+        return c;
+    }
     if (!sawFrom || !sawTo)
         return refuse("both --from and --to must be given");
     if (c.paths.empty())
@@ -137,6 +158,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
 std::string UsageText()
 {
     return "Usage: veltran-cli --from gb|big5|utf8|auto --to gb|big5|utf8 [options] PATH...\n"
+           "       veltran-cli --undo REPORT.json\n"
            "\n"
            "Converts text files in place between GB (code page 936), BIG5 (code page 950) and UTF-8,\n"
            "mapping Chinese characters to Simplified forms, or to Traditional forms for BIG5 targets\n"
@@ -160,6 +182,17 @@ std::string UsageText()
            "  --sync              flush each new file and its folder to the disk before it takes its\n"
            "                      place (slow; off by default)\n"
            "  --log FILE          write the run log to FILE (UTF-8, CR LF), replacing it\n"
+           "  --declarations      rewrite the charset declarations that name the source's encoding (meta\n"
+           "                      charset and Content-Type, the XML declaration, @charset, ASP CODEPAGE and\n"
+           "                      Response.Charset, PHP header(), JSP pageEncoding) to name the target\n"
+           "  --references        write the characters GB or BIG5 lack as &#x4E2D; in HTML and XML pages\n"
+           "                      instead of \"?\" (each file with such characters is listed either way)\n"
+           "  --dry-run           convert nothing: say for each file whether it would convert or fail, what\n"
+           "                      it would lose and which declarations it would rewrite; no log\n"
+           "  --report FILE       write a JSON report of the run: every file's outcome, sizes, SHA-256 of the\n"
+           "                      original and the new file, lost characters, rewritten declarations\n"
+           "  --undo FILE         put back from their .bak the files a --report FILE says were converted,\n"
+           "                      where neither the file nor its backup has changed since; no run\n"
            "  -q, --quiet         no progress bar and no summary; failures are still listed\n"
            "  -h, --help          show this text\n"
            "  --version           show the version\n"
@@ -175,6 +208,12 @@ std::string UsageText()
            "\n"
            "A run that would change nothing (same encoding, no rules) is refused. Ctrl-C, SIGTERM and\n"
            "SIGHUP stop the run between two files, never inside one.\n"
+           "\n"
+           "Examples:\n"
+           "  veltran-cli --from gb --to utf8 --declarations site        and <meta charset> says utf-8\n"
+           "  veltran-cli --from gb --to big5 --references site          &#x...; for what BIG5 lacks\n"
+           "  veltran-cli --from gb --to utf8 --dry-run site             what a run would do\n"
+           "  veltran-cli --from gb --to utf8 --report run.json site     then: veltran-cli --undo run.json\n"
            "\n"
            "Exit status: 0 every file converted, 1 some files failed (listed on standard error with their\n"
            "reason) or the log could not be written, 2 usage error, 130 stopped by Ctrl-C, 143 by\n"

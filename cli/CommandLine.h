@@ -23,7 +23,12 @@ struct CommandLine
     bool keepBackup = true;
     bool writeBom = false;
     bool charsetHeader = false;
-    bool sync = false; // flush each new file and its folder before it takes its path
+    bool sync = false;         // flush each new file and its folder before it takes its path
+    bool declarations = false; // rewrite charset declarations to name the target
+    bool references = false;   // characters the target lacks as numeric references in HTML and XML pages
+    bool dryRun = false;       // everything but writing
+    std::optional<std::filesystem::path> reportFile; // the run's report, JSON
+    std::optional<std::filesystem::path> undoFile;   // put back the files of this report; no run
     bool quiet = false;
     bool help = false;    // --help was given; nothing else is checked then
     bool version = false; // --version was given; nothing else is checked then
@@ -31,8 +36,8 @@ struct CommandLine
 
 /// Parses the arguments after the program name. Options take their value as the next argument
 /// or after "="; "--" ends the options. --from (gb, big5, utf8 or auto), --to and at least one path are required; --bom
-/// needs a UTF-8 target; an empty --filter is refused. Later copies of an option override earlier ones.
-/// Invalid arguments fail with BadInput and a message naming the problem.
+/// needs a UTF-8 target; an empty --filter is refused. --undo takes no other option and no path. Later copies of an
+/// option override earlier ones. Invalid arguments fail with BadInput and a message naming the problem.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);
 
 /// The --help text, UTF-8, ending with a line break.

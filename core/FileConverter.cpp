@@ -286,6 +286,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     Result<WholeFile> file = ReadWholeFile(*fd);
     if (!file)
         return file.status();
+    notes.file = path;
     ConvertOptions options = givenOptions;
     options.unmappableAsReferences = options.unmappableAsReferences && TakesCharacterReferences(path);
     notes.bytesRead = file->content.size();

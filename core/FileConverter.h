@@ -37,6 +37,7 @@ struct ConvertOptions
 struct ConversionNotes
 {
     SourceReading reading;
+    std::filesystem::path file;      // the file converted: the path, or where its link points
     UnmappableCharacters unmappable; // with noteUnmappable or unmappableAsReferences
     DeclarationCount declarations;   // with rewriteDeclarations
     std::uint64_t bytesRead = 0;

@@ -1,5 +1,5 @@
 # bash completion for veltran-cli: its options, the encoding names after --from and --to, and
-# file names for --rules, --log and the paths to convert.
+# file names for --rules, --log, --report, --undo and the paths to convert.
 
 _veltran_cli()
 {
@@ -28,7 +28,7 @@ _veltran_cli()
         mapfile -t COMPREPLY < <(compgen -W 'gb big5 utf8' -- "$cur")
         return
         ;;
-    --rules | --log)
+    --rules | --log | --report | --undo)
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
         ;;
@@ -40,7 +40,7 @@ _veltran_cli()
 
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '--from --to --filter --no-backup --bom --rules --charset-header
-            --sync --log --quiet --help --version' -- "$cur")
+            --sync --log --declarations --references --dry-run --report --undo --quiet --help --version' -- "$cur")
     else
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi

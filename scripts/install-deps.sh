@@ -9,7 +9,7 @@ packages=(
     libicu-dev
     libopencc-dev libopencc-data
     qt6-base-dev libgl-dev
-    libgtest-dev
+    libgtest-dev nlohmann-json3-dev
     fonts-wqy-microhei
     xvfb xauth
 )

@@ -1,0 +1,104 @@
+#include "RunReport.h"
+
+#include "ReplaceFile.h"
+#include "ShownName.h"
+#include "UnmappableCharacters.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+
+namespace veltran {
+
+namespace {
+
+using nlohmann::json;
+
+// The path as text a person can read, and its bytes when the text cannot hold them exactly.
+void AddPath(json& object, const char* key, const std::filesystem::path& path)
+{
+    const std::string shown = ShownName(path.native());
+    object[key] = shown;
+    if (shown != path.native()) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        std::string hex;
+        for (const unsigned char byte : path.native())
+            hex += {kHex[byte >> 4], kHex[byte & 0xF]};
+        object[std::string(key) + "Bytes"] = hex;
+    }
+}
+
+json EntryJson(const EntryRecord& record, const RunSettings& settings)
+{
+    json entry;
+    AddPath(entry, "path", record.path);
+    const bool ok = record.result.ok();
+    entry["outcome"] = settings.dryRun ? (ok ? "would convert" : "would fail") : (ok ? "converted" : "failed");
+    if (!ok) {
+        entry["reason"] = record.result.message;
+        return entry;
+    }
+    const ConversionNotes& notes = record.notes;
+    AddPath(entry, "file", notes.file);
+    entry["readAs"] = notes.reading.asciiOnly ? "ASCII" : std::string(EncodingName(notes.reading.encoding));
+    entry["bytesRead"] = notes.bytesRead;
+    entry["bytesWritten"] = notes.bytesWritten;
+    if (!notes.originalSha256.empty()) {
+        entry["originalSha256"] = notes.originalSha256;
+        entry["writtenSha256"] = notes.writtenSha256;
+    }
+    if (settings.keepBackup) {
+        std::filesystem::path backup = notes.file;
+        backup += ".bak";
+        AddPath(entry, "backup", backup);
+    } else {
+        entry["backup"] = nullptr;
+    }
+    json lost = json::array();
+    for (const char32_t character : notes.unmappable.examples)
+        lost.push_back(DescribeCharacter(character));
+    entry["unmappable"] = {{"count", notes.unmappable.count}, {"first", lost}};
+    entry["declarations"] = {{"found", notes.declarations.found}, {"rewritten", notes.declarations.rewritten}};
+    return entry;
+}
+
+} // namespace
+
+Status WriteRunReport(const std::filesystem::path& file, const RunRequest& request, const RunOutcome& outcome,
+                      const std::string& started, const std::string& finished)
+{
+    const RunSettings& settings = request.settings;
+    json report;
+    report["report"] = "veltran run";
+    report["settings"] = {{"from", settings.guessSource ? std::string("auto") : settings.sourceName},
+                          {"to", settings.targetName},
+                          {"backup", settings.keepBackup},
+                          {"declarations", settings.rewriteDeclarations},
+                          {"references", settings.unmappableAsReferences},
+                          {"dryRun", settings.dryRun},
+                          {"sync", settings.sync}};
+    report["started"] = started;
+    report["finished"] = finished;
+    report["stopped"] = outcome.stopped;
+    json entries = json::array();
+    for (const EntryRecord& record : outcome.records)
+        entries.push_back(EntryJson(record, settings));
+    for (std::size_t i = outcome.records.size(); i < request.entries.size(); ++i) {
+        json entry;
+        AddPath(entry, "path", request.entries[i]);
+        entry["outcome"] = "not reached";
+        entries.push_back(std::move(entry));
+    }
+    report["entries"] = std::move(entries);
+
+    const std::string text = report.dump(2) + "\n";
+    const std::array<ByteView, 1> pieces{ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())};
+    ReplaceOptions options;
+    options.sync = true;
+    Status written = ReplaceFile(file, pieces, options);
+    if (!written)
+        written.message = ShownName(file.native()) + ": " + written.message;
+    return written;
+}
+
+} // namespace veltran
