@@ -35,7 +35,7 @@ json EntryJson(const EntryRecord& record, const RunSettings& settings)
     const bool ok = record.result.ok();
     entry["outcome"] = settings.dryRun ? (ok ? "would convert" : "would fail") : (ok ? "converted" : "failed");
     if (!ok) {
-        entry["reason"] = record.result.message;
+        entry["reason"] = ShownName(record.result.message);
         return entry;
     }
     const ConversionNotes& notes = record.notes;
@@ -91,7 +91,9 @@ Status WriteRunReport(const std::filesystem::path& file, const RunRequest& reque
     }
     report["entries"] = std::move(entries);
 
-    const std::string text = report.dump(2) + "\n";
+    // Replacement rather than an exception for text that is not UTF-8 (a lone surrogate among the
+    // lost characters): the report is still written.
+    const std::string text = report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
     const std::array<ByteView, 1> pieces{ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())};
     ReplaceOptions options;
     options.sync = true;
