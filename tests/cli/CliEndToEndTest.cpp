@@ -252,6 +252,42 @@ TEST_F(CliEndToEndTest, LogThatCannotBeWrittenLeavesTheConversionsStanding)
     EXPECT_EQ(Read("page.htm"), kUtf8Page);
 }
 
+// The site's own options through the terminal: a dry run says what a run would do and gives its exit
+// status, the run rewrites the declaration and reports the character BIG5 lacks, and undo takes it back.
+TEST_F(CliEndToEndTest, DryRunRunAndUndoOfASite)
+{
+    const std::string page = "<meta charset=\"gb2312\"><p>\xD6\xD0\xA2\xA1</p>"; // 中ⅰ
+    Write("site/index.htm", page);
+    Write("site/bad.htm", "<p>\x81\x20</p>");
+    const std::vector<std::string> options{"--from",         "gb",           "--to",         "big5",
+                                           "--declarations", "--references", "site/bad.htm", "site/index.htm"};
+
+    std::vector<std::string> dryRun = options;
+    dryRun.insert(dryRun.end(), {"--dry-run", "--log", "run.log"});
+    const CliResult foretold = Run(dryRun);
+    EXPECT_EQ(foretold.status, 1);
+    EXPECT_EQ(foretold.out, "would fail: site/bad.htm: bytes not valid in GB at offset 3\n"
+                            "would convert: site/index.htm (1 of 1 charset declarations rewritten)\n"
+                            "Would convert 1 of 2 files, 1 would fail, 1 with characters the target lacks, "
+                            "declarations rewritten in 1, 0 declaring no charset.\n");
+    EXPECT_FALSE(Exists("run.log"));
+    EXPECT_FALSE(Exists("site/index.htm.bak"));
+
+    std::vector<std::string> run = options;
+    run.insert(run.end(), {"--report", "run.json"});
+    const CliResult done = Run(run);
+    EXPECT_EQ(done.status, 1);
+    EXPECT_NE(done.err.find("veltran-cli: site/index.htm: 1 character the target lacks written as references: "),
+              std::string::npos)
+        << done.err;
+    EXPECT_EQ(Read("site/index.htm"), "<meta charset=\"big5\"><p>\xA4\xA4&#x2170;</p>");
+
+    const CliResult undone = Run({"--undo", "run.json"});
+    EXPECT_EQ(undone.status, 0) << undone.err;
+    EXPECT_EQ(undone.out, "Put back 1 of 1 files.\n");
+    EXPECT_EQ(Read("site/index.htm"), page);
+}
+
 TEST_F(CliEndToEndTest, HelpGoesToStandardOutput)
 {
     const CliResult result = Run({"--help"});
