@@ -23,11 +23,22 @@ Status QtTextViewer::ShowFile(const std::filesystem::path& file, EncodingId enco
     if (in.bad() || !in.is_open())
         return Status::Failure(StatusCode::ReadFailed, file.string() + ": " + SystemErrorText(errno));
 
-    auto* window = new TextViewerWindow(file, DecodeForDisplay(bytes, encoding));
+    const DisplayText text = DecodeForDisplay(bytes, encoding);
+    Show(new TextViewerWindow(TextViewerWindow::Title(file, text.encoding), QString::fromStdU16String(text.text),
+                              text.undecodable));
+    return Status::Success();
+}
+
+void QtTextViewer::ShowText(const std::string& title, const std::string& text)
+{
+    Show(new TextViewerWindow(QString::fromStdString(title), QString::fromStdString(text), 0));
+}
+
+void QtTextViewer::Show(QWidget* window)
+{
     window->show();
     window->raise();
     window->activateWindow();
-    return Status::Success();
 }
 
 } // namespace veltran

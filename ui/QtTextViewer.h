@@ -2,6 +2,8 @@
 
 #include "TextViewer.h"
 
+class QWidget;
+
 namespace veltran {
 
 /// Shows text files in the program's own read-only window (TextViewerWindow), so that a web page is
@@ -13,6 +15,10 @@ public:
     static constexpr std::uintmax_t kLargestFile = 64u << 20;
 
     Status ShowFile(const std::filesystem::path& file, EncodingId encoding) override;
+    void ShowText(const std::string& title, const std::string& text) override;
+
+private:
+    static void Show(QWidget* window);
 };
 
 } // namespace veltran

@@ -8,22 +8,22 @@
 
 namespace veltran {
 
-TextViewerWindow::TextViewerWindow(const std::filesystem::path& file, const DisplayText& text)
+TextViewerWindow::TextViewerWindow(const QString& title, const QString& text, std::size_t undecodable)
 {
     setObjectName(QStringLiteral("TextViewer"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(Title(file, text.encoding));
+    setWindowTitle(title);
 
     auto* view = new QPlainTextEdit(this);
     view->setObjectName(QStringLiteral("txtView"));
     view->setReadOnly(true);
     view->setLineWrapMode(QPlainTextEdit::NoWrap);
     view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    view->setPlainText(QString::fromStdU16String(text.text));
+    view->setPlainText(text);
 
-    auto* status = new QLabel(StatusText(text.undecodable), this);
+    auto* status = new QLabel(StatusText(undecodable), this);
     status->setObjectName(QStringLiteral("lblStatus"));
-    status->setVisible(text.undecodable > 0);
+    status->setVisible(undecodable > 0);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -8,14 +8,15 @@
 
 namespace veltran {
 
-/// A read-only window that shows a text file: its path and encoding in the title, and in the status
-/// line how many byte sequences could not be decoded. It deletes itself when closed.
+/// A read-only window that shows a text: a file with its path and encoding in the title, and in the
+/// status line how many byte sequences could not be decoded; or a text the program made. It deletes itself when closed.
 class TextViewerWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    TextViewerWindow(const std::filesystem::path& file, const DisplayText& text);
+    /// `undecodable`: how many byte sequences of the text's file were shown as U+FFFD.
+    TextViewerWindow(const QString& title, const QString& text, std::size_t undecodable);
 
     /// "<file> - <encoding>"; the file name's bytes decoded as the desktop does.
     static QString Title(const std::filesystem::path& file, EncodingId encoding);

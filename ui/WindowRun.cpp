@@ -1,5 +1,6 @@
 #include "WindowRun.h"
 
+#include "CheckReport.h"
 #include "EncodingOptions.h"
 #include "EventPump.h"
 #include "OpenInNotepad.h"
@@ -25,16 +26,22 @@ WindowRun::WindowRun(const PlatformServices& services, const MainWindowControls&
 {
 }
 
-void WindowRun::Start()
+std::optional<RunRequest> WindowRun::Request()
 {
-    const bool keepBackup = m_controls.chkBackup->isChecked();
     RunRequest request;
-    request.settings = MakeRunSettings(ChosenSource(m_controls), ChosenTarget(m_controls), keepBackup);
+    request.settings =
+        MakeRunSettings(ChosenSource(m_controls), ChosenTarget(m_controls), m_controls.chkBackup->isChecked());
     if (ChangesNothing(request.settings, m_controls.chkText->checkState() != Qt::Unchecked)) {
         Show(std::string(kNothingToChange), "提示", MessageIcon::Error);
-        return;
+        return std::nullopt;
     }
-    if (!keepBackup && !Confirmed())
+    return request;
+}
+
+void WindowRun::Start()
+{
+    std::optional<RunRequest> request = Request();
+    if (!request || (!request->settings.keepBackup && !Confirmed()))
         return;
 
     m_files.DeselectAll();
@@ -42,13 +49,35 @@ void WindowRun::Start()
     // The panel is drawn before the first file.
     m_events.ProcessEvents();
 
-    request.entries = m_files.Paths();
-    request.logPath = m_logPath;
+    request->entries = m_files.Paths();
+    request->logPath = m_logPath;
     WindowRunHost host(m_controls, m_files);
-    const RunOutcome outcome = RunJob(request, m_rules, RunRoles{host, m_events, host});
+    const RunOutcome outcome = RunJob(*request, m_rules, RunRoles{host, m_events, host});
     if (outcome.abandoned)
         return; // the program is closing; the run leaves no log
     Report(outcome);
+}
+
+void WindowRun::Check(bool selectedOnly)
+{
+    std::optional<RunRequest> request = Request();
+    if (!request)
+        return;
+    request->settings.dryRun = true;
+    request->settings.noteUnmappable = true;
+    request->keepRecords = true;
+    for (std::size_t i = 0; i < m_files.Count(); ++i) {
+        if (!selectedOnly || m_files.IsSelected(i))
+            request->entries.push_back(m_files.Entry(i));
+    }
+
+    EnterRunningState(m_controls, QStringLiteral("正在检查，请稍侯..."));
+    m_events.ProcessEvents();
+    WindowRunHost host(m_controls, m_files, RunPurpose::Check);
+    const RunOutcome outcome = RunJob(*request, m_rules, RunRoles{host, m_events, host});
+    if (outcome.abandoned)
+        return;
+    m_services.textViewer.ShowText("检查结果", CheckReportText(*request, outcome));
 }
 
 bool WindowRun::Confirmed()

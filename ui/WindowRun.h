@@ -7,10 +7,12 @@
 #include "RuleTable.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace veltran {
 
 class EventPump;
+struct RunRequest;
 
 /// The run started by "开始处理": the same run job as the command line's, with the window's notice,
 /// confirmation, running state, progress, stop question and closing messages around it.
@@ -27,7 +29,16 @@ public:
     /// run with failures. Returns at once, writing no log, when the program closes during the run.
     void Start();
 
+    /// Checks the selected entries (`selectedOnly`) or all of them: a dry run with the window's
+    /// settings that changes nothing and writes no log, with progress and stop like a run, whose
+    /// per-file result opens in the text viewer. The selection stays as it was.
+    void Check(bool selectedOnly);
+
 private:
+    /// The settings the window's options give, or none (after saying why) for a run that would
+    /// change nothing.
+    std::optional<RunRequest> Request();
+
     bool Confirmed();
     void Report(const RunOutcome& outcome);
     void Show(const std::string& text, const char* caption, MessageIcon icon);

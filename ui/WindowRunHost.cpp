@@ -8,15 +8,19 @@
 
 namespace veltran {
 
-WindowRunHost::WindowRunHost(const MainWindowControls& controls, FileListModel& files)
-    : m_controls(controls), m_files(files)
+WindowRunHost::WindowRunHost(const MainWindowControls& controls, FileListModel& files, RunPurpose purpose)
+    : m_controls(controls), m_files(files), m_purpose(purpose)
 {
 }
 
 void WindowRunHost::ShowProgress(int percent, std::size_t index)
 {
-    m_controls.lblInfo->setText(QStringLiteral("正在处理，已完成 %1 %").arg(percent));
+    const bool check = m_purpose == RunPurpose::Check;
+    m_controls.lblInfo->setText(
+        (check ? QStringLiteral("正在检查，已完成 %1 %") : QStringLiteral("正在处理，已完成 %1 %")).arg(percent));
     m_controls.lblInfo->resize(m_controls.lblInfo->sizeHint());
+    if (check)
+        return;
     if (m_highlighted < m_files.Count())
         m_files.SetSelected(m_highlighted, false);
     m_files.SetSelected(index, true);

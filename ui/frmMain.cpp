@@ -110,6 +110,24 @@ void frmMain::ConnectHandlers()
     // Key preview: the window sees every key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
+    MakeListMenu();
+}
+
+// The check is beyond the designed window, so it lives in the list's context menu and leaves the
+// layout as it is.
+void frmMain::MakeListMenu()
+{
+    m_listMenu = new QMenu(this);
+    m_checkSelected = m_listMenu->addAction(QStringLiteral("检查所选文件"), this, [this] { lstFiles_Check(true); });
+    m_checkAll = m_listMenu->addAction(QStringLiteral("检查全部文件"), this, [this] { lstFiles_Check(false); });
+    connect(m_listMenu, &QMenu::aboutToShow, this, [this] {
+        m_checkSelected->setEnabled(m_files.SelectedCount() > 0);
+        m_checkAll->setEnabled(m_files.Count() > 0);
+    });
+    FileListView* list = m_controls.lstFiles;
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, this,
+            [this, list](const QPoint& at) { m_listMenu->popup(list->viewport()->mapToGlobal(at)); });
 }
 
 void frmMain::Form_Load()
@@ -219,6 +237,13 @@ void frmMain::RunBusy(const std::function<void()>& work)
 void frmMain::cmdStartConvert_Click()
 {
     RunBusy([this] { m_run.Start(); });
+}
+
+void frmMain::lstFiles_Check(bool selectedOnly)
+{
+    if (m_files.Count() == 0 || (selectedOnly && m_files.SelectedCount() == 0))
+        return;
+    RunBusy([this, selectedOnly] { m_run.Check(selectedOnly); });
 }
 
 void frmMain::cmdAddFile_Click()

@@ -12,6 +12,7 @@
 #include "WindowRun.h"
 #include "WindowState.h"
 
+#include <QMenu>
 #include <QTimer>
 #include <QWidget>
 
@@ -86,6 +87,10 @@ public:
     void lstFiles_KeyPress(int keyCode);
     /// Removes the selected entries, or the unselected ones with `invert`, then focuses the list.
     void RemoveEntries(bool invert);
+    /// "检查": a dry run over the selected entries, or over all, whose result opens in the viewer.
+    void lstFiles_Check(bool selectedOnly);
+    /// The list's context menu: "检查所选文件" (while an entry is selected) and "检查全部文件".
+    QMenu& ListMenu() { return *m_listMenu; }
     void optGb_Click();
     void optBig5_Click();
     void optUtf8_Click();
@@ -103,6 +108,7 @@ private:
     TwipSize InnerSize() const;
     void ConnectHandlers();
     void TieBomToTarget();
+    void MakeListMenu();
     /// Runs a long command (a run, a scan) during which closing the window ends the program.
     void RunBusy(const std::function<void()>& work);
 
@@ -121,6 +127,9 @@ private:
     std::filesystem::path m_lastAddedFrom; // where the open dialog starts next
     int m_ruleEditorIndex = 0;             // the rule the editor showed when it last closed, from 0
     bool m_busy = false;
+    QMenu* m_listMenu = nullptr;
+    QAction* m_checkSelected = nullptr;
+    QAction* m_checkAll = nullptr;
 };
 
 } // namespace veltran

@@ -127,7 +127,7 @@ public:
     std::vector<std::vector<std::string>> askCalls; // prompt, title, default answer
 };
 
-/// Records the files it is asked to show and how they were to be read.
+/// Records the files it is asked to show, how they were to be read, and the texts.
 class RecordingViewer : public TextViewer
 {
 public:
@@ -137,8 +137,10 @@ public:
         encodings.push_back(encoding);
         return Status::Success();
     }
+    void ShowText(const std::string& title, const std::string& text) override { texts.push_back({title, text}); }
     std::vector<std::filesystem::path> shown;
     std::vector<EncodingId> encodings;
+    std::vector<std::pair<std::string, std::string>> texts; // title, text
 };
 
 /// One set of doubles, handed to the windows as their services.

@@ -1,9 +1,13 @@
 #include "QtFileDialogs.h"
 #include "QtSettingsStore.h"
+#include "QtTextViewer.h"
 #include "SettingsStore.h"
 #include "TestRunners.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +22,7 @@ private slots:
     void unwritableSettingsAreReportedNotFatal();
     void nameFilters_data();
     void nameFilters();
+    void viewerShowsFilesAndTexts();
 };
 
 void TestQtServices::settingsSurviveAReopenAsText()
@@ -66,6 +71,34 @@ void TestQtServices::nameFilters()
     QFETCH(QString, filter);
     QFETCH(QStringList, expected);
     QCOMPARE(QtNameFilters(filter.toStdString()), expected);
+}
+
+// A file read as its encoding, with the undecodable bytes counted in the status line; a text the
+// program made under its own title; a file that cannot be read is refused without a window.
+void TestQtServices::viewerShowsFilesAndTexts()
+{
+    QTemporaryDir folder;
+    QFile page(folder.filePath("page.htm"));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("\xD6\xD0\x81");
+    page.close();
+    QtTextViewer viewer;
+    QVERIFY(viewer.ShowFile(page.fileName().toStdString(), EncodingId::Gb));
+    viewer.ShowText("检查结果", "可以处理：a.htm\n");
+    QVERIFY(!viewer.ShowFile(folder.filePath("missing.htm").toStdString(), EncodingId::Gb));
+
+    QMap<QString, QWidget*> windows;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == "TextViewer")
+            windows[window->windowTitle()] = window;
+    }
+    QCOMPARE(windows.keys(), (QStringList{page.fileName() + " - GB", "检查结果"}));
+    QWidget* file = windows[page.fileName() + " - GB"];
+    QCOMPARE(file->findChild<QPlainTextEdit*>()->toPlainText(), QStringLiteral("中\uFFFD"));
+    QVERIFY(file->findChild<QLabel*>()->text().endsWith("1 处"));
+    QCOMPARE(windows["检查结果"]->findChild<QPlainTextEdit*>()->toPlainText(), QStringLiteral("可以处理：a.htm\n"));
+    QVERIFY(windows["检查结果"]->findChild<QLabel*>()->isHidden());
+    qDeleteAll(windows);
 }
 
 int RunQtServiceTests(int argc, char** argv)

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -67,6 +68,7 @@ private slots:
     void closingTheWindowEndsTheRunWithoutALog();
     void emptyListLogsHeaderAndCompletion();
     void logThatCannotBeWrittenIsReported();
+    void checkForetellsTheRunAndChangesNothing();
 
 private:
     const MainWindowControls& Controls() const { return m_fixture->window->Controls(); }
@@ -321,6 +323,50 @@ void TestWindowRun::logThatCannotBeWrittenIsReported()
     QVERIFY2(error.contains("No such file or directory"), qPrintable(error));
     QCOMPARE(ReadBytes(files[1]), kUtf8Page);
     ExpectIdle();
+}
+
+// "检查" runs dry over the selected entries or over all: it foretells per file what the run would do
+// and lose, changes nothing on disk, writes no log and keeps the selection.
+void TestWindowRun::checkForetellsTheRunAndChangesNothing()
+{
+    const std::vector<fs::path> files = Site(3);
+    WriteFile(files[0], "<p>\xD6\xD0\xA2\xA1</p>"); // 中ⅰ: BIG5 lacks ⅰ
+    WriteFile(files[1], "<p>\x81\x20</p>");
+    Controls().optBig5->click();
+    FileListModel& list = m_fixture->window->Files();
+    list.SetSelected(0, true);
+    list.SetSelected(1, true);
+
+    QMenu& menu = m_fixture->window->ListMenu();
+    menu.popup(QPoint(0, 0));
+    QVERIFY(menu.actions().at(0)->isEnabled());
+    menu.hide();
+    const auto tree = Tree(m_fixture->Folder());
+    menu.actions().at(0)->trigger();
+    menu.actions().at(1)->trigger();
+
+    QCOMPARE(Tree(m_fixture->Folder()), tree);
+    QVERIFY(!fs::exists(m_fixture->Folder() / "Veltran.log"));
+    QVERIFY(list.IsSelected(0) && list.IsSelected(1) && !list.IsSelected(2));
+    ExpectIdle();
+    const std::vector<std::pair<std::string, std::string>>& texts = Services().viewer.texts;
+    QCOMPARE(texts.size(), std::size_t(2));
+    QCOMPARE(Text(texts[0].first), QStringLiteral("检查结果"));
+    const QString heading = QStringLiteral("检查：GB --> BIG5（不改动任何文件）\n\n");
+    const QString first = QStringLiteral("可以处理：<folder>/site/f1.htm\n"
+                                         "    目标编码没有的字符 1 个，将写成 \"?\"：U+2170 ⅰ\n"
+                                         "不能处理：<folder>/site/f2.htm：bytes not valid in GB at offset 3\n");
+    QCOMPARE(Text(Masked(texts[0].second, m_fixture->Folder())),
+             heading + first + "\n共检查 2 个文件：1 个可以处理，1 个不能处理，1 个含目标编码没有的字符。\n");
+    QCOMPARE(Text(Masked(texts[1].second, m_fixture->Folder())),
+             heading + first + "可以处理：<folder>/site/f3.htm\n" +
+                 "\n共检查 3 个文件：2 个可以处理，1 个不能处理，1 个含目标编码没有的字符。\n");
+
+    list.DeselectAll();
+    menu.popup(QPoint(0, 0));
+    QVERIFY(!menu.actions().at(0)->isEnabled());
+    QVERIFY(menu.actions().at(1)->isEnabled());
+    menu.hide();
 }
 
 int RunWindowRunTests(int argc, char** argv)
