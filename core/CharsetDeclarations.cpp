@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <string_view>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace veltran {
 
@@ -15,8 +21,7 @@ struct Edit
     std::u16string label;
 };
 
-// The text with ASCII letters in lower case and every other unit as 0x80, one byte per unit, so that
-// the declarations' keywords can be looked for with plain string searches.
+// A label with ASCII letters in lower case and every other unit as 0x80, one byte per unit.
 std::string FoldedAscii(std::u16string_view text)
 {
     std::string folded(text.size(), '\x80');
@@ -38,24 +43,109 @@ bool IsSpace(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The text as the keyword searches see it, without a copy: ASCII letters in lower case and every
+// other unit as 0x80.
+class FoldedText
+{
+public:
+    explicit FoldedText(std::u16string_view text) : m_text(text) {}
+
+    std::size_t size() const { return m_text.size(); }
+    char operator[](std::size_t i) const
+    {
+        const char16_t unit = m_text[i];
+        if (unit >= 0x80)
+            return '\x80';
+        return static_cast<char>(unit >= u'A' && unit <= u'Z' ? unit + (u'a' - u'A') : unit);
+    }
+    bool At(std::size_t at, std::string_view keyword) const
+    {
+        if (at > size() || size() - at < keyword.size())
+            return false;
+        for (std::size_t k = 0; k < keyword.size(); ++k) {
+            if ((*this)[at + k] != keyword[k])
+                return false;
+        }
+        return true;
+    }
+    // The first keyword from `from` up to `end`, or npos.
+    std::size_t Find(std::string_view keyword, std::size_t from, std::size_t end) const
+    {
+        for (std::size_t at = from; at < end && end - at >= keyword.size(); ++at) {
+            if (At(at, keyword))
+                return at;
+        }
+        return std::string_view::npos;
+    }
+
+private:
+    std::u16string_view m_text;
+};
+
+// Every keyword is found from one of four marks: "<" (tags and directives), "@" (@charset), "."
+// (Response.Charset and the code pages) and "(" (PHP's header()).
+bool IsMark(char16_t unit)
+{
+    return unit == u'<' || unit == u'@' || unit == u'.' || unit == u'(';
+}
+
+// The next mark from `from` on, or the text's size. Eight units at a time where the processor can,
+// since almost every unit of a page is none of them.
+std::size_t NextMark(std::u16string_view text, std::size_t from)
+{
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i marks[] = {_mm_set1_epi16('<'), _mm_set1_epi16('@'), _mm_set1_epi16('.'), _mm_set1_epi16('(')};
+    for (; i + 8 <= text.size(); i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, marks[0]), _mm_cmpeq_epi16(units, marks[1])),
+                         _mm_or_si128(_mm_cmpeq_epi16(units, marks[2]), _mm_cmpeq_epi16(units, marks[3])));
+        if (const int mask = _mm_movemask_epi8(hits); mask != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
+    }
+#endif
+    while (i < text.size() && !IsMark(text[i]))
+        ++i;
+    return i;
+}
+
 class Rewriter
 {
 public:
     Rewriter(std::u16string_view text, EncodingId source, EncodingId target)
-        : m_text(text), m_folded(FoldedAscii(text)), m_source(source), m_target(target)
+        : m_text(text), m_folded(text), m_source(source), m_target(target)
     {
     }
 
     DeclarationCount Run(std::u16string& text)
     {
-        ForEach("<meta", [this](std::size_t at) { KeysUntil(at, ">", {"charset"}); });
-        ForEach("<?xml", [this](std::size_t at) { KeysUntil(at, "?>", {"encoding"}); });
-        ForEach("@charset", [this](std::size_t at) { LabelAfter(at + 8); });
-        ForEach("<%@", [this](std::size_t at) { KeysUntil(at, "%>", {"codepage", "pageencoding", "charset"}); });
-        ForEach("response.charset", [this](std::size_t at) { Assignment(at + 16); });
-        ForEach("response.codepage", [this](std::size_t at) { Assignment(at + 17); });
-        ForEach("session.codepage", [this](std::size_t at) { Assignment(at + 16); });
-        ForEach("header", [this](std::size_t at) { PhpHeader(at + 6); });
+        for (std::size_t at = NextMark(m_text, 0); at < m_text.size(); at = NextMark(m_text, at + 1)) {
+            switch (m_text[at]) {
+            case u'<':
+                if (m_folded.At(at, "<meta"))
+                    KeysUntil(at, ">", {"charset"});
+                else if (m_folded.At(at, "<?xml"))
+                    KeysUntil(at, "?>", {"encoding"});
+                else if (m_folded.At(at, "<%@"))
+                    KeysUntil(at, "%>", {"codepage", "pageencoding", "charset"});
+                break;
+            case u'@':
+                if (m_folded.At(at, "@charset"))
+                    LabelAfter(at + 8);
+                break;
+            case u'.':
+                if (m_folded.At(at, ".charset") && Before(at, "response"))
+                    Assignment(at + 8);
+                else if (m_folded.At(at, ".codepage") && (Before(at, "response") || Before(at, "session")))
+                    Assignment(at + 9);
+                break;
+            default: // '('
+                if (const std::size_t name = SkipSpacesBack(at); Before(name, "header"))
+                    PhpHeader(name);
+                break;
+            }
+        }
 
         std::sort(m_edits.begin(), m_edits.end(), [](const Edit& a, const Edit& b) { return a.begin > b.begin; });
         for (const Edit& edit : m_edits)
@@ -64,10 +154,17 @@ public:
     }
 
 private:
-    template <typename Visit> void ForEach(std::string_view keyword, Visit&& visit)
+    // Whether the keyword ends just before `at`.
+    bool Before(std::size_t at, std::string_view keyword) const
     {
-        for (std::size_t at = m_folded.find(keyword); at != std::string::npos; at = m_folded.find(keyword, at + 1))
-            visit(at);
+        return at >= keyword.size() && m_folded.At(at - keyword.size(), keyword);
+    }
+
+    std::size_t SkipSpacesBack(std::size_t i) const
+    {
+        while (i > 0 && IsSpace(m_folded[i - 1]))
+            --i;
+        return i;
     }
 
     std::size_t SkipSpaces(std::size_t i) const
@@ -77,16 +174,31 @@ private:
         return i;
     }
 
+    // Where a tag or directive from `at` ends: at `closing`, but never further than a declaration
+    // can reach, so that text full of unclosed tags is not searched to its end for each one.
+    std::size_t EndOf(std::size_t at, std::string_view closing) const
+    {
+        static constexpr std::size_t kLongestDeclaration = 1024;
+        const std::size_t limit = std::min(at + kLongestDeclaration, m_folded.size());
+        return std::min(m_folded.Find(closing, at, limit), limit);
+    }
+
     // In a tag or directive from `at` to `closing`, the value after each keyword and "=".
     void KeysUntil(std::size_t at, std::string_view closing, std::initializer_list<std::string_view> keys)
     {
-        const std::size_t end = std::min(m_folded.find(closing, at), m_folded.size());
-        for (const std::string_view key : keys) {
-            for (std::size_t k = m_folded.find(key, at); k < end; k = m_folded.find(key, k + 1)) {
-                const std::size_t eq = SkipSpaces(k + key.size());
-                if (eq < end && m_folded[eq] == '=')
-                    LabelAfter(eq + 1, end);
-            }
+        const std::size_t end = EndOf(at, closing);
+        for (const std::string_view key : keys)
+            LabelsAfterKey(key, at, end);
+    }
+
+    // The value after each `key` and "=" from `at` to `end`.
+    void LabelsAfterKey(std::string_view key, std::size_t at, std::size_t end)
+    {
+        for (std::size_t k = m_folded.Find(key, at, end); k != std::string_view::npos;
+             k = m_folded.Find(key, k + 1, end)) {
+            const std::size_t eq = SkipSpaces(k + key.size());
+            if (eq < end && m_folded[eq] == '=')
+                LabelAfter(eq + 1, end);
         }
     }
 
@@ -108,14 +220,10 @@ private:
         if (i >= m_folded.size() || (m_folded[i] != '"' && m_folded[i] != '\''))
             return;
         const char quote = m_folded[i];
-        const std::size_t end = std::min(m_folded.find(quote, i + 1), m_folded.size());
-        if (m_folded.compare(SkipSpaces(i + 1), 12, "content-type") != 0)
+        const std::size_t end = EndOf(i + 1, std::string_view(&quote, 1));
+        if (!m_folded.At(SkipSpaces(i + 1), "content-type"))
             return;
-        for (std::size_t k = m_folded.find("charset", i); k < end; k = m_folded.find("charset", k + 1)) {
-            const std::size_t eq = SkipSpaces(k + 7);
-            if (eq < end && m_folded[eq] == '=')
-                LabelAfter(eq + 1, end);
-        }
+        LabelsAfterKey("charset", i, end);
     }
 
     // The label at `i`, after spaces and an opening quote, up to `limit`.
@@ -161,7 +269,7 @@ private:
     }
 
     std::u16string_view m_text;
-    std::string m_folded;
+    FoldedText m_folded;
     EncodingId m_source;
     EncodingId m_target;
     std::vector<Edit> m_edits;

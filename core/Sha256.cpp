@@ -1,5 +1,7 @@
 #include "Sha256.h"
 
+#include "Sha256Extensions.h"
+
 #include <cstring>
 
 namespace veltran {
@@ -23,9 +25,21 @@ constexpr std::uint32_t RotateRight(std::uint32_t x, int n)
 
 } // namespace
 
-Sha256::Sha256()
-    : m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19}
+Sha256::Sha256(Engine engine)
+    : m_extensions(engine == Engine::Best && sha256::ExtensionsAvailable()), m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372,
+                                                                                     0xa54ff53a, 0x510e527f, 0x9b05688c,
+                                                                                     0x1f83d9ab, 0x5be0cd19}
 {
+}
+
+void Sha256::Blocks(const std::uint8_t* data, std::size_t count)
+{
+    if (m_extensions) {
+        sha256::CompressWithExtensions(m_state.data(), data, count);
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        Block(data + 64 * i);
 }
 
 void Sha256::Block(const std::uint8_t* block)
@@ -63,11 +77,12 @@ void Sha256::Add(ByteView bytes)
         i = take;
         if (m_buffered < m_buffer.size())
             return;
-        Block(m_buffer.data());
+        Blocks(m_buffer.data(), 1);
         m_buffered = 0;
     }
-    for (; i + 64 <= bytes.size(); i += 64)
-        Block(bytes.data() + i);
+    const std::size_t whole = (bytes.size() - i) / 64;
+    Blocks(bytes.data() + i, whole);
+    i += whole * 64;
     std::memcpy(m_buffer.data(), bytes.data() + i, bytes.size() - i);
     m_buffered = bytes.size() - i;
 }

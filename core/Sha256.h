@@ -12,7 +12,14 @@ namespace veltran {
 class Sha256
 {
 public:
-    Sha256();
+    /// Best uses the processor's SHA extensions where it has them; Portable never does (for tests).
+    enum class Engine
+    {
+        Best,
+        Portable,
+    };
+
+    explicit Sha256(Engine engine = Engine::Best);
 
     void Add(ByteView bytes);
     /// The digest as 64 lower-case hexadecimal digits. Ends the hashing: add nothing after it.
@@ -22,8 +29,10 @@ public:
     static std::string Of(ByteView bytes);
 
 private:
+    void Blocks(const std::uint8_t* data, std::size_t count);
     void Block(const std::uint8_t* block);
 
+    bool m_extensions;
     std::array<std::uint32_t, 8> m_state;
     std::array<std::uint8_t, 64> m_buffer{};
     std::size_t m_buffered = 0;
