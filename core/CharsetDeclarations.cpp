@@ -110,6 +110,18 @@ std::size_t NextMark(std::u16string_view text, std::size_t from)
     return i;
 }
 
+// How many bytes the character that starts with `lead` (not ASCII) takes in valid text.
+std::size_t CharacterLength(EncodingId encoding, std::uint8_t lead)
+{
+    if (encoding != EncodingId::Utf8)
+        return lead >= 0x81 && lead <= 0xFE ? 2 : 1; // 0x80 and 0xFF stand alone in code pages 936 and 950
+    if (lead >= 0xF0)
+        return 4;
+    if (lead >= 0xE0)
+        return 3;
+    return lead >= 0xC0 ? 2 : 1;
+}
+
 class Rewriter
 {
 public:
@@ -118,7 +130,9 @@ public:
     {
     }
 
-    DeclarationCount Run(std::u16string& text)
+    /// The declarations found, and the edits that make those of the source's family name the
+    /// target, from the last to the first.
+    DeclarationCount Run(std::vector<Edit>& edits)
     {
         for (std::size_t at = NextMark(m_text, 0); at < m_text.size(); at = NextMark(m_text, at + 1)) {
             switch (m_text[at]) {
@@ -148,9 +162,8 @@ public:
         }
 
         std::sort(m_edits.begin(), m_edits.end(), [](const Edit& a, const Edit& b) { return a.begin > b.begin; });
-        for (const Edit& edit : m_edits)
-            text.replace(edit.begin, edit.end - edit.begin, edit.label);
-        return {m_labels.size(), m_edits.size()};
+        edits = std::move(m_edits);
+        return {m_labels.size(), edits.size()};
     }
 
 private:
@@ -310,7 +323,57 @@ std::optional<EncodingId> CharsetLabelFamily(std::u16string_view label)
 
 DeclarationCount RewriteCharsetDeclarations(std::u16string& text, EncodingId source, EncodingId target)
 {
-    return Rewriter(text, source, target).Run(text);
+    std::vector<Edit> edits;
+    const DeclarationCount count = Rewriter(text, source, target).Run(edits);
+    for (const Edit& edit : edits)
+        text.replace(edit.begin, edit.end - edit.begin, edit.label);
+    return count;
+}
+
+DeclarationCount RewriteCharsetDeclarations(Bytes& bytes, std::size_t start, EncodingId encoding, EncodingId source,
+                                            EncodingId target)
+{
+    // The text as decoding would give it, but with every character that is not ASCII as U+0080 (two
+    // of them outside the BMP), so that the declarations are found exactly where the decoded text
+    // has them and no trail byte in the ASCII range passes for a letter.
+    const auto units = [&](std::size_t& at) -> std::size_t {
+        const std::uint8_t byte = bytes[at];
+        if (byte < 0x80) {
+            ++at;
+            return 1;
+        }
+        const std::size_t length = CharacterLength(encoding, byte);
+        at += length;
+        return length == 4 ? 2 : 1;
+    };
+    std::u16string shadow(bytes.size() - start, u'\x80');
+    std::size_t size = 0;
+    for (std::size_t at = start; at < bytes.size();) {
+        const std::uint8_t byte = bytes[at];
+        size += units(at);
+        if (byte < 0x80)
+            shadow[size - 1] = byte;
+    }
+    shadow.resize(size);
+
+    std::vector<Edit> edits;
+    const DeclarationCount count = Rewriter(shadow, source, target).Run(edits);
+    // The edits come last first; where each begins in the bytes is found in one walk from the start.
+    std::vector<std::size_t> byteBegin(edits.size());
+    std::size_t at = start;
+    std::size_t unit = 0;
+    for (std::size_t e = edits.size(); e-- > 0;) {
+        while (unit < edits[e].begin)
+            unit += units(at);
+        byteBegin[e] = at;
+    }
+    for (std::size_t e = 0; e < edits.size(); ++e) {
+        const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(byteBegin[e]);
+        const std::string label(edits[e].label.begin(), edits[e].label.end()); // labels are ASCII
+        bytes.erase(begin, begin + static_cast<std::ptrdiff_t>(edits[e].end - edits[e].begin));
+        bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(byteBegin[e]), label.begin(), label.end());
+    }
+    return count;
 }
 
 } // namespace veltran

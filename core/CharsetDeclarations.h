@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Bytes.h"
 #include "EncodingId.h"
 
 #include <cstddef>
@@ -30,5 +31,12 @@ struct DeclarationCount
 /// in capitals where the old label was. Declarations of other families and everything else keep
 /// their text; when source and target are one family nothing is rewritten.
 DeclarationCount RewriteCharsetDeclarations(std::u16string& text, EncodingId source, EncodingId target);
+
+/// The same on the bytes of a page from `start` (after a byte-order mark) in `encoding`: every
+/// declaration is ASCII in GB, BIG5 and UTF-8 alike, so it can be rewritten before the bytes are
+/// decoded, and the conversion can then go in pieces. Bytes that are not valid in `encoding` may be
+/// misread, which does not matter: their conversion fails.
+DeclarationCount RewriteCharsetDeclarations(Bytes& bytes, std::size_t start, EncodingId encoding, EncodingId source,
+                                            EncodingId target);
 
 } // namespace veltran

@@ -242,7 +242,7 @@ Result<ByteBuffer> ConvertContent(ByteBuffer& content, const ConvertOptions& opt
     ConvertOptions used = options;
     if (options.guessSource)
         used.source = reading.encoding;
-    if (!used.applyRules && !used.rewriteDeclarations)
+    if (!used.applyRules)
         return ConvertFileBytes(content, used, rules, kDefaultPieceUnits, &notes);
     Result<std::u16string> text = DecodeFileBytes(content, used.source);
     if (!keepContent)
@@ -393,7 +393,7 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
         }
         return true;
     }();
-    if (options.applyRules || options.rewriteDeclarations || !asciiIsBoundary) {
+    if (options.applyRules || !asciiIsBoundary) {
         Result<std::u16string> text = DecodeFileBytes(bytes, options.source);
         if (!text)
             return text.status();
@@ -402,7 +402,17 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
     const Result<TextLayout> layout = InspectFileBytes(bytes, options.source);
     if (!layout)
         return layout.status();
-    return ConvertInPieces(bytes, *layout, options, std::max<std::size_t>(pieceUnits, 1), notes);
+    pieceUnits = std::max<std::size_t>(pieceUnits, 1);
+    if (options.rewriteDeclarations) {
+        // Declarations are ASCII, so they are rewritten in the bytes and the text still goes in pieces.
+        Bytes rewritten(bytes.begin(), bytes.end());
+        const DeclarationCount count =
+            RewriteCharsetDeclarations(rewritten, layout->start, layout->encoding, layout->encoding, options.target);
+        if (notes)
+            notes->declarations = count;
+        return ConvertInPieces(rewritten, *layout, options, pieceUnits, notes);
+    }
+    return ConvertInPieces(bytes, *layout, options, pieceUnits, notes);
 }
 
 Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,

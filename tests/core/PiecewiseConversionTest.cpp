@@ -16,8 +16,8 @@ namespace {
 
 // The phrases of both directions back to back, in runs of one to twelve that phrases of one run
 // reach across, with ASCII between runs that is sometimes short enough to join two runs in one
-// piece, and characters outside the BMP now and then (the shell's low surrogate, DC1A, is in no
-// key, so a careless cut would split the pair).
+// piece, characters outside the BMP now and then (the shell's low surrogate, DC1A, is in no key, so
+// a careless cut would split the pair), and charset declarations of each family.
 const std::u16string& MixedText()
 {
     static const std::u16string text = [] {
@@ -33,6 +33,13 @@ const std::u16string& MixedText()
                 }
                 if (phrase % 97 == 0) {
                     mixed += u"\U00020BB7\U0001F41A";
+                }
+                if (phrase % 61 == 0) {
+                    static const std::u16string declarations[] = {
+                        u"<meta charset=\"GB2312\">", u"<?xml version=\"1.0\" encoding='big5'?>",
+                        u"<% Response.Charset = \"utf-8\" %>",
+                        u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"};
+                    mixed += declarations[phrase / 61 % 4];
                 }
             }
         }
@@ -70,16 +77,29 @@ class PiecewiseConversionTest : public ::testing::TestWithParam<Direction>
 {
 };
 
+// With declarations rewritten too: they are rewritten in the bytes before the pieces.
 TEST_P(PiecewiseConversionTest, AnyPieceSizeGivesTheWholeTextsBytes)
 {
     const Direction& direction = GetParam();
     const Bytes bytes = Encode(direction.source, MixedText());
-    const Result<ByteBuffer> whole = ConvertText(*DecodeFileBytes(bytes, direction.source), Options(direction), {});
-    ASSERT_TRUE(whole.ok());
-    for (const std::size_t pieceUnits : {1, 2, 5, 64, 16384}) {
-        const Result<ByteBuffer> pieces = ConvertFileBytes(bytes, Options(direction), {}, pieceUnits);
-        ASSERT_TRUE(pieces.ok()) << pieces.status().message;
-        EXPECT_TRUE(Text(*pieces) == Text(*whole)) << "pieces of " << pieceUnits << " units";
+    for (const bool declarations : {false, true}) {
+        ConvertOptions options = Options(direction);
+        options.rewriteDeclarations = declarations;
+        ConversionNotes wholeNotes;
+        wholeNotes.reading.encoding = direction.source;
+        const Result<ByteBuffer> whole =
+            ConvertText(*DecodeFileBytes(bytes, direction.source), options, {}, &wholeNotes);
+        ASSERT_TRUE(whole.ok());
+        for (const std::size_t pieceUnits : {1, 2, 5, 64, 16384}) {
+            ConversionNotes notes;
+            const Result<ByteBuffer> pieces = ConvertFileBytes(bytes, options, {}, pieceUnits, &notes);
+            ASSERT_TRUE(pieces.ok()) << pieces.status().message;
+            EXPECT_TRUE(Text(*pieces) == Text(*whole)) << "pieces of " << pieceUnits << " units";
+            EXPECT_EQ(notes.declarations.rewritten, wholeNotes.declarations.rewritten);
+        }
+        if (declarations && direction.source != direction.target) {
+            EXPECT_GT(wholeNotes.declarations.rewritten, 0u);
+        }
     }
 }
 
