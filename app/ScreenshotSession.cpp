@@ -68,6 +68,15 @@ void ScreenshotSession::CaptureAndQuit(frmMain& window, std::vector<std::filesys
         });
         target->Controls().chkText->click();
         target->Controls().chkText->click();
+        // The check of every entry from the list's context menu, whose result opens in the viewer.
+        target->lstFiles_Check(false);
+        Settle();
+        for (QWidget* viewer : QApplication::topLevelWidgets()) {
+            if (viewer->objectName() == QStringLiteral("TextViewer") && viewer->isVisible()) {
+                Save(*viewer, QStringLiteral("check-result.png"));
+                viewer->close();
+            }
+        }
         if (!paths.empty()) {
             QTimer::singleShot(kIntoTheRunMilliseconds, target, [this, target] {
                 if (!target->Controls().cmdConvertInfo->isVisible())

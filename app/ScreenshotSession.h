@@ -25,7 +25,8 @@ public:
     MessageResult ShowMessageBox(const MessageRequest& request) override;
 
     /// Once the event loop runs: adds `paths` to the window's list and saves "main-window.png", opens
-    /// the rule editor and saves "rule-editor.png", starts a run over the list and saves
+    /// the rule editor and saves "rule-editor.png", checks the list and saves the result's viewer as
+    /// "check-result.png", starts a run over the list and saves
     /// "run-in-progress.png" while it goes, then quits.
     void CaptureAndQuit(frmMain& window, std::vector<std::filesystem::path> paths);
 

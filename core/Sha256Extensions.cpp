@@ -1,6 +1,7 @@
 #include "Sha256Extensions.h"
 
 #if defined(__x86_64__)
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -24,14 +25,21 @@ alignas(16) constexpr std::uint32_t kRound[64] = {
 
 bool ExtensionsAvailable()
 {
-    static const bool available = __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+    // cpuid: leaf 1 ECX bit 19 is SSE4.1 (bit 9 SSSE3); leaf 7 EBX bit 29 is SHA. Asked directly, as
+    // not every compiler's __builtin_cpu_supports knows "sha".
+    static const bool available = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 19)) || !(c & (1u << 9)))
+            return false;
+        return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & (1u << 29)) != 0;
+    }();
     return available;
 }
 
 // The instructions keep the state as ABEF and CDGH and take four rounds' message words at a time,
 // two rounds per instruction; the message schedule runs one group of four words ahead.
-__attribute__((target("sha,sse4.1"))) void CompressWithExtensions(std::uint32_t state[8], const std::uint8_t* data,
-                                                                  std::size_t blocks)
+__attribute__((target("sha,sse4.1,ssse3"))) void CompressWithExtensions(std::uint32_t state[8],
+                                                                        const std::uint8_t* data, std::size_t blocks)
 {
     const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
     __m128i dcba = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[0]));

@@ -47,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.source = kEncodings[choice & 3];
     options.target = kEncodings[(choice >> 2) & 3];
     options.applyRules = (choice & 0x10) != 0;
+    options.rewriteDeclarations = (choice & 0x20) != 0;
     options.guessSource = guess;
 
     const Result<SourceReading> reading = ChooseSourceReading(
@@ -63,14 +64,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A guess reads only what decodes, though there may be nothing, and a byte-order mark decides
     // whatever follows it; a declared reading may still hold invalid bytes.
     FUZZ_CHECK(text.ok() || !guess || HasUtf8Bom(bytes) || text.status().code == StatusCode::Empty);
-    // What ConvertFile runs: the bytes in pieces (of 1 to 50 units here) without rules, the whole
-    // text with them; either way the result is the whole text's.
-    const Result<ByteBuffer> piecewise = ConvertFileBytes(bytes, options, Rules(), 1 + (choice >> 5) * 7);
+    // What ConvertFile runs: the bytes in pieces (of 1 to 22 units here) without rules, the whole
+    // text with them; either way the result is the whole text's, declarations rewritten alike.
+    ConversionNotes notes;
+    notes.reading = *reading;
+    const Result<ByteBuffer> piecewise = ConvertFileBytes(bytes, options, Rules(), 1 + (choice >> 6) * 7);
     if (!text) {
         FUZZ_CHECK(!piecewise.ok() && piecewise.status().message == text.status().message);
         return 0;
     }
-    const Result<ByteBuffer> converted = ConvertText(std::move(*text), options, Rules());
+    const Result<ByteBuffer> converted = ConvertText(std::move(*text), options, Rules(), &notes);
     FUZZ_CHECK(piecewise.ok() == converted.ok());
     if (!converted) {
         FUZZ_CHECK(converted.status().code == StatusCode::EmptyResult && options.target != EncodingId::Utf8);

@@ -30,9 +30,10 @@ unset ASAN_OPTIONS
 seeds="$build/seeds"
 mkdir -p "$seeds/decoders" "$seeds/conversion" "$seeds/wildcard" "$seeds/rules"
 find "$root/samples" -type f -exec cp {} "$seeds/decoders/" \;
-# A conversion's first byte chooses the options: GB to UTF-8, GB to BIG5 with rules, guessed to GB.
+# A conversion's first byte chooses the options: GB to UTF-8, GB to BIG5 with rules, guessed to GB,
+# GB to UTF-8 with the declarations rewritten.
 for page in "$seeds/decoders"/*; do
-    for choice in '\x08' '\x14' '\x03'; do
+    for choice in '\x08' '\x14' '\x03' '\x28'; do
         { printf "$choice"; cat "$page"; } >"$seeds/conversion/$(basename "$page")-$(printf %s "$choice" | tr -d '\\')"
     done
 done

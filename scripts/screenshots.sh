@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Saves pictures of the program as PNG files: the first-start about box, the main window with its
-# list filled from a copy of samples/, a run over that list in progress, and the closing message:
+# list filled from a copy of samples/, the rule editor, the result of a check, a run over that list in
+# progress, and the closing message:
 #   scripts/screenshots.sh [FOLDER]        (default: docs/screenshots)
 # The program runs with fresh settings in a throw-away home, under Xvfb when xvfb-run is installed
 # and on Qt's offscreen platform otherwise, so no display or person is needed.

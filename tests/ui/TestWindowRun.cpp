@@ -352,15 +352,15 @@ void TestWindowRun::checkForetellsTheRunAndChangesNothing()
     const std::vector<std::pair<std::string, std::string>>& texts = Services().viewer.texts;
     QCOMPARE(texts.size(), std::size_t(2));
     QCOMPARE(Text(texts[0].first), QStringLiteral("检查结果"));
-    const QString heading = QStringLiteral("检查：GB --> BIG5（不改动任何文件）\n\n");
+    const QString heading = QStringLiteral("检查：GB --> BIG5（不改动任何文件）\n");
     const QString first = QStringLiteral("可以处理：<folder>/site/f1.htm\n"
                                          "    目标编码没有的字符 1 个，将写成 \"?\"：U+2170 ⅰ\n"
                                          "不能处理：<folder>/site/f2.htm：bytes not valid in GB at offset 3\n");
     QCOMPARE(Text(Masked(texts[0].second, m_fixture->Folder())),
-             heading + first + "\n共检查 2 个文件：1 个可以处理，1 个不能处理，1 个含目标编码没有的字符。\n");
+             heading + "共检查 2 个文件：1 个可以处理，1 个不能处理，1 个含目标编码没有的字符。\n\n" + first);
     QCOMPARE(Text(Masked(texts[1].second, m_fixture->Folder())),
-             heading + first + "可以处理：<folder>/site/f3.htm\n" +
-                 "\n共检查 3 个文件：2 个可以处理，1 个不能处理，1 个含目标编码没有的字符。\n");
+             heading + "共检查 3 个文件：2 个可以处理，1 个不能处理，1 个含目标编码没有的字符。\n\n" + first +
+                 "可以处理：<folder>/site/f3.htm\n");
 
     list.DeselectAll();
     menu.popup(QPoint(0, 0));
