@@ -410,7 +410,11 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
             RewriteCharsetDeclarations(rewritten, layout->start, layout->encoding, layout->encoding, options.target);
         if (notes)
             notes->declarations = count;
-        return ConvertInPieces(rewritten, *layout, options, pieceUnits, notes);
+        Result<ByteBuffer> converted = ConvertInPieces(rewritten, *layout, options, pieceUnits, notes);
+        // A failure names its offset in the file as it is, before any label changed length.
+        if (!converted && count.rewritten > 0)
+            return ConvertInPieces(bytes, *layout, options, pieceUnits, nullptr).status();
+        return converted;
     }
     return ConvertInPieces(bytes, *layout, options, pieceUnits, notes);
 }

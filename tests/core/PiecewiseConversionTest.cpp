@@ -109,14 +109,20 @@ TEST_P(PiecewiseConversionTest, InvalidBytesInALongRunNameTheWholeTextsOffset)
     const std::string bad = direction.source == EncodingId::Gb     ? "\x81\x7F"
                             : direction.source == EncodingId::Big5 ? "\xA4\x80"
                                                                    : "\xC0\x80";
-    // A character outside the BMP is a '?' in GB and BIG5, so Chinese alone makes the run.
-    Bytes bytes = Encode(direction.source, u"<p>" + std::u16string(3000, u'中') + u"中国");
+    // A character outside the BMP is a '?' in GB and BIG5, so Chinese alone makes the run. A
+    // declaration rewritten before it must not move the offset.
+    Bytes bytes = Encode(direction.source, u"<meta charset=gb2312><meta charset=big5><meta charset=utf8><p>" +
+                                               std::u16string(3000, u'中') + u"中国");
     bytes.insert(bytes.end(), bad.begin(), bad.end());
     const Status expected = DecodeFileBytes(bytes, direction.source).status();
     ASSERT_EQ(expected.code, StatusCode::InvalidBytes);
-    for (const std::size_t pieceUnits : {1, 7, 16384}) {
-        const Result<ByteBuffer> pieces = ConvertFileBytes(bytes, Options(direction), {}, pieceUnits);
-        EXPECT_EQ(pieces.status().message, expected.message) << "pieces of " << pieceUnits << " units";
+    for (const bool declarations : {false, true}) {
+        ConvertOptions options = Options(direction);
+        options.rewriteDeclarations = declarations;
+        for (const std::size_t pieceUnits : {1, 7, 16384}) {
+            const Result<ByteBuffer> pieces = ConvertFileBytes(bytes, options, {}, pieceUnits);
+            EXPECT_EQ(pieces.status().message, expected.message) << "pieces of " << pieceUnits << " units";
+        }
     }
 }
 
