@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the real-text benchmark and veltran-cli, makes the real-pages sites (installing the
 # reference manual and OpenCC's command when missing) and runs the benchmark:
-#   bench/run-real.sh [SITES]        (default: a folder under /tmp, removed afterwards)
+#   bench/run-real.sh [SITES [PARTS...]]   (SITES: default a folder under /tmp, removed afterwards;
+#                                          PARTS: mapping process site options memory, default all)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VELTRAN_BUILD_DIR:-$root/build}"
@@ -17,4 +18,5 @@ if [ -z "$sites" ]; then
     trap 'rm -rf "$sites"' EXIT
 fi
 "$root/bench/real-sites.sh" "$sites" "$build/cli/veltran-cli" >/dev/null
-"$build/bench/bench_real" "$sites" "$build/cli/veltran-cli"
+shift || true
+"$build/bench/bench_real" "$sites" "$build/cli/veltran-cli" "$@"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -346,18 +347,31 @@ DeclarationCount RewriteCharsetDeclarations(Bytes& bytes, std::size_t start, Enc
         at += length;
         return length == 4 ? 2 : 1;
     };
-    std::u16string shadow(bytes.size() - start, u'\x80');
+    // Never more units than bytes; left uninitialised, as every unit used is written.
+    const std::unique_ptr<char16_t[]> shadow(new char16_t[bytes.size() - start]);
     std::size_t size = 0;
     for (std::size_t at = start; at < bytes.size();) {
+#if defined(__SSE2__)
+        // Sixteen ASCII bytes from a character's start are sixteen characters.
+        const __m128i zero = _mm_setzero_si128();
+        for (; at + 16 <= bytes.size(); at += 16, size += 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+            if (_mm_movemask_epi8(chunk) != 0)
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(shadow.get() + size), _mm_unpacklo_epi8(chunk, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(shadow.get() + size + 8), _mm_unpackhi_epi8(chunk, zero));
+        }
+        if (at >= bytes.size())
+            break;
+#endif
         const std::uint8_t byte = bytes[at];
-        size += units(at);
-        if (byte < 0x80)
-            shadow[size - 1] = byte;
+        const std::size_t count = units(at);
+        for (std::size_t i = 0; i < count; ++i)
+            shadow[size++] = byte < 0x80 ? byte : u'\x80';
     }
-    shadow.resize(size);
 
     std::vector<Edit> edits;
-    const DeclarationCount count = Rewriter(shadow, source, target).Run(edits);
+    const DeclarationCount count = Rewriter(std::u16string_view(shadow.get(), size), source, target).Run(edits);
     // The edits come last first; where each begins in the bytes is found in one walk from the start.
     std::vector<std::size_t> byteBegin(edits.size());
     std::size_t at = start;
