@@ -76,7 +76,14 @@ UndoOutcome UndoRun(const std::filesystem::path& reportFile, const FileSystemCal
             if (entry.at("outcome").get<std::string>() != "converted")
                 continue;
             const std::filesystem::path file = PathOf(entry, "file");
-            const std::filesystem::path backup = PathOf(entry, "backup");
+            std::filesystem::path backup = file;
+            backup += ".bak";
+            // Only ever the file's own backup: a report edited to name another would have undo move
+            // any file it names over any other.
+            if (PathOf(entry, "backup") != backup) {
+                outcome.refused.push_back({file, "the report names a backup other than its .bak"});
+                continue;
+            }
             if (DigestOf(file) != entry.at("writtenSha256").get<std::string>()) {
                 outcome.refused.push_back({file, "changed since the run"});
                 continue;
@@ -92,7 +99,7 @@ UndoOutcome UndoRun(const std::filesystem::path& reportFile, const FileSystemCal
             }
             outcome.restored.push_back(file);
         }
-    } catch (const json::exception& e) {
+    } catch (const std::exception& e) { // the JSON's own errors, and hexadecimal that is not
         outcome.report = Unusable(ShownName(reportFile.native()) + " is not a run report: " + e.what());
     }
     return outcome;

@@ -40,14 +40,19 @@ void RunWithReport(const TempDir& dir, const std::vector<std::string>& pages, bo
 }
 
 // Undo puts back every file the run converted, byte for byte, but one edited since the run, one whose
-// backup changed, and one whose backup cannot be renamed back; the name that is not UTF-8 survives
-// the report's JSON.
+// backup changed, one whose backup cannot be renamed back, and one whose backup the report was edited
+// to name otherwise; the name that is not UTF-8 survives the report's JSON.
 TEST(RunUndoTest, PutsBackEveryFileThatHoldsWhatTheRunWrote)
 {
     TempDir dir;
-    RunWithReport(dir, {"a.htm", kGbName, "edited.htm", "bak-edited.htm", "locked.htm"}, true);
+    RunWithReport(dir, {"a.htm", kGbName, "edited.htm", "bak-edited.htm", "locked.htm", "tampered.htm"}, true);
     WriteFile(dir / "edited.htm", "changed by hand");
     WriteFile(dir / "bak-edited.htm.bak", "changed by hand");
+    // A report edited to move another file over this one.
+    std::vector<std::uint8_t> report = ReadFile(dir / "run.json");
+    std::string text(report.begin(), report.end());
+    text.replace(text.find("tampered.htm.bak\""), 17, "a.htm.bak\"");
+    WriteFile(dir / "run.json", text);
     const std::vector<std::uint8_t> convertedLocked = ReadFile(dir / "locked.htm");
 
     const test::ScriptedFileCalls calls([](const std::string& call, const fs::path& path) {
@@ -61,13 +66,15 @@ TEST(RunUndoTest, PutsBackEveryFileThatHoldsWhatTheRunWrote)
         EXPECT_EQ(ReadFile(dir / page), test::Bytes(kGbPage + page));
         EXPECT_FALSE(fs::exists(dir / (page + ".bak")));
     }
-    ASSERT_EQ(undone.refused.size(), 3u);
+    ASSERT_EQ(undone.refused.size(), 4u);
     EXPECT_EQ(undone.refused[0].path, dir / "edited.htm");
     EXPECT_EQ(undone.refused[0].reason, "changed since the run");
     EXPECT_EQ(undone.refused[1].path, dir / "bak-edited.htm");
     EXPECT_EQ(undone.refused[1].reason, "its backup is missing or changed since the run");
     EXPECT_EQ(undone.refused[2].path, dir / "locked.htm");
     EXPECT_NE(undone.refused[2].reason.find("cannot put the backup back"), std::string::npos);
+    EXPECT_EQ(undone.refused[3].path, dir / "tampered.htm");
+    EXPECT_EQ(undone.refused[3].reason, "the report names a backup other than its .bak");
     EXPECT_EQ(ReadFile(dir / "edited.htm"), test::Bytes("changed by hand"));
     EXPECT_EQ(ReadFile(dir / "locked.htm"), convertedLocked);
     EXPECT_EQ(ReadFile(dir / "locked.htm.bak"), test::Bytes(kGbPage + "locked.htm"));
@@ -87,7 +94,11 @@ TEST(RunUndoTest, RefusesAReportWithNothingToPutBack)
     for (const Case& c : {Case{"NoBackups", false, false, "", "the run kept no backups"},
                           Case{"DryRun", true, true, "", "the report is of a dry run"},
                           Case{"NotJson", true, false, "converted a.htm", "is not a run report"},
-                          Case{"OtherJson", true, false, "{\"entries\": []}", "is not a run report"}}) {
+                          Case{"OtherJson", true, false, "{\"entries\": []}", "is not a run report"},
+                          Case{"BadHexadecimal", true, false,
+                               "{\"settings\": {\"dryRun\": false, \"backup\": true}, \"entries\": [{\"outcome\": "
+                               "\"converted\", \"file\": \"a\", \"fileBytes\": \"zz\"}]}",
+                               "is not a run report"}}) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         RunWithReport(dir, {"a.htm"}, c.keepBackup, c.dryRun);
