@@ -58,6 +58,8 @@ void Sha256::Block(const std::uint8_t* block)
 
 void Sha256::Add(ByteView bytes)
 {
+    if (bytes.empty())
+        return; // an empty view may hold no pointer at all, which memcpy must not be given
     m_length += bytes.size();
     std::size_t i = 0;
     if (m_buffered > 0) {
