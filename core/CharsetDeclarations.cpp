@@ -347,8 +347,9 @@ DeclarationCount RewriteCharsetDeclarations(Bytes& bytes, std::size_t start, Enc
         at += length;
         return length == 4 ? 2 : 1;
     };
-    // Never more units than bytes; left uninitialised, as every unit used is written.
-    const std::unique_ptr<char16_t[]> shadow(new char16_t[bytes.size() - start]);
+    // Never more units than bytes, but for a four-byte lead cut off at the end (two units for what is
+    // left of it); left uninitialised, as every unit used is written.
+    const std::unique_ptr<char16_t[]> shadow(new char16_t[bytes.size() - start + 1]);
     std::size_t size = 0;
     for (std::size_t at = start; at < bytes.size();) {
 #if defined(__SSE2__)

@@ -72,5 +72,38 @@ INSTANTIATE_TEST_SUITE_P(
                         u"中文<meta charset=utf-8>文字", 1, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// In the bytes, before decoding: a trail byte that looks like a letter is no part of a keyword, a
+// byte-order mark is skipped, and a character cut off at the end is no trouble.
+TEST(RewriteDeclarationsInBytes, SeesTheCharactersTheDecoderSees)
+{
+    struct Case
+    {
+        const char* name;
+        EncodingId encoding;
+        std::size_t start;
+        std::string before;
+        std::string after;
+    };
+    for (const Case& c : {
+             // 0x81 0x63 is one GBK character whose trail byte is "c": "<meta" + that + "harset=gbk" is no
+             // declaration, while the one after it is.
+             Case{"TrailByteIsNoLetter", Gb, 0,
+                  "<meta \x81"
+                  "charset=gbk><meta charset=gbk>",
+                  "<meta \x81"
+                  "charset=gbk><meta charset=utf-8>"},
+             Case{"AfterTheByteOrderMark", Utf8, 3, "\xEF\xBB\xBF<meta charset=utf-8>中",
+                  "\xEF\xBB\xBF<meta charset=gbk>中"},
+             Case{"FourByteLeadCutOff", Utf8, 0, "<meta charset=utf8>\xF0", "<meta charset=gbk>\xF0"},
+         }) {
+        SCOPED_TRACE(c.name);
+        Bytes bytes(c.before.begin(), c.before.end());
+        const EncodingId target = c.encoding == Gb ? Utf8 : Gb;
+        const DeclarationCount count = RewriteCharsetDeclarations(bytes, c.start, c.encoding, c.encoding, target);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.after);
+        EXPECT_EQ(count.rewritten, 1u);
+    }
+}
+
 } // namespace
 } // namespace veltran
