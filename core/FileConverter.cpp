@@ -361,9 +361,8 @@ bool TakesCharacterReferences(const std::filesystem::path& path)
 Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules,
                                ConversionNotes* notes)
 {
-    text = ToSimplified(text);
-    if (options.applyRules)
-        rules.ApplyRules(text);
+    // The declarations are rewritten in the text as decoded, as they are in the bytes of a conversion
+    // in pieces, and before the rules, which have the last word.
     if (options.rewriteDeclarations) {
         // The declarations name what the bytes were, which a byte-order mark may have decided.
         const EncodingId readAs = notes ? notes->reading.encoding : options.source;
@@ -371,6 +370,9 @@ Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& option
         if (notes)
             notes->declarations = count;
     }
+    text = ToSimplified(text);
+    if (options.applyRules)
+        rules.ApplyRules(text);
     if (MapsToTraditional(options))
         text = ToTraditional(text);
     MarkForTarget(text, options, notes);

@@ -55,10 +55,10 @@ bool TakesCharacterReferences(const std::filesystem::path& path);
 /// content). Which encoding to decode as is ChooseSourceReading's decision.
 Result<std::u16string> DecodeFileBytes(ByteView bytes, EncodingId source);
 
-/// The in-memory part of a conversion: the Simplified mapping of the text, the rules when asked,
-/// and the target's mapping and encoding. Fails (EmptyResult) when a GB or BIG5 text would be
-/// empty. No byte-order mark is added. May throw std::bad_alloc.
-/// `notes`, when given, is told the unmappable characters and the declarations.
+/// The in-memory part of a conversion: the charset declarations when asked, the Simplified mapping
+/// of the text, the rules when asked, and the target's mapping and encoding. Fails (EmptyResult) when a GB or BIG5 text
+/// would be empty. No byte-order mark is added. May throw std::bad_alloc. `notes`, when given, is told the unmappable
+/// characters and the declarations.
 Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& options, const RuleTable& rules,
                                ConversionNotes* notes = nullptr);
 
