@@ -399,7 +399,10 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
         Result<std::u16string> text = DecodeFileBytes(bytes, options.source);
         if (!text)
             return text.status();
-        return ConvertText(std::move(*text), options, rules, notes);
+        // Without a caller's notes the reading is what the bytes say: a byte-order mark makes UTF-8.
+        ConversionNotes own;
+        own.reading.encoding = HasUtf8Bom(bytes) ? EncodingId::Utf8 : options.source;
+        return ConvertText(std::move(*text), options, rules, notes ? notes : &own);
     }
     const Result<TextLayout> layout = InspectFileBytes(bytes, options.source);
     if (!layout)

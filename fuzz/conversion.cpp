@@ -68,7 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // text with them; either way the result is the whole text's, declarations rewritten alike.
     ConversionNotes notes;
     notes.reading = *reading;
-    const Result<ByteBuffer> piecewise = ConvertFileBytes(bytes, options, Rules(), 1 + (choice >> 6) * 7);
+    ConversionNotes piecewiseNotes = notes;
+    const Result<ByteBuffer> piecewise =
+        ConvertFileBytes(bytes, options, Rules(), 1 + (choice >> 6) * 7, &piecewiseNotes);
     if (!text) {
         FUZZ_CHECK(!piecewise.ok() && piecewise.status().message == text.status().message);
         return 0;
@@ -82,6 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ByteView whole = *converted;
     const ByteView pieces = *piecewise;
     FUZZ_CHECK(std::equal(whole.begin(), whole.end(), pieces.begin(), pieces.end()));
+    FUZZ_CHECK(piecewiseNotes.declarations.rewritten == notes.declarations.rewritten);
+    FUZZ_CHECK(piecewiseNotes.unmappable.count == notes.unmappable.count);
     FUZZ_CHECK(Decode(options.target, whole).ok());
     return 0;
 }
