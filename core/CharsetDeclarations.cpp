@@ -331,8 +331,8 @@ DeclarationCount RewriteCharsetDeclarations(std::u16string& text, EncodingId sou
     return count;
 }
 
-DeclarationCount RewriteCharsetDeclarations(Bytes& bytes, std::size_t start, EncodingId encoding, EncodingId source,
-                                            EncodingId target)
+DeclarationCount RewriteCharsetDeclarations(ByteView bytes, std::size_t start, EncodingId encoding, EncodingId source,
+                                            EncodingId target, Bytes& rewritten)
 {
     // The text as decoding would give it, but with every character that is not ASCII as U+0080 (two
     // of them outside the BMP), so that the declarations are found exactly where the decoded text
@@ -382,12 +382,20 @@ DeclarationCount RewriteCharsetDeclarations(Bytes& bytes, std::size_t start, Enc
             unit += units(at);
         byteBegin[e] = at;
     }
-    for (std::size_t e = 0; e < edits.size(); ++e) {
-        const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(byteBegin[e]);
-        const std::string label(edits[e].label.begin(), edits[e].label.end()); // labels are ASCII
-        bytes.erase(begin, begin + static_cast<std::ptrdiff_t>(edits[e].end - edits[e].begin));
-        bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(byteBegin[e]), label.begin(), label.end());
+    if (edits.empty())
+        return count;
+    // One copy, with each label put in on the way.
+    rewritten.clear();
+    rewritten.reserve(bytes.size() + 8 * edits.size());
+    std::size_t copied = 0;
+    for (std::size_t e = edits.size(); e-- > 0;) {
+        rewritten.insert(rewritten.end(), bytes.begin() + static_cast<std::ptrdiff_t>(copied),
+                         bytes.begin() + static_cast<std::ptrdiff_t>(byteBegin[e]));
+        for (const char16_t unit : edits[e].label) // labels are ASCII
+            rewritten.push_back(static_cast<std::uint8_t>(unit));
+        copied = byteBegin[e] + (edits[e].end - edits[e].begin);
     }
+    rewritten.insert(rewritten.end(), bytes.begin() + static_cast<std::ptrdiff_t>(copied), bytes.end());
     return count;
 }
 

@@ -34,9 +34,10 @@ DeclarationCount RewriteCharsetDeclarations(std::u16string& text, EncodingId sou
 
 /// The same on the bytes of a page from `start` (after a byte-order mark) in `encoding`: every
 /// declaration is ASCII in GB, BIG5 and UTF-8 alike, so it can be rewritten before the bytes are
-/// decoded, and the conversion can then go in pieces. Bytes that are not valid in `encoding` may be
-/// misread, which does not matter: their conversion fails.
-DeclarationCount RewriteCharsetDeclarations(Bytes& bytes, std::size_t start, EncodingId encoding, EncodingId source,
-                                            EncodingId target);
+/// decoded, and the conversion can then go in pieces. `rewritten` receives the bytes with the new
+/// labels when a declaration was rewritten, and is left alone otherwise. Bytes that are not valid in
+/// `encoding` may be misread, which does not matter: their conversion fails.
+DeclarationCount RewriteCharsetDeclarations(ByteView bytes, std::size_t start, EncodingId encoding, EncodingId source,
+                                            EncodingId target, Bytes& rewritten);
 
 } // namespace veltran

@@ -410,14 +410,16 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
     pieceUnits = std::max<std::size_t>(pieceUnits, 1);
     if (options.rewriteDeclarations) {
         // Declarations are ASCII, so they are rewritten in the bytes and the text still goes in pieces.
-        Bytes rewritten(bytes.begin(), bytes.end());
-        const DeclarationCount count =
-            RewriteCharsetDeclarations(rewritten, layout->start, layout->encoding, layout->encoding, options.target);
+        Bytes rewritten;
+        const DeclarationCount count = RewriteCharsetDeclarations(bytes, layout->start, layout->encoding,
+                                                                  layout->encoding, options.target, rewritten);
         if (notes)
             notes->declarations = count;
+        if (count.rewritten == 0)
+            return ConvertInPieces(bytes, *layout, options, pieceUnits, notes);
         Result<ByteBuffer> converted = ConvertInPieces(rewritten, *layout, options, pieceUnits, notes);
         // A failure names its offset in the file as it is, before any label changed length.
-        if (!converted && count.rewritten > 0)
+        if (!converted)
             return ConvertInPieces(bytes, *layout, options, pieceUnits, nullptr).status();
         return converted;
     }

@@ -97,10 +97,12 @@ TEST(RewriteDeclarationsInBytes, SeesTheCharactersTheDecoderSees)
              Case{"FourByteLeadCutOff", Utf8, 0, "<meta charset=utf8>\xF0", "<meta charset=gbk>\xF0"},
          }) {
         SCOPED_TRACE(c.name);
-        Bytes bytes(c.before.begin(), c.before.end());
+        const Bytes bytes(c.before.begin(), c.before.end());
         const EncodingId target = c.encoding == Gb ? Utf8 : Gb;
-        const DeclarationCount count = RewriteCharsetDeclarations(bytes, c.start, c.encoding, c.encoding, target);
-        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.after);
+        Bytes rewritten;
+        const DeclarationCount count =
+            RewriteCharsetDeclarations(bytes, c.start, c.encoding, c.encoding, target, rewritten);
+        EXPECT_EQ(std::string(rewritten.begin(), rewritten.end()), c.after);
         EXPECT_EQ(count.rewritten, 1u);
     }
 }
