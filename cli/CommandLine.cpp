@@ -26,6 +26,16 @@ std::string SetEncoding(EncodingId& field, std::string_view option, const std::s
     return {};
 }
 
+// An option whose value is a file name, kept in `field`; an empty one is refused.
+ValueOption FileOption(std::string_view name, std::optional<std::filesystem::path> CommandLine::*field,
+                       std::string_view what)
+{
+    return {name, [name, field, what](CommandLine& c, const std::string& v) {
+                c.*field = v;
+                return v.empty() ? std::string(name) + " needs " + std::string(what) : std::string();
+            }};
+}
+
 const std::vector<ValueOption>& ValueOptions()
 {
     static const std::vector<ValueOption> options{
@@ -40,26 +50,10 @@ const std::vector<ValueOption>& ValueOptions()
              c.filter = NormalizeFilter(v);
              return v.empty() ? std::string("--filter needs at least one pattern") : std::string();
          }},
-        {"--rules",
-         [](CommandLine& c, const std::string& v) {
-             c.rulesFile = v;
-             return v.empty() ? std::string("--rules needs a file name") : std::string();
-         }},
-        {"--log",
-         [](CommandLine& c, const std::string& v) {
-             c.logFile = v;
-             return v.empty() ? std::string("--log needs a file name") : std::string();
-         }},
-        {"--report",
-         [](CommandLine& c, const std::string& v) {
-             c.reportFile = v;
-             return v.empty() ? std::string("--report needs a file name") : std::string();
-         }},
-        {"--undo",
-         [](CommandLine& c, const std::string& v) {
-             c.undoFile = v;
-             return v.empty() ? std::string("--undo needs a report file") : std::string();
-         }},
+        FileOption("--rules", &CommandLine::rulesFile, "a file name"),
+        FileOption("--log", &CommandLine::logFile, "a file name"),
+        FileOption("--report", &CommandLine::reportFile, "a file name"),
+        FileOption("--undo", &CommandLine::undoFile, "a report file"),
     };
     return options;
 }
