@@ -341,9 +341,11 @@ int main(int argc, char** argv)
             Fail((sites / made).string() + " is missing; run bench/real-sites.sh first");
         }
     }
-    char pattern[] = "/tmp/veltran-bench-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        Fail("cannot make a temporary folder");
+    // VELTRAN_BENCH_WORK names the file system the copies are made on (default /tmp).
+    const char* under = std::getenv("VELTRAN_BENCH_WORK");
+    std::string pattern = std::string(under != nullptr && *under != '\0' ? under : "/tmp") + "/veltran-bench-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        Fail("cannot make a temporary folder in " + pattern);
     }
     const fs::path work = pattern;
 
