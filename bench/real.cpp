@@ -7,7 +7,8 @@
 //     against the I/O floor of the same files;
 //   - the peak memory of veltran-cli converting one file of at least 200 MB.
 //
-// Usage: bench_real SITES [VELTRAN_CLI]   (SITES as written by bench/real-sites.sh)
+// Usage: bench_real SITES [VELTRAN_CLI [PARTS...]]   (SITES as written by bench/real-sites.sh; PARTS
+// any of mapping process site options memory; the copies go under $VELTRAN_BENCH_WORK or /tmp)
 
 #include "BenchSupport.h"
 #include "ChineseMapping.h"

@@ -3,6 +3,7 @@
 # reference manual and OpenCC's command when missing) and runs the benchmark:
 #   bench/run-real.sh [SITES [PARTS...]]   (SITES: default a folder under /tmp, removed afterwards;
 #                                          PARTS: mapping process site options memory, default all)
+# As root it measures site and options a second time on a new ext4 mounted from a file.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VELTRAN_BUILD_DIR:-$root/build}"
