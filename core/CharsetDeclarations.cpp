@@ -44,73 +44,6 @@ bool IsSpace(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// The text as the keyword searches see it, without a copy: ASCII letters in lower case and every
-// other unit as 0x80.
-class FoldedText
-{
-public:
-    explicit FoldedText(std::u16string_view text) : m_text(text) {}
-
-    std::size_t size() const { return m_text.size(); }
-    char operator[](std::size_t i) const
-    {
-        const char16_t unit = m_text[i];
-        if (unit >= 0x80)
-            return '\x80';
-        return static_cast<char>(unit >= u'A' && unit <= u'Z' ? unit + (u'a' - u'A') : unit);
-    }
-    bool At(std::size_t at, std::string_view keyword) const
-    {
-        if (at > size() || size() - at < keyword.size())
-            return false;
-        for (std::size_t k = 0; k < keyword.size(); ++k) {
-            if ((*this)[at + k] != keyword[k])
-                return false;
-        }
-        return true;
-    }
-    // The first keyword from `from` up to `end`, or npos.
-    std::size_t Find(std::string_view keyword, std::size_t from, std::size_t end) const
-    {
-        for (std::size_t at = from; at < end && end - at >= keyword.size(); ++at) {
-            if (At(at, keyword))
-                return at;
-        }
-        return std::string_view::npos;
-    }
-
-private:
-    std::u16string_view m_text;
-};
-
-// Every keyword is found from one of four marks: "<" (tags and directives), "@" (@charset), "."
-// (Response.Charset and the code pages) and "(" (PHP's header()).
-bool IsMark(char16_t unit)
-{
-    return unit == u'<' || unit == u'@' || unit == u'.' || unit == u'(';
-}
-
-// The next mark from `from` on, or the text's size. Eight units at a time where the processor can,
-// since almost every unit of a page is none of them.
-std::size_t NextMark(std::u16string_view text, std::size_t from)
-{
-    std::size_t i = from;
-#if defined(__SSE2__)
-    const __m128i marks[] = {_mm_set1_epi16('<'), _mm_set1_epi16('@'), _mm_set1_epi16('.'), _mm_set1_epi16('(')};
-    for (; i + 8 <= text.size(); i += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, marks[0]), _mm_cmpeq_epi16(units, marks[1])),
-                         _mm_or_si128(_mm_cmpeq_epi16(units, marks[2]), _mm_cmpeq_epi16(units, marks[3])));
-        if (const int mask = _mm_movemask_epi8(hits); mask != 0)
-            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
-    }
-#endif
-    while (i < text.size() && !IsMark(text[i]))
-        ++i;
-    return i;
-}
-
 // How many bytes the character that starts with `lead` (not ASCII) takes in valid text.
 std::size_t CharacterLength(EncodingId encoding, std::uint8_t lead)
 {
@@ -123,11 +56,196 @@ std::size_t CharacterLength(EncodingId encoding, std::uint8_t lead)
     return lead >= 0xC0 ? 2 : 1;
 }
 
-class Rewriter
+char Folded(unsigned unit)
+{
+    if (unit >= 0x80)
+        return '\x80';
+    return static_cast<char>(unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit);
+}
+
+// Every keyword is found from one of four marks: "<" (tags and directives), "@" (@charset), "."
+// (Response.Charset and the code pages) and "(" (PHP's header()).
+bool IsMark(unsigned unit)
+{
+    return unit == '<' || unit == '@' || unit == '.' || unit == '(';
+}
+
+// The keyword searches over text or bytes, through what the text type gives: its size, each unit
+// folded (ASCII letters in lower case, anything not ASCII as 0x80), whether a character starts at a
+// place, and the step to the next character.
+template <typename Derived> class FoldedSearch
 {
 public:
-    Rewriter(std::u16string_view text, EncodingId source, EncodingId target)
-        : m_text(text), m_folded(text), m_source(source), m_target(target)
+    // Whether the keyword (ASCII, in lower case) starts a character at `at`.
+    bool At(std::size_t at, std::string_view keyword) const
+    {
+        const Derived& text = Self();
+        if (at > text.size() || text.size() - at < keyword.size())
+            return false;
+        for (std::size_t k = 0; k < keyword.size(); ++k) {
+            if (text[at + k] != keyword[k])
+                return false;
+        }
+        return text.StartsCharacter(at);
+    }
+
+    // The first keyword from `from` that ends by `end`, or npos.
+    std::size_t Find(std::string_view keyword, std::size_t from, std::size_t end) const
+    {
+        for (std::size_t at = from; at < end && end - at >= keyword.size(); ++at) {
+            if (At(at, keyword))
+                return at;
+        }
+        return std::string_view::npos;
+    }
+
+    // Where a tag or directive from `at` (a character's start) ends: at `closing`, but never further
+    // than a declaration can reach, counted in UTF-16 units whatever the text is held in, so that
+    // text full of unclosed tags is not searched to its end for each one.
+    std::size_t EndOf(std::size_t at, std::string_view closing) const
+    {
+        static constexpr std::size_t kLongestDeclaration = 1024;
+        const Derived& text = Self();
+        std::size_t units = 0;
+        while (at < text.size() && units < kLongestDeclaration) {
+            if (units + closing.size() <= kLongestDeclaration && At(at, closing))
+                return at;
+            const auto [bytes, size] = text.Character(at);
+            at += bytes;
+            units += size;
+        }
+        return std::min(at, text.size());
+    }
+
+private:
+    const Derived& Self() const { return static_cast<const Derived&>(*this); }
+};
+
+// Decoded text; every unit starts a character as far as ASCII keywords care.
+class FoldedText : public FoldedSearch<FoldedText>
+{
+public:
+    explicit FoldedText(std::u16string_view text) : m_text(text) {}
+
+    std::size_t size() const { return m_text.size(); }
+    char operator[](std::size_t i) const { return Folded(m_text[i]); }
+    bool StartsCharacter(std::size_t) const { return true; }
+    std::pair<std::size_t, std::size_t> Character(std::size_t) const { return {1, 1}; }
+    std::u16string Label(std::size_t begin, std::size_t end) const
+    {
+        return std::u16string(m_text.substr(begin, end - begin));
+    }
+
+    // The next mark from `from` on, or the text's size. Eight units at a time where the processor
+    // can, since almost every unit of a page is none of them.
+    std::size_t NextMark(std::size_t from) const
+    {
+        std::size_t i = from;
+#if defined(__SSE2__)
+        const __m128i marks[] = {_mm_set1_epi16('<'), _mm_set1_epi16('@'), _mm_set1_epi16('.'), _mm_set1_epi16('(')};
+        for (; i + 8 <= m_text.size(); i += 8) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_text.data() + i));
+            const __m128i hits =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, marks[0]), _mm_cmpeq_epi16(units, marks[1])),
+                             _mm_or_si128(_mm_cmpeq_epi16(units, marks[2]), _mm_cmpeq_epi16(units, marks[3])));
+            if (const int mask = _mm_movemask_epi8(hits); mask != 0)
+                return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
+        }
+#endif
+        while (i < m_text.size() && !IsMark(m_text[i]))
+            ++i;
+        return i;
+    }
+
+private:
+    std::u16string_view m_text;
+};
+
+// The bytes of a page in GB, BIG5 or UTF-8 from `start` (after a byte-order mark), seen as the
+// decoded text would be: an ASCII byte is a character only where no double-byte character's trail
+// byte takes it.
+class FoldedBytes : public FoldedSearch<FoldedBytes>
+{
+public:
+    FoldedBytes(ByteView bytes, std::size_t start, EncodingId encoding)
+        : m_bytes(bytes), m_start(start), m_encoding(encoding)
+    {
+    }
+
+    std::size_t size() const { return m_bytes.size(); }
+    char operator[](std::size_t i) const { return Folded(m_bytes[i]); }
+
+    // In UTF-8 no byte of a longer character is ASCII. In code pages 936 and 950 a byte follows a
+    // lead byte (0x81 to 0xFE) as its trail; the bytes of that range before `at` pair up from the
+    // first of them, which a character starts, so `at` starts one when there is an even number.
+    bool StartsCharacter(std::size_t at) const
+    {
+        if (m_encoding == EncodingId::Utf8)
+            return true;
+        std::size_t leads = 0;
+        while (at > m_start && m_bytes[at - 1] >= 0x81 && m_bytes[at - 1] <= 0xFE) {
+            --at;
+            ++leads;
+        }
+        return leads % 2 == 0;
+    }
+
+    // The bytes of the character at `at`, and its UTF-16 units.
+    std::pair<std::size_t, std::size_t> Character(std::size_t at) const
+    {
+        if (m_bytes[at] < 0x80)
+            return {1, 1};
+        const std::size_t length = CharacterLength(m_encoding, m_bytes[at]);
+        return {length, length == 4 ? 2 : 1};
+    }
+
+    std::u16string Label(std::size_t begin, std::size_t end) const
+    {
+        return std::u16string(m_bytes.begin() + static_cast<std::ptrdiff_t>(begin),
+                              m_bytes.begin() + static_cast<std::ptrdiff_t>(end)); // labels are ASCII
+    }
+
+    // The next mark that starts a character, from `from` on, or the size. Sixteen bytes at a time
+    // where the processor can.
+    std::size_t NextMark(std::size_t from) const
+    {
+        for (std::size_t i = from;; ++i) {
+            i = NextMarkByte(i);
+            if (i >= m_bytes.size() || StartsCharacter(i))
+                return i;
+        }
+    }
+
+private:
+    std::size_t NextMarkByte(std::size_t i) const
+    {
+#if defined(__SSE2__)
+        const __m128i marks[] = {_mm_set1_epi8('<'), _mm_set1_epi8('@'), _mm_set1_epi8('.'), _mm_set1_epi8('(')};
+        for (; i + 16 <= m_bytes.size(); i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_bytes.data() + i));
+            const __m128i hits =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, marks[0]), _mm_cmpeq_epi8(bytes, marks[1])),
+                             _mm_or_si128(_mm_cmpeq_epi8(bytes, marks[2]), _mm_cmpeq_epi8(bytes, marks[3])));
+            if (const int mask = _mm_movemask_epi8(hits); mask != 0)
+                return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        }
+#endif
+        while (i < m_bytes.size() && !IsMark(m_bytes[i]))
+            ++i;
+        return i;
+    }
+
+    ByteView m_bytes;
+    std::size_t m_start;
+    EncodingId m_encoding;
+};
+
+// Finds the declarations in text or bytes (FoldedText or FoldedBytes), in the places of either.
+template <typename Text> class Rewriter
+{
+public:
+    Rewriter(const Text& text, EncodingId source, EncodingId target)
+        : m_folded(text), m_source(source), m_target(target)
     {
     }
 
@@ -135,9 +253,9 @@ public:
     /// target, from the last to the first.
     DeclarationCount Run(std::vector<Edit>& edits)
     {
-        for (std::size_t at = NextMark(m_text, 0); at < m_text.size(); at = NextMark(m_text, at + 1)) {
-            switch (m_text[at]) {
-            case u'<':
+        for (std::size_t at = m_folded.NextMark(0); at < m_folded.size(); at = m_folded.NextMark(at + 1)) {
+            switch (m_folded[at]) {
+            case '<':
                 if (m_folded.At(at, "<meta"))
                     KeysUntil(at, ">", {"charset"});
                 else if (m_folded.At(at, "<?xml"))
@@ -145,11 +263,11 @@ public:
                 else if (m_folded.At(at, "<%@"))
                     KeysUntil(at, "%>", {"codepage", "pageencoding", "charset"});
                 break;
-            case u'@':
+            case '@':
                 if (m_folded.At(at, "@charset"))
                     LabelAfter(at + 8);
                 break;
-            case u'.':
+            case '.':
                 if (m_folded.At(at, ".charset") && Before(at, "response"))
                     Assignment(at + 8);
                 else if (m_folded.At(at, ".codepage") && (Before(at, "response") || Before(at, "session")))
@@ -188,19 +306,10 @@ private:
         return i;
     }
 
-    // Where a tag or directive from `at` ends: at `closing`, but never further than a declaration
-    // can reach, so that text full of unclosed tags is not searched to its end for each one.
-    std::size_t EndOf(std::size_t at, std::string_view closing) const
-    {
-        static constexpr std::size_t kLongestDeclaration = 1024;
-        const std::size_t limit = std::min(at + kLongestDeclaration, m_folded.size());
-        return std::min(m_folded.Find(closing, at, limit), limit);
-    }
-
     // In a tag or directive from `at` to `closing`, the value after each keyword and "=".
     void KeysUntil(std::size_t at, std::string_view closing, std::initializer_list<std::string_view> keys)
     {
-        const std::size_t end = EndOf(at, closing);
+        const std::size_t end = m_folded.EndOf(at, closing);
         for (const std::string_view key : keys)
             LabelsAfterKey(key, at, end);
     }
@@ -234,7 +343,7 @@ private:
         if (i >= m_folded.size() || (m_folded[i] != '"' && m_folded[i] != '\''))
             return;
         const char quote = m_folded[i];
-        const std::size_t end = EndOf(i + 1, std::string_view(&quote, 1));
+        const std::size_t end = m_folded.EndOf(i + 1, std::string_view(&quote, 1));
         if (!m_folded.At(SkipSpaces(i + 1), "content-type"))
             return;
         LabelsAfterKey("charset", i, end);
@@ -254,7 +363,7 @@ private:
         if (end == i || std::find(m_labels.begin(), m_labels.end(), i) != m_labels.end())
             return;
         m_labels.push_back(i);
-        const std::u16string_view label = m_text.substr(i, end - i);
+        const std::u16string label = m_folded.Label(i, end);
         if (m_source != m_target && CharsetLabelFamily(label) == m_source)
             m_edits.push_back({i, end, TargetLabel(label)});
     }
@@ -282,8 +391,7 @@ private:
         return label;
     }
 
-    std::u16string_view m_text;
-    FoldedText m_folded;
+    const Text& m_folded;
     EncodingId m_source;
     EncodingId m_target;
     std::vector<Edit> m_edits;
@@ -325,7 +433,8 @@ std::optional<EncodingId> CharsetLabelFamily(std::u16string_view label)
 DeclarationCount RewriteCharsetDeclarations(std::u16string& text, EncodingId source, EncodingId target)
 {
     std::vector<Edit> edits;
-    const DeclarationCount count = Rewriter(text, source, target).Run(edits);
+    const FoldedText folded(text);
+    const DeclarationCount count = Rewriter(folded, source, target).Run(edits);
     for (const Edit& edit : edits)
         text.replace(edit.begin, edit.end - edit.begin, edit.label);
     return count;
@@ -334,66 +443,21 @@ DeclarationCount RewriteCharsetDeclarations(std::u16string& text, EncodingId sou
 DeclarationCount RewriteCharsetDeclarations(ByteView bytes, std::size_t start, EncodingId encoding, EncodingId source,
                                             EncodingId target, Bytes& rewritten)
 {
-    // The text as decoding would give it, but with every character that is not ASCII as U+0080 (two
-    // of them outside the BMP), so that the declarations are found exactly where the decoded text
-    // has them and no trail byte in the ASCII range passes for a letter.
-    const auto units = [&](std::size_t& at) -> std::size_t {
-        const std::uint8_t byte = bytes[at];
-        if (byte < 0x80) {
-            ++at;
-            return 1;
-        }
-        const std::size_t length = CharacterLength(encoding, byte);
-        at += length;
-        return length == 4 ? 2 : 1;
-    };
-    // Never more units than bytes, but for a four-byte lead cut off at the end (two units for what is
-    // left of it); left uninitialised, as every unit used is written.
-    const std::unique_ptr<char16_t[]> shadow(new char16_t[bytes.size() - start + 1]);
-    std::size_t size = 0;
-    for (std::size_t at = start; at < bytes.size();) {
-#if defined(__SSE2__)
-        // Sixteen ASCII bytes from a character's start are sixteen characters.
-        const __m128i zero = _mm_setzero_si128();
-        for (; at + 16 <= bytes.size(); at += 16, size += 16) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
-            if (_mm_movemask_epi8(chunk) != 0)
-                break;
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(shadow.get() + size), _mm_unpacklo_epi8(chunk, zero));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(shadow.get() + size + 8), _mm_unpackhi_epi8(chunk, zero));
-        }
-        if (at >= bytes.size())
-            break;
-#endif
-        const std::uint8_t byte = bytes[at];
-        const std::size_t count = units(at);
-        for (std::size_t i = 0; i < count; ++i)
-            shadow[size++] = byte < 0x80 ? byte : u'\x80';
-    }
-
     std::vector<Edit> edits;
-    const DeclarationCount count = Rewriter(std::u16string_view(shadow.get(), size), source, target).Run(edits);
-    // The edits come last first; where each begins in the bytes is found in one walk from the start.
-    std::vector<std::size_t> byteBegin(edits.size());
-    std::size_t at = start;
-    std::size_t unit = 0;
-    for (std::size_t e = edits.size(); e-- > 0;) {
-        while (unit < edits[e].begin)
-            unit += units(at);
-        byteBegin[e] = at;
-    }
+    const FoldedBytes folded(bytes, start, encoding);
+    const DeclarationCount count = Rewriter(folded, source, target).Run(edits);
     if (edits.empty())
         return count;
-    // One copy, with each label put in on the way.
+    // One copy, with each label put in on the way; the edits come last first.
     rewritten.clear();
     rewritten.reserve(bytes.size() + 8 * edits.size());
     std::size_t copied = 0;
     for (std::size_t e = edits.size(); e-- > 0;) {
         rewritten.insert(rewritten.end(), bytes.begin() + static_cast<std::ptrdiff_t>(copied),
-                         bytes.begin() + static_cast<std::ptrdiff_t>(byteBegin[e]));
+                         bytes.begin() + static_cast<std::ptrdiff_t>(edits[e].begin));
         for (const char16_t unit : edits[e].label) // labels are ASCII
             rewritten.push_back(static_cast<std::uint8_t>(unit));
-        copied = byteBegin[e] + (edits[e].end - edits[e].begin);
+        copied = edits[e].end;
     }
     rewritten.insert(rewritten.end(), bytes.begin() + static_cast<std::ptrdiff_t>(copied), bytes.end());
     return count;

@@ -290,8 +290,6 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     ConvertOptions options = givenOptions;
     options.unmappableAsReferences = options.unmappableAsReferences && TakesCharacterReferences(path);
     notes.bytesRead = file->content.size();
-    if (options.record)
-        notes.originalSha256 = Sha256::Of(file->content);
     const struct stat& info = file->info;
     const FileOwnership ownership{info.st_mode, info.st_uid, info.st_gid};
     std::filesystem::path backup = path;
@@ -299,7 +297,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     std::error_code ec;
     const bool backupHeld =
         options.keepBackup && std::filesystem::is_regular_file(std::filesystem::symlink_status(backup, ec));
-    Result<ByteBuffer> converted = ConvertContent(file->content, options, rules, notes, backupHeld);
+    Result<ByteBuffer> converted = ConvertContent(file->content, options, rules, notes, backupHeld || options.record);
     if (!converted)
         return converted.status();
     // Too short a text may not tell a second run from a first; its backup does, and it is the
@@ -307,6 +305,16 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     if (backupHeld && ConvertsTo(backup, file->content, options, rules))
         return Status::Failure(StatusCode::WrongEncoding,
                                "converted already: it is what converting " + backup.filename().string() + " gives");
+    const std::array<ByteView, 2> pieces{Bom(options), ByteView(*converted)};
+    notes.bytesWritten = pieces[0].size() + pieces[1].size();
+    if (options.record) {
+        Sha256 original;
+        Sha256 written;
+        written.Add(pieces[0]);
+        Sha256::AddBoth(original, file->content, written, pieces[1]);
+        notes.originalSha256 = original.HexDigest();
+        notes.writtenSha256 = written.HexDigest();
+    }
     file->content = ByteBuffer();
 
     // Decided on the mode bits, not on what the kernel allows, so root gets the same answer.
@@ -319,14 +327,6 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     replace.sync = options.sync;
     if (options.keepBackup)
         replace.backup = backup;
-    const std::array<ByteView, 2> pieces{Bom(options), ByteView(*converted)};
-    notes.bytesWritten = pieces[0].size() + pieces[1].size();
-    if (options.record) {
-        Sha256 written;
-        written.Add(pieces[0]);
-        written.Add(pieces[1]);
-        notes.writtenSha256 = written.HexDigest();
-    }
     if (options.dryRun)
         return CheckReplaceable(path, replace, calls);
     return ReplaceFile(path, pieces, replace, calls);

@@ -61,22 +61,50 @@ void Sha256::Add(ByteView bytes)
     if (bytes.empty())
         return; // an empty view may hold no pointer at all, which memcpy must not be given
     m_length += bytes.size();
-    std::size_t i = 0;
-    if (m_buffered > 0) {
-        const std::size_t take = std::min(bytes.size(), m_buffer.size() - m_buffered);
-        std::memcpy(m_buffer.data() + m_buffered, bytes.data(), take);
-        m_buffered += take;
-        i = take;
-        if (m_buffered < m_buffer.size())
-            return;
+    Absorb(bytes.subspan(TopUp(bytes)));
+}
+
+void Sha256::AddBoth(Sha256& first, ByteView firstBytes, Sha256& second, ByteView secondBytes)
+{
+    if (!first.m_extensions || !second.m_extensions || firstBytes.empty() || secondBytes.empty()) {
+        first.Add(firstBytes);
+        second.Add(secondBytes);
+        return;
+    }
+    first.m_length += firstBytes.size();
+    second.m_length += secondBytes.size();
+    firstBytes = firstBytes.subspan(first.TopUp(firstBytes));
+    secondBytes = secondBytes.subspan(second.TopUp(secondBytes));
+    const std::size_t paired = std::min(firstBytes.size(), secondBytes.size()) / 64;
+    sha256::CompressPairWithExtensions(first.m_state.data(), firstBytes.data(), second.m_state.data(),
+                                       secondBytes.data(), paired);
+    first.Absorb(firstBytes.subspan(64 * paired));
+    second.Absorb(secondBytes.subspan(64 * paired));
+}
+
+std::size_t Sha256::TopUp(ByteView bytes)
+{
+    if (m_buffered == 0)
+        return 0;
+    const std::size_t take = std::min(bytes.size(), m_buffer.size() - m_buffered);
+    std::memcpy(m_buffer.data() + m_buffered, bytes.data(), take);
+    m_buffered += take;
+    if (m_buffered == m_buffer.size()) {
         Blocks(m_buffer.data(), 1);
         m_buffered = 0;
     }
-    const std::size_t whole = (bytes.size() - i) / 64;
-    Blocks(bytes.data() + i, whole);
-    i += whole * 64;
-    std::memcpy(m_buffer.data(), bytes.data() + i, bytes.size() - i);
-    m_buffered = bytes.size() - i;
+    return take;
+}
+
+void Sha256::Absorb(ByteView bytes)
+{
+    if (bytes.empty())
+        return;
+    const std::size_t whole = bytes.size() / 64;
+    Blocks(bytes.data(), whole);
+    const ByteView rest = bytes.subspan(64 * whole);
+    std::memcpy(m_buffer.data() + m_buffered, rest.data(), rest.size());
+    m_buffered += rest.size();
 }
 
 std::string Sha256::HexDigest()

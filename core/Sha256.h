@@ -22,6 +22,9 @@ public:
     explicit Sha256(Engine engine = Engine::Best);
 
     void Add(ByteView bytes);
+    /// first.Add(firstBytes) and second.Add(secondBytes) in one pass, which the processor's SHA
+    /// extensions run about one and a half times as fast.
+    static void AddBoth(Sha256& first, ByteView firstBytes, Sha256& second, ByteView secondBytes);
     /// The digest as 64 lower-case hexadecimal digits. Ends the hashing: add nothing after it.
     std::string HexDigest();
 
@@ -29,6 +32,10 @@ public:
     static std::string Of(ByteView bytes);
 
 private:
+    /// Adds to a part-filled block what completes it, hashing it when whole; how many bytes it took.
+    std::size_t TopUp(ByteView bytes);
+    /// Hashes the whole blocks of bytes given after TopUp and keeps the rest for the next block.
+    void Absorb(ByteView bytes);
     void Blocks(const std::uint8_t* data, std::size_t count);
     void Block(const std::uint8_t* block);
 

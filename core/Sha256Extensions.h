@@ -26,4 +26,9 @@ bool ExtensionsAvailable();
 /// Only when ExtensionsAvailable().
 void CompressWithExtensions(std::uint32_t state[8], const std::uint8_t* data, std::size_t blocks);
 
+/// The same for two states and `blocks` blocks of each, in step, about one and a half times as fast
+/// as one after the other.
+void CompressPairWithExtensions(std::uint32_t first[8], const std::uint8_t* firstData, std::uint32_t second[8],
+                                const std::uint8_t* secondData, std::size_t blocks);
+
 } // namespace veltran::sha256

@@ -1,4 +1,5 @@
 #include "CharsetDeclarations.h"
+#include "TextCodecs.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +105,48 @@ TEST(RewriteDeclarationsInBytes, SeesTheCharactersTheDecoderSees)
             RewriteCharsetDeclarations(bytes, c.start, c.encoding, c.encoding, target, rewritten);
         EXPECT_EQ(std::string(rewritten.begin(), rewritten.end()), c.after);
         EXPECT_EQ(count.rewritten, 1u);
+    }
+}
+
+// The bytes give what the decoded text gives, in each encoding that holds the text: a trail byte
+// that looks like "@" or a letter starts no keyword, and a tag reaches as far in UTF-16 units
+// however many bytes its characters take. "%" stands for the source's own label.
+TEST(RewriteDeclarationsInBytes, AgreeWithTheDecodedText)
+{
+    const std::u16string pad(1000, u'中');
+    const std::u16string wide = [] {
+        std::u16string text;
+        for (int i = 0; i < 500; ++i)
+            text += u"\U00020BB7";
+        return text;
+    }();
+    const std::u16string texts[] = {
+        u"一charset \"%\"; @charset \"%\";",                              // in BIG5 一 is A4 40, "@"
+        u"<% 尸esponse.Charset = \"%\" %><% Response.Charset = \"%\" %>", // 尸 ends in "r"
+        u"<meta 勺harset=%><meta charset=%>",                             // 勺 ends in "c"
+        u"<meta content=\"" + pad + u"\" charset=%>",
+        u"<meta content=\"" + pad.substr(10) + u"\" charset=%>",
+        u"<meta content=\"" + wide + u"\" charset=%>",
+        u"<meta content=\"" + wide.substr(10) + u"\" charset=%>",
+    };
+    for (const EncodingId source : {Gb, Big5, Utf8}) {
+        const std::u16string label = source == Gb ? u"gbk" : source == Big5 ? u"big5" : u"utf-8";
+        const EncodingId target = source == Utf8 ? Gb : Utf8;
+        for (std::u16string text : texts) {
+            for (std::size_t at = text.find(u'%'); at != std::u16string::npos; at = text.find(u'%', at))
+                text.replace(at, 1, label);
+            const Bytes bytes = Encode(source, text);
+            if (const DecodeResult back = Decode(source, bytes); !back.ok() || *back != text)
+                continue; // the encoding lacks a character
+            SCOPED_TRACE(std::string(EncodingName(source)) + " " + std::to_string(text.size()));
+            std::u16string decoded = text;
+            const DeclarationCount inText = RewriteCharsetDeclarations(decoded, source, target);
+            Bytes rewritten = bytes;
+            const DeclarationCount inBytes = RewriteCharsetDeclarations(bytes, 0, source, source, target, rewritten);
+            EXPECT_EQ(inBytes.found, inText.found);
+            EXPECT_EQ(inBytes.rewritten, inText.rewritten);
+            EXPECT_TRUE(rewritten == Encode(source, decoded));
+        }
     }
 }
 

@@ -35,5 +35,30 @@ TEST(Sha256Test, KnownDigestsWholeAndInPieces)
     }
 }
 
+// Two hashes fed in one pass, each after a few bytes of its own (a part-filled block), of lengths
+// that end in step, one ahead of the other, and empty.
+TEST(Sha256Test, TwoInOnePassGiveWhatEachAloneGives)
+{
+    std::string text(5000, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char>(i * 131 % 251);
+    const std::size_t lengths[] = {0, 1, 63, 64, 65, 640, 4999};
+    const std::size_t heads[] = {0, 3, 64};
+    for (const Sha256::Engine engine : {Sha256::Engine::Best, Sha256::Engine::Portable}) {
+        for (const std::size_t head : heads) {
+            for (const std::size_t a : lengths) {
+                for (const std::size_t b : lengths) {
+                    Sha256 first(engine);
+                    Sha256 second(engine);
+                    first.Add(View(text.substr(0, head)));
+                    Sha256::AddBoth(first, View(text.substr(head, a)), second, View(text.substr(7, b)));
+                    EXPECT_EQ(first.HexDigest(), Sha256::Of(View(text.substr(0, head + a)))) << head << " " << a;
+                    EXPECT_EQ(second.HexDigest(), Sha256::Of(View(text.substr(7, b)))) << b;
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace veltran
