@@ -67,6 +67,11 @@ json EntryJson(const EntryRecord& record, const RunSettings& settings)
 Status WriteRunReport(const std::filesystem::path& file, const RunRequest& request, const RunOutcome& outcome,
                       const std::string& started, const std::string& finished)
 {
+    // Replacement rather than an exception for text that is not UTF-8 (a lone surrogate among the
+    // lost characters): the report is still written.
+    const auto dump = [](const json& value, int indent) {
+        return value.dump(indent, ' ', false, json::error_handler_t::replace);
+    };
     const RunSettings& settings = request.settings;
     json report;
     report["report"] = "veltran run";
@@ -80,20 +85,28 @@ Status WriteRunReport(const std::filesystem::path& file, const RunRequest& reque
     report["started"] = started;
     report["finished"] = finished;
     report["stopped"] = outcome.stopped;
-    json entries = json::array();
+
+    // The entries, one to a line, last: each is made, written out and let go in turn, as a run of
+    // many thousand files would otherwise hold a tree of values several times the text's size.
+    std::string text = dump(report, 2);
+    text.resize(text.size() - 2); // the line with the closing brace, which follows the entries
+    text += ",\n  \"entries\": [";
+    const char* separator = "\n    ";
+    const auto add = [&](const json& entry) {
+        text += separator;
+        text += dump(entry, -1);
+        separator = ",\n    ";
+    };
     for (const EntryRecord& record : outcome.records)
-        entries.push_back(EntryJson(record, settings));
+        add(EntryJson(record, settings));
     for (std::size_t i = outcome.records.size(); i < request.entries.size(); ++i) {
         json entry;
         AddPath(entry, "path", request.entries[i]);
         entry["outcome"] = "not reached";
-        entries.push_back(std::move(entry));
+        add(entry);
     }
-    report["entries"] = std::move(entries);
+    text += "\n  ]\n}\n";
 
-    // Replacement rather than an exception for text that is not UTF-8 (a lone surrogate among the
-    // lost characters): the report is still written.
-    const std::string text = report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
     const std::array<ByteView, 1> pieces{ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())};
     ReplaceOptions options;
     options.sync = true;

@@ -205,32 +205,63 @@ public:
                               m_bytes.begin() + static_cast<std::ptrdiff_t>(end)); // labels are ASCII
     }
 
-    // The next mark that starts a character, from `from` on, or the size. Sixteen bytes at a time
-    // where the processor can.
+    // The next mark that starts a character and may start a keyword, from `from` on, or the size.
     std::size_t NextMark(std::size_t from) const
     {
         for (std::size_t i = from;; ++i) {
-            i = NextMarkByte(i);
+            i = NextCandidate(i);
             if (i >= m_bytes.size() || StartsCharacter(i))
                 return i;
         }
     }
 
 private:
-    std::size_t NextMarkByte(std::size_t i) const
+    // Whether a keyword may start at the mark at `i`, by the byte on either side: "<m", "<?", "<%",
+    // "@c" and ".c" (any letter case), and "(" after "r" or a space (header( and header ().
+    bool MayStartKeyword(std::size_t i) const
+    {
+        const unsigned next = i + 1 < m_bytes.size() ? m_bytes[i + 1] | 0x20u : 0;
+        switch (m_bytes[i]) {
+        case '<':
+            return next == 'm' || next == '?' || next == '%';
+        case '@':
+        case '.':
+            return next == 'c';
+        case '(':
+            return i > 0 && ((m_bytes[i - 1] | 0x20u) == 'r' || m_bytes[i - 1] <= 0x20);
+        default:
+            return false;
+        }
+    }
+
+    // A page holds a mark every twenty bytes or so, mostly "<" of other tags and "." of prose;
+    // sixteen bytes at a time, where the processor can, with the bytes around each mark seen too.
+    std::size_t NextCandidate(std::size_t i) const
     {
 #if defined(__SSE2__)
-        const __m128i marks[] = {_mm_set1_epi8('<'), _mm_set1_epi8('@'), _mm_set1_epi8('.'), _mm_set1_epi8('(')};
-        for (; i + 16 <= m_bytes.size(); i += 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_bytes.data() + i));
-            const __m128i hits =
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, marks[0]), _mm_cmpeq_epi8(bytes, marks[1])),
-                             _mm_or_si128(_mm_cmpeq_epi8(bytes, marks[2]), _mm_cmpeq_epi8(bytes, marks[3])));
+        if (i == 0 && !m_bytes.empty() && MayStartKeyword(0))
+            return 0;
+        const auto splat = [](char c) { return _mm_set1_epi8(c); };
+        for (i = std::max<std::size_t>(i, 1); i + 17 <= m_bytes.size(); i += 16) {
+            const auto load = [&](std::size_t at) {
+                return _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_bytes.data() + at));
+            };
+            const __m128i here = load(i);
+            const __m128i next = _mm_or_si128(load(i + 1), splat(0x20));
+            const __m128i previous = load(i - 1);
+            const auto is = [](__m128i bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
+            const __m128i tag =
+                _mm_and_si128(is(here, '<'), _mm_or_si128(_mm_or_si128(is(next, 'm'), is(next, '?')), is(next, '%')));
+            const __m128i member = _mm_and_si128(_mm_or_si128(is(here, '@'), is(here, '.')), is(next, 'c'));
+            const __m128i afterSpace = _mm_cmpeq_epi8(_mm_min_epu8(previous, splat(0x20)), previous);
+            const __m128i call =
+                _mm_and_si128(is(here, '('), _mm_or_si128(is(_mm_or_si128(previous, splat(0x20)), 'r'), afterSpace));
+            const __m128i hits = _mm_or_si128(_mm_or_si128(tag, member), call);
             if (const int mask = _mm_movemask_epi8(hits); mask != 0)
                 return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
         }
 #endif
-        while (i < m_bytes.size() && !IsMark(m_bytes[i]))
+        while (i < m_bytes.size() && !MayStartKeyword(i))
             ++i;
         return i;
     }

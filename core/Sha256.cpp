@@ -109,16 +109,14 @@ void Sha256::Absorb(ByteView bytes)
 
 std::string Sha256::HexDigest()
 {
+    // A one bit, zeros up to 56 bytes into a block, and the length in bits: at most 72 bytes.
     const std::uint64_t bits = m_length * 8;
-    const std::uint8_t one = 0x80;
-    Add(ByteView(&one, 1));
-    const std::uint8_t zero = 0;
-    while (m_buffered != 56)
-        Add(ByteView(&zero, 1));
-    std::array<std::uint8_t, 8> length{};
-    for (int i = 0; i < 8; ++i)
-        length[i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
-    Add(length);
+    std::array<std::uint8_t, 72> padding{};
+    padding[0] = 0x80;
+    std::size_t size = (m_buffered < 56 ? 56 : 120) - m_buffered;
+    for (int shift = 56; shift >= 0; shift -= 8)
+        padding[size++] = static_cast<std::uint8_t>(bits >> shift);
+    Add(ByteView(padding.data(), size));
 
     static constexpr char kHex[] = "0123456789abcdef";
     std::string digest;

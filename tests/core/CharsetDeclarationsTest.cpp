@@ -29,6 +29,15 @@ TEST_P(RewriteDeclarations, NamesTheTargetWhereTheSourceWasNamed)
     EXPECT_TRUE(text == c.after) << std::string(text.begin(), text.end());
     EXPECT_EQ(count.found, c.found);
     EXPECT_EQ(count.rewritten, c.rewritten);
+
+    // The same in the bytes, here UTF-8, which holds every snippet.
+    const Bytes bytes = Utf8Encode(c.before);
+    Bytes rewritten = bytes;
+    const DeclarationCount inBytes =
+        RewriteCharsetDeclarations(bytes, 0, EncodingId::Utf8, c.source, c.target, rewritten);
+    EXPECT_TRUE(rewritten == Utf8Encode(c.after));
+    EXPECT_EQ(inBytes.found, c.found);
+    EXPECT_EQ(inBytes.rewritten, c.rewritten);
 }
 
 constexpr EncodingId Gb = EncodingId::Gb;
