@@ -1,50 +1,47 @@
 #include "ChineseMapping.h"
 
-#include "ChainMatcher.h"
 #include "EmbeddedMappingTables.h"
 
 namespace veltran {
-namespace {
 
-// The tables are part of the program, so setting a matcher up only reads their
-// headers.
-const ChainMatcher& TraditionalMatcher()
+// The tables are part of the program, so setting a chain up only reads their headers.
+const ChainMatcher& TraditionalChain()
 {
-    static const ChainMatcher matcher(EmbeddedS2twTables());
-    return matcher;
+    static const ChainMatcher chain(EmbeddedS2twTables());
+    return chain;
 }
 
-const ChainMatcher& SimplifiedMatcher()
+const ChainMatcher& SimplifiedChain()
 {
-    static const ChainMatcher matcher(EmbeddedTw2sTables());
-    return matcher;
+    static const ChainMatcher chain(EmbeddedT2sTables());
+    return chain;
 }
 
-} // namespace
+const ChainMatcher& TaiwanSimplifiedChain()
+{
+    static const ChainMatcher chain(EmbeddedTw2sTables());
+    return chain;
+}
 
 std::u16string ToTraditional(std::u16string_view text)
 {
-    return TraditionalMatcher().Convert(text);
+    return TraditionalChain().Convert(text);
 }
 
 std::u16string ToSimplified(std::u16string_view text)
 {
-    return SimplifiedMatcher().Convert(text);
+    return SimplifiedChain().Convert(text);
 }
 
-void AppendTraditional(std::u16string_view text, std::u16string& out)
+std::u16string TaiwanToSimplified(std::u16string_view text)
 {
-    TraditionalMatcher().Append(text, out);
-}
-
-void AppendSimplified(std::u16string_view text, std::u16string& out)
-{
-    SimplifiedMatcher().Append(text, out);
+    return TaiwanSimplifiedChain().Convert(text);
 }
 
 bool IsMappingBoundary(char16_t unit)
 {
-    return TraditionalMatcher().StandsAlone(unit) && SimplifiedMatcher().StandsAlone(unit);
+    return TraditionalChain().StandsAlone(unit) && SimplifiedChain().StandsAlone(unit) &&
+           TaiwanSimplifiedChain().StandsAlone(unit);
 }
 
 } // namespace veltran

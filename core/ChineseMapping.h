@@ -1,32 +1,40 @@
 #pragma once
 
+#include "ChainMatcher.h"
+
 #include <string>
 #include <string_view>
 
 namespace veltran {
 
-/// Maps Simplified Chinese characters and phrases to their Taiwan-standard Traditional forms
-/// (OpenCC's s2tw chain). Everything the dictionaries do not map is returned unchanged,
-/// including NUL, unpaired surrogates and characters outside the Basic Multilingual Plane.
-/// The dictionaries are loaded once per process, on first use; throws std::runtime_error
-/// when they cannot be loaded.
+/// The three mapping chains, compiled into the program from OpenCC's dictionaries. Each maps
+/// everything its dictionaries do not hold to itself, including NUL, unpaired surrogates and
+/// characters outside the Basic Multilingual Plane.
+
+/// Simplified to Taiwan-standard Traditional forms (OpenCC's s2tw chain).
+const ChainMatcher& TraditionalChain();
+
+/// Traditional to Simplified forms (OpenCC's t2s chain). Simplified text comes out as it went in,
+/// so text of any source can pass through it.
+const ChainMatcher& SimplifiedChain();
+
+/// Taiwan-standard Traditional to Simplified forms (OpenCC's tw2s chain), which also knows Taiwan's
+/// variants (看著 becomes 看着), except that the characters of kKeptByTaiwanChain stay as they are.
+/// For text read from BIG5.
+const ChainMatcher& TaiwanSimplifiedChain();
+
+/// TraditionalChain's mapping of the text.
 std::u16string ToTraditional(std::u16string_view text);
 
-/// Maps Traditional Chinese (Taiwan standard) to Simplified forms (OpenCC's tw2s chain);
-/// otherwise as ToTraditional.
+/// SimplifiedChain's mapping of the text.
 std::u16string ToSimplified(std::u16string_view text);
 
-/// As ToTraditional, appending the result to `out`, whose room is reused; `out` must not hold the
-/// text.
-void AppendTraditional(std::u16string_view text, std::u16string& out);
+/// TaiwanSimplifiedChain's mapping of the text.
+std::u16string TaiwanToSimplified(std::u16string_view text);
 
-/// As ToSimplified, appending the result to `out`, whose room is reused; `out` must not hold the
-/// text.
-void AppendSimplified(std::u16string_view text, std::u16string& out);
-
-/// True when no phrase or character of either direction's dictionaries holds the unit, so that it
-/// maps to itself and no phrase reaches across it: text cut just before it maps, in either direction
-/// and through both one after the other, to the same as its pieces mapped one by one. ASCII
+/// True when no phrase or character of any chain's dictionaries holds the unit, so that it maps to
+/// itself and no phrase reaches across it: text cut just before it maps, through any chain and
+/// through several one after the other, to the same as its pieces mapped one by one. ASCII
 /// characters are such units.
 bool IsMappingBoundary(char16_t unit);
 

@@ -1,7 +1,7 @@
 #include "EmbeddedMappingTables.h"
 
 // The table files come from veltran_mapping_tablegen; the build passes their
-// paths in VELTRAN_S2TW_TABLES and VELTRAN_TW2S_TABLES. The assembler copies
+// paths in VELTRAN_S2TW_TABLES, VELTRAN_T2S_TABLES and VELTRAN_TW2S_TABLES. The assembler copies
 // them into read-only data as they are, which keeps the build fast and the
 // start-up free of any parsing.
 #define VELTRAN_EMBED_TABLES(name, path)                                                                               \
@@ -15,11 +15,14 @@
         ".previous\n")
 
 VELTRAN_EMBED_TABLES(veltran_s2tw_tables, VELTRAN_S2TW_TABLES);
+VELTRAN_EMBED_TABLES(veltran_t2s_tables, VELTRAN_T2S_TABLES);
 VELTRAN_EMBED_TABLES(veltran_tw2s_tables, VELTRAN_TW2S_TABLES);
 
 extern "C" {
 extern const std::byte veltran_s2tw_tables_begin[] __attribute__((visibility("hidden")));
 extern const std::byte veltran_s2tw_tables_end[] __attribute__((visibility("hidden")));
+extern const std::byte veltran_t2s_tables_begin[] __attribute__((visibility("hidden")));
+extern const std::byte veltran_t2s_tables_end[] __attribute__((visibility("hidden")));
 extern const std::byte veltran_tw2s_tables_begin[] __attribute__((visibility("hidden")));
 extern const std::byte veltran_tw2s_tables_end[] __attribute__((visibility("hidden")));
 }
@@ -29,6 +32,11 @@ namespace veltran {
 std::span<const std::byte> EmbeddedS2twTables()
 {
     return {veltran_s2tw_tables_begin, veltran_s2tw_tables_end};
+}
+
+std::span<const std::byte> EmbeddedT2sTables()
+{
+    return {veltran_t2s_tables_begin, veltran_t2s_tables_end};
 }
 
 std::span<const std::byte> EmbeddedTw2sTables()

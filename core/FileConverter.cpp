@@ -2,9 +2,12 @@
 
 #include "AsciiRun.h"
 #include "ChineseMapping.h"
+#include "LinkTargets.h"
+#include "MappingPlan.h"
 #include "Sha256.h"
 #include "SystemError.h"
 #include "TextCodecs.h"
+#include "UntouchedText.h"
 
 #include <unicode/utf16.h>
 
@@ -54,12 +57,6 @@ Result<TextLayout> InspectFileBytes(ByteView bytes, EncodingId source)
     return TextLayout{source, 0};
 }
 
-bool MapsToTraditional(const ConvertOptions& options)
-{
-    return options.target == EncodingId::Big5 ||
-           (options.target == EncodingId::Utf8 && options.source == EncodingId::Big5);
-}
-
 bool NotesUnmappable(const ConvertOptions& options)
 {
     return options.noteUnmappable || options.unmappableAsReferences;
@@ -99,24 +96,40 @@ Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, con
     ByteBuffer out(layout.encoding != EncodingId::Utf8 && options.target == EncodingId::Utf8
                        ? textBytes + textBytes / 2 + 16
                        : textBytes + textBytes / 16 + 16);
-    const bool toTraditional = MapsToTraditional(options);
+    const MappingPlan plan = PlanMapping(options.source, options.target, false);
+    LinkTargets simplifiedLinks;
+    LinkTargets traditionalLinks;
     std::u16string piece;
     std::u16string simplified;
     std::u16string traditional;
     // No unit of the piece after its first, and before this index, is a boundary.
     std::size_t searched = 0;
     auto mapAndEncode = [&](std::size_t units) {
-        simplified.clear();
-        AppendSimplified(std::u16string_view(piece).substr(0, units), simplified);
-        if (toTraditional) {
-            traditional.clear();
-            AppendTraditional(simplified, traditional);
+        std::u16string_view text = std::u16string_view(piece).substr(0, units);
+        if (plan.toSimplified) {
+            simplified.clear();
+            simplifiedLinks.Map(*plan.toSimplified, text, simplified);
+            text = simplified;
         }
-        std::u16string& mapped = toTraditional ? traditional : simplified;
+        if (plan.toTraditional) {
+            traditional.clear();
+            traditionalLinks.Map(*plan.toTraditional, text, traditional);
+        }
+        if (!plan.MapsAnything())
+            simplified.assign(text);
+        std::u16string& mapped = plan.toTraditional ? traditional : simplified;
         MarkForTarget(mapped, options, notes);
         EncodeAppend(options.target, mapped, out);
         piece.erase(0, units);
         searched = piece.size();
+    };
+    auto copyAscii = [&](ByteView ascii) {
+        const std::string_view text(reinterpret_cast<const char*>(ascii.data()), ascii.size());
+        if (plan.toSimplified)
+            simplifiedLinks.Pass(text);
+        if (plan.toTraditional)
+            traditionalLinks.Pass(text);
+        out.Append(ascii);
     };
 
     std::size_t pos = layout.start;
@@ -125,7 +138,7 @@ Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, con
         if (piece.empty() || ascii > kJoinedAscii || pos + ascii == size) {
             if (!piece.empty())
                 mapAndEncode(piece.size());
-            out.Append(bytes.subspan(pos, ascii));
+            copyAscii(bytes.subspan(pos, ascii));
         } else {
             piece.append(data + pos, data + pos + ascii);
         }
@@ -153,6 +166,25 @@ Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, con
     if (out.empty() && options.target != EncodingId::Utf8)
         return EmptyResult(options.target);
     return out;
+}
+
+// The Chinese mappings of the plan, with the rules between them when given.
+std::u16string MapAndApplyRules(std::u16string text, const MappingPlan& plan, const RuleTable* rules)
+{
+    if (plan.toSimplified == nullptr) {
+        if (rules)
+            rules->ApplyRules(text);
+        return text;
+    }
+    std::u16string simplified = LinkTargets::MapOutside(*plan.toSimplified, text);
+    if (plan.keepsUntouchedText && rules) {
+        std::u16string ruled = simplified;
+        rules->ApplyRules(ruled);
+        return TraditionalAfterRules(text, simplified, ruled, *plan.toTraditional);
+    }
+    if (rules)
+        rules->ApplyRules(simplified);
+    return plan.toTraditional ? LinkTargets::MapOutside(*plan.toTraditional, simplified) : simplified;
 }
 
 Status ReadFailure(int errorNumber)
@@ -370,11 +402,8 @@ Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& option
         if (notes)
             notes->declarations = count;
     }
-    text = ToSimplified(text);
-    if (options.applyRules)
-        rules.ApplyRules(text);
-    if (MapsToTraditional(options))
-        text = ToTraditional(text);
+    text = MapAndApplyRules(std::move(text), PlanMapping(options.source, options.target, options.applyRules),
+                            options.applyRules ? &rules : nullptr);
     MarkForTarget(text, options, notes);
     if (text.empty() && options.target != EncodingId::Utf8)
         return EmptyResult(options.target);

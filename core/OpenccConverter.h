@@ -14,6 +14,8 @@ namespace veltran {
 inline constexpr const char* kOpenccDataDir = VELTRAN_OPENCC_DATA_DIR "/";
 /// Simplified to Traditional, Taiwan standard.
 inline constexpr const char* kS2twConfig = "s2tw.json";
+/// Traditional to Simplified.
+inline constexpr const char* kT2sConfig = "t2s.json";
 /// Traditional (Taiwan standard) to Simplified.
 inline constexpr const char* kTw2sConfig = "tw2s.json";
 

@@ -3,9 +3,12 @@
 // without loading or indexing any dictionary.
 //
 // Usage: veltran_mapping_tablegen OPENCC_DATA_DIR OUTPUT_DIR
-// Writes OUTPUT_DIR/s2tw.tables and OUTPUT_DIR/tw2s.tables.
+// Writes OUTPUT_DIR/s2tw.tables (to Traditional, Taiwan standard), OUTPUT_DIR/t2s.tables (to
+// Simplified, which keeps Simplified text as it is) and OUTPUT_DIR/tw2s.tables (Taiwan text to
+// Simplified, without the variants that would rewrite characters Simplified text uses).
 
 #include "ChainTablesBuilder.h"
+#include "KeptCharacters.h"
 #include "OpenccDictionaryReader.h"
 
 #include <cstdio>
@@ -15,9 +18,11 @@
 
 namespace {
 
-void WriteTables(const std::string& dataDir, const std::string& configName, const std::string& outputPath)
+void WriteTables(const std::string& dataDir, const std::string& configName, const std::string& outputPath,
+                 std::u16string_view kept = {})
 {
-    const veltran::ChainDictionaries chain = veltran::OpenccDictionaryReader::FromFile(dataDir + "/" + configName);
+    veltran::ChainDictionaries chain = veltran::OpenccDictionaryReader::FromFile(dataDir + "/" + configName);
+    veltran::KeepCharacters(chain, kept);
     const std::vector<std::byte> tables = veltran::ChainTablesBuilder::Build(chain);
     // Written under a temporary name first so that a failed run never leaves half
     // a table behind.
@@ -42,7 +47,8 @@ int main(int argc, char** argv)
         const std::string dataDir = argv[1];
         const std::string outputDir = argv[2];
         WriteTables(dataDir, "s2tw.json", outputDir + "/s2tw.tables");
-        WriteTables(dataDir, "tw2s.json", outputDir + "/tw2s.tables");
+        WriteTables(dataDir, "t2s.json", outputDir + "/t2s.tables");
+        WriteTables(dataDir, "tw2s.json", outputDir + "/tw2s.tables", veltran::kKeptByTaiwanChain);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "veltran_mapping_tablegen: %s\n", e.what());
         return 1;

@@ -18,6 +18,12 @@ const OpenccConverter& ReferenceTraditional()
 
 const OpenccConverter& ReferenceSimplified()
 {
+    static const OpenccConverter converter(std::string(kOpenccDataDir) + kT2sConfig);
+    return converter;
+}
+
+const OpenccConverter& ReferenceTaiwanSimplified()
+{
     static const OpenccConverter converter(std::string(kOpenccDataDir) + kTw2sConfig);
     return converter;
 }
@@ -49,16 +55,20 @@ TEST_P(ChineseMappingKnownTest, GivesTheDictionaryFormAndAgreesWithOpencc)
 
 // Expectations read off the dictionaries: STCharacters maps 简 and 体 and lists
 // 發 before 髮 for 发, STPhrases holds 头发, TWVariants alone turns 着 into 著,
-// TWVariantsRev turns it back.
+// TWVariantsRev turns it back, which only the Taiwan chain does.
 INSTANTIATE_TEST_SUITE_P(
     Dictionaries, ChineseMappingKnownTest,
-    ::testing::Values(KnownMapping{"CharactersOneByOne", &ToTraditional, &ReferenceTraditional, u"简体字", u"簡體字"},
-                      KnownMapping{"FirstCandidateOfACharacter", &ToTraditional, &ReferenceTraditional, u"发", u"發"},
-                      KnownMapping{"PhraseChoosesItsOwnForm", &ToTraditional, &ReferenceTraditional, u"头发", u"頭髮"},
-                      KnownMapping{"TaiwanVariantStep", &ToTraditional, &ReferenceTraditional, u"着", u"著"},
-                      KnownMapping{"TaiwanVariantBack", &ToSimplified, &ReferenceSimplified, u"著", u"着"},
-                      KnownMapping{"PhraseToSimplified", &ToSimplified, &ReferenceSimplified, u"後面的頭髮",
-                                   u"后面的头发"}),
+    ::testing::Values(
+        KnownMapping{"CharactersOneByOne", &ToTraditional, &ReferenceTraditional, u"简体字", u"簡體字"},
+        KnownMapping{"FirstCandidateOfACharacter", &ToTraditional, &ReferenceTraditional, u"发", u"發"},
+        KnownMapping{"PhraseChoosesItsOwnForm", &ToTraditional, &ReferenceTraditional, u"头发", u"頭髮"},
+        KnownMapping{"TaiwanVariantStep", &ToTraditional, &ReferenceTraditional, u"着", u"著"},
+        KnownMapping{"TaiwanVariantBack", &TaiwanToSimplified, &ReferenceTaiwanSimplified, u"看著", u"看着"},
+        KnownMapping{"TaiwanPhraseKeepsItsForm", &TaiwanToSimplified, &ReferenceTaiwanSimplified, u"顯著的著作",
+                     u"显著的著作"},
+        KnownMapping{"PhraseToSimplified", &ToSimplified, &ReferenceSimplified, u"後面的頭髮", u"后面的头发"},
+        KnownMapping{"SimplifiedTextStays", &ToSimplified, &ReferenceSimplified, u"为什么显著地抬头看着",
+                     u"为什么显著地抬头看着"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct UntouchedText
@@ -80,6 +90,7 @@ TEST_P(ChineseMappingUntouchedTest, BothDirectionsLeaveItAsItIs)
 {
     EXPECT_EQ(ToTraditional(GetParam().text), GetParam().text);
     EXPECT_EQ(ToSimplified(GetParam().text), GetParam().text);
+    EXPECT_EQ(TaiwanToSimplified(GetParam().text), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, ChineseMappingUntouchedTest,
@@ -90,6 +101,39 @@ INSTANTIATE_TEST_SUITE_P(Texts, ChineseMappingUntouchedTest,
                                            UntouchedText{"UnpairedSurrogates",
                                                          std::u16string{u'\xDC00', u'a', u'\xD800'}},
                                            UntouchedText{"SharedCharacters", u"中文字"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Where the Taiwan chain differs from OpenCC's tw2s on purpose: characters Simplified text writes as
+// they are are not turned into forms it does not use.
+struct KeptCharacter
+{
+    const char* name;
+    std::u16string input;
+    std::u16string ours;
+    std::u16string opencc;
+};
+
+void PrintTo(const KeptCharacter& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class TaiwanChainKeptTest : public ::testing::TestWithParam<KeptCharacter>
+{
+};
+
+TEST_P(TaiwanChainKeptTest, DiffersFromOpenccOnlyWhereASimplifiedCharacterIsKept)
+{
+    const KeptCharacter& c = GetParam();
+    EXPECT_EQ(TaiwanToSimplified(c.input), c.ours);
+    EXPECT_EQ(ReferenceTaiwanSimplified().Convert(c.input), c.opencc);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TaiwanChainKeptTest,
+                         ::testing::Values(KeptCharacter{"YaoOfShenme", u"什么", u"什么", u"什幺"},
+                                           KeptCharacter{"TaiOfTaitou", u"抬頭", u"抬头", u"擡头"},
+                                           KeptCharacter{"PhraseStillDecides", u"什麼", u"什么", u"什么"},
+                                           KeptCharacter{"ParticleStillMapped", u"沒著落", u"没着落", u"没着落"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChineseMappingTest, TextAfterNulIsMappedToo)

@@ -1,0 +1,139 @@
+#include "LinkTargets.h"
+
+namespace veltran {
+namespace {
+
+bool IsSpace(char16_t unit)
+{
+    return unit == u' ' || unit == u'\t' || unit == u'\n' || unit == u'\r' || unit == u'\f';
+}
+
+bool IsLetter(char16_t unit)
+{
+    return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z');
+}
+
+bool IsSchemeUnit(char16_t unit)
+{
+    return IsLetter(unit) || (unit >= u'0' && unit <= u'9') || unit == u'+' || unit == u'-' || unit == u'.';
+}
+
+constexpr std::uint64_t Packed(std::string_view text)
+{
+    std::uint64_t packed = 0;
+    for (const char c : text)
+        packed = packed << 8 | static_cast<unsigned char>(c);
+    return packed;
+}
+
+} // namespace
+
+bool LinkTargets::EndsWithLinkAttribute() const
+{
+    constexpr std::uint64_t kHref = Packed("href=");
+    constexpr std::uint64_t kSrc = Packed("src=");
+    return (m_recent & 0xFF'FFFF'FFFF) == kHref || (m_recent & 0xFFFF'FFFF) == kSrc;
+}
+
+bool LinkTargets::Take(char16_t unit)
+{
+    // A character that does not go on with a scheme is ordinary text again, and is taken as such.
+    switch (m_state) {
+    case State::Target:
+        if (unit == m_quote || unit == u'<' || unit == u'>' || unit == u'\n' || unit == u'\r') {
+            m_state = State::Outside;
+            if (unit == m_quote) {
+                m_recent = m_recent << 8 | unit;
+                return false;
+            }
+            break;
+        }
+        return true;
+    case State::SchemeStart:
+    case State::Scheme:
+        if (IsLetter(unit) || (m_state == State::Scheme && IsSchemeUnit(unit))) {
+            m_state = State::Scheme;
+            return false;
+        }
+        if (unit == u':' && m_state == State::Scheme) {
+            m_state = State::SchemeColon;
+            return false;
+        }
+        break;
+    case State::SchemeColon:
+        if (unit == u'/') {
+            m_state = State::SchemeSlash;
+            return false;
+        }
+        break;
+    case State::SchemeSlash:
+        if (unit == u'/') {
+            m_state = State::Target;
+            return false;
+        }
+        break;
+    case State::Outside:
+        break;
+    }
+    if (m_state != State::Outside && unit == m_quote) {
+        // The value closed before it could be an address.
+        m_state = State::Outside;
+        m_recent = m_recent << 8 | unit;
+        return false;
+    }
+    m_state = State::Outside;
+    if (unit == u'"' || unit == u'\'') {
+        m_state = EndsWithLinkAttribute() ? State::Target : State::SchemeStart;
+        m_quote = unit;
+        m_recent = m_recent << 8 | unit;
+    } else if (unit >= 0x80) {
+        m_recent = 0;
+    } else if (!IsSpace(unit)) {
+        m_recent = m_recent << 8 | (unit >= u'A' && unit <= u'Z' ? unit + (u'a' - u'A') : unit);
+    }
+    return false;
+}
+
+void LinkTargets::Pass(std::string_view ascii)
+{
+    for (const char c : ascii)
+        Take(static_cast<unsigned char>(c));
+}
+
+void LinkTargets::Pass(std::u16string_view text)
+{
+    for (const char16_t unit : text)
+        Take(unit);
+}
+
+void LinkTargets::Map(const ChainMatcher& chain, std::u16string_view text, std::u16string& out)
+{
+    std::size_t start = 0;
+    bool inTarget = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool target = Take(text[i]);
+        if (target == inTarget)
+            continue;
+        const std::u16string_view run = text.substr(start, i - start);
+        if (inTarget)
+            out += run;
+        else
+            chain.Append(run, out);
+        start = i;
+        inTarget = target;
+    }
+    const std::u16string_view run = text.substr(start);
+    if (inTarget)
+        out += run;
+    else
+        chain.Append(run, out);
+}
+
+std::u16string LinkTargets::MapOutside(const ChainMatcher& chain, std::u16string_view text)
+{
+    std::u16string out;
+    LinkTargets().Map(chain, text, out);
+    return out;
+}
+
+} // namespace veltran
