@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +30,17 @@ using Clock = std::chrono::steady_clock;
 inline double Seconds(Clock::time_point since)
 {
     return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+/// Units in which two mappings of one text differ; a difference of length counts as the longer text.
+inline std::size_t DifferingUnits(std::u16string_view a, std::u16string_view b)
+{
+    if (a.size() != b.size())
+        return std::max(a.size(), b.size());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        differing += a[i] != b[i];
+    return differing;
 }
 
 inline void WriteBytes(const fs::path& path, ByteView bytes)

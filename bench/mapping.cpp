@@ -1,7 +1,9 @@
-// Throughput of the Chinese mapping against libopencc running the same chains on the same input in
-// the same run, the start-up cost of the tables, and the peak memory of mapping one 200 MB file.
-// Figures are ratios measured here, so they hold on whatever machine runs this.
+// Throughput of the Chinese mapping against libopencc running OpenCC's own chains on the same input
+// in the same run, the start-up cost of the tables, and the peak memory of mapping one 200 MB file.
+// Figures are ratios measured here, so they hold on whatever machine runs this. Our Simplified and
+// Taiwan chains differ from t2s and tw2s on purpose in a few places; the units that differ are counted.
 
+#include "BenchSupport.h"
 #include "ChineseMapping.h"
 #include "OpenccConverter.h"
 #include "OpenccDictionaryReader.h"
@@ -116,11 +118,11 @@ void Measure(const Case& c)
     const auto start = Clock::now();
     const std::u16string expected = c.reference->Convert(*c.text);
     const double reference = SecondsSince(start);
-    const bool same = expected == c.ours(*c.text);
+    const std::size_t differing = bench::DifferingUnits(c.ours(*c.text), expected);
     const double ratio = reference / best;
-    std::printf("%-28s %8.1f MB/s  libopencc %6.1f MB/s  ratio %6.1f  target %4.0f  %s%s\n", c.name, megabytes / best,
-                megabytes / reference, ratio, c.target, ratio >= c.target ? "met" : "MISSED",
-                same ? "" : "  (OUTPUT DIFFERS)");
+    std::printf("%-34s %8.1f MB/s  libopencc %6.1f MB/s  ratio %6.1f  target %4.0f  %s  (%zu units differ)\n", c.name,
+                megabytes / best, megabytes / reference, ratio, c.target, ratio >= c.target ? "met" : "MISSED",
+                differing);
 }
 
 long PeakKilobytes()
@@ -165,12 +167,14 @@ int main()
     auto start = Clock::now();
     ToTraditional(u"");
     ToSimplified(u"");
+    TaiwanToSimplified(u"");
     const double startup = SecondsSince(start);
     start = Clock::now();
     const OpenccConverter traditional(std::string(kOpenccDataDir) + kS2twConfig);
-    const OpenccConverter simplified(std::string(kOpenccDataDir) + kTw2sConfig);
+    const OpenccConverter simplified(std::string(kOpenccDataDir) + kT2sConfig);
+    const OpenccConverter taiwan(std::string(kOpenccDataDir) + kTw2sConfig);
     const double referenceStartup = SecondsSince(start);
-    std::printf("start-up of both tables: %.3f ms (target at most 50 ms); libopencc loading the same: %.1f ms\n\n",
+    std::printf("start-up of the three tables: %.3f ms (target at most 50 ms); libopencc loading the same: %.1f ms\n\n",
                 startup * 1e3, referenceStartup * 1e3);
 
     const std::vector<std::u16string> simplifiedWords = Words(kS2twConfig);
@@ -183,6 +187,8 @@ int main()
     const Case cases[] = {
         {"Chinese text, ToTraditional", &ToTraditional, &traditional, &chineseS, 30},
         {"Chinese text, ToSimplified", &ToSimplified, &simplified, &chineseT, 30},
+        {"Simplified text, ToSimplified", &ToSimplified, &simplified, &chineseS, 30},
+        {"Chinese text, TaiwanToSimplified", &TaiwanToSimplified, &taiwan, &chineseT, 30},
         {"markup pages, ToTraditional", &ToTraditional, &traditional, &markupS, 50},
         {"markup pages, ToSimplified", &ToSimplified, &simplified, &markupT, 50},
     };

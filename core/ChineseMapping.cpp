@@ -5,21 +5,21 @@
 namespace veltran {
 
 // The tables are part of the program, so setting a chain up only reads their headers.
-const ChainMatcher& TraditionalChain()
+const ChineseMapper& TraditionalChain()
 {
-    static const ChainMatcher chain(EmbeddedS2twTables());
+    static const ChineseMapper chain(EmbeddedS2twTables(), false);
     return chain;
 }
 
-const ChainMatcher& SimplifiedChain()
+const ChineseMapper& SimplifiedChain()
 {
-    static const ChainMatcher chain(EmbeddedT2sTables());
+    static const ChineseMapper chain(EmbeddedT2sTables(), true);
     return chain;
 }
 
-const ChainMatcher& TaiwanSimplifiedChain()
+const ChineseMapper& TaiwanSimplifiedChain()
 {
-    static const ChainMatcher chain(EmbeddedTw2sTables());
+    static const ChineseMapper chain(EmbeddedTw2sTables(), false);
     return chain;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChainMatcher.h"
+#include "ChineseMapper.h"
 
 #include <string>
 #include <string_view>
@@ -12,16 +12,17 @@ namespace veltran {
 /// characters outside the Basic Multilingual Plane.
 
 /// Simplified to Taiwan-standard Traditional forms (OpenCC's s2tw chain).
-const ChainMatcher& TraditionalChain();
+const ChineseMapper& TraditionalChain();
 
-/// Traditional to Simplified forms (OpenCC's t2s chain). Simplified text comes out as it went in,
-/// so text of any source can pass through it.
-const ChainMatcher& SimplifiedChain();
+/// Traditional to Simplified forms (OpenCC's t2s chain, with the outputs of its phrases kept as they
+/// are: KeepPhraseOutputs), run again over its output until that settles. Simplified text comes out as
+/// it went in, so text of any source can pass through it, and mapping the output again changes nothing.
+const ChineseMapper& SimplifiedChain();
 
 /// Taiwan-standard Traditional to Simplified forms (OpenCC's tw2s chain), which also knows Taiwan's
 /// variants (看著 becomes 看着), except that the characters of kKeptByTaiwanChain stay as they are.
 /// For text read from BIG5.
-const ChainMatcher& TaiwanSimplifiedChain();
+const ChineseMapper& TaiwanSimplifiedChain();
 
 /// TraditionalChain's mapping of the text.
 std::u16string ToTraditional(std::u16string_view text);

@@ -10,8 +10,8 @@ namespace veltran {
 /// ChainMatcher.
 std::span<const std::byte> EmbeddedS2twTables();
 
-/// Tables of the Traditional to Simplified chain (OpenCC's t2s), which leaves Simplified text as
-/// it is; as EmbeddedS2twTables.
+/// Tables of the Traditional to Simplified chain (OpenCC's t2s with its phrases' outputs kept as
+/// they are: KeepPhraseOutputs), which leaves Simplified text as it is; as EmbeddedS2twTables.
 std::span<const std::byte> EmbeddedT2sTables();
 
 /// Tables of the Traditional (Taiwan) to Simplified chain (OpenCC's tw2s without the variants of

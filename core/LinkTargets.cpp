@@ -106,7 +106,7 @@ void LinkTargets::Pass(std::u16string_view text)
         Take(unit);
 }
 
-void LinkTargets::Map(const ChainMatcher& chain, std::u16string_view text, std::u16string& out)
+void LinkTargets::Map(const ChineseMapper& chain, std::u16string_view text, std::u16string& out)
 {
     std::size_t start = 0;
     bool inTarget = false;
@@ -129,7 +129,7 @@ void LinkTargets::Map(const ChainMatcher& chain, std::u16string_view text, std::
         chain.Append(run, out);
 }
 
-std::u16string LinkTargets::MapOutside(const ChainMatcher& chain, std::u16string_view text)
+std::u16string LinkTargets::MapOutside(const ChineseMapper& chain, std::u16string_view text)
 {
     std::u16string out;
     LinkTargets().Map(chain, text, out);

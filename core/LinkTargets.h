@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChainMatcher.h"
+#include "ChineseMapper.h"
 
 #include <cstdint>
 #include <string>
@@ -26,10 +26,10 @@ public:
     /// Appends the text to `out`: link targets as they are, the rest mapped through `chain`. Cutting
     /// the text into pieces anywhere gives the same as mapping it whole, provided the chain's own
     /// mapping is unchanged by that cut.
-    void Map(const ChainMatcher& chain, std::u16string_view text, std::u16string& out);
+    void Map(const ChineseMapper& chain, std::u16string_view text, std::u16string& out);
 
     /// The whole text mapped as Map does, from ordinary text on.
-    static std::u16string MapOutside(const ChainMatcher& chain, std::u16string_view text);
+    static std::u16string MapOutside(const ChineseMapper& chain, std::u16string_view text);
 
 private:
     enum class State : std::uint8_t

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChainMatcher.h"
+#include "ChineseMapper.h"
 #include "EncodingId.h"
 
 namespace veltran {
@@ -10,8 +10,8 @@ namespace veltran {
 /// against Simplified text, need its Simplified form; then only what the rules changed is mapped back.
 struct MappingPlan
 {
-    const ChainMatcher* toSimplified = nullptr;  // before the rules; none when the text keeps its forms
-    const ChainMatcher* toTraditional = nullptr; // after the rules, for a Traditional target
+    const ChineseMapper* toSimplified = nullptr;  // before the rules; none when the text keeps its forms
+    const ChineseMapper* toTraditional = nullptr; // after the rules, for a Traditional target
     // The text before and after the stretch the rules changed stays as read (see TraditionalAfterRules).
     bool keepsUntouchedText = false;
 

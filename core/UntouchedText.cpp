@@ -40,7 +40,7 @@ bool IsCut(std::u16string_view text, std::size_t at)
 } // namespace
 
 std::u16string TraditionalAfterRules(std::u16string_view original, std::u16string_view simplified,
-                                     std::u16string_view ruled, const ChainMatcher& toTraditional)
+                                     std::u16string_view ruled, const ChineseMapper& toTraditional)
 {
     if (ruled == simplified)
         return std::u16string(original);

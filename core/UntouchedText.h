@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChainMatcher.h"
+#include "ChineseMapper.h"
 
 #include <string>
 #include <string_view>
@@ -16,6 +16,6 @@ namespace veltran {
 /// has as many characters as its key); where the counts differ anyway, the whole ruled text is
 /// mapped back. Rules that changed nothing give the original.
 std::u16string TraditionalAfterRules(std::u16string_view original, std::u16string_view simplified,
-                                     std::u16string_view ruled, const ChainMatcher& toTraditional);
+                                     std::u16string_view ruled, const ChineseMapper& toTraditional);
 
 } // namespace veltran

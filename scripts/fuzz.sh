@@ -8,7 +8,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VELTRAN_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${1:-30}"
-targets=(decoders conversion wildcard rules)
+targets=(${VELTRAN_FUZZ_TARGETS:-decoders conversion mapping wildcard rules})
 
 "$root/scripts/install-deps.sh"
 if ! command -v clang++ >/dev/null 2>&1 || ! echo 'extern "C" int LLVMFuzzerTestOneInput(const char*, long) { return 0; }' |
@@ -28,7 +28,7 @@ unset ASAN_OPTIONS
 
 # Seeds: the sample site's GB pages, the demo rules, and a few patterns and names.
 seeds="$build/seeds"
-mkdir -p "$seeds/decoders" "$seeds/conversion" "$seeds/wildcard" "$seeds/rules"
+mkdir -p "$seeds/decoders" "$seeds/conversion" "$seeds/mapping" "$seeds/wildcard" "$seeds/rules"
 find "$root/samples" -type f -exec cp {} "$seeds/decoders/" \;
 # A conversion's first byte chooses the options: GB to UTF-8, GB to BIG5 with rules, guessed to GB,
 # GB to UTF-8 with the declarations rewritten.
@@ -36,6 +36,15 @@ for page in "$seeds/decoders"/*; do
     for choice in '\x08' '\x14' '\x03' '\x28'; do
         { printf "$choice"; cat "$page"; } >"$seeds/conversion/$(basename "$page")-$(printf %s "$choice" | tr -d '\\')"
     done
+done
+# The mapping takes UTF-16: the sample pages, and a few Traditional and Simplified manual pages.
+for page in "$seeds/decoders"/*; do
+    iconv -f CP936 -t UTF-16LE "$page" >"$seeds/mapping/$(basename "$page")" 2>/dev/null || true
+done
+for page in /usr/share/man/zh_TW/man1/ls.1.gz /usr/share/man/zh_CN/man1/ls.1.gz; do
+    if [ -f "$page" ]; then
+        gzip -dc "$page" | iconv -f UTF-8 -t UTF-16LE >"$seeds/mapping/$(basename "$(dirname "$(dirname "$page")")")-ls"
+    fi
 done
 cp "$root/scripts/demo.rules" "$seeds/rules/"
 printf '*.htm|*.asp\0index.HTM' >"$seeds/wildcard/filter"

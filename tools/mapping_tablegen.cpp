@@ -4,12 +4,14 @@
 //
 // Usage: veltran_mapping_tablegen OPENCC_DATA_DIR OUTPUT_DIR
 // Writes OUTPUT_DIR/s2tw.tables (to Traditional, Taiwan standard), OUTPUT_DIR/t2s.tables (to
-// Simplified, which keeps Simplified text as it is) and OUTPUT_DIR/tw2s.tables (Taiwan text to
-// Simplified, without the variants that would rewrite characters Simplified text uses).
+// Simplified, with its phrases' outputs kept as they are, so that Simplified text comes out as it
+// went in) and OUTPUT_DIR/tw2s.tables (Taiwan text to Simplified, without the variants that would
+// rewrite characters Simplified text uses).
 
 #include "ChainTablesBuilder.h"
 #include "KeptCharacters.h"
 #include "OpenccDictionaryReader.h"
+#include "PhraseOutputs.h"
 
 #include <cstdio>
 #include <exception>
@@ -18,11 +20,21 @@
 
 namespace {
 
-void WriteTables(const std::string& dataDir, const std::string& configName, const std::string& outputPath,
-                 std::u16string_view kept = {})
+// How a chain read from OpenCC's dictionaries is made ours.
+enum class Keep
+{
+    AsItIs,
+    PhraseOutputs, // phrases' outputs map to themselves
+    Kept,          // the characters of kKeptByTaiwanChain stay as they are
+};
+
+void WriteTables(const std::string& dataDir, const std::string& configName, const std::string& outputPath, Keep keep)
 {
     veltran::ChainDictionaries chain = veltran::OpenccDictionaryReader::FromFile(dataDir + "/" + configName);
-    veltran::KeepCharacters(chain, kept);
+    if (keep == Keep::PhraseOutputs)
+        veltran::KeepPhraseOutputs(chain);
+    if (keep == Keep::Kept)
+        veltran::KeepCharacters(chain, veltran::kKeptByTaiwanChain);
     const std::vector<std::byte> tables = veltran::ChainTablesBuilder::Build(chain);
     // Written under a temporary name first so that a failed run never leaves half
     // a table behind.
@@ -46,9 +58,9 @@ int main(int argc, char** argv)
     try {
         const std::string dataDir = argv[1];
         const std::string outputDir = argv[2];
-        WriteTables(dataDir, "s2tw.json", outputDir + "/s2tw.tables");
-        WriteTables(dataDir, "t2s.json", outputDir + "/t2s.tables");
-        WriteTables(dataDir, "tw2s.json", outputDir + "/tw2s.tables", veltran::kKeptByTaiwanChain);
+        WriteTables(dataDir, "s2tw.json", outputDir + "/s2tw.tables", Keep::AsItIs);
+        WriteTables(dataDir, "t2s.json", outputDir + "/t2s.tables", Keep::PhraseOutputs);
+        WriteTables(dataDir, "tw2s.json", outputDir + "/tw2s.tables", Keep::Kept);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "veltran_mapping_tablegen: %s\n", e.what());
         return 1;

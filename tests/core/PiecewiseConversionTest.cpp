@@ -17,13 +17,14 @@ namespace {
 // The phrases of both directions back to back, in runs of one to twelve that phrases of one run
 // reach across, with ASCII between runs that is sometimes short enough to join two runs in one
 // piece, characters outside the BMP now and then (the shell's low surrogate, DC1A, is in no key, so
-// a careless cut would split the pair), and charset declarations of each family.
+// a careless cut would split the pair), charset declarations of each family, and link targets whose
+// quotes are far from their Chinese characters.
 const std::u16string& MixedText()
 {
     static const std::u16string text = [] {
         std::u16string mixed;
         std::size_t phrase = 0;
-        for (const char* config : {kS2twConfig, kTw2sConfig}) {
+        for (const char* config : {kS2twConfig, kT2sConfig, kTw2sConfig}) {
             const Dictionary phrases =
                 OpenccDictionaryReader::FromFile(std::string(kOpenccDataDir) + config).segmentation;
             for (std::size_t i = 0; i < phrases.size(); i += 7, ++phrase) {
@@ -33,6 +34,12 @@ const std::u16string& MixedText()
                 }
                 if (phrase % 97 == 0) {
                     mixed += u"\U00020BB7\U0001F41A";
+                }
+                if (phrase % 53 == 0) {
+                    static const std::u16string links[] = {u"<a href=\"" + std::u16string(40, u'x') + u"/頭髮.htm\">",
+                                                           u"'https://例子.com/" + std::u16string(phrase % 30, u'y'),
+                                                           u"\"/頭髮\"", u"src='說明"};
+                    mixed += links[phrase / 53 % 4];
                 }
                 if (phrase % 61 == 0) {
                     static const std::u16string declarations[] = {
@@ -131,6 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Directions, PiecewiseConversionTest,
                                            Direction{"Big5ToGb", EncodingId::Big5, EncodingId::Gb},
                                            Direction{"GbToUtf8", EncodingId::Gb, EncodingId::Utf8},
                                            Direction{"Big5ToUtf8", EncodingId::Big5, EncodingId::Utf8},
+                                           Direction{"Big5ToBig5", EncodingId::Big5, EncodingId::Big5},
                                            Direction{"Utf8ToBig5", EncodingId::Utf8, EncodingId::Big5},
                                            Direction{"Utf8ToUtf8", EncodingId::Utf8, EncodingId::Utf8}),
                          [](const auto& info) { return std::string(info.param.name); });
