@@ -45,6 +45,11 @@ void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const
             else if (commandLine.declarations)
                 environment.out << " (" << record.notes.declarations.rewritten << " of "
                                 << record.notes.declarations.found << " charset declarations rewritten)";
+            if (record.result && record.notes.mapped.count > 0)
+                environment.out << " (" << record.notes.mapped.count << " Chinese character"
+                                << (record.notes.mapped.count == 1 ? "" : "s")
+                                << " mapped: " << record.notes.mapped.ExamplesText()
+                                << (record.notes.mapped.count > record.notes.mapped.examples.size() ? " ...)" : ")");
             environment.out << '\n';
         }
         const UnmappableCharacters& lost = record.notes.unmappable;

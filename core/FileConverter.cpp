@@ -118,6 +118,8 @@ Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, con
         if (!plan.MapsAnything())
             simplified.assign(text);
         std::u16string& mapped = plan.toTraditional ? traditional : simplified;
+        if (notes && options.dryRun)
+            notes->mapped.Compare(std::u16string_view(piece).substr(0, units), mapped);
         MarkForTarget(mapped, options, notes);
         EncodeAppend(options.target, mapped, out);
         piece.erase(0, units);
@@ -168,8 +170,10 @@ Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, con
     return out;
 }
 
-// The Chinese mappings of the plan, with the rules between them when given.
-std::u16string MapAndApplyRules(std::u16string text, const MappingPlan& plan, const RuleTable* rules)
+// The Chinese mappings of the plan, with the rules between them when given; `mapped`, when given,
+// counts what the mappings changed.
+std::u16string MapAndApplyRules(std::u16string text, const MappingPlan& plan, const RuleTable* rules,
+                                MappedCharacters* mapped)
 {
     if (plan.toSimplified == nullptr) {
         if (rules)
@@ -180,11 +184,26 @@ std::u16string MapAndApplyRules(std::u16string text, const MappingPlan& plan, co
     if (plan.keepsUntouchedText && rules) {
         std::u16string ruled = simplified;
         rules->ApplyRules(ruled);
-        return TraditionalAfterRules(text, simplified, ruled, *plan.toTraditional);
+        return TraditionalAfterRules(text, simplified, ruled, *plan.toTraditional, mapped);
     }
-    if (rules)
+    // Rules move text about, so each mapping is compared with its own input; without them the text is
+    // compared as a whole, as it is in pieces.
+    if (rules) {
+        if (mapped)
+            mapped->Compare(text, simplified);
         rules->ApplyRules(simplified);
-    return plan.toTraditional ? LinkTargets::MapOutside(*plan.toTraditional, simplified) : simplified;
+        if (!plan.toTraditional)
+            return simplified;
+        std::u16string out = LinkTargets::MapOutside(*plan.toTraditional, simplified);
+        if (mapped)
+            mapped->Compare(simplified, out);
+        return out;
+    }
+    std::u16string out =
+        plan.toTraditional ? LinkTargets::MapOutside(*plan.toTraditional, simplified) : std::move(simplified);
+    if (mapped)
+        mapped->Compare(text, out);
+    return out;
 }
 
 Status ReadFailure(int errorNumber)
@@ -403,7 +422,7 @@ Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& option
             notes->declarations = count;
     }
     text = MapAndApplyRules(std::move(text), PlanMapping(options.source, options.target, options.applyRules),
-                            options.applyRules ? &rules : nullptr);
+                            options.applyRules ? &rules : nullptr, notes && options.dryRun ? &notes->mapped : nullptr);
     MarkForTarget(text, options, notes);
     if (text.empty() && options.target != EncodingId::Utf8)
         return EmptyResult(options.target);

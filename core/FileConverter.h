@@ -5,6 +5,7 @@
 #include "CharsetDeclarations.h"
 #include "EncodingId.h"
 #include "FileSystemCalls.h"
+#include "MappedCharacters.h"
 #include "ReplaceFile.h"
 #include "RuleTable.h"
 #include "SourceEncodingCheck.h"
@@ -40,6 +41,7 @@ struct ConversionNotes
     std::filesystem::path file;      // the file converted: the path, or where its link points
     UnmappableCharacters unmappable; // with noteUnmappable or unmappableAsReferences
     DeclarationCount declarations;   // with rewriteDeclarations
+    MappedCharacters mapped;         // with dryRun: the characters the Chinese mapping changes
     std::uint64_t bytesRead = 0;
     std::uint64_t bytesWritten = 0; // what the file holds (or would hold) afterwards
     std::string originalSha256;     // with record

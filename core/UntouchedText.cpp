@@ -40,12 +40,17 @@ bool IsCut(std::u16string_view text, std::size_t at)
 } // namespace
 
 std::u16string TraditionalAfterRules(std::u16string_view original, std::u16string_view simplified,
-                                     std::u16string_view ruled, const ChineseMapper& toTraditional)
+                                     std::u16string_view ruled, const ChineseMapper& toTraditional,
+                                     MappedCharacters* mapped)
 {
     if (ruled == simplified)
         return std::u16string(original);
-    if (CodePoints(original) != CodePoints(simplified))
-        return LinkTargets::MapOutside(toTraditional, ruled);
+    if (CodePoints(original) != CodePoints(simplified)) {
+        std::u16string out = LinkTargets::MapOutside(toTraditional, ruled);
+        if (mapped)
+            mapped->Compare(ruled, out);
+        return out;
+    }
 
     const std::size_t shorter = std::min(simplified.size(), ruled.size());
     std::size_t same =
@@ -71,7 +76,10 @@ std::u16string TraditionalAfterRules(std::u16string_view original, std::u16strin
     std::u16string out(FirstCodePoints(original, CodePoints(ruled.substr(0, start))));
     LinkTargets links;
     links.Pass(ruled.substr(0, start));
+    const std::size_t middle = out.size();
     links.Map(toTraditional, ruled.substr(start, end - start), out);
+    if (mapped)
+        mapped->Compare(ruled.substr(start, end - start), std::u16string_view(out).substr(middle));
     out += LastCodePoints(original, CodePoints(ruled.substr(end)));
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChineseMapper.h"
+#include "MappedCharacters.h"
 
 #include <string>
 #include <string_view>
@@ -14,8 +15,10 @@ namespace veltran {
 /// stays as it was read, so the lossy round trip through Simplified forms touches nothing else.
 /// Relies on the mapping to Simplified keeping every character in its place (each dictionary value
 /// has as many characters as its key); where the counts differ anyway, the whole ruled text is
-/// mapped back. Rules that changed nothing give the original.
+/// mapped back. Rules that changed nothing give the original. `mapped`, when given, counts what the
+/// mapping back changed.
 std::u16string TraditionalAfterRules(std::u16string_view original, std::u16string_view simplified,
-                                     std::u16string_view ruled, const ChineseMapper& toTraditional);
+                                     std::u16string_view ruled, const ChineseMapper& toTraditional,
+                                     MappedCharacters* mapped = nullptr);
 
 } // namespace veltran

@@ -10,6 +10,7 @@ packages=(
     libopencc-dev libopencc-data
     qt6-base-dev libgl-dev
     libgtest-dev nlohmann-json3-dev
+    manpages-zh debian-reference-zh-cn debian-reference-zh-tw
     fonts-wqy-microhei
     xvfb xauth
 )

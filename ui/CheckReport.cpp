@@ -19,6 +19,10 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
             continue;
         }
         entries += "可以处理：" + path + "\n";
+        const MappedCharacters& mapped = record.notes.mapped;
+        if (mapped.count > 0)
+            entries += "    汉字将改写 " + std::to_string(mapped.count) + " 个：" + mapped.ExamplesText() +
+                       (mapped.count > mapped.examples.size() ? " ...\n" : "\n");
         const UnmappableCharacters& lost = record.notes.unmappable;
         if (lost.count == 0)
             continue;

@@ -1,7 +1,8 @@
 // What a conversion does to the characters in each direction: Simplified text stays Simplified,
 // Traditional text read from BIG5 and written as Traditional is not mapped, link targets stay as
 // written, and rules on Traditional text change only what they change. Each case runs on both roads,
-// in pieces and as a whole text (through a rule that changes nothing).
+// in pieces and as a whole text (through a rule that changes nothing), and a check counts the
+// characters the mapping changed alike on both.
 
 #include "ChineseMapping.h"
 #include "FileConverter.h"
@@ -21,6 +22,7 @@ struct MappingCase
     EncodingId target;
     std::u16string text;
     std::u16string expected;
+    std::size_t mapped; // characters the mapping changes
 };
 
 void PrintTo(const MappingCase& c, std::ostream* os)
@@ -28,13 +30,15 @@ void PrintTo(const MappingCase& c, std::ostream* os)
     *os << c.name;
 }
 
-std::u16string Converted(const MappingCase& c, const RuleTable& rules)
+std::u16string Converted(const MappingCase& c, const RuleTable& rules, ConversionNotes* notes = nullptr)
 {
     ConvertOptions options;
     options.source = c.source;
     options.target = c.target;
     options.applyRules = true;
-    const Result<ByteBuffer> bytes = ConvertFileBytes(Encode(c.source, c.text), options, rules);
+    options.dryRun = true;
+    const Result<ByteBuffer> bytes =
+        ConvertFileBytes(Encode(c.source, c.text), options, rules, kDefaultPieceUnits, notes);
     if (!bytes)
         return u"(failed: " + std::u16string(bytes.status().message.begin(), bytes.status().message.end()) + u")";
     return *Decode(c.target, *bytes);
@@ -50,13 +54,19 @@ TEST_P(CharacterMappingTest, GivesTheReadersText)
     ConvertOptions options;
     options.source = c.source;
     options.target = c.target;
-    const Result<ByteBuffer> pieces = ConvertFileBytes(Encode(c.source, c.text), options, RuleTable());
+    options.dryRun = true;
+    ConversionNotes notes;
+    const Result<ByteBuffer> pieces =
+        ConvertFileBytes(Encode(c.source, c.text), options, RuleTable(), kDefaultPieceUnits, &notes);
     ASSERT_TRUE(pieces.ok()) << pieces.status().message;
     EXPECT_EQ(*Decode(c.target, *pieces), c.expected) << "in pieces";
+    EXPECT_EQ(notes.mapped.count, c.mapped) << "in pieces";
 
     RuleTable inert;
     inert.Rule(2) = {RuleKind::Replace, u"no such text", u"x"};
-    EXPECT_EQ(Converted(c, inert), c.expected) << "as a whole text";
+    ConversionNotes wholeNotes;
+    EXPECT_EQ(Converted(c, inert, &wholeNotes), c.expected) << "as a whole text";
+    EXPECT_EQ(wholeNotes.mapped.count, c.mapped) << "as a whole text";
 }
 
 const std::u16string kLink = u"<a href=\"https://zh.wikipedia.org/wiki/中日韓統一表意文字\">";
@@ -64,22 +74,23 @@ const std::u16string kLink = u"<a href=\"https://zh.wikipedia.org/wiki/中日韓
 INSTANTIATE_TEST_SUITE_P(
     Directions, CharacterMappingTest,
     ::testing::Values(
-        MappingCase{"GbToUtf8KeepsSimplified", EncodingId::Gb, EncodingId::Utf8, u"什么 显著 抬头", u"什么 显著 抬头"},
+        MappingCase{"GbToUtf8KeepsSimplified", EncodingId::Gb, EncodingId::Utf8, u"什么 显著 抬头", u"什么 显著 抬头",
+                    0},
         MappingCase{"Utf8ToUtf8StillSimplifiesTraditional", EncodingId::Utf8, EncodingId::Utf8,
-                    u"什么 显著 抬头 後來的頭髮", u"什么 显著 抬头 后来的头发"},
-        MappingCase{"GbToBig5", EncodingId::Gb, EncodingId::Big5, u"什么 显著 抬头", u"什麼 顯著 抬頭"},
+                    u"什么 显著 抬头 後來的頭髮", u"什么 显著 抬头 后来的头发", 4},
+        MappingCase{"GbToBig5", EncodingId::Gb, EncodingId::Big5, u"什么 显著 抬头", u"什麼 顯著 抬頭", 3},
         MappingCase{"Big5ToGbKnowsTaiwan", EncodingId::Big5, EncodingId::Gb, u"什麼 顯著 抬頭 看著 什么",
-                    u"什么 显著 抬头 看着 什么"},
+                    u"什么 显著 抬头 看着 什么", 4},
         MappingCase{"Big5ToUtf8MapsNothing", EncodingId::Big5, EncodingId::Utf8, u"游標 手錶 捲 後 裡 什么 抬頭 著",
-                    u"游標 手錶 捲 後 裡 什么 抬頭 著"},
-        MappingCase{"Big5ToBig5MapsNothing", EncodingId::Big5, EncodingId::Big5, u"游標 手錶 裡", u"游標 手錶 裡"},
+                    u"游標 手錶 捲 後 裡 什么 抬頭 著", 0},
+        MappingCase{"Big5ToBig5MapsNothing", EncodingId::Big5, EncodingId::Big5, u"游標 手錶 裡", u"游標 手錶 裡", 0},
         MappingCase{"AddressKeepsItsCharacters", EncodingId::Utf8, EncodingId::Utf8, kLink + u"中日韓統一</a>",
-                    kLink + u"中日韩统一</a>"},
+                    kLink + u"中日韩统一</a>", 2},
         MappingCase{"LinkedFileKeepsItsName", EncodingId::Big5, EncodingId::Gb,
                     u"<img src='圖片/頭像.png' alt=\"頭像\"><a HREF = \"說明.htm\">說明</a>",
-                    u"<img src='圖片/頭像.png' alt=\"头像\"><a HREF = \"說明.htm\">说明</a>"},
+                    u"<img src='圖片/頭像.png' alt=\"头像\"><a HREF = \"說明.htm\">说明</a>", 2},
         MappingCase{"UnclosedAddressEndsAtTheLine", EncodingId::Utf8, EncodingId::Utf8,
-                    u"var u = 'http://例子.com/頭髮\n頭髮';", u"var u = 'http://例子.com/頭髮\n头发';"}),
+                    u"var u = 'http://例子.com/頭髮\n頭髮';", u"var u = 'http://例子.com/頭髮\n头发';", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // With rules on, Traditional text goes to Simplified forms for them and back; only the stretch they
@@ -106,7 +117,7 @@ TEST(CharacterMappingTest, RulesOnTraditionalTextChangeOnlyWhatTheyChange)
         for (const EncodingId target : {EncodingId::Utf8, EncodingId::Big5}) {
             RuleTable table;
             table.Rule(2) = r.rule;
-            EXPECT_EQ(Converted({r.name, EncodingId::Big5, target, body, {}}, table), r.expected)
+            EXPECT_EQ(Converted({r.name, EncodingId::Big5, target, body, {}, 0}, table), r.expected)
                 << r.name << " to " << EncodingName(target);
         }
     }
