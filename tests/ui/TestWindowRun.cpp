@@ -325,12 +325,12 @@ void TestWindowRun::logThatCannotBeWrittenIsReported()
     ExpectIdle();
 }
 
-// "检查" runs dry over the selected entries or over all: it foretells per file what the run would do
-// and lose, changes nothing on disk, writes no log and keeps the selection.
+// "检查" runs dry over the selected entries or over all: it foretells per file what the run would do,
+// change and lose, changes nothing on disk, writes no log and keeps the selection.
 void TestWindowRun::checkForetellsTheRunAndChangesNothing()
 {
     const std::vector<fs::path> files = Site(3);
-    WriteFile(files[0], "<p>\xD6\xD0\xA2\xA1</p>"); // 中ⅰ: BIG5 lacks ⅰ
+    WriteFile(files[0], "<p>\xD6\xD0\xB9\xFA\xA2\xA1</p>"); // 中国ⅰ: BIG5 writes 國 and lacks ⅰ
     WriteFile(files[1], "<p>\x81\x20</p>");
     Controls().optBig5->click();
     FileListModel& list = m_fixture->window->Files();
@@ -354,6 +354,7 @@ void TestWindowRun::checkForetellsTheRunAndChangesNothing()
     QCOMPARE(Text(texts[0].first), QStringLiteral("检查结果"));
     const QString heading = QStringLiteral("检查：GB --> BIG5（不改动任何文件）\n");
     const QString first = QStringLiteral("可以处理：<folder>/site/f1.htm\n"
+                                         "    汉字将改写 1 个：国→國\n"
                                          "    目标编码没有的字符 1 个，将写成 \"?\"：U+2170 ⅰ\n"
                                          "不能处理：<folder>/site/f2.htm：bytes not valid in GB at offset 3\n");
     QCOMPARE(Text(Masked(texts[0].second, m_fixture->Folder())),
