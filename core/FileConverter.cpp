@@ -62,6 +62,14 @@ bool NotesUnmappable(const ConvertOptions& options)
     return options.noteUnmappable || options.unmappableAsReferences;
 }
 
+// What link targets keep as they are: everything a UTF-8 target holds, or that goes out as references,
+// and otherwise what the target's code page holds.
+const CodePage* LinkKeeps(const ConvertOptions& options)
+{
+    return options.target == EncodingId::Utf8 || options.unmappableAsReferences ? nullptr
+                                                                                : &CodePage::Of(options.target);
+}
+
 // The characters the target lacks, counted and, where asked, written as references.
 void MarkForTarget(std::u16string& text, const ConvertOptions& options, ConversionNotes* notes)
 {
@@ -97,8 +105,8 @@ Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, con
                        ? textBytes + textBytes / 2 + 16
                        : textBytes + textBytes / 16 + 16);
     const MappingPlan plan = PlanMapping(options.source, options.target, false);
-    LinkTargets simplifiedLinks;
-    LinkTargets traditionalLinks;
+    LinkTargets simplifiedLinks(LinkKeeps(options));
+    LinkTargets traditionalLinks(LinkKeeps(options));
     std::u16string piece;
     std::u16string simplified;
     std::u16string traditional;
@@ -173,18 +181,18 @@ Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, con
 // The Chinese mappings of the plan, with the rules between them when given; `mapped`, when given,
 // counts what the mappings changed.
 std::u16string MapAndApplyRules(std::u16string text, const MappingPlan& plan, const RuleTable* rules,
-                                MappedCharacters* mapped)
+                                const CodePage* keeps, MappedCharacters* mapped)
 {
     if (plan.toSimplified == nullptr) {
         if (rules)
             rules->ApplyRules(text);
         return text;
     }
-    std::u16string simplified = LinkTargets::MapOutside(*plan.toSimplified, text);
+    std::u16string simplified = LinkTargets::MapOutside(*plan.toSimplified, text, keeps);
     if (plan.keepsUntouchedText && rules) {
         std::u16string ruled = simplified;
         rules->ApplyRules(ruled);
-        return TraditionalAfterRules(text, simplified, ruled, *plan.toTraditional, mapped);
+        return TraditionalAfterRules(text, simplified, ruled, *plan.toTraditional, keeps, mapped);
     }
     // Rules move text about, so each mapping is compared with its own input; without them the text is
     // compared as a whole, as it is in pieces.
@@ -194,13 +202,13 @@ std::u16string MapAndApplyRules(std::u16string text, const MappingPlan& plan, co
         rules->ApplyRules(simplified);
         if (!plan.toTraditional)
             return simplified;
-        std::u16string out = LinkTargets::MapOutside(*plan.toTraditional, simplified);
+        std::u16string out = LinkTargets::MapOutside(*plan.toTraditional, simplified, keeps);
         if (mapped)
             mapped->Compare(simplified, out);
         return out;
     }
     std::u16string out =
-        plan.toTraditional ? LinkTargets::MapOutside(*plan.toTraditional, simplified) : std::move(simplified);
+        plan.toTraditional ? LinkTargets::MapOutside(*plan.toTraditional, simplified, keeps) : std::move(simplified);
     if (mapped)
         mapped->Compare(text, out);
     return out;
@@ -422,7 +430,8 @@ Result<ByteBuffer> ConvertText(std::u16string text, const ConvertOptions& option
             notes->declarations = count;
     }
     text = MapAndApplyRules(std::move(text), PlanMapping(options.source, options.target, options.applyRules),
-                            options.applyRules ? &rules : nullptr, notes && options.dryRun ? &notes->mapped : nullptr);
+                            options.applyRules ? &rules : nullptr, LinkKeeps(options),
+                            notes && options.dryRun ? &notes->mapped : nullptr);
     MarkForTarget(text, options, notes);
     if (text.empty() && options.target != EncodingId::Utf8)
         return EmptyResult(options.target);

@@ -111,7 +111,7 @@ void LinkTargets::Map(const ChineseMapper& chain, std::u16string_view text, std:
     std::size_t start = 0;
     bool inTarget = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool target = Take(text[i]);
+        const bool target = Take(text[i]) && (m_keeps == nullptr || m_keeps->Holds(text[i]));
         if (target == inTarget)
             continue;
         const std::u16string_view run = text.substr(start, i - start);
@@ -129,10 +129,10 @@ void LinkTargets::Map(const ChineseMapper& chain, std::u16string_view text, std:
         chain.Append(run, out);
 }
 
-std::u16string LinkTargets::MapOutside(const ChineseMapper& chain, std::u16string_view text)
+std::u16string LinkTargets::MapOutside(const ChineseMapper& chain, std::u16string_view text, const CodePage* keeps)
 {
     std::u16string out;
-    LinkTargets().Map(chain, text, out);
+    LinkTargets(keeps).Map(chain, text, out);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChineseMapper.h"
+#include "CodePage.h"
 
 #include <cstdint>
 #include <string>
@@ -15,10 +16,15 @@ namespace veltran {
 /// starts with a scheme and "://" (an address in markup, a script or a style sheet). It ends at its
 /// closing quote, or at "<", ">" or a line break where that is missing. Quotes, brackets and line
 /// breaks are ASCII, which no mapping changes, so the same targets are found in a text before and
-/// after its mapping.
+/// after its mapping. A character of a link target that the target encoding lacks is mapped with the
+/// text all the same, since written as "?" it would break the link for certain.
 class LinkTargets
 {
 public:
+    /// Link targets keep what `keeps` holds, or, without it, every character (for UTF-8, or where
+    /// the characters a target lacks are written as references, which links may hold).
+    explicit LinkTargets(const CodePage* keeps = nullptr) : m_keeps(keeps) {}
+
     /// Follows text that is not mapped here (ASCII copied as it is, or text mapped elsewhere).
     void Pass(std::string_view ascii);
     void Pass(std::u16string_view text);
@@ -29,7 +35,7 @@ public:
     void Map(const ChineseMapper& chain, std::u16string_view text, std::u16string& out);
 
     /// The whole text mapped as Map does, from ordinary text on.
-    static std::u16string MapOutside(const ChineseMapper& chain, std::u16string_view text);
+    static std::u16string MapOutside(const ChineseMapper& chain, std::u16string_view text, const CodePage* keeps);
 
 private:
     enum class State : std::uint8_t
@@ -46,6 +52,7 @@ private:
     bool Take(char16_t unit);
     bool EndsWithLinkAttribute() const;
 
+    const CodePage* m_keeps;
     State m_state = State::Outside;
     char16_t m_quote = 0;
     // The last few ASCII characters of ordinary text that are not white space, lowercased, the newest

@@ -41,12 +41,12 @@ bool IsCut(std::u16string_view text, std::size_t at)
 
 std::u16string TraditionalAfterRules(std::u16string_view original, std::u16string_view simplified,
                                      std::u16string_view ruled, const ChineseMapper& toTraditional,
-                                     MappedCharacters* mapped)
+                                     const CodePage* keeps, MappedCharacters* mapped)
 {
     if (ruled == simplified)
         return std::u16string(original);
     if (CodePoints(original) != CodePoints(simplified)) {
-        std::u16string out = LinkTargets::MapOutside(toTraditional, ruled);
+        std::u16string out = LinkTargets::MapOutside(toTraditional, ruled, keeps);
         if (mapped)
             mapped->Compare(ruled, out);
         return out;
@@ -74,7 +74,7 @@ std::u16string TraditionalAfterRules(std::u16string_view original, std::u16strin
     // Before `start` and from `end` on, the ruled text is the Simplified one, which has the original's
     // characters in the same places.
     std::u16string out(FirstCodePoints(original, CodePoints(ruled.substr(0, start))));
-    LinkTargets links;
+    LinkTargets links(keeps);
     links.Pass(ruled.substr(0, start));
     const std::size_t middle = out.size();
     links.Map(toTraditional, ruled.substr(start, end - start), out);

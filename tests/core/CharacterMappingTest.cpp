@@ -1,6 +1,7 @@
 // What a conversion does to the characters in each direction: Simplified text stays Simplified,
 // Traditional text read from BIG5 and written as Traditional is not mapped, link targets stay as
-// written, and rules on Traditional text change only what they change. Each case runs on both roads,
+// written (unless the target lacks a character), and rules on Traditional text change only what they
+// change. Each case runs on both roads,
 // in pieces and as a whole text (through a rule that changes nothing), and a check counts the
 // characters the mapping changed alike on both.
 
@@ -89,6 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
         MappingCase{"LinkedFileKeepsItsName", EncodingId::Big5, EncodingId::Gb,
                     u"<img src='圖片/頭像.png' alt=\"頭像\"><a HREF = \"說明.htm\">說明</a>",
                     u"<img src='圖片/頭像.png' alt=\"头像\"><a HREF = \"說明.htm\">说明</a>", 2},
+        MappingCase{"LinkCharacterTheTargetLacksIsMapped", EncodingId::Gb, EncodingId::Big5,
+                    u"<a href='https://例子.com/缓存'>缓存</a>", u"<a href='https://例子.com/緩存'>緩存</a>", 2},
         MappingCase{"UnclosedAddressEndsAtTheLine", EncodingId::Utf8, EncodingId::Utf8,
                     u"var u = 'http://例子.com/頭髮\n頭髮';", u"var u = 'http://例子.com/頭髮\n头发';", 2}),
     [](const auto& info) { return std::string(info.param.name); });
