@@ -30,6 +30,7 @@ struct RunRequest
 {
     RunSettings settings;
     std::vector<std::filesystem::path> entries; // converted in this order, each path as given
+    std::vector<std::filesystem::path> roots;   // the folders and files the entries came from, for a report
     bool makeCharsetRule = false; // rule 1 becomes the built-in charset rule for the target, unless made already
     std::optional<std::filesystem::path> logPath; // where the log goes; none writes no log
     bool keepRecords = false;                     // the outcome's records: each entry with its notes

@@ -28,6 +28,15 @@ void AddPath(json& object, const char* key, const std::filesystem::path& path)
     }
 }
 
+// Absolute, without "." or "..", and without a "/" at its end, as undo checks it.
+std::filesystem::path PlainAbsolute(const std::filesystem::path& path)
+{
+    std::filesystem::path plain = std::filesystem::absolute(path).lexically_normal();
+    if (plain.filename().empty() && plain != plain.root_path())
+        plain = plain.parent_path();
+    return plain;
+}
+
 json EntryJson(const EntryRecord& record, const RunSettings& settings)
 {
     json entry;
@@ -39,7 +48,8 @@ json EntryJson(const EntryRecord& record, const RunSettings& settings)
         return entry;
     }
     const ConversionNotes& notes = record.notes;
-    AddPath(entry, "file", notes.file);
+    const std::filesystem::path file = PlainAbsolute(notes.file);
+    AddPath(entry, "file", file);
     entry["readAs"] = notes.reading.asciiOnly ? "ASCII" : std::string(EncodingName(notes.reading.encoding));
     entry["bytesRead"] = notes.bytesRead;
     entry["bytesWritten"] = notes.bytesWritten;
@@ -48,7 +58,7 @@ json EntryJson(const EntryRecord& record, const RunSettings& settings)
         entry["writtenSha256"] = notes.writtenSha256;
     }
     if (settings.keepBackup) {
-        std::filesystem::path backup = notes.file;
+        std::filesystem::path backup = file;
         backup += ".bak";
         AddPath(entry, "backup", backup);
     } else {
@@ -82,6 +92,13 @@ Status WriteRunReport(const std::filesystem::path& file, const RunRequest& reque
                           {"references", settings.unmappableAsReferences},
                           {"dryRun", settings.dryRun},
                           {"sync", settings.sync}};
+    json roots = json::array();
+    for (const std::filesystem::path& root : request.roots) {
+        json held;
+        AddPath(held, "root", PlainAbsolute(root));
+        roots.push_back(held.size() == 1 ? held["root"] : held);
+    }
+    report["roots"] = roots;
     report["started"] = started;
     report["finished"] = finished;
     report["stopped"] = outcome.stopped;

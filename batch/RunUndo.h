@@ -19,13 +19,18 @@ struct UndoOutcome
 {
     Status report; // the report could not be used at all: nothing was done
     std::vector<std::filesystem::path> restored;
-    std::vector<UndoRefusal> refused; // files changed since the run, or whose backup did
+    std::vector<std::filesystem::path> alreadyUndone; // hold their originals again, with no backup to move
+    std::vector<UndoRefusal> refused;
+    bool touchedNothing = true; // the check refused files, so none was put back
 };
 
-/// Puts back the files a run reported converted, each from its backup by one rename, when the file
-/// still holds exactly what the run wrote and the backup exactly the original (by SHA-256). Files
-/// changed since, or whose backup is missing or changed, are left alone and listed. A report of a
-/// run without backups, of a dry run, or one that cannot be read refuses the whole undo.
+/// Puts back the files a run reported converted, each from its own backup by one rename, but only
+/// when every one of them can be: each file must still be the regular file the run wrote and its
+/// backup the original (by SHA-256; neither a link nor anything but a regular file). The whole report
+/// is read and checked first (ReadRunReport); if any file refuses, none is touched and every refusal
+/// is listed. A file that holds its original again (an undo done already) is counted, not refused.
+/// Just before its rename each file and backup is checked again to be the one that was read; a rename
+/// that fails then is listed and the others go on.
 UndoOutcome UndoRun(const std::filesystem::path& reportFile, const FileSystemCalls& calls = SystemFileCalls());
 
 } // namespace veltran

@@ -9,9 +9,9 @@
 #include "RulesFile.h"
 #include "RunJob.h"
 #include "RunReport.h"
-#include "RunUndo.h"
 #include "ShownName.h"
 #include "TextCodecs.h"
+#include "UndoCommand.h"
 
 #include <memory>
 
@@ -87,24 +87,6 @@ std::string NotesText(const RunOutcome& outcome, bool declarations)
     return text;
 }
 
-int Undo(const std::filesystem::path& report, const CliEnvironment& environment)
-{
-    const UndoOutcome undone = UndoRun(report);
-    if (!undone.report) {
-        environment.err << "veltran-cli: " << ShownName(undone.report.message) << '\n';
-        return kExitUsage;
-    }
-    for (const UndoRefusal& refusal : undone.refused)
-        environment.err << "veltran-cli: " << ShownName(refusal.path.native()) << ": not put back: " << refusal.reason
-                        << '\n';
-    environment.out << "Put back " << undone.restored.size() << " of " << undone.restored.size() + undone.refused.size()
-                    << " files";
-    if (!undone.refused.empty())
-        environment.out << ", " << undone.refused.size() << " refused";
-    environment.out << ".\n";
-    return undone.refused.empty() ? kExitSuccess : kExitSomeFailed;
-}
-
 void PrintSummary(std::ostream& out, const RunOutcome& outcome, const std::vector<std::filesystem::path>& entries,
                   bool guessedSource, const CommandLine& commandLine)
 {
@@ -143,7 +125,15 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         return kExitSuccess;
     }
     if (commandLine.undoFile)
-        return Undo(*commandLine.undoFile, environment);
+        return RunUndoCommand(*commandLine.undoFile, environment);
+    // A report names what undo may put back; one written over by a later run could not undo this one.
+    std::error_code ec;
+    if (commandLine.reportFile && !commandLine.force &&
+        std::filesystem::symlink_status(*commandLine.reportFile, ec).type() != std::filesystem::file_type::not_found) {
+        err << "veltran-cli: " << ShownName(commandLine.reportFile->native())
+            << " exists: give --force to replace it, or another name\n";
+        return kExitUsage;
+    }
 
     RuleTable rules;
     // The charset rule, made by the run, comes first; the file's rules follow it.
@@ -177,6 +167,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         return kExitUsage;
     }
     request.entries = ExpandPaths(commandLine.paths, commandLine.filter);
+    request.roots = commandLine.paths;
     request.makeCharsetRule = commandLine.charsetHeader;
     request.logPath = commandLine.logFile;
 

@@ -73,6 +73,8 @@ bool SetFlag(CommandLine& c, std::string_view argument)
         c.references = true;
     else if (argument == "--dry-run")
         c.dryRun = true;
+    else if (argument == "--force")
+        c.force = true;
     else if (argument == "--charset-header")
         c.charsetHeader = true;
     else if (argument == "--quiet" || argument == "-q")
@@ -146,6 +148,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
         return refuse("no file or folder given");
     if (c.writeBom && c.target != EncodingId::Utf8)
         return refuse("--bom applies to UTF-8 targets only (--to utf8)");
+    if (c.force && !c.reportFile)
+        return refuse("--force applies to --report only");
     return c;
 }
 
@@ -155,8 +159,11 @@ std::string UsageText()
            "       veltran-cli --undo REPORT.json\n"
            "\n"
            "Converts text files in place between GB (code page 936), BIG5 (code page 950) and UTF-8,\n"
-           "mapping Chinese characters to Simplified forms, or to Traditional forms for BIG5 targets\n"
-           "and for UTF-8 converted from BIG5. Files are converted in argument order; a folder is\n"
+           "mapping Chinese characters only where the target calls for other forms: GB and UTF-8 text to\n"
+           "Traditional forms for BIG5, BIG5 text to Simplified forms for GB, Traditional characters in GB\n"
+           "or UTF-8 text to Simplified forms; Simplified text stays as it is, BIG5 text keeps its\n"
+           "characters in BIG5 and UTF-8, and quoted link targets keep theirs. Files are converted in\n"
+           "argument order; a folder is\n"
            "searched at every depth and contributes its matching files in its place (links in it are\n"
            "not followed; a link named on the command line is). A file is converted once per run, and a\n"
            "file that already reads as the target encoding, or as another than the one given, is refused.\n"
@@ -184,9 +191,11 @@ std::string UsageText()
            "  --dry-run           convert nothing: say for each file whether it would convert or fail, what\n"
            "                      it would lose and which declarations it would rewrite; no log\n"
            "  --report FILE       write a JSON report of the run: every file's outcome, sizes, SHA-256 of the\n"
-           "                      original and the new file, lost characters, rewritten declarations\n"
-           "  --undo FILE         put back from their .bak the files a --report FILE says were converted,\n"
-           "                      where neither the file nor its backup has changed since; no run\n"
+           "                      original and the new file, lost characters, rewritten declarations; an\n"
+           "                      existing FILE is refused unless --force is given too\n"
+           "  --force             let --report replace an existing report\n"
+           "  --undo FILE         put back from their .bak the files a --report FILE says were converted;\n"
+           "                      only if none of them nor their backups changed since, else none; no run\n"
            "  -q, --quiet         no progress bar and no summary; failures, and files that\n"
            "                      lose characters, are still listed\n"
            "  -h, --help          show this text\n"

@@ -28,6 +28,7 @@ struct CommandLine
     bool references = false;   // characters the target lacks as numeric references in HTML and XML pages
     bool dryRun = false;       // everything but writing
     std::optional<std::filesystem::path> reportFile; // the run's report, JSON
+    bool force = false;                              // an existing report may be replaced
     std::optional<std::filesystem::path> undoFile;   // put back the files of this report; no run
     bool quiet = false;
     bool help = false;    // --help was given; nothing else is checked then

@@ -50,6 +50,9 @@ int StopSignalFromEnvironment()
 
 int main(int argc, char** argv)
 {
+    // A reader that stops reading (veltran-cli ... | head) must not end the run before its log and
+    // report are written: writes to the pipe fail instead.
+    std::signal(SIGPIPE, SIG_IGN);
     std::ios::sync_with_stdio(true);
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     const bool terminal = ::isatty(STDERR_FILENO) == 1;

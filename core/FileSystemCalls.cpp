@@ -17,6 +17,26 @@ int ErrorOf(int result)
 
 } // namespace
 
+int FileSystemCalls::Open(const std::filesystem::path& path, int flags) const
+{
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    return fd >= 0 ? fd : -errno;
+}
+
+long FileSystemCalls::Read(int fd, void* buffer, std::size_t size) const
+{
+    ssize_t n = 0;
+    do
+        n = ::read(fd, buffer, size);
+    while (n < 0 && errno == EINTR);
+    return n >= 0 ? static_cast<long>(n) : -errno;
+}
+
+int FileSystemCalls::FileStat(int fd, struct stat& info) const
+{
+    return ErrorOf(::fstat(fd, &info));
+}
+
 int FileSystemCalls::Rename(const std::filesystem::path& from, const std::filesystem::path& to) const
 {
     return ErrorOf(std::rename(from.c_str(), to.c_str()));

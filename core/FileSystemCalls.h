@@ -6,7 +6,7 @@
 
 namespace veltran {
 
-/// The file-system calls through which a file is read back, staged and put in place. The program
+/// The file-system calls through which a file is read, staged and put in place. The program
 /// uses the system's; tests override them to make a particular call fail, or to change the disk
 /// at a chosen moment. Each returns 0 on success and otherwise the errno value, unless it says so.
 class FileSystemCalls
@@ -14,6 +14,13 @@ class FileSystemCalls
 public:
     virtual ~FileSystemCalls() = default;
 
+    /// open(2) of an existing file with `flags` (O_RDONLY and the like). Returns the descriptor, or
+    /// minus the errno value.
+    virtual int Open(const std::filesystem::path& path, int flags) const;
+    /// read(2), retried when a signal interrupts it. Returns the bytes read, or minus the errno value.
+    virtual long Read(int fd, void* buffer, std::size_t size) const;
+    /// fstat(2).
+    virtual int FileStat(int fd, struct stat& info) const;
     /// rename(2).
     virtual int Rename(const std::filesystem::path& from, const std::filesystem::path& to) const;
     /// link(2): `to` becomes a second name of the file at `from`; fails with EEXIST when `to` exists.

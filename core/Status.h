@@ -12,7 +12,10 @@ namespace veltran {
 enum class StatusCode
 {
     Ok,
-    NotFound,         // no file at the path, or it is not a regular file
+    NotFound,         // no file at the path
+    NotRegularFile,   // a folder, FIFO, device or socket, or a symbolic link where none may be
+    LinkLoop,         // too many levels of symbolic links
+    TooLarge,         // larger than the reader allows
     Permission,       // the file or its folder may not be read or changed
     ReadFailed,       // reading failed
     Empty,            // the file holds no content bytes (empty, or a byte-order mark alone)

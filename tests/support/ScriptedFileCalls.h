@@ -19,6 +19,21 @@ public:
 
     explicit ScriptedFileCalls(Hook hook = {}) : m_hook(std::move(hook)) {}
 
+    int Open(const std::filesystem::path& path, int flags) const override
+    {
+        const int error = Before("open", path);
+        return error != 0 ? -error : FileSystemCalls::Open(path, flags);
+    }
+    long Read(int fd, void* buffer, std::size_t size) const override
+    {
+        const int error = Before("read", {});
+        return error != 0 ? -error : FileSystemCalls::Read(fd, buffer, size);
+    }
+    int FileStat(int fd, struct stat& info) const override
+    {
+        const int error = Before("fstat", {});
+        return error != 0 ? error : FileSystemCalls::FileStat(fd, info);
+    }
     int Rename(const std::filesystem::path& from, const std::filesystem::path& to) const override
     {
         const int error = Before("rename", to);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -79,6 +80,25 @@ inline std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path)
     if (!in)
         throw std::runtime_error("cannot read " + path.string());
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+/// Everything under the folder by relative path: a file as its bytes, a link as where it points,
+/// other kinds by name; for checking that something changed nothing.
+inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string name = std::filesystem::relative(entry.path(), folder).string();
+        if (entry.is_symlink()) {
+            entries[name] = "link to " + std::filesystem::read_symlink(entry.path()).string();
+        } else if (entry.is_regular_file()) {
+            const std::vector<std::uint8_t> bytes = ReadFile(entry.path());
+            entries[name] = std::string(bytes.begin(), bytes.end());
+        } else {
+            entries[name] = entry.is_directory() ? "folder" : "special file";
+        }
+    }
+    return entries;
 }
 
 /// Bytes of a string literal that may hold any byte value, e.g. Bytes("\xBC\xF2").
