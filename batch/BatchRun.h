@@ -33,6 +33,7 @@ struct RunSettings
     std::string targetName;
     bool keepBackup = true;
     bool guessSource = false;            // each file read as whichever encoding it plausibly is ("auto" in the log)
+    bool trustSource = false;            // each file read as the source, however it looks (the user's word)
     bool sync = false;                   // each new file flushed to the disk before it takes its path
     bool rewriteDeclarations = false;    // charset declarations of the source's family name the target
     bool noteUnmappable = false;         // count the characters each target lacks
@@ -78,6 +79,10 @@ struct RunOutcome
     std::string log;                  // the log text (UTF-8, CR LF)
     Status logWritten;                // why the log file could not be written, when it was to be
 };
+
+/// True for a file the encoding check refused (it reads as another encoding, or as none that can be
+/// told), or that is the conversion of its own backup: the log names the reason of such a refusal.
+bool RefusedForItsEncoding(const Status& result);
 
 /// Runs the loop over the entries, from the log header to the completion or stop entry. Clears the
 /// stop flag first; a stop is honoured only between files, after ConfirmStop. Yields to the host's

@@ -81,7 +81,8 @@ Status WriteRunReport(const std::filesystem::path& file, const RunRequest& reque
                           {"declarations", settings.rewriteDeclarations},
                           {"references", settings.unmappableAsReferences},
                           {"dryRun", settings.dryRun},
-                          {"sync", settings.sync}};
+                          {"sync", settings.sync},
+                          {"trustSource", settings.trustSource}};
     report["started"] = started;
     report["finished"] = finished;
     report["stopped"] = outcome.stopped;

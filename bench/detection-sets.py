@@ -141,8 +141,8 @@ def kana(page, rng):
 
 
 def title(page, rng):
-    text = page[1].split("-", 1)[-1].strip() if page[1] else ""
-    text = clipped(text, rng.randint(2, 12)) or clipped(page[2][0], 8)
+    runs = re.findall(r"[\u3400-\u9fff]+", page[1]) or re.findall(r"[\u3400-\u9fff]+", page[2][0])
+    text = max(runs, key=len)[:rng.randint(1, 8)]
     return f"<html><head><title>{text}</title></head>\n<body><h1>{text}</h1></body></html>\n"
 
 
