@@ -33,13 +33,13 @@ struct RunSettings
     std::string targetName;
     bool keepBackup = true;
     bool guessSource = false;            // each file read as whichever encoding it plausibly is ("auto" in the log)
-    bool trustSource = false;            // each file read as the source, however it looks (the user's word)
     bool sync = false;                   // each new file flushed to the disk before it takes its path
     bool rewriteDeclarations = false;    // charset declarations of the source's family name the target
     bool noteUnmappable = false;         // count the characters each target lacks
     bool unmappableAsReferences = false; // and write them as numeric references in HTML and XML pages
     bool record = false;                 // SHA-256 of each original and each new file, for a report
     bool dryRun = false;                 // everything but writing; no log either
+    bool trustSource = false;            // each file read as the source, however it looks (the user's word)
 };
 
 /// One entry of a run as it went: the path as given, the result and what the conversion found out.

@@ -70,7 +70,8 @@ void PrintTrustHint(const RunOutcome& outcome, const CommandLine& commandLine, s
                                                [](const EntryRecord& r) { return r.notes.refusal.has_value(); }));
     if (refused == 0)
         return;
-    err << "veltran-cli: " << refused << (refused == 1 ? " file was" : " files were") << " refused for how it reads; ";
+    err << "veltran-cli: " << refused << (refused == 1 ? " file was" : " files were")
+        << " refused by the encoding check; ";
     if (commandLine.guessSource)
         err << "if you know the encoding, --from ENC --trust-source converts as that regardless\n";
     else

@@ -24,7 +24,8 @@ public:
     /// True for one of BIG5's common characters; false for anything else.
     bool InBig5Common(char32_t c) const { return c < kPlaneSize && m_big5Common[c]; }
 
-    /// True for a non-Chinese character of GB 2312's symbol rows or of BIG5's symbols.
+    /// True for a non-Chinese character of GB 2312's symbol rows (pinyin letters such as é included) or
+    /// of BIG5's symbols.
     bool InSymbolRows(char32_t c) const { return c < kPlaneSize && m_symbols[c]; }
 
     std::size_t GbLevel1Count() const { return m_gbLevel1.count(); }

@@ -18,7 +18,7 @@ namespace {
 constexpr int kUnseenCommonCost = 17; // a common Chinese character too seldom used to be learned
 constexpr int kRareCost = 20;         // other Chinese characters: GBK's and BIG5's second levels, extensions
 constexpr int kSymbolCost = 12;       // kana, Greek, Cyrillic, box drawing, symbols of the code pages' rows
-constexpr int kLatinCost = 14;        // Latin letters with marks: pinyin, names, loan words
+constexpr int kLatinCost = 14;        // Latin letters with marks: names, loan words
 constexpr int kForeignCost = 20;      // letters and signs of other scripts
 constexpr int kJunkCost = 24;         // private use, controls, marks with nothing to sit on, unassigned
 // Repeating the character before: a symbol's line goes on; a Chinese character doubled is a word now
@@ -68,10 +68,9 @@ int UnseenCost(char32_t c, bool han, bool common, const CommonHanCharacters& set
         return kSymbolCost;
     if (IsJunk(c))
         return kJunkCost;
-    UErrorCode status = U_ZERO_ERROR;
-    if (c <= 0xFF || (uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_LATIN && U_SUCCESS(status)))
-        return kLatinCost;
-    return kForeignCost;
+    // Latin-1 and Latin Extended-A: names and loan words. IPA, spacing modifiers and the rarer Latin
+    // letters are not what Chinese pages hold, but what GB bytes read as UTF-8 give.
+    return c <= 0x17F ? kLatinCost : kForeignCost;
 }
 
 // No byte below 0x80 starts a character of two or more bytes in any of the three encodings, so a
@@ -118,6 +117,7 @@ void ReadingScorer::Add(std::u16string_view text)
 
         int cost = 0;
         if (c == m_previous) {
+            m_tally.repeated += han ? 1 : 0;
             if (han)
                 cost = m_previous == m_beforePrevious ? kHanRunCost : kHanDoubledCost;
             else

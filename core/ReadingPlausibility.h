@@ -18,11 +18,12 @@ inline constexpr std::int64_t kTextLikeBits = 14;
 /// The non-ASCII characters of one reading, by what they are in Chinese text.
 struct CharacterTally
 {
-    std::size_t common = 0;  // Chinese characters of the reading's common set (see TallyCharacters)
-    std::size_t rare = 0;    // other Chinese characters
-    std::size_t symbols = 0; // non-Chinese characters of GB's or BIG5's symbol rows: punctuation, full-width
-                             // forms, kana, Greek, Cyrillic, box drawing
-    std::size_t foreign = 0; // everything else: Latin letters with marks, other scripts, private use, controls
+    std::size_t common = 0;   // Chinese characters of the reading's common set (see TallyCharacters)
+    std::size_t rare = 0;     // other Chinese characters
+    std::size_t symbols = 0;  // non-Chinese characters of GB's or BIG5's symbol rows: punctuation, full-width
+                              // forms, kana, Greek, Cyrillic, box drawing
+    std::size_t foreign = 0;  // everything else: Latin letters with marks, other scripts, private use, controls
+    std::size_t repeated = 0; // Chinese characters that repeat the one before (counted above as well)
 
     std::size_t Chinese() const { return common + rare; }
     std::size_t NonAscii() const { return common + rare + symbols + foreign; }

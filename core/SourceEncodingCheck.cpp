@@ -52,17 +52,17 @@ SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
     const EncodingId best = valid[0];
     const ReadingJudgement& judged = readings.Of(best);
     refusal.seen = best;
+    if (valid.size() > 1 && judged.tally.NonAscii() < kMinCharactersToTell) {
+        refusal.kind = RefusalKind::TooFewCharacters;
+        refusal.chineseCharacters = judged.tally.Chinese();
+        return Undecided(std::move(refusal));
+    }
     if (!judged.LooksLikeText()) {
         refusal.kind = RefusalKind::NoTextReading;
         return Undecided(std::move(refusal));
     }
     if (valid.size() == 1)
         return SourceGuess{best, false, "only " + Name(best) + " is valid: " + DescribeReading(best, judged), {}};
-    if (judged.tally.NonAscii() < kMinCharactersToTell) {
-        refusal.kind = RefusalKind::TooFewCharacters;
-        refusal.chineseCharacters = judged.tally.Chinese();
-        return Undecided(std::move(refusal));
-    }
     if (readings.Of(valid[1]).cost - judged.cost < kClearMargin) {
         refusal.kind = RefusalKind::ReadsBothWays;
         refusal.runnerUp = valid[1];

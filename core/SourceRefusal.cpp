@@ -1,5 +1,7 @@
 #include "SourceRefusal.h"
 
+#include <vector>
+
 namespace veltran {
 namespace {
 
@@ -13,6 +15,30 @@ std::string Count(std::size_t n)
     return std::to_string(n);
 }
 
+// "1 symbol", "8 symbols".
+std::string Counted(std::size_t n, const std::string& singular)
+{
+    return Count(n) + " " + singular + (n == 1 ? "" : "s");
+}
+
+// "2 common and 1 rare Chinese characters, 8 symbols and 4 other characters": the kinds that occur.
+std::string Kinds(const CharacterTally& t)
+{
+    std::vector<std::string> parts;
+    if (t.common > 0 && t.rare > 0)
+        parts.push_back(Count(t.common) + " common and " + Counted(t.rare, "rare Chinese character"));
+    else if (t.Chinese() > 0)
+        parts.push_back(Counted(t.Chinese(), t.common > 0 ? "common Chinese character" : "rare Chinese character"));
+    if (t.symbols > 0)
+        parts.push_back(Counted(t.symbols, "symbol"));
+    if (t.foreign > 0)
+        parts.push_back(Counted(t.foreign, "other character"));
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    return text;
+}
+
 // What the declared reading makes of the characters that another reading reads well.
 std::string DeclaredReadingText(EncodingId declared, const ReadingJudgement& reading)
 {
@@ -20,10 +46,12 @@ std::string DeclaredReadingText(EncodingId declared, const ReadingJudgement& rea
     if (!reading.valid)
         return "read as " + name + " the bytes are not valid";
     const CharacterTally& t = reading.tally;
-    if (t.Chinese() > 0 && t.rare * 2 >= t.Chinese())
-        return "read as " + name + " they are rare";
-    return "read as " + name + " they are " + Count(t.rare) + " rare Chinese characters, " + Count(t.common) +
-           " common ones, " + Count(t.symbols) + " symbols and " + Count(t.foreign) + " other characters";
+    std::string text = "read as " + name + " they are ";
+    text += t.rare * 2 >= t.NonAscii() ? std::string("rare") : Kinds(t);
+    if (t.repeated > 0)
+        text += ", " + Counted(t.repeated, "Chinese character") + (t.repeated == 1 ? " repeats" : " repeat") +
+                " the one before";
+    return text;
 }
 
 std::string CannotTell(const std::string& why)
