@@ -7,6 +7,7 @@
 // characters), and the second runs, in which each file converted once in memory is given again with
 // its old source (refused, or converted again). --list names the files behind every figure that
 // should be 0.
+#include "BenchSupport.h"
 #include "FileConverter.h"
 #include "RuleTable.h"
 #include "SourceEncodingCheck.h"
@@ -28,25 +29,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct File
-{
-    std::string name;
-    Bytes bytes;
-};
-
-std::vector<File> ReadSet(const fs::path& folder)
-{
-    std::vector<File> files;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-        if (!entry.is_regular_file())
-            continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        files.push_back({fs::relative(entry.path(), folder).string(),
-                         Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())});
-    }
-    std::sort(files.begin(), files.end(), [](const File& a, const File& b) { return a.name < b.name; });
-    return files;
-}
+using File = bench::FolderFile;
 
 std::size_t HanCount(EncodingId encoding, ByteView bytes)
 {
@@ -111,7 +94,7 @@ std::string Shown(const Tally& tally, bool mustBeZero = true)
 
 void MeasureSet(const fs::path& folder, EncodingId truth)
 {
-    const std::vector<File> files = ReadSet(folder);
+    const std::vector<File> files = bench::ReadFolderFiles(folder);
     std::size_t chinese = 0;
     std::size_t fourOrMore = 0;
     for (const File& file : files) {

@@ -5,6 +5,7 @@
 // are) and counts how the source guess reads them and whether a GB source is refused for them; then
 // it measures what judging the three readings costs against one decode. bench_detection gives the
 // refusals and guesses on the sites themselves.
+#include "BenchSupport.h"
 #include "ReadingPlausibility.h"
 #include "SourceEncodingCheck.h"
 #include "TextCodecs.h"
@@ -19,26 +20,16 @@
 
 using namespace veltran;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using Clock = bench::Clock;
+using bench::Seconds;
 
 namespace {
 
-struct Page
-{
-    std::string name;
-    Bytes bytes;
-};
+using Page = bench::FolderFile;
 
 std::vector<Page> ReadSite(const fs::path& folder)
 {
-    std::vector<Page> pages;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        pages.push_back({entry.path().filename().string(),
-                         Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())});
-    }
-    std::sort(pages.begin(), pages.end(), [](const Page& a, const Page& b) { return a.name < b.name; });
-    return pages;
+    return bench::ReadFolderFiles(folder);
 }
 
 // GBK pages that hold Traditional characters: the Traditional UTF-8 pages written in GB as they are.
@@ -54,11 +45,6 @@ void MakeGbkTraditionalSite(const fs::path& sites)
         std::ofstream(folder / page.name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
-}
-
-double Seconds(Clock::time_point since)
-{
-    return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
 void MeasureCost(const fs::path& sites)

@@ -9,6 +9,8 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace veltran {
 namespace {
@@ -28,21 +30,6 @@ constexpr int kOtherRepeatCost = 6;
 constexpr int kHanDoubledCost = 9;
 constexpr int kHanRunCost = 16;
 
-bool IsHan(char32_t c)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    return uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_HAN && U_SUCCESS(status);
-}
-
-bool IsCommon(EncodingId reading, char32_t c, const CommonHanCharacters& sets)
-{
-    if (reading == EncodingId::Gb)
-        return sets.InGbLevel1(c);
-    if (reading == EncodingId::Big5)
-        return sets.InBig5Common(c);
-    return sets.InGbLevel1(c) || sets.InBig5Common(c);
-}
-
 bool IsJunk(char32_t c)
 {
     switch (u_charType(static_cast<UChar32>(c))) {
@@ -59,18 +46,77 @@ bool IsJunk(char32_t c)
     }
 }
 
-// What a character costs when the statistics do not hold it.
-int UnseenCost(char32_t c, bool han, bool common, const CommonHanCharacters& sets)
+// What each character of the Basic Multilingual Plane is, worked out once: the script and character
+// type look-ups cost far more than the scoring itself.
+class CharacterKinds
 {
-    if (han)
-        return common || sets.InGbLevel1(c) || sets.InBig5Common(c) ? kUnseenCommonCost : kRareCost;
-    if (sets.InSymbolRows(c))
-        return kSymbolCost;
-    if (IsJunk(c))
-        return kJunkCost;
-    // Latin-1 and Latin Extended-A: names and loan words. IPA, spacing modifiers and the rarer Latin
-    // letters are not what Chinese pages hold, but what GB bytes read as UTF-8 give.
-    return c <= 0x17F ? kLatinCost : kForeignCost;
+public:
+    enum : std::uint8_t
+    {
+        kHan = 1,
+        kGbCommon = 2,
+        kBig5Common = 4,
+        kSymbol = 8, // of GB's or BIG5's symbol rows
+    };
+
+    static const CharacterKinds& Get()
+    {
+        static const CharacterKinds kinds;
+        return kinds;
+    }
+
+    std::uint8_t Of(char32_t c) const
+    {
+        if (c < m_kinds.size())
+            return m_kinds[c];
+        UErrorCode status = U_ZERO_ERROR;
+        return uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_HAN && U_SUCCESS(status) ? kHan : 0;
+    }
+
+    // What a character costs when the statistics do not hold it.
+    int UnseenCost(char32_t c) const
+    {
+        if (c < m_unseenCosts.size())
+            return m_unseenCosts[c];
+        return Of(c) & kHan ? kRareCost : kJunkCost;
+    }
+
+private:
+    CharacterKinds()
+    {
+        const CommonHanCharacters& sets = CommonHanCharacters::Get();
+        for (char32_t c = 0; c < m_kinds.size(); ++c) {
+            UErrorCode status = U_ZERO_ERROR;
+            const bool han = uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_HAN && U_SUCCESS(status);
+            std::uint8_t kind = han ? kHan : 0;
+            kind |= sets.InGbLevel1(c) ? kGbCommon : 0;
+            kind |= sets.InBig5Common(c) ? kBig5Common : 0;
+            kind |= sets.InSymbolRows(c) ? kSymbol : 0;
+            m_kinds[c] = kind;
+            if (han)
+                m_unseenCosts[c] = kind & (kGbCommon | kBig5Common) ? kUnseenCommonCost : kRareCost;
+            else if (kind & kSymbol)
+                m_unseenCosts[c] = kSymbolCost;
+            else if (IsJunk(c))
+                m_unseenCosts[c] = kJunkCost;
+            else
+                // Latin-1 and Latin Extended-A: names and loan words. IPA, spacing modifiers and the
+                // rarer Latin letters are not what Chinese pages hold, but what GB bytes read as UTF-8 give.
+                m_unseenCosts[c] = c <= 0x17F ? kLatinCost : kForeignCost;
+        }
+    }
+
+    std::array<std::uint8_t, 0x10000> m_kinds{};
+    std::array<std::uint8_t, 0x10000> m_unseenCosts{};
+};
+
+std::uint8_t CommonSet(EncodingId reading)
+{
+    if (reading == EncodingId::Gb)
+        return CharacterKinds::kGbCommon;
+    if (reading == EncodingId::Big5)
+        return CharacterKinds::kBig5Common;
+    return CharacterKinds::kGbCommon | CharacterKinds::kBig5Common;
 }
 
 // No byte below 0x80 starts a character of two or more bytes in any of the three encodings, so a
@@ -92,8 +138,9 @@ bool ReadingJudgement::LooksLikeText() const
 
 void ReadingScorer::Add(std::u16string_view text)
 {
-    const CommonHanCharacters& sets = CommonHanCharacters::Get();
+    const CharacterKinds& kinds = CharacterKinds::Get();
     const ChineseTextStatistics& statistics = ChineseTextStatistics::Get();
+    const std::uint8_t commonSet = CommonSet(m_reading);
     std::size_t i = 0;
     while (i < text.size()) {
         UChar32 unit = 0;
@@ -104,13 +151,14 @@ void ReadingScorer::Add(std::u16string_view text)
             m_previous = c;
             continue;
         }
-        const bool han = IsHan(c);
-        const bool common = han && IsCommon(m_reading, c, sets);
-        if (common)
+        const std::uint8_t kind = kinds.Of(c);
+        const bool han = (kind & CharacterKinds::kHan) != 0;
+        const bool symbol = (kind & CharacterKinds::kSymbol) != 0;
+        if (han && (kind & commonSet))
             ++m_tally.common;
         else if (han)
             ++m_tally.rare;
-        else if (sets.InSymbolRows(c))
+        else if (symbol)
             ++m_tally.symbols;
         else
             ++m_tally.foreign;
@@ -121,11 +169,13 @@ void ReadingScorer::Add(std::u16string_view text)
             if (han)
                 cost = m_previous == m_beforePrevious ? kHanRunCost : kHanDoubledCost;
             else
-                cost = sets.InSymbolRows(c) || (c >= 0x2500 && c <= 0x259F) ? kSymbolRepeatCost : kOtherRepeatCost;
+                cost = symbol || (c >= 0x2500 && c <= 0x259F) ? kSymbolRepeatCost : kOtherRepeatCost;
         } else if (const int learned = statistics.Cost(c); learned > 0) {
-            cost = std::max(1, learned - statistics.PairBonus(m_previous, c));
+            // Only pairs of Chinese characters are learned.
+            const bool pair = han && m_previous >= 0x80 && (kinds.Of(m_previous) & CharacterKinds::kHan);
+            cost = pair ? std::max(1, learned - statistics.PairBonus(m_previous, c)) : learned;
         } else {
-            cost = UnseenCost(c, han, common, sets);
+            cost = kinds.UnseenCost(c);
         }
         m_cost += cost;
         m_beforePrevious = m_previous;
