@@ -38,14 +38,16 @@ struct ConvertOptions
 struct ConversionNotes
 {
     SourceReading reading;
-    std::optional<SourceRefusal> refusal; // what the encoding check saw when it refused the file
-    std::filesystem::path file;           // the file converted: the path, or where its link points
-    UnmappableCharacters unmappable;      // with noteUnmappable or unmappableAsReferences
-    DeclarationCount declarations;        // with rewriteDeclarations
+    std::filesystem::path file;      // the file converted: the path, or where its link points
+    UnmappableCharacters unmappable; // with noteUnmappable or unmappableAsReferences
+    DeclarationCount declarations;   // with rewriteDeclarations
     std::uint64_t bytesRead = 0;
     std::uint64_t bytesWritten = 0; // what the file holds (or would hold) afterwards
     std::string originalSha256;     // with record
     std::string writtenSha256;      // with record
+
+    // What the encoding check saw when it refused the file.
+    std::optional<SourceRefusal> refusal;
 };
 
 /// Whether numeric character references suit the file: HTML and XML pages, by their extension.

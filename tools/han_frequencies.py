@@ -12,7 +12,8 @@ from them, so they stay unseen. Installs the packages it reads when they are mis
 
 Each character's cost is -log2 of its share of the non-ASCII characters, Simplified and Traditional
 text counted half each, in whole bits; a pair's bonus is how many bits more likely the second
-character is after the first than on its own. Only what occurs often enough to be trusted is kept.
+character is after the first than on its own. Only what occurs often enough to be trusted is kept,
+and only characters of the Basic Multilingual Plane.
 """
 import collections
 import gettext
