@@ -4,6 +4,11 @@
 
 namespace veltran {
 
+bool RefusedForItsEncoding(const Status& result)
+{
+    return result.code == StatusCode::WrongEncoding || result.code == StatusCode::AlreadyUtf8;
+}
+
 void ReadingCounts::Add(const SourceReading& reading)
 {
     if (reading.asciiOnly)
@@ -59,6 +64,7 @@ RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const Run
         options.applyRules = roles.options.ApplyRules();
         options.writeBom = roles.options.WriteBom();
         options.guessSource = settings.guessSource;
+        options.trustSource = settings.trustSource;
         options.sync = settings.sync;
         options.rewriteDeclarations = settings.rewriteDeclarations;
         options.noteUnmappable = settings.noteUnmappable;
@@ -71,7 +77,7 @@ RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const Run
         ++outcome.processed;
         roles.progress.FileFinished(i, entry, result);
         if (!result.ok()) {
-            log.AddFailure(entry.native());
+            log.AddFailure(entry.native(), RefusedForItsEncoding(result) ? result.message : std::string());
             outcome.failures.push_back({entry, std::move(result)});
         }
     }

@@ -39,6 +39,7 @@ struct RunSettings
     bool unmappableAsReferences = false; // and write them as numeric references in HTML and XML pages
     bool record = false;                 // SHA-256 of each original and each new file, for a report
     bool dryRun = false;                 // everything but writing; no log either
+    bool trustSource = false;            // each file read as the source, however it looks (the user's word)
 };
 
 /// One entry of a run as it went: the path as given, the result and what the conversion found out.
@@ -78,6 +79,10 @@ struct RunOutcome
     std::string log;                  // the log text (UTF-8, CR LF)
     Status logWritten;                // why the log file could not be written, when it was to be
 };
+
+/// True for a file the encoding check refused (it reads as another encoding, or as none that can be
+/// told), or that is the conversion of its own backup: the log names the reason of such a refusal.
+bool RefusedForItsEncoding(const Status& result);
 
 /// Runs the loop over the entries, from the log header to the completion or stop entry. Clears the
 /// stop flag first; a stop is honoured only between files, after ConfirmStop. Yields to the host's

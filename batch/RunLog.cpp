@@ -27,10 +27,16 @@ void RunLog::AddHeader(std::string_view sourceName, std::string_view targetName,
     m_text += kLineBreak;
 }
 
-void RunLog::AddFailure(std::string_view path)
+void RunLog::AddFailure(std::string_view path, std::string_view reason)
 {
     m_text += "处理失败：";
     m_text += ShownName(path);
+    m_text += kLineBreak;
+    if (reason.empty())
+        return;
+    // Indented, so that a reader looking for the failure lines finds them as before.
+    m_text += "    ";
+    m_text += ShownName(reason);
     m_text += kLineBreak;
 }
 

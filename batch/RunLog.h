@@ -16,8 +16,9 @@ class RunLog
 public:
     /// "<Veltran 运行日志>", the start time and the operation "source --> target", then an empty line.
     void AddHeader(std::string_view sourceName, std::string_view targetName, std::string_view startTime);
-    /// "处理失败：" and the path as the list holds it, escaped by ShownName.
-    void AddFailure(std::string_view path);
+    /// "处理失败：" and the path as the list holds it, escaped by ShownName; with a reason, a second line
+    /// of four spaces and the reason, escaped alike.
+    void AddFailure(std::string_view path, std::string_view reason = {});
     /// The stop marker, the first path not processed, an empty line and "终止时间：". No final line break.
     void AddStop(std::string_view path, std::string_view stopTime);
     /// An empty line and "完成时间：". No final line break.

@@ -91,7 +91,8 @@ Status WriteRunReport(const std::filesystem::path& file, const RunRequest& reque
                           {"declarations", settings.rewriteDeclarations},
                           {"references", settings.unmappableAsReferences},
                           {"dryRun", settings.dryRun},
-                          {"sync", settings.sync}};
+                          {"sync", settings.sync},
+                          {"trustSource", settings.trustSource}};
     json roots = json::array();
     for (const std::filesystem::path& root : request.roots) {
         json held;

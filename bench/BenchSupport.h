@@ -55,6 +55,25 @@ inline Bytes ReadBytes(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+/// A file of a folder read whole, named by its path relative to the folder.
+struct FolderFile
+{
+    std::string name;
+    Bytes bytes;
+};
+
+/// Every regular file under the folder, at any depth, sorted by name.
+inline std::vector<FolderFile> ReadFolderFiles(const fs::path& folder)
+{
+    std::vector<FolderFile> files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file())
+            files.push_back({fs::relative(entry.path(), folder).string(), ReadBytes(entry.path())});
+    }
+    std::sort(files.begin(), files.end(), [](const FolderFile& a, const FolderFile& b) { return a.name < b.name; });
+    return files;
+}
+
 class SilentHost : public ProgressDisplay, public EventPump
 {
 public:

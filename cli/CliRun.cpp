@@ -13,6 +13,7 @@
 #include "TextCodecs.h"
 #include "UndoCommand.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace veltran {
@@ -63,6 +64,23 @@ void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const
             environment.err << ' ' << DescribeCharacter(character);
         environment.err << (lost.count > lost.examples.size() ? " ...\n" : "\n");
     }
+}
+
+// After the refusals of the encoding check, how to convert such files anyway, for a person who knows
+// their encoding better.
+void PrintTrustHint(const RunOutcome& outcome, const CommandLine& commandLine, std::ostream& err)
+{
+    const std::size_t refused =
+        static_cast<std::size_t>(std::count_if(outcome.records.begin(), outcome.records.end(),
+                                               [](const EntryRecord& r) { return r.notes.refusal.has_value(); }));
+    if (refused == 0)
+        return;
+    err << "veltran-cli: " << refused << (refused == 1 ? " file was" : " files were")
+        << " refused by the encoding check; ";
+    if (commandLine.guessSource)
+        err << "if you know the encoding, --from ENC --trust-source converts as that regardless\n";
+    else
+        err << "if they are " << EncodingName(commandLine.source) << ", --trust-source converts them regardless\n";
 }
 
 // ", 3 files with characters the target lacks, declarations rewritten in 4 files, 2 files declare no charset".
@@ -155,6 +173,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         request.settings.guessSource = true;
         request.settings.sourceName = "auto";
     }
+    request.settings.trustSource = commandLine.trustSource;
     request.settings.sync = commandLine.sync;
     request.settings.rewriteDeclarations = commandLine.declarations;
     request.settings.noteUnmappable = true;
@@ -183,6 +202,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     const RunOutcome outcome = RunJob(request, rules, RunRoles{progress, events, options});
 
     PrintNotes(outcome, commandLine, environment);
+    PrintTrustHint(outcome, commandLine, err);
     if (!outcome.logWritten)
         err << "veltran-cli: the log was not written: " << ShownName(outcome.logWritten.message) << '\n';
     Status reported;

@@ -71,6 +71,8 @@ bool SetFlag(CommandLine& c, std::string_view argument)
         c.declarations = true;
     else if (argument == "--references")
         c.references = true;
+    else if (argument == "--trust-source")
+        c.trustSource = true;
     else if (argument == "--dry-run")
         c.dryRun = true;
     else if (argument == "--force")
@@ -146,6 +148,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
         return refuse("both --from and --to must be given");
     if (c.paths.empty())
         return refuse("no file or folder given");
+    if (c.trustSource && c.guessSource)
+        return refuse("--trust-source needs the encoding the files are in (--from gb, big5 or utf8)");
     if (c.writeBom && c.target != EncodingId::Utf8)
         return refuse("--bom applies to UTF-8 targets only (--to utf8)");
     if (c.force && !c.reportFile)
@@ -166,11 +170,15 @@ std::string UsageText()
            "argument order; a folder is\n"
            "searched at every depth and contributes its matching files in its place (links in it are\n"
            "not followed; a link named on the command line is). A file is converted once per run, and a\n"
-           "file that already reads as the target encoding, or as another than the one given, is refused.\n"
+           "file that already reads as the target encoding, or as another than the one given, is refused\n"
+           "(unless --trust-source).\n"
            "\n"
            "Options:\n"
            "  --from ENC          encoding of the files: gb, big5 or utf8 (a UTF-8 byte-order mark wins),\n"
            "                      or auto: each file as whichever of the three it plausibly is\n"
+           "  --trust-source      convert every file as --from says, even one that reads as another\n"
+           "                      encoding; invalid bytes still fail, and so does a file that its .bak\n"
+           "                      converts to, since the .bak holds the original\n"
            "  --to ENC            encoding to write: gb, big5 or utf8\n"
            "  --filter PATTERNS   file-name patterns for folders, separated by | ; or , (default\n"
            "                      \"*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt\"); * ? # [a-z] [!x],\n"

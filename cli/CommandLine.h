@@ -15,6 +15,7 @@ struct CommandLine
 {
     EncodingId source = EncodingId::Gb;
     bool guessSource = false; // --from auto: each file read as whichever encoding it plausibly is
+    bool trustSource = false; // --trust-source: each file read as --from, however it looks
     EncodingId target = EncodingId::Utf8;
     std::vector<std::filesystem::path> paths; // files and folders in argument order, bytes as given
     std::string filter;                       // "|"-separated; the default filter when not given
@@ -37,8 +38,9 @@ struct CommandLine
 
 /// Parses the arguments after the program name. Options take their value as the next argument
 /// or after "="; "--" ends the options. --from (gb, big5, utf8 or auto), --to and at least one path are required; --bom
-/// needs a UTF-8 target; an empty --filter is refused. --undo takes no other option and no path. Later copies of an
-/// option override earlier ones. Invalid arguments fail with BadInput and a message naming the problem.
+/// needs a UTF-8 target; --trust-source needs --from other than auto; an empty --filter is refused. --undo takes no
+/// other option and no path. Later copies of an option override earlier ones. Invalid arguments fail with BadInput and
+/// a message naming the problem.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);
 
 /// The --help text, UTF-8, ending with a line break.

@@ -291,12 +291,14 @@ Result<ByteBuffer> ConvertContent(ByteBuffer& content, const ConvertOptions& opt
                                   ConversionNotes& notes, bool keepContent)
 {
     SourceReading& reading = notes.reading;
-    const Result<SourceReading> chosen =
-        ChooseSourceReading(content, options.guessSource ? std::nullopt : std::optional(options.source), options.target,
-                            options.applyRules);
-    if (!chosen)
-        return chosen.status();
-    reading = *chosen;
+    SourceChoice chosen = ChooseSource(content, options.guessSource ? std::nullopt : std::optional(options.source),
+                                       options.target, options.applyRules, options.trustSource);
+    if (!chosen.reading) {
+        const Status refused = Status::Failure(chosen.refusal->Code(), DescribeRefusal(*chosen.refusal));
+        notes.refusal = std::move(chosen.refusal);
+        return refused;
+    }
+    reading = *chosen.reading;
     // A declared source still decides the mapping of a file that a byte-order mark makes UTF-8.
     ConvertOptions used = options;
     if (options.guessSource)

@@ -26,6 +26,7 @@ struct ConvertOptions
     bool applyRules = false;
     bool writeBom = false;            // UTF-8 targets only
     bool guessSource = false;         // read each file as whichever encoding it plausibly is (source is then ignored)
+    bool trustSource = false;         // read each file as the source, whatever it looks like (strict decoding holds)
     bool sync = false;                // flush the new file and its folder to the disk before it takes the path
     bool rewriteDeclarations = false; // charset declarations of the source's family name the target
     bool noteUnmappable = false;      // count the characters the target lacks
@@ -46,6 +47,9 @@ struct ConversionNotes
     std::uint64_t bytesWritten = 0; // what the file holds (or would hold) afterwards
     std::string originalSha256;     // with record
     std::string writtenSha256;      // with record
+
+    // What the encoding check saw when it refused the file.
+    std::optional<SourceRefusal> refusal;
 };
 
 /// Whether numeric character references suit the file: HTML and XML pages, by their extension.
@@ -76,9 +80,10 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
 /// Converts one file in place through ReplaceFile: with keepBackup the source also becomes "<path>.bak"
 /// (an older backup file is replaced), without it the source is replaced; the new file keeps the
 /// source's permission bits and, where allowed, owner. A link is converted where it points and stays
-/// a link. The file is read as ChooseSourceReading says, which refuses a file that reads as another
-/// encoding (a second run over converted files) before anything changes; so is a file that converting
-/// its backup gives (a second run over a page too short to judge). `notes`, when given, is told the
+/// a link. The file is read as ChooseSource says, which refuses a file that reads as another
+/// encoding (a second run over converted files) before anything changes, unless trustSource; a file
+/// that converting its backup gives (a second run over a page too short to judge) is refused even then,
+/// since converting it again would replace the original in its backup. `notes`, when given, is told the
 /// reading used and what ConversionNotes holds. With dryRun nothing is written: the result is what a
 /// real run would give (as far as can be told without writing), and the notes what it would write. A file that changed
 /// between its reading and its replacement fails (ChangedMeanwhile) and is left as the other writer left it. On any

@@ -1,5 +1,6 @@
 #include "ReadingPlausibility.h"
 
+#include "ChineseTextStatistics.h"
 #include "CommonHanCharacters.h"
 #include "TextCodecs.h"
 
@@ -8,66 +9,114 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace veltran {
 namespace {
 
-// Real Chinese text keeps all but about one character in a hundred to the common set, while a
-// wrong reading leaves it for some half of its characters: a common character is weak evidence
-// for a reading, a rare one strong evidence against, an odd one stronger still. The weights are
-// those odds in round numbers.
-constexpr std::int64_t kCommonWeight = 1;
-constexpr std::int64_t kRareWeight = -4;
-constexpr std::int64_t kOddWeight = -6;
+// Costs in bits of the characters the statistics do not hold, by kind: roughly -log2 of how often
+// real Chinese text of the web holds one such character.
+constexpr int kUnseenCommonCost = 17; // a common Chinese character too seldom used to be learned
+constexpr int kRareCost = 20;         // other Chinese characters: GBK's and BIG5's second levels, extensions
+constexpr int kSymbolCost = 12;       // kana, Greek, Cyrillic, box drawing, symbols of the code pages' rows
+constexpr int kLatinCost = 14;        // Latin letters with marks: names, loan words
+constexpr int kForeignCost = 20;      // letters and signs of other scripts
+constexpr int kJunkCost = 24;         // private use, controls, marks with nothing to sit on, unassigned
+// Repeating the character before: a symbol's line goes on; a Chinese character doubled is a word now
+// and then (看看), three in a row almost never.
+constexpr int kSymbolRepeatCost = 1;
+constexpr int kOtherRepeatCost = 6;
+constexpr int kHanDoubledCost = 9;
+constexpr int kHanRunCost = 16;
 
-bool IsHan(UChar32 c)
+bool IsJunk(char32_t c)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    return uscript_getScript(c, &status) == USCRIPT_HAN && U_SUCCESS(status);
-}
-
-// Punctuation, symbols and Latin letters turn up in real Chinese text, and wrong readings land on
-// them too, so they count for neither side. Box drawing and block elements are the exception:
-// GB's row A9 holds them, where BIG5's frequent characters fall when read as GB.
-bool IsNeutral(UChar32 c)
-{
-    if (c >= 0xFF01 && c <= 0xFF5E)
-        return true; // full-width forms of ASCII, letters and digits included
-    if (c >= 0x2500 && c <= 0x259F)
-        return false;
-    // Latin letters with marks are pinyin, names and loan words in real text.
-    UErrorCode status = U_ZERO_ERROR;
-    if (uscript_getScript(c, &status) == USCRIPT_LATIN && U_SUCCESS(status))
-        return true;
-    switch (u_charType(c)) {
-    case U_SPACE_SEPARATOR:
-    case U_DASH_PUNCTUATION:
-    case U_START_PUNCTUATION:
-    case U_END_PUNCTUATION:
-    case U_CONNECTOR_PUNCTUATION:
-    case U_OTHER_PUNCTUATION:
-    case U_INITIAL_PUNCTUATION:
-    case U_FINAL_PUNCTUATION:
-    case U_MATH_SYMBOL:
-    case U_CURRENCY_SYMBOL:
-    case U_MODIFIER_SYMBOL:
-    case U_OTHER_SYMBOL:
-    case U_OTHER_NUMBER:
-    case U_LETTER_NUMBER:
-    case U_FORMAT_CHAR:
+    switch (u_charType(static_cast<UChar32>(c))) {
+    case U_UNASSIGNED:
+    case U_CONTROL_CHAR:
+    case U_PRIVATE_USE_CHAR:
+    case U_SURROGATE:
+    case U_NON_SPACING_MARK:
+    case U_ENCLOSING_MARK:
+    case U_COMBINING_SPACING_MARK:
         return true;
     default:
-        return false;
+        return c == 0xFFFD;
     }
 }
 
-bool IsCommon(EncodingId reading, UChar32 c, const CommonHanCharacters& sets)
+// What each character of the Basic Multilingual Plane is, worked out once: the script and character
+// type look-ups cost far more than the scoring itself.
+class CharacterKinds
 {
-    const auto character = static_cast<char32_t>(c);
+public:
+    enum : std::uint8_t
+    {
+        kHan = 1,
+        kGbCommon = 2,
+        kBig5Common = 4,
+        kSymbol = 8, // of GB's or BIG5's symbol rows
+    };
+
+    static const CharacterKinds& Get()
+    {
+        static const CharacterKinds kinds;
+        return kinds;
+    }
+
+    std::uint8_t Of(char32_t c) const
+    {
+        if (c < m_kinds.size())
+            return m_kinds[c];
+        UErrorCode status = U_ZERO_ERROR;
+        return uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_HAN && U_SUCCESS(status) ? kHan : 0;
+    }
+
+    // What a character costs when the statistics do not hold it.
+    int UnseenCost(char32_t c) const
+    {
+        if (c < m_unseenCosts.size())
+            return m_unseenCosts[c];
+        return Of(c) & kHan ? kRareCost : kJunkCost;
+    }
+
+private:
+    CharacterKinds()
+    {
+        const CommonHanCharacters& sets = CommonHanCharacters::Get();
+        for (char32_t c = 0; c < m_kinds.size(); ++c) {
+            UErrorCode status = U_ZERO_ERROR;
+            const bool han = uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_HAN && U_SUCCESS(status);
+            std::uint8_t kind = han ? kHan : 0;
+            kind |= sets.InGbLevel1(c) ? kGbCommon : 0;
+            kind |= sets.InBig5Common(c) ? kBig5Common : 0;
+            kind |= sets.InSymbolRows(c) ? kSymbol : 0;
+            m_kinds[c] = kind;
+            if (han)
+                m_unseenCosts[c] = kind & (kGbCommon | kBig5Common) ? kUnseenCommonCost : kRareCost;
+            else if (kind & kSymbol)
+                m_unseenCosts[c] = kSymbolCost;
+            else if (IsJunk(c))
+                m_unseenCosts[c] = kJunkCost;
+            else
+                // Latin-1 and Latin Extended-A: names and loan words. IPA, spacing modifiers and the
+                // rarer Latin letters are not what Chinese pages hold, but what GB bytes read as UTF-8 give.
+                m_unseenCosts[c] = c <= 0x17F ? kLatinCost : kForeignCost;
+        }
+    }
+
+    std::array<std::uint8_t, 0x10000> m_kinds{};
+    std::array<std::uint8_t, 0x10000> m_unseenCosts{};
+};
+
+std::uint8_t CommonSet(EncodingId reading)
+{
+    if (reading == EncodingId::Gb)
+        return CharacterKinds::kGbCommon;
     if (reading == EncodingId::Big5)
-        return sets.InBig5Common(character);
-    return sets.InGbLevel1(character) || sets.InBig5Common(character);
+        return CharacterKinds::kBig5Common;
+    return CharacterKinds::kGbCommon | CharacterKinds::kBig5Common;
 }
 
 // No byte below 0x80 starts a character of two or more bytes in any of the three encodings, so a
@@ -82,49 +131,69 @@ std::size_t ChunkEnd(ByteView bytes, std::size_t start, std::size_t chunkSize)
 
 } // namespace
 
-CharacterTally TallyCharacters(EncodingId reading, std::u16string_view text)
+bool ReadingJudgement::LooksLikeText() const
 {
-    const CommonHanCharacters& sets = CommonHanCharacters::Get();
-    CharacterTally tally;
+    return valid && cost <= kTextLikeBits * static_cast<std::int64_t>(tally.NonAscii());
+}
+
+void ReadingScorer::Add(std::u16string_view text)
+{
+    const CharacterKinds& kinds = CharacterKinds::Get();
+    const ChineseTextStatistics& statistics = ChineseTextStatistics::Get();
+    const std::uint8_t commonSet = CommonSet(m_reading);
     std::size_t i = 0;
     while (i < text.size()) {
-        UChar32 c = 0;
-        U16_NEXT(text.data(), i, text.size(), c);
-        if (c < 0x80)
+        UChar32 unit = 0;
+        U16_NEXT(text.data(), i, text.size(), unit);
+        const auto c = static_cast<char32_t>(unit);
+        if (c < 0x80) {
+            m_beforePrevious = m_previous;
+            m_previous = c;
             continue;
-        if (IsCommon(reading, c, sets))
-            ++tally.common;
-        else if (IsHan(c))
-            ++tally.rare;
-        else if (IsNeutral(c))
-            ++tally.neutral;
+        }
+        const std::uint8_t kind = kinds.Of(c);
+        const bool han = (kind & CharacterKinds::kHan) != 0;
+        const bool symbol = (kind & CharacterKinds::kSymbol) != 0;
+        if (han && (kind & commonSet))
+            ++m_tally.common;
+        else if (han)
+            ++m_tally.rare;
+        else if (symbol)
+            ++m_tally.symbols;
         else
-            ++tally.odd;
+            ++m_tally.foreign;
+
+        int cost = 0;
+        if (c == m_previous) {
+            m_tally.repeated += han ? 1 : 0;
+            if (han)
+                cost = m_previous == m_beforePrevious ? kHanRunCost : kHanDoubledCost;
+            else
+                cost = symbol || (c >= 0x2500 && c <= 0x259F) ? kSymbolRepeatCost : kOtherRepeatCost;
+        } else if (const int learned = statistics.Cost(c); learned > 0) {
+            // Only pairs of Chinese characters are learned.
+            const bool pair = han && m_previous >= 0x80 && (kinds.Of(m_previous) & CharacterKinds::kHan);
+            cost = pair ? std::max(1, learned - statistics.PairBonus(m_previous, c)) : learned;
+        } else {
+            cost = kinds.UnseenCost(c);
+        }
+        m_cost += cost;
+        m_beforePrevious = m_previous;
+        m_previous = c;
     }
-    return tally;
 }
 
-std::int64_t Score(const CharacterTally& tally)
+CharacterTally TallyCharacters(EncodingId reading, std::u16string_view text)
 {
-    return kCommonWeight * static_cast<std::int64_t>(tally.common) +
-           kRareWeight * static_cast<std::int64_t>(tally.rare) + kOddWeight * static_cast<std::int64_t>(tally.odd);
-}
-
-Plausibility JudgeTally(const CharacterTally& tally)
-{
-    if (tally.Judged() < kMinJudged)
-        return Plausibility::Undecided;
-    const std::int64_t score = Score(tally);
-    if (score >= kDecisiveScore)
-        return Plausibility::Plausible;
-    if (score <= -kDecisiveScore)
-        return Plausibility::Implausible;
-    return Plausibility::Undecided;
+    ReadingScorer scorer(reading);
+    scorer.Add(text);
+    return scorer.Tally();
 }
 
 ReadingJudgement JudgeReading(EncodingId encoding, ByteView bytes, std::size_t chunkSize)
 {
     ReadingJudgement judgement;
+    ReadingScorer scorer(encoding);
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t end = ChunkEnd(bytes, start, chunkSize);
@@ -132,19 +201,15 @@ ReadingJudgement JudgeReading(EncodingId encoding, ByteView bytes, std::size_t c
         if (!decoded.ok()) {
             // The bytes up to this chunk's end fail where the whole would, and say so with the offset
             // counted from the start of the file.
-            judgement = ReadingJudgement{};
-            judgement.verdict = Plausibility::Invalid;
+            judgement.valid = false;
             judgement.decoding = Decode(encoding, bytes.first(end)).status();
             return judgement;
         }
-        const CharacterTally chunk = TallyCharacters(encoding, *decoded);
-        judgement.tally.common += chunk.common;
-        judgement.tally.rare += chunk.rare;
-        judgement.tally.odd += chunk.odd;
-        judgement.tally.neutral += chunk.neutral;
+        scorer.Add(*decoded);
         start = end;
     }
-    judgement.verdict = JudgeTally(judgement.tally);
+    judgement.tally = scorer.Tally();
+    judgement.cost = scorer.Cost();
     return judgement;
 }
 
@@ -152,7 +217,7 @@ ReadingsJudgement JudgeReadings(ByteView bytes)
 {
     ReadingsJudgement judgements;
     for (const EncodingId encoding : {EncodingId::Gb, EncodingId::Big5, EncodingId::Utf8})
-        judgements.readings[static_cast<std::size_t>(encoding)] = JudgeReading(encoding, bytes);
+        judgements.Of(encoding) = JudgeReading(encoding, bytes);
     return judgements;
 }
 

@@ -11,87 +11,64 @@ namespace {
 
 constexpr std::array<EncodingId, 3> kEncodings{EncodingId::Gb, EncodingId::Big5, EncodingId::Utf8};
 
+// Fewer characters beyond ASCII than this are too few to tell the readings apart by likelihood alone:
+// a title of two or three characters can read well more than one way.
+constexpr std::size_t kMinCharactersToTell = 4;
+
 std::string Name(EncodingId encoding)
 {
     return std::string(EncodingName(encoding));
 }
 
-std::vector<EncodingId> WithVerdict(const ReadingsJudgement& readings, Plausibility verdict)
+// The valid readings, likeliest first.
+std::vector<EncodingId> ValidByLikelihood(const ReadingsJudgement& readings)
 {
-    std::vector<EncodingId> found;
+    std::vector<EncodingId> valid;
     for (const EncodingId encoding : kEncodings)
-        if (readings.Of(encoding).verdict == verdict)
-            found.push_back(encoding);
-    return found;
+        if (readings.Of(encoding).valid)
+            valid.push_back(encoding);
+    std::stable_sort(valid.begin(), valid.end(),
+                     [&](EncodingId a, EncodingId b) { return readings.Of(a).cost < readings.Of(b).cost; });
+    return valid;
 }
 
-std::string VerdictWord(Plausibility verdict)
+SourceGuess Undecided(SourceRefusal refusal)
 {
-    switch (verdict) {
-    case Plausibility::Invalid:
-        return "invalid";
-    case Plausibility::Undecided:
-        return "undecided";
-    case Plausibility::Implausible:
-        return "implausible";
-    case Plausibility::Plausible:
-        return "plausible";
-    }
-    return "";
-}
-
-// "GB implausible, BIG5 invalid, UTF-8 undecided"
-std::string Verdicts(const ReadingsJudgement& readings)
-{
-    std::string text;
-    for (const EncodingId encoding : kEncodings)
-        text += (text.empty() ? "" : ", ") + Name(encoding) + " " + VerdictWord(readings.Of(encoding).verdict);
-    return text;
-}
-
-SourceGuess Decided(EncodingId encoding, std::string reason)
-{
-    return SourceGuess{encoding, false, std::move(reason)};
-}
-
-SourceGuess Undecided(std::string reason)
-{
-    return SourceGuess{std::nullopt, false, std::move(reason)};
+    SourceGuess guess;
+    guess.reason = DescribeRefusal(refusal);
+    guess.refusal = std::move(refusal);
+    return guess;
 }
 
 SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
 {
-    std::vector<EncodingId> plausible = WithVerdict(readings, Plausibility::Plausible);
-    if (plausible.size() == 1)
-        return Decided(plausible[0], "plausible only as " + Name(plausible[0]));
-    if (plausible.size() > 1) {
-        // Short text can read well both ways; only a clear lead in score decides between them.
-        std::sort(plausible.begin(), plausible.end(), [&](EncodingId a, EncodingId b) {
-            return Score(readings.Of(a).tally) > Score(readings.Of(b).tally);
-        });
-        if (Score(readings.Of(plausible[0]).tally) - Score(readings.Of(plausible[1]).tally) < kDecisiveScore)
-            return Undecided("reads as both " + Name(plausible[0]) + " and " + Name(plausible[1]));
-        return Decided(plausible[0], "reads better as " + Name(plausible[0]) + " than as " + Name(plausible[1]));
+    SourceRefusal refusal;
+    refusal.readings = readings;
+    const std::vector<EncodingId> valid = ValidByLikelihood(readings);
+    if (valid.empty()) {
+        refusal.kind = RefusalKind::ValidInNone;
+        return Undecided(std::move(refusal));
     }
-
-    const std::vector<EncodingId> invalid = WithVerdict(readings, Plausibility::Invalid);
-    if (invalid.size() == kEncodings.size())
-        return Undecided("valid in none of GB, BIG5 and UTF-8: " + readings.Of(EncodingId::Gb).decoding.message + "; " +
-                         readings.Of(EncodingId::Big5).decoding.message + "; " +
-                         readings.Of(EncodingId::Utf8).decoding.message);
-    // Short text can still be told apart when the other readings are ruled out: by strict decoding,
-    // or by enough characters that real text would not hold.
-    const std::vector<EncodingId> undecided = WithVerdict(readings, Plausibility::Undecided);
-    if (undecided.size() == 1)
-        return Decided(undecided[0], "only " + Name(undecided[0]) + " is not ruled out (" + Verdicts(readings) + ")");
-
-    std::size_t mostJudged = 0;
-    for (const EncodingId encoding : kEncodings)
-        mostJudged = std::max(mostJudged, readings.Of(encoding).tally.Judged());
-    if (mostJudged < kMinJudged)
-        return Undecided("too few Chinese characters (" + std::to_string(mostJudged) +
-                         ") to tell GB, BIG5 and UTF-8 apart");
-    return Undecided("no reading looks like Chinese text (" + Verdicts(readings) + ")");
+    const EncodingId best = valid[0];
+    const ReadingJudgement& judged = readings.Of(best);
+    refusal.seen = best;
+    if (valid.size() > 1 && judged.tally.NonAscii() < kMinCharactersToTell) {
+        refusal.kind = RefusalKind::TooFewCharacters;
+        refusal.chineseCharacters = judged.tally.Chinese();
+        return Undecided(std::move(refusal));
+    }
+    if (!judged.LooksLikeText()) {
+        refusal.kind = RefusalKind::NoTextReading;
+        return Undecided(std::move(refusal));
+    }
+    if (valid.size() == 1)
+        return SourceGuess{best, false, "only " + Name(best) + " is valid: " + DescribeReading(best, judged), {}};
+    if (readings.Of(valid[1]).cost - judged.cost < kClearMargin) {
+        refusal.kind = RefusalKind::ReadsBothWays;
+        refusal.runnerUp = valid[1];
+        return Undecided(std::move(refusal));
+    }
+    return SourceGuess{best, false, "reads as " + Name(best) + ": " + DescribeReading(best, judged), {}};
 }
 
 bool AsciiOnly(ByteView bytes)
@@ -99,85 +76,89 @@ bool AsciiOnly(ByteView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; });
 }
 
-Status Refused(StatusCode code, std::string reason)
+SourceChoice Refused(SourceRefusal refusal)
 {
-    return Status::Failure(code, std::move(reason));
+    return SourceChoice{std::nullopt, std::move(refusal)};
 }
 
-// Converting UTF-8 as GB or BIG5 garbles every character, while refusing a GB or BIG5 file loses
-// nothing; so valid UTF-8 is refused unless its UTF-8 reading is the less likely one by evidence.
-bool RatherUtf8(const ReadingsJudgement& readings, EncodingId declared)
+SourceChoice Reading(EncodingId encoding, bool asciiOnly = false)
 {
-    const std::int64_t utf8 = Score(readings.Of(EncodingId::Utf8).tally);
-    return utf8 >= 0 || utf8 >= Score(readings.Of(declared).tally);
-}
-
-Result<SourceReading> DeclaredReading(ByteView bytes, EncodingId declared, EncodingId target)
-{
-    ReadingsJudgement readings;
-    readings.readings[static_cast<std::size_t>(declared)] = JudgeReading(declared, bytes);
-    // Real text in the declared encoding needs no other reading.
-    if (readings.Of(declared).verdict == Plausibility::Plausible)
-        return SourceReading{declared};
-    for (const EncodingId other : kEncodings)
-        if (other != declared)
-            readings.readings[static_cast<std::size_t>(other)] = JudgeReading(other, bytes);
-    if (const std::optional<std::string> reason = WrongSourceReason(readings, declared, target))
-        return Refused(StatusCode::WrongEncoding, *reason);
-    if (declared != EncodingId::Utf8 && readings.Of(EncodingId::Utf8).verdict != Plausibility::Invalid &&
-        RatherUtf8(readings, declared))
-        return Refused(StatusCode::AlreadyUtf8, "the file is already UTF-8");
-    return SourceReading{declared};
+    return SourceChoice{SourceReading{encoding, asciiOnly}, std::nullopt};
 }
 
 } // namespace
 
-Result<SourceReading> ChooseSourceReading(ByteView bytes, std::optional<EncodingId> declared, EncodingId target,
-                                          bool rulesOn)
+std::optional<SourceRefusal> WrongSource(const ReadingsJudgement& readings, EncodingId source, EncodingId target)
 {
-    if (declared) {
-        if (HasUtf8Bom(bytes))
-            return SourceReading{EncodingId::Utf8};
-        if (AsciiOnly(bytes))
-            return SourceReading{*declared, true};
-        return DeclaredReading(bytes, *declared, target);
+    const ReadingJudgement& declared = readings.Of(source);
+    for (const EncodingId other : ValidByLikelihood(readings)) {
+        if (other == source)
+            return std::nullopt; // the declared reading is the likeliest of those left
+        const ReadingJudgement& seen = readings.Of(other);
+        if (!seen.LooksLikeText())
+            continue;
+        if (declared.valid && declared.cost - seen.cost < kClearMargin)
+            return std::nullopt;
+        SourceRefusal refusal;
+        refusal.kind = RefusalKind::ReadsAsAnother;
+        refusal.declared = source;
+        refusal.target = target;
+        refusal.seen = other;
+        refusal.readings = readings;
+        return refusal;
     }
-    const SourceGuess guess = GuessSourceEncoding(bytes);
-    if (!guess.encoding)
-        return Refused(StatusCode::WrongEncoding, "cannot tell the encoding: " + guess.reason);
-    if (guess.asciiOnly)
-        return SourceReading{target, true};
-    if (*guess.encoding == target && !rulesOn)
-        return Refused(StatusCode::WrongEncoding, "looks like " + Name(target) + " already");
-    return SourceReading{*guess.encoding};
-}
-
-std::optional<std::string> WrongSourceReason(const ReadingsJudgement& readings, EncodingId source, EncodingId target)
-{
-    const Plausibility sourceVerdict = readings.Of(source).verdict;
-    if (sourceVerdict != Plausibility::Invalid && sourceVerdict != Plausibility::Implausible)
-        return std::nullopt;
-    if (source != target && readings.Of(target).verdict == Plausibility::Plausible)
-        return "looks like " + Name(target) + " already";
-    std::vector<EncodingId> others;
-    for (const EncodingId encoding : WithVerdict(readings, Plausibility::Plausible))
-        if (encoding != source)
-            others.push_back(encoding);
-    if (others.empty())
-        return std::nullopt;
-    std::string reason = "looks like " + Name(others[0]);
-    if (others.size() > 1)
-        reason += " or " + Name(others[1]);
-    return reason + ", not " + Name(source);
+    return std::nullopt;
 }
 
 SourceGuess GuessSourceEncoding(ByteView bytes)
 {
     if (HasUtf8Bom(bytes))
-        return Decided(EncodingId::Utf8, "starts with the UTF-8 byte-order mark");
+        return SourceGuess{EncodingId::Utf8, false, "starts with the UTF-8 byte-order mark", {}};
     if (AsciiOnly(bytes))
-        return SourceGuess{EncodingId::Utf8, true, "ASCII only: every reading gives the same text"};
+        return SourceGuess{EncodingId::Utf8, true, "ASCII only: every reading gives the same text", {}};
     return GuessFromReadings(JudgeReadings(bytes));
+}
+
+SourceChoice ChooseSource(ByteView bytes, std::optional<EncodingId> declared, EncodingId target, bool rulesOn,
+                          bool trustDeclared)
+{
+    if (declared) {
+        if (HasUtf8Bom(bytes))
+            return Reading(EncodingId::Utf8);
+        if (AsciiOnly(bytes))
+            return Reading(*declared, true);
+        if (trustDeclared)
+            return Reading(*declared);
+        if (std::optional<SourceRefusal> refusal = WrongSource(JudgeReadings(bytes), *declared, target))
+            return Refused(std::move(*refusal));
+        return Reading(*declared);
+    }
+    SourceGuess guess = GuessSourceEncoding(bytes);
+    if (!guess.encoding) {
+        SourceRefusal refusal = std::move(*guess.refusal);
+        refusal.target = target;
+        return Refused(std::move(refusal));
+    }
+    if (guess.asciiOnly)
+        return Reading(target, true);
+    if (*guess.encoding == target && !rulesOn) {
+        SourceRefusal refusal;
+        refusal.kind = RefusalKind::AlreadyTarget;
+        refusal.target = target;
+        refusal.seen = target;
+        refusal.readings = JudgeReadings(bytes);
+        return Refused(std::move(refusal));
+    }
+    return Reading(*guess.encoding);
+}
+
+Result<SourceReading> ChooseSourceReading(ByteView bytes, std::optional<EncodingId> declared, EncodingId target,
+                                          bool rulesOn, bool trustDeclared)
+{
+    const SourceChoice choice = ChooseSource(bytes, declared, target, rulesOn, trustDeclared);
+    if (choice.reading)
+        return *choice.reading;
+    return Status::Failure(choice.refusal->Code(), DescribeRefusal(*choice.refusal));
 }
 
 } // namespace veltran

@@ -3,6 +3,7 @@
 #include "Bytes.h"
 #include "EncodingId.h"
 #include "ReadingPlausibility.h"
+#include "SourceRefusal.h"
 #include "Status.h"
 
 #include <optional>
@@ -10,27 +11,32 @@
 
 namespace veltran {
 
+/// A reading this many bits likelier than another (65,536 times as likely) is clearly the better
+/// one; short text whose readings are closer is not told apart.
+inline constexpr std::int64_t kClearMargin = 16;
+
 /// Why a file must not be converted from its declared source encoding, or nothing when it may be.
-/// The file is refused when the source reading is invalid or implausible while another reading is
-/// plausible: "looks like BIG5 already" when that reading is the target's, "looks like UTF-8, not
-/// GB" when it is a third encoding ("looks like GB or BIG5, not UTF-8" when two are). With too little
-/// evidence (short text, ASCII only) nothing is plausible, so nothing is refused; an invalid source
-/// reading is then left to strict decoding to report.
-std::optional<std::string> WrongSourceReason(const ReadingsJudgement& readings, EncodingId source, EncodingId target);
+/// The file is refused (ReadsAsAnother) when another reading looks like text and the source reading
+/// is either not valid or clearly less likely (by kClearMargin): a second run over converted files.
+/// `seen` is the likeliest such reading. With too little evidence (short text, ASCII only) no reading
+/// is clearly better, so nothing is refused; an invalid source reading that no other reading beats
+/// is left to strict decoding to report.
+std::optional<SourceRefusal> WrongSource(const ReadingsJudgement& readings, EncodingId source, EncodingId target);
 
 /// What `--from auto` reads a file as.
 struct SourceGuess
 {
-    std::optional<EncodingId> encoding; // empty when undecided
-    bool asciiOnly = false;             // no byte above 0x7F: every reading gives the same text (encoding is UTF-8)
-    std::string reason;                 // why it was decided, or why not; for people
+    std::optional<EncodingId> encoding;   // empty when undecided
+    bool asciiOnly = false;               // no byte above 0x7F: every reading gives the same text (encoding is UTF-8)
+    std::string reason;                   // why it was decided, or why not; for people
+    std::optional<SourceRefusal> refusal; // when undecided, what was seen
 };
 
-/// Which of GB, BIG5 and UTF-8 the bytes plausibly are. A UTF-8 byte-order mark decides UTF-8, and
-/// ASCII-only bytes are UTF-8 (asciiOnly). Otherwise the one plausible reading wins (of two, the
-/// one with a score higher by kDecisiveScore); failing that, the one undecided reading when the
-/// others are invalid or implausible. Anything else is undecided, with the reason: too few Chinese
-/// characters, valid in none of the three, or no plausible reading.
+/// Which of GB, BIG5 and UTF-8 the bytes are. A UTF-8 byte-order mark decides UTF-8, and ASCII-only
+/// bytes are UTF-8 (asciiOnly). Otherwise the likeliest valid reading wins when it looks like text
+/// and every other valid reading is less likely by kClearMargin. Anything else is undecided:
+/// valid in none of the three, too few Chinese characters (fewer than four in every reading), no
+/// reading that looks like text, or two readings about as likely.
 SourceGuess GuessSourceEncoding(ByteView bytes);
 
 /// What a conversion reads a file's bytes as.
@@ -40,19 +46,24 @@ struct SourceReading
     bool asciiOnly = false; // no byte above 0x7F
 };
 
-/// The reading a conversion uses for a file's bytes, or why the file must not be converted (nothing
-/// on disk has changed then). A UTF-8 byte-order mark decides UTF-8.
-/// With a `declared` source, the file is refused (WrongEncoding) with WrongSourceReason's reason. A
-/// file declared GB or BIG5 whose reading is not plausible but which is valid UTF-8 beyond ASCII is
-/// refused as "the file is already UTF-8" (AlreadyUtf8), unless its UTF-8 reading holds rare or odd
-/// characters and scores below the declared one: short GB text that happens to be valid UTF-8 (x酞y)
-/// converts, while short UTF-8 text is never garbled. Otherwise the declared encoding is used, whose
-/// strict decoding may still fail.
-/// Without (`--from auto`), GuessSourceEncoding decides; an undecided file fails (WrongEncoding) with
-/// "cannot tell the encoding: " and the guess's reason, and a file already in the target encoding
-/// with no rules to apply fails with "looks like <target> already". ASCII-only bytes are read as the
-/// target, which leaves them as they are.
+/// How a conversion reads a file, or why it must not be converted (nothing on disk has changed then).
+struct SourceChoice
+{
+    std::optional<SourceReading> reading;
+    std::optional<SourceRefusal> refusal; // when there is no reading
+};
+
+/// The reading a conversion uses for a file's bytes. A UTF-8 byte-order mark decides UTF-8.
+/// With a `declared` source the file is refused as WrongSource says, unless `trustDeclared`: then
+/// the declared encoding is used whatever the bytes look like, and strict decoding has the last say.
+/// Without (`--from auto`), GuessSourceEncoding decides; an undecided file is refused, and so is a
+/// file already in the target encoding with no rules to apply (AlreadyTarget). ASCII-only bytes are
+/// read as the declared source, or without one as the target, which leaves them as they are.
+SourceChoice ChooseSource(ByteView bytes, std::optional<EncodingId> declared, EncodingId target, bool rulesOn,
+                          bool trustDeclared = false);
+
+/// ChooseSource with a refusal as its Status: the refusal's Code() and its DescribeRefusal sentence.
 Result<SourceReading> ChooseSourceReading(ByteView bytes, std::optional<EncodingId> declared, EncodingId target,
-                                          bool rulesOn);
+                                          bool rulesOn, bool trustDeclared = false);
 
 } // namespace veltran

@@ -1,8 +1,8 @@
-// Fuzzes the strict decoders and the plausibility judgement built on them. Properties:
-// the judgement says Invalid exactly where strict decoding fails, at the same offset, and judging in
-// small chunks gives what judging the whole does; a decoded text encodes back to the same characters
-// (a character the code page lacks as one '?', UTF-8 to the very bytes); a refusal or a guess never
-// contradicts the verdicts it rests on.
+// Fuzzes the strict decoders and the encoding check built on them. Properties: a reading is invalid
+// exactly where strict decoding fails, at the same offset, and judging in small chunks gives what
+// judging the whole does; a decoded text encodes back to the same characters (a character the code
+// page lacks as one '?', UTF-8 to the very bytes); a refusal or a guess never contradicts the
+// likelihoods it rests on, and says why in words; a trusted source is never refused.
 #include "FuzzCheck.h"
 #include "ReadingPlausibility.h"
 #include "SourceEncodingCheck.h"
@@ -22,7 +22,7 @@ constexpr EncodingId kEncodings[] = {EncodingId::Gb, EncodingId::Big5, EncodingI
 
 bool SameTally(const CharacterTally& a, const CharacterTally& b)
 {
-    return a.common == b.common && a.rare == b.rare && a.odd == b.odd && a.neutral == b.neutral;
+    return a.common == b.common && a.rare == b.rare && a.symbols == b.symbols && a.foreign == b.foreign;
 }
 
 void CheckEncodesBack(EncodingId encoding, ByteView bytes, const std::u16string& text)
@@ -57,33 +57,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const EncodingId encoding : kEncodings) {
         const ReadingJudgement& judged = readings.Of(encoding);
         const DecodeResult decoded = Decode(encoding, bytes);
-        FUZZ_CHECK(decoded.ok() == (judged.verdict != Plausibility::Invalid));
+        FUZZ_CHECK(decoded.ok() == judged.valid);
         if (!decoded.ok()) {
             FUZZ_CHECK(judged.decoding.message == decoded.status().message);
             FUZZ_CHECK(JudgeReading(encoding, bytes, 1 + size % 13).decoding.message == decoded.status().message);
             continue;
         }
         const ReadingJudgement chunked = JudgeReading(encoding, bytes, 1 + size % 13);
-        FUZZ_CHECK(chunked.verdict == judged.verdict && SameTally(chunked.tally, judged.tally));
+        FUZZ_CHECK(chunked.cost == judged.cost && SameTally(chunked.tally, judged.tally));
         FUZZ_CHECK(SameTally(TallyCharacters(encoding, *decoded), judged.tally));
-        FUZZ_CHECK(judged.tally.Judged() + judged.tally.neutral <= decoded->size());
-        FUZZ_CHECK(judged.verdict == JudgeTally(judged.tally));
+        FUZZ_CHECK(judged.tally.NonAscii() <= decoded->size());
+        FUZZ_CHECK(judged.cost >= static_cast<std::int64_t>(judged.tally.NonAscii()));
         CheckEncodesBack(encoding, bytes, *decoded);
     }
 
     for (const EncodingId source : kEncodings) {
         for (const EncodingId target : kEncodings) {
-            if (WrongSourceReason(readings, source, target)) {
-                const Plausibility verdict = readings.Of(source).verdict;
-                FUZZ_CHECK(verdict == Plausibility::Invalid || verdict == Plausibility::Implausible);
+            if (const std::optional<SourceRefusal> refusal = WrongSource(readings, source, target)) {
+                const ReadingJudgement& seen = readings.Of(refusal->seen);
+                const ReadingJudgement& declared = readings.Of(source);
+                FUZZ_CHECK(refusal->seen != source && seen.LooksLikeText());
+                FUZZ_CHECK(!declared.valid || declared.cost - seen.cost >= kClearMargin);
+                FUZZ_CHECK(!DescribeRefusal(*refusal).empty());
             }
+            FUZZ_CHECK(ChooseSourceReading(bytes, source, target, false, true).ok());
         }
     }
     const SourceGuess guess = GuessSourceEncoding(bytes);
     if (guess.encoding && !guess.asciiOnly && !HasUtf8Bom(bytes)) {
-        const Plausibility verdict = readings.Of(*guess.encoding).verdict;
-        FUZZ_CHECK(verdict == Plausibility::Plausible || verdict == Plausibility::Undecided);
+        const ReadingJudgement& chosen = readings.Of(*guess.encoding);
+        FUZZ_CHECK(chosen.LooksLikeText());
+        for (const EncodingId other : kEncodings)
+            FUZZ_CHECK(other == *guess.encoding || !readings.Of(other).valid ||
+                       readings.Of(other).cost - chosen.cost >= kClearMargin);
     }
-    FUZZ_CHECK(guess.encoding.has_value() || !guess.reason.empty());
+    FUZZ_CHECK(guess.encoding.has_value() != guess.refusal.has_value() && !guess.reason.empty());
     return 0;
 }

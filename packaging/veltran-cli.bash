@@ -39,7 +39,7 @@ _veltran_cli()
     esac
 
     if [[ $cur == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W '--from --to --filter --no-backup --bom --rules --charset-header
+        mapfile -t COMPREPLY < <(compgen -W '--from --to --filter --no-backup --bom --rules --charset-header --trust-source
             --sync --log --declarations --references --dry-run --report --force --undo --quiet --help --version' -- "$cur")
     else
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")

@@ -1,6 +1,7 @@
 #include "CheckReport.h"
 
 #include "ShownName.h"
+#include "TrustedRun.h"
 #include "UnmappableCharacters.h"
 
 namespace veltran {
@@ -16,6 +17,8 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
         if (!record.result) {
             ++failing;
             entries += "不能处理：" + path + "：" + ShownName(record.result.message) + "\n";
+            if (record.notes.refusal && !settings.guessSource)
+                entries += ConvertAsSourceHint(settings.sourceName);
             continue;
         }
         entries += "可以处理：" + path + "\n";

@@ -6,6 +6,7 @@
 #include "OpenInNotepad.h"
 #include "RunJob.h"
 #include "RunningState.h"
+#include "TrustedRun.h"
 #include "WindowRunHost.h"
 
 #include <QCheckBox>
@@ -38,18 +39,27 @@ std::optional<RunRequest> WindowRun::Request()
     return request;
 }
 
-void WindowRun::Start()
+void WindowRun::Start(bool selectedAsSource)
 {
     std::optional<RunRequest> request = Request();
-    if (!request || (!request->settings.keepBackup && !Confirmed()))
+    if (!request)
+        return;
+    if (selectedAsSource) {
+        request->entries = SelectedPaths();
+        if (request->entries.empty() || !ConfirmedAsSource(request->settings, request->entries.size()))
+            return;
+        request->settings.trustSource = true;
+    }
+    if (!request->settings.keepBackup && !Confirmed())
         return;
 
+    if (!selectedAsSource)
+        request->entries = m_files.Paths();
     m_files.DeselectAll();
     EnterRunningState(m_controls, QStringLiteral("正在处理，请稍侯..."));
     // The panel is drawn before the first file.
     m_events.ProcessEvents();
 
-    request->entries = m_files.Paths();
     request->logPath = m_logPath;
     WindowRunHost host(m_controls, m_files);
     const RunOutcome outcome = RunJob(*request, m_rules, RunRoles{host, m_events, host});
@@ -66,10 +76,7 @@ void WindowRun::Check(bool selectedOnly)
     request->settings.dryRun = true;
     request->settings.noteUnmappable = true;
     request->keepRecords = true;
-    for (std::size_t i = 0; i < m_files.Count(); ++i) {
-        if (!selectedOnly || m_files.IsSelected(i))
-            request->entries.push_back(m_files.Entry(i));
-    }
+    request->entries = selectedOnly ? SelectedPaths() : m_files.Paths();
 
     EnterRunningState(m_controls, QStringLiteral("正在检查，请稍侯..."));
     m_events.ProcessEvents();
@@ -78,6 +85,24 @@ void WindowRun::Check(bool selectedOnly)
     if (outcome.abandoned)
         return;
     m_services.textViewer.ShowText("检查结果", CheckReportText(*request, outcome));
+}
+
+std::vector<std::filesystem::path> WindowRun::SelectedPaths() const
+{
+    std::vector<std::filesystem::path> paths;
+    for (std::size_t i = 0; i < m_files.Count(); ++i) {
+        if (m_files.IsSelected(i))
+            paths.push_back(m_files.Entry(i));
+    }
+    return paths;
+}
+
+bool WindowRun::ConfirmedAsSource(const RunSettings& settings, std::size_t count)
+{
+    const MessageRequest request = StandardMessage(
+        ConvertAsSourceQuestion(settings.sourceName, settings.targetName, count), kConvertAsSourceCaption,
+        MessageIcon::Question, MessageButtons::OkCancel, DefaultButton::Second);
+    return m_services.messageBox.ShowMessageBox(request) == MessageResult::Ok;
 }
 
 bool WindowRun::Confirmed()

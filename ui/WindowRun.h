@@ -27,7 +27,9 @@ public:
     /// overwriting without backups; shows progress about a hundred times; stops between files when
     /// asked and confirmed; writes the log and reports the outcome, opening the log after a completed
     /// run with failures. Returns at once, writing no log, when the program closes during the run.
-    void Start();
+    /// With `selectedAsSource`, only the selected entries are converted, each read as the chosen source
+    /// whatever it looks like, after a confirmation that says what that means.
+    void Start(bool selectedAsSource = false);
 
     /// Checks the selected entries (`selectedOnly`) or all of them: a dry run with the window's
     /// settings that changes nothing and writes no log, with progress and stop like a run, whose
@@ -40,6 +42,8 @@ private:
     std::optional<RunRequest> Request();
 
     bool Confirmed();
+    bool ConfirmedAsSource(const RunSettings& settings, std::size_t count);
+    std::vector<std::filesystem::path> SelectedPaths() const;
     void Report(const RunOutcome& outcome);
     void Show(const std::string& text, const char* caption, MessageIcon icon);
 

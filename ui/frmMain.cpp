@@ -10,6 +10,7 @@
 #include "MainWindowDesign.h"
 #include "OpenInNotepad.h"
 #include "RunningState.h"
+#include "TrustedRun.h"
 #include "WindowResize.h"
 #include "frmText.h"
 
@@ -120,9 +121,13 @@ void frmMain::MakeListMenu()
     m_listMenu = new QMenu(this);
     m_checkSelected = m_listMenu->addAction(QStringLiteral("检查所选文件"), this, [this] { lstFiles_Check(true); });
     m_checkAll = m_listMenu->addAction(QStringLiteral("检查全部文件"), this, [this] { lstFiles_Check(false); });
+    m_listMenu->addSeparator();
+    m_convertAsSource = m_listMenu->addAction(QString::fromUtf8(kConvertAsSourceCommand) + QStringLiteral("..."), this,
+                                              [this] { lstFiles_ConvertAsSource(); });
     connect(m_listMenu, &QMenu::aboutToShow, this, [this] {
         m_checkSelected->setEnabled(m_files.SelectedCount() > 0);
         m_checkAll->setEnabled(m_files.Count() > 0);
+        m_convertAsSource->setEnabled(m_files.SelectedCount() > 0 && ChosenSource(m_controls).has_value());
     });
     FileListView* list = m_controls.lstFiles;
     list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -244,6 +249,13 @@ void frmMain::lstFiles_Check(bool selectedOnly)
     if (m_files.Count() == 0 || (selectedOnly && m_files.SelectedCount() == 0))
         return;
     RunBusy([this, selectedOnly] { m_run.Check(selectedOnly); });
+}
+
+void frmMain::lstFiles_ConvertAsSource()
+{
+    if (m_files.SelectedCount() == 0 || !ChosenSource(m_controls))
+        return;
+    RunBusy([this] { m_run.Start(true); });
 }
 
 void frmMain::cmdAddFile_Click()

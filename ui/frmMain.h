@@ -89,7 +89,11 @@ public:
     void RemoveEntries(bool invert);
     /// "检查": a dry run over the selected entries, or over all, whose result opens in the viewer.
     void lstFiles_Check(bool selectedOnly);
-    /// The list's context menu: "检查所选文件" (while an entry is selected) and "检查全部文件".
+    /// "按原编码转换所选文件...": converts the selected entries as the chosen source encoding whatever they
+    /// look like, after a confirmation.
+    void lstFiles_ConvertAsSource();
+    /// The list's context menu: "检查所选文件" (while an entry is selected), "检查全部文件" and, while an
+    /// entry is selected and a source is chosen, "按原编码转换所选文件...".
     QMenu& ListMenu() { return *m_listMenu; }
     void optGb_Click();
     void optBig5_Click();
@@ -130,6 +134,7 @@ private:
     QMenu* m_listMenu = nullptr;
     QAction* m_checkSelected = nullptr;
     QAction* m_checkAll = nullptr;
+    QAction* m_convertAsSource = nullptr;
 };
 
 } // namespace veltran

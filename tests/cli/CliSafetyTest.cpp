@@ -4,6 +4,7 @@
 #include "ChildProcess.h"
 #include "CliProcess.h"
 #include "CliRun.h"
+#include "TextCodecs.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,37 @@ TEST_F(CliSafetyTest, SecondRunOverAConvertedSiteChangesNothing)
 
 // The scan never goes through a link to a file, so a link to a page outside the folder cannot make
 // the run convert it; a link named on the command line is followed.
+// The user has the last word: --trust-source converts what the check refuses, as the given source,
+// and says so nowhere but in the result; a page that its backup converts to stays refused, since
+// converting it again would lose the original in its backup.
+TEST_F(CliSafetyTest, TrustSourceConvertsWhatTheCheckRefusesButKeepsOriginals)
+{
+    Write("site/big5.htm", kBig5Page);
+    const CliResult refused = Run({"--from", "gb", "--to", "utf8", "--no-backup", "site"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("site/big5.htm: looks like BIG5, not GB: "), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("1 file was refused by the encoding check; if they are GB, --trust-source converts "
+                               "them regardless\n"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(Read("site/big5.htm"), kBig5Page);
+
+    const CliResult trusted = Run({"--from", "gb", "--to", "utf8", "--no-backup", "--trust-source", "site"});
+    EXPECT_EQ(trusted.status, 0) << trusted.err;
+    // Read as GB, as told: UTF-8 now, not the BIG5 bytes; the characters are whatever GB makes of them.
+    const std::string converted = Read("site/big5.htm");
+    EXPECT_NE(converted, kBig5Page);
+    EXPECT_TRUE(Utf8Decode(veltran::Bytes(converted.begin(), converted.end())).ok());
+
+    Write("site/gb.htm", kGbPage);
+    ASSERT_EQ(Run({"--from", "gb", "--to", "big5", "site/gb.htm"}).status, 0);
+    const CliResult again = Run({"--from", "gb", "--to", "big5", "--trust-source", "site/gb.htm"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("converted already: it is what converting gb.htm.bak gives"), std::string::npos)
+        << again.err;
+    EXPECT_EQ(Read("site/gb.htm.bak"), kGbPage);
+}
+
 TEST_F(CliSafetyTest, LinksAreFollowedOnlyWhenNamed)
 {
     Write("site/index.htm", kGbPage);
@@ -88,7 +120,10 @@ TEST_F(CliSafetyTest, AutoReadsEachPageAsItsEncoding)
     const CliResult result = Run({"--from", "auto", "--to", "utf8", "--log", "run.log", "site"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "Converted 4 of 6 files (read as GB 1, BIG5 2, ASCII only 1), 2 failed.\n");
-    EXPECT_NE(result.err.find("site/utf8.htm: looks like UTF-8 already\n"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("site/utf8.htm: looks like UTF-8 already: 15 of 15 Chinese characters are common "
+                              "characters\n"),
+              std::string::npos)
+        << result.err;
     EXPECT_NE(result.err.find("site/short.htm: cannot tell the encoding: too few Chinese characters"),
               std::string::npos)
         << result.err;

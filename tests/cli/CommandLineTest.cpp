@@ -36,20 +36,23 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"ValueMissingAtEnd", {"a", "--from", "gb", "--to"}, "--to needs a value"},
                       RefusedCase{"EmptyValueAfterEquals", {"--from=", "--to", "gb", "a"}, "--from expects"},
                       RefusedCase{"BomForGbTarget", {"--from", "utf8", "--to", "gb", "--bom", "a"}, "--bom"},
-                      RefusedCase{"EmptyFilter", {"--from", "gb", "--to", "utf8", "--filter", "", "a"}, "--filter"}),
+                      RefusedCase{"EmptyFilter", {"--from", "gb", "--to", "utf8", "--filter", "", "a"}, "--filter"},
+                      RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"},
+                                  "--trust-source needs"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineTest, ReadsEveryOptionInBothSpellings)
 {
     const Result<CommandLine> parse =
         ParseCommandLine({"--from=BIG5", "a.htm", "--to", "utf-8", "--no-backup", "--bom", "--charset-header",
-                          "--rules=r.txt", "--log", "run.log", "-q", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir"});
+                          "--rules=r.txt", "--log", "run.log", "-q", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir",
+                          "--trust-source"});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     const CommandLine& c = *parse;
     EXPECT_EQ(c.source, EncodingId::Big5);
     EXPECT_EQ(c.target, EncodingId::Utf8);
     EXPECT_FALSE(c.keepBackup);
-    EXPECT_TRUE(c.writeBom && c.charsetHeader && c.quiet && c.sync);
+    EXPECT_TRUE(c.writeBom && c.charsetHeader && c.quiet && c.sync && c.trustSource);
     EXPECT_FALSE(c.guessSource);
     EXPECT_EQ(c.rulesFile, std::filesystem::path("r.txt"));
     EXPECT_EQ(c.logFile, std::filesystem::path("run.log"));
@@ -63,7 +66,7 @@ TEST(CommandLineTest, DefaultsKeepBackupsWithoutBomOrSyncAndUseTheDefaultFilter)
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     EXPECT_TRUE(parse->guessSource);
     EXPECT_TRUE(parse->keepBackup);
-    EXPECT_FALSE(parse->writeBom || parse->sync);
+    EXPECT_FALSE(parse->writeBom || parse->sync || parse->trustSource);
     EXPECT_FALSE(parse->rulesFile.has_value());
     EXPECT_EQ(parse->filter, "*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt");
 }
@@ -83,7 +86,7 @@ TEST(CommandLineTest, HelpNeedsNothingElse)
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     EXPECT_TRUE(parse->help);
     for (const char* option : {"--from", "--to", "--filter", "--no-backup", "--bom", "--rules", "--charset-header",
-                               "--log", "--quiet", "--version", "--sync", "auto", "130", "143", "129"}) {
+                               "--log", "--quiet", "--version", "--sync", "--trust-source", "auto", "130", "143", "129"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
     }
 }

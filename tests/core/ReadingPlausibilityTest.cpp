@@ -1,6 +1,6 @@
 #include "ReadingPlausibility.h"
-#include "ChineseTextFixtures.h"
 #include "CommonHanCharacters.h"
+#include "DetectionFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,6 @@ namespace {
 
 using namespace fixtures;
 using E = EncodingId;
-using P = Plausibility;
 
 // ---------------------------------------------------------------------------------------------------------
 // The common sets, as read from the code pages
@@ -56,6 +55,15 @@ INSTANTIATE_TEST_SUITE_P(
                       MembershipCase{"BeyondTheBasicPlane", U'\U00020000', false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(CommonHanCharacters, SymbolRowsHoldWhatGbAndBig5PutBeforeTheirChineseCharacters)
+{
+    const CommonHanCharacters& sets = CommonHanCharacters::Get();
+    for (const char32_t held : {U'\u3001', U'\u2500', U'\u2514', U'\u3042', U'\u30A2', U'\u03B1', U'\u0436', U'\uFF21'})
+        EXPECT_TRUE(sets.InSymbolRows(held)) << static_cast<unsigned>(held);
+    for (const char32_t other : {U'\u554A', U'\u00F1', U'\u02B2', U'\uE000', U'\u05D0'})
+        EXPECT_FALSE(sets.InSymbolRows(other)) << static_cast<unsigned>(other);
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Sorting characters
 
@@ -77,54 +85,58 @@ TEST_P(TallyCharactersTest, SortsEachNonAsciiCharacter)
     const CharacterTally& expected = GetParam().expected;
     EXPECT_EQ(tally.common, expected.common);
     EXPECT_EQ(tally.rare, expected.rare);
-    EXPECT_EQ(tally.odd, expected.odd);
-    EXPECT_EQ(tally.neutral, expected.neutral);
+    EXPECT_EQ(tally.symbols, expected.symbols);
+    EXPECT_EQ(tally.foreign, expected.foreign);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Plausibility, TallyCharactersTest,
     ::testing::Values(
         TallyCase{"AsciiIsNotCounted", E::Gb, u"<p>a\tb</p>", {0, 0, 0, 0}},
-        TallyCase{"GbReadsSimplifiedAndTraditional", E::Gb, u"\u8FD9\u9019", {2, 0, 0, 0}},
+        TallyCase{"GbKeepsToLevelOne", E::Gb, u"\u8FD9\u9019", {1, 1, 0, 0}},
         TallyCase{"Utf8ReadsSimplifiedAndTraditional", E::Utf8, u"\u8FD9\u9019", {2, 0, 0, 0}},
         TallyCase{"Big5FindsSimplifiedRare", E::Big5, u"\u8FD9\u9019", {1, 1, 0, 0}},
         TallyCase{"LevelTwoAndExtensionsAreRare", E::Gb, u"\u4E8D\U00020000\u2F00", {0, 3, 0, 0}},
-        TallyCase{"PunctuationAndFullWidthAreNeutral", E::Gb, u"\uFF0C\u3002\u201C\u2026\uFF21\uFF11", {0, 0, 0, 6}},
-        TallyCase{"PinyinAndSymbolsAreNeutral", E::Big5, u"\u0101\u00E9\u2103\u2460\u25CB", {0, 0, 0, 5}},
-        TallyCase{"KanaGreekBopomofoAreOdd", E::Gb, u"\u3042\u30A2\u03B1\u0436\u3105", {0, 0, 5, 0}},
-        TallyCase{"PrivateUseBoxDrawingControlsAreOdd", E::Utf8, u"\uE000\u2500\u0085\u0301", {0, 0, 4, 0}},
-        TallyCase{"LoneSurrogateIsOdd", E::Utf8, u"\xD800", {0, 0, 1, 0}}),
+        TallyCase{"CodePageSymbolRows", E::Gb, u"\uFF0C\u3002\u2500\u3042\u03B1\u0436\uFF21", {0, 0, 7, 0}},
+        TallyCase{"ForeignLettersPrivateUseControls", E::Utf8, u"\u00F1\u02B2\uE000\u0085\u0301", {0, 0, 0, 5}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------------------
-// The verdict on a tally
+// What real text makes of characters
 
-struct VerdictCase
+struct CostCase
 {
     const char* name;
-    CharacterTally tally;
-    Plausibility expected;
+    std::u16string likelier;
+    std::u16string lessLikely;
 };
 
-class JudgeTallyTest : public ::testing::TestWithParam<VerdictCase>
+class ReadingScorerCost : public ::testing::TestWithParam<CostCase>
 {
 };
 
-TEST_P(JudgeTallyTest, NeedsEnoughCharactersAndAClearScore)
+std::int64_t CostOf(std::u16string_view text)
 {
-    EXPECT_EQ(JudgeTally(GetParam().tally), GetParam().expected);
+    ReadingScorer scorer(E::Utf8);
+    scorer.Add(text);
+    return scorer.Cost();
 }
 
-INSTANTIATE_TEST_SUITE_P(Plausibility, JudgeTallyTest,
-                         ::testing::Values(VerdictCase{"NothingJudged", {0, 0, 0, 50}, P::Undecided},
-                                           VerdictCase{"NineCommon", {9, 0, 0, 0}, P::Undecided},
-                                           VerdictCase{"TenCommon", {10, 0, 0, 0}, P::Plausible},
-                                           VerdictCase{"OneRareNeedsFourMore", {13, 1, 0, 0}, P::Undecided},
-                                           VerdictCase{"OneRareAmongFourteen", {14, 1, 0, 0}, P::Plausible},
-                                           VerdictCase{"TwoOddAloneAreAHandful", {0, 0, 2, 0}, P::Undecided},
-                                           VerdictCase{"MixedEvidence", {8, 2, 0, 0}, P::Undecided},
-                                           VerdictCase{"FourRareOfTen", {6, 4, 0, 0}, P::Implausible},
-                                           VerdictCase{"ThirdOddOfMany", {200, 0, 100, 0}, P::Implausible}),
+TEST_P(ReadingScorerCost, WeighsTextAsRealTextIs)
+{
+    EXPECT_LT(CostOf(GetParam().likelier), CostOf(GetParam().lessLikely));
+}
+
+INSTANTIATE_TEST_SUITE_P(Plausibility, ReadingScorerCost,
+                         ::testing::Values(
+                             // 使用 is a word; the same characters the other way round are not.
+                             CostCase{"FrequentPairs", u"\u4F7F\u7528", u"\u7528\u4F7F"},
+                             CostCase{"FrequentOverRareCharacters", u"\u7684\u662F\u5728", u"\u4E8D\u4E42\u4E8C"},
+                             CostCase{"BoxLinesRunOn", u"\u2500\u2500\u2500\u2500\u2500\u2500",
+                                      u"\u7684\u7684\u7684\u7684\u7684\u7684"},
+                             CostCase{"SymbolRowsOverRareCharacters", u"\u03B1\u3042\u0436", u"\u4E8D\u4E42\u4E8C"},
+                             CostCase{"PinyinOverOtherScripts", u"\u01CE\u00E8", u"\u05D0\u0531"},
+                             CostCase{"OtherScriptsOverPrivateUse", u"\u05D0\u0531", u"\uE000\uE001"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------------------
@@ -134,35 +146,50 @@ struct ReadingsCase
 {
     const char* name;
     Bytes bytes;
-    Plausibility gb;
-    Plausibility big5;
-    Plausibility utf8;
+    EncodingId likeliest;
 };
 
 class JudgeReadingsTest : public ::testing::TestWithParam<ReadingsCase>
 {
 };
 
-TEST_P(JudgeReadingsTest, FindsTheRealReading)
+TEST_P(JudgeReadingsTest, FindsTheRealReadingLikeliest)
 {
     const ReadingsJudgement readings = JudgeReadings(GetParam().bytes);
-    EXPECT_EQ(readings.Of(E::Gb).verdict, GetParam().gb);
-    EXPECT_EQ(readings.Of(E::Big5).verdict, GetParam().big5);
-    EXPECT_EQ(readings.Of(E::Utf8).verdict, GetParam().utf8);
+    const ReadingJudgement& real = readings.Of(GetParam().likeliest);
+    ASSERT_TRUE(real.valid);
+    EXPECT_TRUE(real.LooksLikeText());
+    for (const E other : {E::Gb, E::Big5, E::Utf8}) {
+        if (other != GetParam().likeliest && readings.Of(other).valid) {
+            EXPECT_LT(real.cost, readings.Of(other).cost) << EncodingName(other);
+        }
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Plausibility, JudgeReadingsTest,
-    ::testing::Values(ReadingsCase{"Gb", kGbSentence, P::Plausible, P::Implausible, P::Invalid},
-                      ReadingsCase{"Big5", kBig5Sentence, P::Implausible, P::Plausible, P::Invalid},
-                      ReadingsCase{"Utf8Simplified", kUtf8SimplifiedSentence, P::Invalid, P::Invalid, P::Plausible},
-                      ReadingsCase{"Utf8Traditional", kUtf8TraditionalSentence, P::Implausible, P::Invalid,
-                                   P::Plausible},
-                      ReadingsCase{"GbkTraditional", kGbkTraditionalSentence, P::Plausible, P::Invalid, P::Invalid},
-                      ReadingsCase{"GbValidAsUtf8", kGbValidAsUtf8, P::Undecided, P::Undecided, P::Undecided},
-                      ReadingsCase{"Ascii", fixtures::B("<p>hello</p>"), P::Undecided, P::Undecided, P::Undecided},
-                      ReadingsCase{"Empty", fixtures::B(""), P::Undecided, P::Undecided, P::Undecided}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Plausibility, JudgeReadingsTest,
+                         ::testing::Values(ReadingsCase{"Gb", kGbSentence, E::Gb},
+                                           ReadingsCase{"Big5", kBig5Sentence, E::Big5},
+                                           ReadingsCase{"Utf8", kUtf8TraditionalSentence, E::Utf8},
+                                           ReadingsCase{"GbkTraditional", kGbkTraditionalSentence, E::Gb},
+                                           ReadingsCase{"GbBoxTable", kGbBoxTable, E::Gb},
+                                           ReadingsCase{"Big5BoxTable", kBig5BoxTable, E::Big5},
+                                           ReadingsCase{"GbTreeListing", kGbTreeListing, E::Gb},
+                                           ReadingsCase{"Big5TreeListing", kBig5TreeListing, E::Big5},
+                                           ReadingsCase{"GbGreekLine", kGbGreekLine, E::Gb},
+                                           ReadingsCase{"Big5GreekLine", kBig5GreekLine, E::Big5},
+                                           ReadingsCase{"GbShenme", kGbShenme, E::Gb}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(JudgeReading, InvalidAndEmptyBytes)
+{
+    const ReadingJudgement invalid = JudgeReading(E::Utf8, kGbSentence);
+    EXPECT_FALSE(invalid.valid);
+    EXPECT_FALSE(invalid.LooksLikeText());
+    EXPECT_EQ(invalid.decoding.message, "bytes not valid in UTF-8 at offset 0");
+    const ReadingJudgement empty = JudgeReading(E::Gb, fixtures::B(""));
+    EXPECT_TRUE(empty.valid && empty.LooksLikeText());
+    EXPECT_EQ(empty.cost, 0);
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Judging in chunks
@@ -185,15 +212,18 @@ class JudgeInChunks : public ::testing::TestWithParam<std::size_t>
 
 TEST_P(JudgeInChunks, GivesTheSameTallyAsWhole)
 {
-    const Bytes page = LongPage(kGbkTraditionalSentence, 40, kBig5Sentence);
+    // Trail bytes below 0x80 end chunks inside text, where the character before still counts.
+    const Bytes page = LongPage(kGbkTraditionalSentence, 40, kBig5TreeListing);
     for (const E encoding : {E::Gb, E::Big5, E::Utf8}) {
         const ReadingJudgement whole = JudgeReading(encoding, page, page.size());
         const ReadingJudgement chunked = JudgeReading(encoding, page, GetParam());
-        EXPECT_EQ(chunked.verdict, whole.verdict);
+        EXPECT_EQ(chunked.valid, whole.valid);
         EXPECT_EQ(chunked.decoding.message, whole.decoding.message);
+        EXPECT_EQ(chunked.cost, whole.cost);
         EXPECT_EQ(chunked.tally.common, whole.tally.common);
         EXPECT_EQ(chunked.tally.rare, whole.tally.rare);
-        EXPECT_EQ(chunked.tally.odd, whole.tally.odd);
+        EXPECT_EQ(chunked.tally.symbols, whole.tally.symbols);
+        EXPECT_EQ(chunked.tally.foreign, whole.tally.foreign);
     }
 }
 
@@ -202,7 +232,7 @@ TEST_P(JudgeInChunks, ReportsTheInvalidOffsetOfTheWholeFile)
     // A lead byte before a line feed, far into the file.
     const Bytes page = LongPage(kGbSentence, 40, fixtures::B("\xD6\n"));
     const ReadingJudgement judged = JudgeReading(E::Gb, page, GetParam());
-    EXPECT_EQ(judged.verdict, P::Invalid);
+    EXPECT_FALSE(judged.valid);
     EXPECT_EQ(judged.decoding.code, StatusCode::InvalidBytes);
     EXPECT_EQ(judged.decoding.message, "bytes not valid in GB at offset " + std::to_string(page.size() - 2));
 }

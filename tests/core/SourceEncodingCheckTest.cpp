@@ -1,5 +1,5 @@
 #include "SourceEncodingCheck.h"
-#include "ChineseTextFixtures.h"
+#include "DetectionFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -22,43 +22,103 @@ struct RefusalCase
     Bytes bytes;
     EncodingId source;
     EncodingId target;
-    const char* reason; // empty: converted
+    std::optional<EncodingId> seen; // the reading the file is refused for; none: converted
 };
 
-class WrongSourceReasonTest : public ::testing::TestWithParam<RefusalCase>
+class WrongSourceTest : public ::testing::TestWithParam<RefusalCase>
 {
 };
 
-TEST_P(WrongSourceReasonTest, RefusesOnlyWhenAnotherReadingIsPlausible)
+TEST_P(WrongSourceTest, RefusesOnlyWhenAnotherReadingIsClearlyBetter)
 {
-    const std::optional<std::string> reason =
-        WrongSourceReason(JudgeReadings(GetParam().bytes), GetParam().source, GetParam().target);
-    EXPECT_EQ(reason.value_or(""), GetParam().reason);
+    const std::optional<SourceRefusal> refusal =
+        WrongSource(JudgeReadings(GetParam().bytes), GetParam().source, GetParam().target);
+    ASSERT_EQ(refusal.has_value(), GetParam().seen.has_value()) << (refusal ? DescribeRefusal(*refusal) : "");
+    if (refusal) {
+        EXPECT_EQ(refusal->seen, *GetParam().seen);
+        EXPECT_EQ(refusal->kind, RefusalKind::ReadsAsAnother);
+    }
 }
 
+// Files that real sites hold, declared right: each converts, in each encoding.
 INSTANTIATE_TEST_SUITE_P(
-    SourceEncodingCheck, WrongSourceReasonTest,
-    ::testing::Values(
-        RefusalCase{"GbToBig5FirstRun", kGbSentence, E::Gb, E::Big5, ""},
-        RefusalCase{"GbToBig5SecondRun", kBig5Sentence, E::Gb, E::Big5, "looks like BIG5 already"},
-        RefusalCase{"Big5ToGbFirstRun", kBig5Sentence, E::Big5, E::Gb, ""},
-        RefusalCase{"Big5ToGbSecondRun", kGbSentence, E::Big5, E::Gb, "looks like GB already"},
-        RefusalCase{"GbToUtf8SecondRun", kUtf8SimplifiedSentence, E::Gb, E::Utf8, "looks like UTF-8 already"},
-        RefusalCase{"Big5ToUtf8SecondRun", kUtf8TraditionalSentence, E::Big5, E::Utf8, "looks like UTF-8 already"},
-        RefusalCase{"Utf8ToGbSecondRun", kGbSentence, E::Utf8, E::Gb, "looks like GB already"},
-        RefusalCase{"Utf8ToBig5SecondRun", kBig5Sentence, E::Utf8, E::Big5, "looks like BIG5 already"},
-        RefusalCase{"Utf8DeclaredGbForBig5", kUtf8SimplifiedSentence, E::Gb, E::Big5, "looks like UTF-8, not GB"},
-        RefusalCase{"Big5DeclaredGbForRulesOnly", kBig5Sentence, E::Gb, E::Gb, "looks like BIG5, not GB"},
-        RefusalCase{"GbkTraditionalToBig5", kGbkTraditionalSentence, E::Gb, E::Big5, ""},
-        RefusalCase{"GbkTraditionalToUtf8", kGbkTraditionalSentence, E::Gb, E::Utf8, ""},
-        RefusalCase{"ShortGbValidAsUtf8", kGbValidAsUtf8, E::Gb, E::Utf8, ""},
-        RefusalCase{"HandfulOfUtf8IsNotEnough", kUtf8TwoCharacters, E::Gb, E::Big5, ""},
-        RefusalCase{"GbThatAlsoReadsAsBig5", kGbAlsoCommonBig5, E::Gb, E::Big5, ""},
-        RefusalCase{"InvalidEverywhereIsLeftToDecoding", kInvalidEverywhere, E::Gb, E::Utf8, ""}),
+    FirstRun, WrongSourceTest,
+    ::testing::Values(RefusalCase{"GbBoxTable", kGbBoxTable, E::Gb, E::Big5, {}},
+                      RefusalCase{"Big5BoxTable", kBig5BoxTable, E::Big5, E::Gb, {}},
+                      RefusalCase{"Utf8BoxTable", kUtf8BoxTable, E::Utf8, E::Gb, {}},
+                      RefusalCase{"GbTreeListing", kGbTreeListing, E::Gb, E::Utf8, {}},
+                      RefusalCase{"Big5TreeListing", kBig5TreeListing, E::Big5, E::Utf8, {}},
+                      RefusalCase{"Utf8TreeListing", kUtf8TreeListing, E::Utf8, E::Big5, {}},
+                      RefusalCase{"GbGreekLine", kGbGreekLine, E::Gb, E::Big5, {}},
+                      RefusalCase{"Big5GreekLine", kBig5GreekLine, E::Big5, E::Gb, {}},
+                      RefusalCase{"Utf8GreekLine", kUtf8GreekLine, E::Utf8, E::Gb, {}},
+                      RefusalCase{"GbShenmeValidAsUtf8Too", kGbShenme, E::Gb, E::Utf8, {}},
+                      // 使 alone: its GB bytes CA B9 are U+02B9 in UTF-8.
+                      RefusalCase{"GbOneCharacterValidAsUtf8Too", B("<p>\xCA\xB9</p>"), E::Gb, E::Utf8, {}},
+                      // Ж、д 与 б 是俄文字母
+                      RefusalCase{"GbCyrillicLine",
+                                  B("\xA7\xA8\xA1\xA2\xA7\xD5 \xD3\xEB \xA7\xD2 \xCA\xC7\xB6\xED\xCE\xC4\xD7\xD6\xC4\xB8"),
+                                  E::Gb, E::Utf8, {}},
+                      RefusalCase{"GbShortTitle", kGbShortTitle, E::Gb, E::Big5, {}},
+                      RefusalCase{"Big5ShortTitle", kBig5ShortTitle, E::Big5, E::Gb, {}},
+                      RefusalCase{"Utf8ShortTitle", kUtf8ShortTitle, E::Utf8, E::Gb, {}},
+                      RefusalCase{"GbkTraditional", kGbkTraditionalSentence, E::Gb, E::Big5, {}},
+                      RefusalCase{"GbAlsoCommonBig5", kGbAlsoCommonBig5, E::Gb, E::Big5, {}},
+                      RefusalCase{"InvalidEverywhereIsLeftToDecoding", kInvalidEverywhere, E::Gb, E::Utf8, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The same files once converted, given again with the old source: each is refused, short ones too.
+INSTANTIATE_TEST_SUITE_P(
+    SecondRun, WrongSourceTest,
+    ::testing::Values(RefusalCase{"GbToBig5BoxTable", kBig5BoxTable, E::Gb, E::Big5, E::Big5},
+                      RefusalCase{"Big5ToGbBoxTable", kGbBoxTable, E::Big5, E::Gb, E::Gb},
+                      RefusalCase{"GbToUtf8BoxTable", kUtf8BoxTable, E::Gb, E::Utf8, E::Utf8},
+                      RefusalCase{"Utf8ToGbTreeListing", kGbTreeListing, E::Utf8, E::Gb, E::Gb},
+                      RefusalCase{"Utf8ToBig5TreeListing", kBig5TreeListing, E::Utf8, E::Big5, E::Big5},
+                      RefusalCase{"GbToBig5GreekLine", kBig5GreekLine, E::Gb, E::Big5, E::Big5},
+                      RefusalCase{"Big5ToGbGreekLine", kGbGreekLine, E::Big5, E::Gb, E::Gb},
+                      RefusalCase{"Big5ToGbShortSentence", kGbHelpSentence, E::Big5, E::Gb, E::Gb},
+                      RefusalCase{"GbToBig5ShortSentence", kBig5HelpSentence, E::Gb, E::Big5, E::Big5},
+                      RefusalCase{"Utf8ToGbShenme", kGbShenme, E::Utf8, E::Gb, E::Gb},
+                      RefusalCase{"GbToUtf8Shenme", kUtf8Shenme, E::Gb, E::Utf8, E::Utf8},
+                      RefusalCase{"Big5ToUtf8ShortTitle", kUtf8ShortTitle, E::Big5, E::Utf8, E::Utf8},
+                      RefusalCase{"Utf8DeclaredGbForBig5", kUtf8SimplifiedSentence, E::Gb, E::Big5, E::Utf8}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DescribeRefusal, NamesWhatEachReadingShowed)
+{
+    struct Case
+    {
+        Bytes bytes;
+        EncodingId source;
+        EncodingId target;
+        const char* sentence;
+    };
+    for (const Case& c : {
+             Case{kBig5Sentence, E::Gb, E::Big5,
+                  "looks like BIG5 already: 15 of 15 Chinese characters are common BIG5 characters, read as GB they "
+                  "are 2 common and 1 rare Chinese character, 8 symbols and 4 other characters"},
+             Case{kBig5HelpSentence, E::Gb, E::Big5,
+                  "looks like BIG5 already: 7 of 7 Chinese characters are common BIG5 characters, read as GB they "
+                  "are 2 rare Chinese characters, 2 symbols and 3 other characters"},
+             Case{kGbHelpSentence, E::Big5, E::Gb,
+                  "looks like GB already: 7 of 7 Chinese characters are common GB characters, read as BIG5 they are "
+                  "rare"},
+             Case{kUtf8SimplifiedSentence, E::Gb, E::Big5,
+                  "looks like UTF-8, not GB: 15 of 15 Chinese characters are common characters, read as GB the bytes "
+                  "are not valid"},
+             Case{kGbBoxTable, E::Big5, E::Gb,
+                  "looks like GB already: 10 of 10 Chinese characters are common GB characters, read as BIG5 they are "
+                  "79 common and 6 rare Chinese characters, 54 Chinese characters repeat the one before"},
+         }) {
+        const std::optional<SourceRefusal> refusal = WrongSource(JudgeReadings(c.bytes), c.source, c.target);
+        ASSERT_TRUE(refusal);
+        EXPECT_EQ(DescribeRefusal(*refusal), c.sentence);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------------------
-// Reading a file as whichever encoding it plausibly is
+// Reading a file as whichever encoding it is
 
 struct GuessCase
 {
@@ -72,10 +132,10 @@ class GuessSourceEncodingTest : public ::testing::TestWithParam<GuessCase>
 {
 };
 
-TEST_P(GuessSourceEncodingTest, DecidesOnlyOnEvidence)
+TEST_P(GuessSourceEncodingTest, DecidesOnlyOnClearEvidence)
 {
     const SourceGuess guess = GuessSourceEncoding(GetParam().bytes);
-    EXPECT_EQ(guess.encoding, GetParam().encoding);
+    EXPECT_EQ(guess.encoding, GetParam().encoding) << guess.reason;
     EXPECT_EQ(guess.reason.substr(0, std::string(GetParam().reasonStart).size()), GetParam().reasonStart)
         << guess.reason;
 }
@@ -83,37 +143,85 @@ TEST_P(GuessSourceEncodingTest, DecidesOnlyOnEvidence)
 Bytes Joined(std::initializer_list<Bytes> pieces)
 {
     Bytes joined;
-    for (const Bytes& piece : pieces) {
-        joined.resize(joined.size() + piece.size());
-        std::copy(piece.begin(), piece.end(), joined.end() - static_cast<std::ptrdiff_t>(piece.size()));
-    }
+    for (const Bytes& piece : pieces)
+        joined.insert(joined.end(), piece.begin(), piece.end());
     return joined;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     SourceEncodingCheck, GuessSourceEncodingTest,
     ::testing::Values(
-        GuessCase{"Gb", kGbSentence, E::Gb, "plausible only as GB"},
-        GuessCase{"Big5", kBig5Sentence, E::Big5, "plausible only as BIG5"},
-        GuessCase{"Utf8Simplified", kUtf8SimplifiedSentence, E::Utf8, "plausible only as UTF-8"},
-        GuessCase{"Utf8Traditional", kUtf8TraditionalSentence, E::Utf8, "plausible only as UTF-8"},
-        GuessCase{"GbkTraditional", kGbkTraditionalSentence, E::Gb, "plausible only as GB"},
+        GuessCase{"Gb", kGbSentence, E::Gb, "reads as GB: 15 of 15 Chinese characters"},
+        GuessCase{"Big5", kBig5Sentence, E::Big5, "reads as BIG5"},
+        GuessCase{"Utf8", kUtf8TraditionalSentence, E::Utf8, "reads as UTF-8"},
+        GuessCase{"GbkTraditional", kGbkTraditionalSentence, E::Gb, "only GB is valid"},
+        GuessCase{"GbBoxTable", kGbBoxTable, E::Gb, "reads as GB"},
+        GuessCase{"Big5BoxTable", kBig5BoxTable, E::Big5, "reads as BIG5"},
+        GuessCase{"GbTreeListing", kGbTreeListing, E::Gb, "reads as GB"},
+        GuessCase{"Big5TreeListing", kBig5TreeListing, E::Big5, "reads as BIG5"},
+        GuessCase{"GbGreekLine", kGbGreekLine, E::Gb, "reads as GB"},
+        GuessCase{"Big5GreekLine", kBig5GreekLine, E::Big5, "reads as BIG5"},
+        GuessCase{"GbShortSentence", kGbHelpSentence, E::Gb, "reads as GB"},
+        GuessCase{"Big5ShortSentence", kBig5HelpSentence, E::Big5, "reads as BIG5"},
         GuessCase{"MarkDecidesOverGbBytes", Joined({B("\xEF\xBB\xBF"), kGbSentence}), E::Utf8, "starts with the UTF-8"},
         GuessCase{"Ascii", B("<p>hello</p>\r\n"), E::Utf8, "ASCII only"},
-        GuessCase{"OneUtf8CharacterValidOnlyAsUtf8", kUtf8OneCharacter, E::Utf8,
-                  "only UTF-8 is not ruled out (GB invalid, BIG5 invalid, UTF-8 undecided)"},
-        GuessCase{"GbValidAsUtf8", kGbValidAsUtf8, std::nullopt, "too few Chinese characters (1)"},
-        GuessCase{"ReadsBothWays", kGbAlsoCommonBig5, std::nullopt, "reads as both GB and BIG5"},
-        GuessCase{"ClearLeadDecides", Joined({kGbAlsoCommonBig5, kGbAlsoCommonBig5, B("\xD6\xD0\xCE\xC4")}), E::Gb,
-                  "reads better as GB than as BIG5"},
+        GuessCase{"OneUtf8CharacterValidOnlyAsUtf8", kUtf8OneCharacter, E::Utf8, "only UTF-8 is valid"},
+        GuessCase{"ShortTitleStaysUndecided", kGbShortTitle, std::nullopt,
+                  "cannot tell the encoding: too few Chinese characters (2)"},
+        GuessCase{"GbValidAsUtf8", kGbValidAsUtf8, std::nullopt, "cannot tell the encoding: too few"},
+        GuessCase{"CommonBothWaysYetLikelierAsGb", kGbAlsoCommonBig5, E::Gb, "reads as GB"},
         GuessCase{"InvalidEverywhere", kInvalidEverywhere, std::nullopt,
-                  "valid in none of GB, BIG5 and UTF-8: bytes not valid in GB at offset 0; bytes not "
-                  "valid in BIG5 at offset 0; "
-                  "bytes not valid in UTF-8 at offset 0"},
-        GuessCase{"KanaOnly",
-                  B("\xE3\x81\x82\xE3\x81\x84\xE3\x81\x86\xE3\x81\x88\xE3\x81\x8A"
-                    "\xE3\x82\xA2\xE3\x82\xA4\xE3\x82\xA6\xE3\x82\xA8\xE3\x82\xAA"),
-                  std::nullopt, "no reading looks like Chinese text (GB "}),
+                  "cannot tell the encoding: valid in none of GB, BIG5 and UTF-8: bytes not valid in GB at offset 0; "
+                  "bytes not valid in BIG5 at offset 0; bytes not valid in UTF-8 at offset 0"},
+        GuessCase{"PrivateUseOnly", B("\xEE\x80\x80\xEE\x80\x81\xEE\x80\x82\xEE\x80\x83"), std::nullopt,
+                  "cannot tell the encoding: no reading looks like Chinese text (GB: not valid"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------------------------
+// The reading a conversion uses
+
+struct ChoiceCase
+{
+    const char* name;
+    Bytes bytes;
+    std::optional<EncodingId> declared;
+    EncodingId target;
+    bool trust;
+    std::optional<EncodingId> reading; // none: refused
+    StatusCode refusal;
+};
+
+class ChooseSourceReadingTest : public ::testing::TestWithParam<ChoiceCase>
+{
+};
+
+TEST_P(ChooseSourceReadingTest, ReadsAsDeclaredGuessedOrTrusted)
+{
+    const ChoiceCase& c = GetParam();
+    const Result<SourceReading> chosen = ChooseSourceReading(c.bytes, c.declared, c.target, false, c.trust);
+    ASSERT_EQ(chosen.ok(), c.reading.has_value()) << chosen.status().message;
+    if (chosen)
+        EXPECT_EQ(chosen->encoding, *c.reading);
+    else
+        EXPECT_EQ(chosen.status().code, c.refusal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SourceEncodingCheck, ChooseSourceReadingTest,
+    ::testing::Values(
+        ChoiceCase{"Declared", kGbSentence, E::Gb, E::Big5, false, E::Gb, StatusCode::Ok},
+        ChoiceCase{"SecondRun", kBig5Sentence, E::Gb, E::Big5, false, std::nullopt, StatusCode::WrongEncoding},
+        ChoiceCase{"Utf8DeclaredGb", kUtf8SimplifiedSentence, E::Gb, E::Big5, false, std::nullopt,
+                   StatusCode::AlreadyUtf8},
+        ChoiceCase{"TrustedDespiteLooks", kBig5Sentence, E::Gb, E::Big5, true, E::Gb, StatusCode::Ok},
+        ChoiceCase{"TrustedUtf8AsGb", kUtf8SimplifiedSentence, E::Gb, E::Utf8, true, E::Gb, StatusCode::Ok},
+        ChoiceCase{"MarkDecidesEvenTrusted", Joined({B("\xEF\xBB\xBF"), kGbSentence}), E::Gb, E::Big5, true, E::Utf8,
+                   StatusCode::Ok},
+        ChoiceCase{"Guessed", kBig5BoxTable, std::nullopt, E::Utf8, false, E::Big5, StatusCode::Ok},
+        ChoiceCase{"GuessedTargetAlready", kBig5BoxTable, std::nullopt, E::Big5, false, std::nullopt,
+                   StatusCode::WrongEncoding},
+        ChoiceCase{"GuessUndecided", kGbShortTitle, std::nullopt, E::Utf8, false, std::nullopt,
+                   StatusCode::WrongEncoding}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GuessSourceEncoding, MarksAsciiOnlyFiles)

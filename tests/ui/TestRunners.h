@@ -9,3 +9,4 @@ int RunQtServiceTests(int argc, char** argv);
 int RunListCommandTests(int argc, char** argv);
 int RunWindowRunTests(int argc, char** argv);
 int RunRuleEditorTests(int argc, char** argv);
+int RunConvertAsSourceTests(int argc, char** argv);

@@ -17,9 +17,15 @@ struct TestClass
 };
 
 const TestClass kClasses[] = {
-    {"MessageBox", RunMessageBoxTests}, {"LayoutRules", RunLayoutRuleTests}, {"StartUp", RunStartUpTests},
-    {"MainWindow", RunMainWindowTests}, {"QtServices", RunQtServiceTests},   {"ListCommands", RunListCommandTests},
-    {"WindowRun", RunWindowRunTests},   {"RuleEditor", RunRuleEditorTests},
+    {"MessageBox", RunMessageBoxTests},
+    {"LayoutRules", RunLayoutRuleTests},
+    {"StartUp", RunStartUpTests},
+    {"MainWindow", RunMainWindowTests},
+    {"QtServices", RunQtServiceTests},
+    {"ListCommands", RunListCommandTests},
+    {"WindowRun", RunWindowRunTests},
+    {"RuleEditor", RunRuleEditorTests},
+    {"ConvertAsSource", RunConvertAsSourceTests},
 };
 
 } // namespace

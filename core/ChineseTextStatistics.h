@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <unordered_map>
+
+namespace veltran {
+
+/// How often real Chinese text uses each character and each pair of Chinese characters, learned
+/// from Simplified and Traditional text that Debian installs (tools/han_frequencies.py made the
+/// table; Simplified and Traditional text weigh half each). Only characters of the Basic
+/// Multilingual Plane are held.
+class ChineseTextStatistics
+{
+public:
+    /// The table, read once per process on first use (safe from any thread).
+    static const ChineseTextStatistics& Get();
+
+    /// -log2 of the character's share of the non-ASCII characters of real text, in whole bits (1 for
+    /// the most frequent); 0 for a character the table does not hold, which real text seldom uses.
+    int Cost(char32_t c) const { return c < kPlaneSize ? m_costs[c] : 0; }
+
+    /// How many bits more likely `second` is right after `first` than anywhere, for pairs that real
+    /// text uses often; 0 for any other pair.
+    int PairBonus(char32_t first, char32_t second) const;
+
+private:
+    static constexpr std::size_t kPlaneSize = 0x10000;
+
+    ChineseTextStatistics();
+
+    std::array<std::uint8_t, kPlaneSize> m_costs{};
+    std::unordered_map<std::uint32_t, std::uint8_t> m_pairBonuses;
+};
+
+} // namespace veltran

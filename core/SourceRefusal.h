@@ -1,0 +1,47 @@
+#pragma once
+
+#include "EncodingId.h"
+#include "ReadingPlausibility.h"
+#include "Status.h"
+
+#include <optional>
+#include <string>
+
+namespace veltran {
+
+/// Why the encoding check refused a file, as what it saw rather than as a sentence, so that each
+/// audience can be told in its own words.
+enum class RefusalKind
+{
+    ReadsAsAnother,   // the declared reading is not valid or clearly less likely than `seen`
+    AlreadyTarget,    // without a declared source: reads as the target, and no rules are to apply
+    TooFewCharacters, // without a declared source: too little Chinese text to tell the readings apart
+    ValidInNone,      // without a declared source: the bytes are valid in none of GB, BIG5 and UTF-8
+    NoTextReading,    // without a declared source: no valid reading looks like real text
+    ReadsBothWays,    // without a declared source: `seen` and `runnerUp` are about as likely
+};
+
+/// A refusal and the readings it was decided on.
+struct SourceRefusal
+{
+    RefusalKind kind = RefusalKind::ReadsAsAnother;
+    std::optional<EncodingId> declared; // the source given, if any
+    EncodingId target = EncodingId::Utf8;
+    EncodingId seen = EncodingId::Gb;     // the reading that looks right, or the likeliest one
+    EncodingId runnerUp = EncodingId::Gb; // ReadsBothWays: the other likely reading
+    ReadingsJudgement readings;
+    std::size_t chineseCharacters = 0; // TooFewCharacters: the most any reading holds
+
+    /// AlreadyUtf8 for a GB or BIG5 file that reads as UTF-8, WrongEncoding for every other refusal.
+    StatusCode Code() const;
+};
+
+/// The refusal in English, for the terminal and the report: what the file looks like and what the
+/// readings showed, e.g. "looks like BIG5 already: 212 of 230 Chinese characters are common BIG5
+/// characters, read as GB they are rare".
+std::string DescribeRefusal(const SourceRefusal& refusal);
+
+/// What one reading shows, in English: "18 of 20 Chinese characters are common GB characters".
+std::string DescribeReading(EncodingId encoding, const ReadingJudgement& reading);
+
+} // namespace veltran
