@@ -57,20 +57,9 @@ RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const Run
             events.ClearStop();
         }
 
-        ConvertOptions options;
-        options.source = settings.source;
-        options.target = settings.target;
-        options.keepBackup = settings.keepBackup;
-        options.applyRules = roles.options.ApplyRules();
-        options.writeBom = roles.options.WriteBom();
-        options.guessSource = settings.guessSource;
-        options.trustSource = settings.trustSource;
-        options.sync = settings.sync;
-        options.rewriteDeclarations = settings.rewriteDeclarations;
-        options.noteUnmappable = settings.noteUnmappable;
-        options.unmappableAsReferences = settings.unmappableAsReferences;
-        options.record = settings.record;
-        options.dryRun = settings.dryRun;
+        ConvertOptions options = settings.conversion;
+        options.text.applyRules = roles.options.ApplyRules();
+        options.text.writeBom = roles.options.WriteBom();
 
         roles.progress.FileStarting(i, entry);
         Status result = convert(entry, options);

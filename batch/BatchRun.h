@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConversionOptions.h"
 #include "EncodingId.h"
 #include "EventPump.h"
 #include "FileConverter.h"
@@ -27,19 +28,11 @@ struct RunRoles
 /// Settings read once when the run starts.
 struct RunSettings
 {
-    EncodingId source = EncodingId::Gb;
-    EncodingId target = EncodingId::Utf8;
-    std::string sourceName; // as logged; empty when no option is set
+    /// What each file's conversion does; the run reads applyRules and writeBom anew for each file. A
+    /// dry run writes no log either.
+    ConvertOptions conversion;
+    std::string sourceName; // as logged ("auto" for a guessed source); empty when no option is set
     std::string targetName;
-    bool keepBackup = true;
-    bool guessSource = false;            // each file read as whichever encoding it plausibly is ("auto" in the log)
-    bool sync = false;                   // each new file flushed to the disk before it takes its path
-    bool rewriteDeclarations = false;    // charset declarations of the source's family name the target
-    bool noteUnmappable = false;         // count the characters each target lacks
-    bool unmappableAsReferences = false; // and write them as numeric references in HTML and XML pages
-    bool record = false;                 // SHA-256 of each original and each new file, for a report
-    bool dryRun = false;                 // everything but writing; no log either
-    bool trustSource = false;            // each file read as the source, however it looks (the user's word)
 };
 
 /// One entry of a run as it went: the path as given, the result and what the conversion found out.

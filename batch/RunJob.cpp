@@ -15,17 +15,18 @@ namespace veltran {
 RunSettings MakeRunSettings(std::optional<EncodingId> source, std::optional<EncodingId> target, bool keepBackup)
 {
     RunSettings settings;
-    settings.source = source.value_or(EncodingId::Gb);
-    settings.target = target.value_or(EncodingId::Gb);
+    settings.conversion.text.source = source.value_or(EncodingId::Gb);
+    settings.conversion.text.target = target.value_or(EncodingId::Gb);
+    settings.conversion.disk.keepBackup = keepBackup;
     settings.sourceName = source ? EncodingName(*source) : std::string_view();
     settings.targetName = target ? EncodingName(*target) : std::string_view();
-    settings.keepBackup = keepBackup;
     return settings;
 }
 
 bool ChangesNothing(const RunSettings& settings, bool rulesOn)
 {
-    return !settings.guessSource && settings.source == settings.target && !rulesOn;
+    const TextOptions& text = settings.conversion.text;
+    return text.sourceMode != SourceMode::Guessed && text.source == text.target && !rulesOn;
 }
 
 namespace {
@@ -86,7 +87,7 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
                   const std::function<std::string()>& now, const FileSystemCalls& calls)
 {
     if (request.makeCharsetRule)
-        MakeCharsetRule(rules, request.settings.target, now());
+        MakeCharsetRule(rules, request.settings.conversion.text.target, now());
 
     ConvertedFiles converted;
     ReadingCounts counts;
@@ -112,7 +113,7 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
     outcome.records = std::move(records);
     roles.progress.RunEnded();
 
-    if (request.logPath && !outcome.abandoned && !request.settings.dryRun)
+    if (request.logPath && !outcome.abandoned && !request.settings.conversion.disk.dryRun)
         outcome.logWritten = WriteRunLog(*request.logPath, outcome.log);
     return outcome;
 }

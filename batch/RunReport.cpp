@@ -42,7 +42,8 @@ json EntryJson(const EntryRecord& record, const RunSettings& settings)
     json entry;
     AddPath(entry, "path", record.path);
     const bool ok = record.result.ok();
-    entry["outcome"] = settings.dryRun ? (ok ? "would convert" : "would fail") : (ok ? "converted" : "failed");
+    entry["outcome"] =
+        settings.conversion.disk.dryRun ? (ok ? "would convert" : "would fail") : (ok ? "converted" : "failed");
     if (!ok) {
         entry["reason"] = ShownName(record.result.message);
         return entry;
@@ -57,7 +58,7 @@ json EntryJson(const EntryRecord& record, const RunSettings& settings)
         entry["originalSha256"] = notes.originalSha256;
         entry["writtenSha256"] = notes.writtenSha256;
     }
-    if (settings.keepBackup) {
+    if (settings.conversion.disk.keepBackup) {
         std::filesystem::path backup = file;
         backup += ".bak";
         AddPath(entry, "backup", backup);
@@ -85,14 +86,15 @@ Status WriteRunReport(const std::filesystem::path& file, const RunRequest& reque
     const RunSettings& settings = request.settings;
     json report;
     report["report"] = "veltran run";
-    report["settings"] = {{"from", settings.guessSource ? std::string("auto") : settings.sourceName},
+    const ConvertOptions& conversion = settings.conversion;
+    report["settings"] = {{"from", settings.sourceName},
                           {"to", settings.targetName},
-                          {"backup", settings.keepBackup},
-                          {"declarations", settings.rewriteDeclarations},
-                          {"references", settings.unmappableAsReferences},
-                          {"dryRun", settings.dryRun},
-                          {"sync", settings.sync},
-                          {"trustSource", settings.trustSource}};
+                          {"backup", conversion.disk.keepBackup},
+                          {"declarations", conversion.text.rewriteDeclarations},
+                          {"references", conversion.text.unmappableAsReferences},
+                          {"dryRun", conversion.disk.dryRun},
+                          {"sync", conversion.disk.sync},
+                          {"trustSource", conversion.text.sourceMode == SourceMode::Trusted}};
     json roots = json::array();
     for (const std::filesystem::path& root : request.roots) {
         json held;

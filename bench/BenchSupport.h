@@ -163,9 +163,9 @@ inline double BatchSeconds(const std::vector<fs::path>& files)
     FixedFileOptions options(false, false);
     const RuleTable rules;
     RunSettings settings;
-    settings.source = EncodingId::Gb;
-    settings.target = EncodingId::Big5;
-    settings.keepBackup = true;
+    settings.conversion.text.source = EncodingId::Gb;
+    settings.conversion.text.target = EncodingId::Big5;
+    settings.conversion.disk.keepBackup = true;
     const auto start = Clock::now();
     const RunOutcome outcome = RunBatch(
         files, settings, RunRoles{host, host, options},

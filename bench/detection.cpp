@@ -8,7 +8,7 @@
 // its old source (refused, or converted again). --list names the files behind every figure that
 // should be 0.
 #include "BenchSupport.h"
-#include "FileConverter.h"
+#include "FileBytesConversion.h"
 #include "RuleTable.h"
 #include "SourceEncodingCheck.h"
 #include "TextCodecs.h"
@@ -124,7 +124,7 @@ void MeasureSet(const fs::path& folder, EncodingId truth)
             else
                 refused.Add(file.name, first.status().message);
 
-            ConvertOptions options;
+            TextOptions options;
             options.source = truth;
             options.target = target;
             const Result<ByteBuffer> converted = ConvertFileBytes(file.bytes, options, rules);

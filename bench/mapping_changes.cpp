@@ -4,7 +4,7 @@
 // to GB differs from OpenCC's tw2s chain, character by character.
 
 #include "DebianChineseText.h"
-#include "FileConverter.h"
+#include "FileBytesConversion.h"
 #include "OpenccConverter.h"
 #include "TextCodecs.h"
 
@@ -63,7 +63,7 @@ bool Compare(std::u16string_view before, std::u16string_view after, Changes& cha
 void MeasureConversion(const char* what, ChineseText text, EncodingId source, EncodingId target)
 {
     const std::vector<test::RealPage> pages = test::DebianPages(text);
-    ConvertOptions options;
+    TextOptions options;
     options.source = source;
     options.target = target;
     Changes changes;
@@ -85,7 +85,7 @@ void MeasureAgainstTw2s()
 {
     const std::vector<test::RealPage> pages = test::DebianPages(ChineseText::Traditional);
     const OpenccConverter tw2s(std::string(kOpenccDataDir) + kTw2sConfig);
-    ConvertOptions options;
+    TextOptions options;
     options.source = EncodingId::Big5;
     options.target = EncodingId::Gb;
     Changes changes;

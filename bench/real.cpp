@@ -250,10 +250,9 @@ JobTime JobSeconds(const std::vector<fs::path>& files, const JobVariant& variant
 {
     RunRequest request;
     request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Big5, true);
-    request.settings.noteUnmappable = variant.noteUnmappable;
-    request.settings.rewriteDeclarations = variant.allOptions;
-    request.settings.unmappableAsReferences = variant.allOptions;
-    request.settings.record = variant.allOptions;
+    request.settings.conversion.record = {variant.noteUnmappable, variant.allOptions};
+    request.settings.conversion.text.rewriteDeclarations = variant.allOptions;
+    request.settings.conversion.text.unmappableAsReferences = variant.allOptions;
     request.keepRecords = variant.noteUnmappable;
     request.entries = files;
     if (variant.log)

@@ -3,6 +3,7 @@
 // floor, and (with --big) the peak memory of converting one 200 MB file.
 #include "BenchSupport.h"
 #include "ChineseMapping.h"
+#include "FileBytesConversion.h"
 #include "FileConverter.h"
 #include "TextCodecs.h"
 
@@ -91,7 +92,7 @@ std::vector<fs::path> WriteTree(const fs::path& root, const Site& site)
 }
 
 // In-memory conversion of every page; returns MB/s of input.
-double EngineThroughput(const std::vector<Bytes>& pages, std::size_t totalBytes, ConvertOptions options,
+double EngineThroughput(const std::vector<Bytes>& pages, std::size_t totalBytes, const TextOptions& options,
                         std::vector<Bytes>* outputs = nullptr)
 {
     const RuleTable rules;
@@ -127,8 +128,8 @@ void BigFileMemory(const fs::path& folder)
     const pid_t child = fork();
     if (child == 0) {
         ConvertOptions options;
-        options.source = EncodingId::Gb;
-        options.target = EncodingId::Big5;
+        options.text.source = EncodingId::Gb;
+        options.text.target = EncodingId::Big5;
         _exit(ConvertFile(file, options, RuleTable()) ? 0 : 1);
     }
     int status = 0;
@@ -154,9 +155,9 @@ int main(int argc, char** argv)
     ToSimplified(u"簡");
     std::printf("dictionary start-up: %.1f ms\n", Seconds(load) * 1000);
 
-    ConvertOptions gbToUtf8{EncodingId::Gb, EncodingId::Utf8, true, false, false};
-    ConvertOptions gbToBig5{EncodingId::Gb, EncodingId::Big5, true, false, false};
-    ConvertOptions big5ToGb{EncodingId::Big5, EncodingId::Gb, true, false, false};
+    const TextOptions gbToUtf8{EncodingId::Gb, SourceMode::Declared, EncodingId::Utf8};
+    const TextOptions gbToBig5{EncodingId::Gb, SourceMode::Declared, EncodingId::Big5};
+    const TextOptions big5ToGb{EncodingId::Big5, SourceMode::Declared, EncodingId::Gb};
     std::vector<Bytes> big5Pages;
     std::printf("engine, in memory: GB to UTF-8 %.1f MB/s\n",
                 EngineThroughput(site.gbPages, site.totalBytes, gbToUtf8));

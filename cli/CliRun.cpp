@@ -39,11 +39,11 @@ void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const
 {
     for (const EntryRecord& record : outcome.records) {
         const std::string path = ShownName(record.path.native());
-        if (commandLine.dryRun) {
+        if (commandLine.conversion.disk.dryRun) {
             environment.out << (record.result ? "would convert: " : "would fail: ") << path;
             if (!record.result)
                 environment.out << ": " << ShownName(record.result.message);
-            else if (commandLine.declarations)
+            else if (commandLine.conversion.text.rewriteDeclarations)
                 environment.out << " (" << record.notes.declarations.rewritten << " of "
                                 << record.notes.declarations.found << " charset declarations rewritten)";
             if (record.result && record.notes.mapped.count > 0)
@@ -56,10 +56,11 @@ void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const
         const UnmappableCharacters& lost = record.notes.unmappable;
         if (!record.result || lost.count == 0)
             continue;
-        const bool references = commandLine.references && TakesCharacterReferences(record.notes.file);
+        const bool references =
+            commandLine.conversion.text.unmappableAsReferences && TakesCharacterReferences(record.notes.file);
         environment.err << "veltran-cli: " << path << ": " << lost.count << " character" << (lost.count == 1 ? "" : "s")
-                        << " the target lacks " << (commandLine.dryRun ? "would be " : "") << "written as "
-                        << (references ? "references" : "\"?\"") << ":";
+                        << " the target lacks " << (commandLine.conversion.disk.dryRun ? "would be " : "")
+                        << "written as " << (references ? "references" : "\"?\"") << ":";
         for (const char32_t character : lost.examples)
             environment.err << ' ' << DescribeCharacter(character);
         environment.err << (lost.count > lost.examples.size() ? " ...\n" : "\n");
@@ -77,10 +78,11 @@ void PrintTrustHint(const RunOutcome& outcome, const CommandLine& commandLine, s
         return;
     err << "veltran-cli: " << refused << (refused == 1 ? " file was" : " files were")
         << " refused by the encoding check; ";
-    if (commandLine.guessSource)
+    if (commandLine.conversion.text.sourceMode == SourceMode::Guessed)
         err << "if you know the encoding, --from ENC --trust-source converts as that regardless\n";
     else
-        err << "if they are " << EncodingName(commandLine.source) << ", --trust-source converts them regardless\n";
+        err << "if they are " << EncodingName(commandLine.conversion.text.source)
+            << ", --trust-source converts them regardless\n";
 }
 
 // ", 3 files with characters the target lacks, declarations rewritten in 4 files, 2 files declare no charset".
@@ -113,14 +115,14 @@ void PrintSummary(std::ostream& out, const RunOutcome& outcome, const std::vecto
         out << "Stopped before " << ShownName(entries[outcome.processed].native()) << ": " << converted << " of "
             << entries.size() << " files converted";
     } else {
-        out << (commandLine.dryRun ? "Would convert " : "Converted ") << converted << " of " << entries.size()
-            << " files";
+        out << (commandLine.conversion.disk.dryRun ? "Would convert " : "Converted ") << converted << " of "
+            << entries.size() << " files";
     }
     if (guessedSource)
         out << ReadingsText(outcome.converted);
     if (!outcome.failures.empty())
-        out << ", " << outcome.failures.size() << (commandLine.dryRun ? " would fail" : " failed");
-    out << NotesText(outcome, commandLine.declarations) << ".\n";
+        out << ", " << outcome.failures.size() << (commandLine.conversion.disk.dryRun ? " would fail" : " failed");
+    out << NotesText(outcome, commandLine.conversion.text.rewriteDeclarations) << ".\n";
 }
 
 } // namespace
@@ -168,18 +170,12 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     const bool applyRules = ruleCount > 0;
 
     RunRequest request;
-    request.settings = MakeRunSettings(commandLine.source, commandLine.target, commandLine.keepBackup);
-    if (commandLine.guessSource) {
-        request.settings.guessSource = true;
-        request.settings.sourceName = "auto";
-    }
-    request.settings.trustSource = commandLine.trustSource;
-    request.settings.sync = commandLine.sync;
-    request.settings.rewriteDeclarations = commandLine.declarations;
-    request.settings.noteUnmappable = true;
-    request.settings.unmappableAsReferences = commandLine.references;
-    request.settings.record = commandLine.reportFile.has_value();
-    request.settings.dryRun = commandLine.dryRun;
+    const TextOptions& text = commandLine.conversion.text;
+    const bool guessed = text.sourceMode == SourceMode::Guessed;
+    request.settings.conversion = commandLine.conversion;
+    request.settings.conversion.record = {true, commandLine.reportFile.has_value()};
+    request.settings.sourceName = guessed ? "auto" : EncodingName(text.source);
+    request.settings.targetName = EncodingName(text.target);
     request.keepRecords = true;
     if (ChangesNothing(request.settings, applyRules)) {
         err << kNothingToChange << '\n';
@@ -195,7 +191,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         bar = std::make_unique<ProgressBar>(err, environment.terminalColumns);
     CliProgress progress(request.entries.size(), bar.get(), err, environment.stopAfterFiles, environment.stopSignal);
     CliEventPump events;
-    FixedFileOptions options(applyRules, commandLine.writeBom);
+    FixedFileOptions options(applyRules, text.writeBom);
 
     InterruptFlag::Install();
     const std::string started = NowText();
@@ -212,7 +208,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
             err << "veltran-cli: the report was not written: " << ShownName(reported.message) << '\n';
     }
     if (!commandLine.quiet)
-        PrintSummary(environment.out, outcome, request.entries, commandLine.guessSource, commandLine);
+        PrintSummary(environment.out, outcome, request.entries, guessed, commandLine);
 
     if (outcome.stopped)
         return ExitStatusOfSignal(events.StopSignal());

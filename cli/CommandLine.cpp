@@ -41,10 +41,11 @@ const std::vector<ValueOption>& ValueOptions()
     static const std::vector<ValueOption> options{
         {"--from",
          [](CommandLine& c, const std::string& v) {
-             c.guessSource = v == "auto" || v == "AUTO";
-             return c.guessSource ? std::string() : SetEncoding(c.source, "--from", v);
+             const bool guess = v == "auto" || v == "AUTO";
+             c.conversion.text.sourceMode = guess ? SourceMode::Guessed : SourceMode::Declared;
+             return guess ? std::string() : SetEncoding(c.conversion.text.source, "--from", v);
          }},
-        {"--to", [](CommandLine& c, const std::string& v) { return SetEncoding(c.target, "--to", v); }},
+        {"--to", [](CommandLine& c, const std::string& v) { return SetEncoding(c.conversion.text.target, "--to", v); }},
         {"--filter",
          [](CommandLine& c, const std::string& v) {
              c.filter = NormalizeFilter(v);
@@ -58,23 +59,24 @@ const std::vector<ValueOption>& ValueOptions()
     return options;
 }
 
-// Returns false when the argument is not a flag.
-bool SetFlag(CommandLine& c, std::string_view argument)
+// Returns false when the argument is not a flag. --trust-source is only noted, since --from decides
+// whether it can apply.
+bool SetFlag(CommandLine& c, std::string_view argument, bool& trust)
 {
     if (argument == "--no-backup")
-        c.keepBackup = false;
+        c.conversion.disk.keepBackup = false;
     else if (argument == "--bom")
-        c.writeBom = true;
+        c.conversion.text.writeBom = true;
     else if (argument == "--sync")
-        c.sync = true;
+        c.conversion.disk.sync = true;
     else if (argument == "--declarations")
-        c.declarations = true;
+        c.conversion.text.rewriteDeclarations = true;
     else if (argument == "--references")
-        c.references = true;
+        c.conversion.text.unmappableAsReferences = true;
     else if (argument == "--trust-source")
-        c.trustSource = true;
+        trust = true;
     else if (argument == "--dry-run")
-        c.dryRun = true;
+        c.conversion.disk.dryRun = true;
     else if (argument == "--force")
         c.force = true;
     else if (argument == "--charset-header")
@@ -98,6 +100,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
     CommandLine c;
     c.filter = std::string(kDefaultFilter);
     bool sawFrom = false;
+    bool trust = false;
     bool sawTo = false;
     bool optionsEnded = false;
 
@@ -111,7 +114,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
             optionsEnded = true;
             continue;
         }
-        if (SetFlag(c, argument))
+        if (SetFlag(c, argument, trust))
             continue;
 
         const std::size_t equals = argument.find('=');
@@ -148,9 +151,12 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
         return refuse("both --from and --to must be given");
     if (c.paths.empty())
         return refuse("no file or folder given");
-    if (c.trustSource && c.guessSource)
+    TextOptions& text = c.conversion.text;
+    if (trust && text.sourceMode == SourceMode::Guessed)
         return refuse("--trust-source needs the encoding the files are in (--from gb, big5 or utf8)");
-    if (c.writeBom && c.target != EncodingId::Utf8)
+    if (trust)
+        text.sourceMode = SourceMode::Trusted;
+    if (text.writeBom && text.target != EncodingId::Utf8)
         return refuse("--bom applies to UTF-8 targets only (--to utf8)");
     if (c.force && !c.reportFile)
         return refuse("--force applies to --report only");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConversionOptions.h"
 #include "EncodingId.h"
 #include "Status.h"
 
@@ -13,21 +14,12 @@ namespace veltran {
 /// What veltran-cli was asked to do, as given on its command line.
 struct CommandLine
 {
-    EncodingId source = EncodingId::Gb;
-    bool guessSource = false; // --from auto: each file read as whichever encoding it plausibly is
-    bool trustSource = false; // --trust-source: each file read as --from, however it looks
-    EncodingId target = EncodingId::Utf8;
+    ConvertOptions conversion;                // what each file's conversion does, as the options set it
     std::vector<std::filesystem::path> paths; // files and folders in argument order, bytes as given
     std::string filter;                       // "|"-separated; the default filter when not given
     std::optional<std::filesystem::path> rulesFile;
     std::optional<std::filesystem::path> logFile;
-    bool keepBackup = true;
-    bool writeBom = false;
     bool charsetHeader = false;
-    bool sync = false;         // flush each new file and its folder before it takes its path
-    bool declarations = false; // rewrite charset declarations to name the target
-    bool references = false;   // characters the target lacks as numeric references in HTML and XML pages
-    bool dryRun = false;       // everything but writing
     std::optional<std::filesystem::path> reportFile; // the run's report, JSON
     bool force = false;                              // an existing report may be replaced
     std::optional<std::filesystem::path> undoFile;   // put back the files of this report; no run

@@ -21,7 +21,7 @@ Status OpenFailure(int error, bool followLinks)
     case ELOOP:
         // O_NOFOLLOW says a link is at the path with the same error as a loop of links.
         return followLinks ? Status::Failure(StatusCode::LinkLoop, "too many levels of symbolic links")
-                           : Status::Failure(StatusCode::NotRegularFile, "is a symbolic link");
+                           : Status::Failure(StatusCode::SymbolicLink, "is a symbolic link");
     default:
         return Status::Failure(StatusCode::ReadFailed, "cannot open: " + SystemErrorText(error));
     }

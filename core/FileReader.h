@@ -28,7 +28,7 @@ struct FileContent
 /// Reads a whole regular file through `calls`, the one way the program reads a file it was given
 /// (a page to convert, a rules file, a run report, a file to show). Refuses, without blocking and
 /// before reading a byte, what is not a regular file (a folder, FIFO, device or socket: NotRegularFile),
-/// a file larger than the limit (TooLarge) and, where asked, a symbolic link (NotRegularFile). Other
+/// a file larger than the limit (TooLarge) and, where asked, a symbolic link (SymbolicLink). Other
 /// failures: NotFound, Permission, LinkLoop (too many levels of links) and ReadFailed, each with the
 /// system's reason. A file that grows while it is read is read up to the limit.
 Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const ReadLimits& limits = {},

@@ -13,7 +13,8 @@ enum class StatusCode
 {
     Ok,
     NotFound,         // no file at the path
-    NotRegularFile,   // a folder, FIFO, device or socket, or a symbolic link where none may be
+    NotRegularFile,   // a folder, FIFO, device or socket
+    SymbolicLink,     // a symbolic link where none may be
     LinkLoop,         // too many levels of symbolic links
     TooLarge,         // larger than the reader allows
     Permission,       // the file or its folder may not be read or changed

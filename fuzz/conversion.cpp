@@ -6,10 +6,12 @@
 // conversion in pieces gives the whole text's bytes, or the same failure; it fails only when the
 // rules empty a GB or BIG5 text; and its bytes are valid in the target encoding.
 #include "CharsetHeader.h"
-#include "FileConverter.h"
+#include "FileBytesConversion.h"
 #include "FuzzCheck.h"
 #include "RuleTable.h"
 #include "TextCodecs.h"
+#include "TextLayout.h"
+#include "TextPipeline.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -43,12 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t choice = data[0];
     const ByteView bytes(data + 1, size - 1);
     const bool guess = (choice & 3) == 3;
-    ConvertOptions options;
+    TextOptions options;
     options.source = kEncodings[choice & 3];
     options.target = kEncodings[(choice >> 2) & 3];
     options.applyRules = (choice & 0x10) != 0;
     options.rewriteDeclarations = (choice & 0x20) != 0;
-    options.guessSource = guess;
+    options.sourceMode = guess ? SourceMode::Guessed : SourceMode::Declared;
 
     const Result<SourceReading> reading = ChooseSourceReading(
         bytes, guess ? std::nullopt : std::optional(options.source), options.target, options.applyRules);
@@ -72,15 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // What ConvertFile runs: the bytes in pieces (of 1 to 22 units here) without rules, the whole
     // text with them; either way the result is the whole text's, declarations rewritten alike.
     ConversionNotes notes;
-    notes.reading = *reading;
-    ConversionNotes piecewiseNotes = notes;
+    ConversionNotes piecewiseNotes;
+    const PipelineNotes asked{true, true};
     const Result<ByteBuffer> piecewise =
-        ConvertFileBytes(bytes, options, Rules(), 1 + (choice >> 6) * 7, &piecewiseNotes);
+        ConvertFileBytes(bytes, options, Rules(), asked, &piecewiseNotes, 1 + (choice >> 6) * 7);
     if (!text) {
         FUZZ_CHECK(!piecewise.ok() && piecewise.status().message == text.status().message);
         return 0;
     }
-    const Result<ByteBuffer> converted = ConvertText(std::move(*text), options, Rules(), &notes);
+    const Result<ByteBuffer> converted =
+        TextPipeline(options, LayoutOf(bytes, options.source)->encoding, &Rules(), asked, notes)
+            .ConvertWhole(std::move(*text));
     FUZZ_CHECK(piecewise.ok() == converted.ok());
     if (!converted) {
         FUZZ_CHECK(converted.status().code == StatusCode::EmptyResult && options.target != EncodingId::Utf8);
@@ -91,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(std::equal(whole.begin(), whole.end(), pieces.begin(), pieces.end()));
     FUZZ_CHECK(piecewiseNotes.declarations.rewritten == notes.declarations.rewritten);
     FUZZ_CHECK(piecewiseNotes.unmappable.count == notes.unmappable.count);
+    FUZZ_CHECK(piecewiseNotes.mapped.count == notes.mapped.count);
     FUZZ_CHECK(Decode(options.target, whole).ok());
     return 0;
 }

@@ -17,7 +17,7 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
         if (!record.result) {
             ++failing;
             entries += "不能处理：" + path + "：" + ShownName(record.result.message) + "\n";
-            if (record.notes.refusal && !settings.guessSource)
+            if (record.notes.refusal && settings.conversion.text.sourceMode != SourceMode::Guessed)
                 entries += ConvertAsSourceHint(settings.sourceName);
             continue;
         }

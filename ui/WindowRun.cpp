@@ -48,9 +48,9 @@ void WindowRun::Start(bool selectedAsSource)
         request->entries = SelectedPaths();
         if (request->entries.empty() || !ConfirmedAsSource(request->settings, request->entries.size()))
             return;
-        request->settings.trustSource = true;
+        request->settings.conversion.text.sourceMode = SourceMode::Trusted;
     }
-    if (!request->settings.keepBackup && !Confirmed())
+    if (!request->settings.conversion.disk.keepBackup && !Confirmed())
         return;
 
     if (!selectedAsSource)
@@ -73,8 +73,8 @@ void WindowRun::Check(bool selectedOnly)
     std::optional<RunRequest> request = Request();
     if (!request)
         return;
-    request->settings.dryRun = true;
-    request->settings.noteUnmappable = true;
+    request->settings.conversion.disk.dryRun = true;
+    request->settings.conversion.record.unmappable = true;
     request->keepRecords = true;
     request->entries = selectedOnly ? SelectedPaths() : m_files.Paths();
 

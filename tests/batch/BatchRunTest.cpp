@@ -1,4 +1,5 @@
 #include "BatchRun.h"
+#include "RunJob.h"
 
 #include <gtest/gtest.h>
 
@@ -108,7 +109,7 @@ protected:
                         [&clock] { return "T" + std::to_string(clock++); });
     }
 
-    RunSettings settings{EncodingId::Gb, EncodingId::Utf8, "GB", "UTF-8", true};
+    RunSettings settings = MakeRunSettings(EncodingId::Gb, EncodingId::Utf8, true);
     ScriptedHost host;
     std::set<std::string> failing;
     std::vector<ConvertCall> calls;
@@ -241,7 +242,10 @@ TEST_F(BatchRunTest, StopBetweenRefreshesWaitsForTheNextYield)
 
 TEST_F(BatchRunTest, PerFileFlagsAreReadAnewAndRunSettingsPassThrough)
 {
-    settings = {EncodingId::Big5, EncodingId::Gb, "BIG5", "GB", false, true, true};
+    settings.conversion.text.source = EncodingId::Big5;
+    settings.conversion.text.target = EncodingId::Gb;
+    settings.conversion.text.sourceMode = SourceMode::Guessed;
+    settings.conversion.disk = {false, true, false};
     host.rulesPerCall = {true, false, true};
     host.bomPerCall = {false, true, true};
     Run(Entries(3));
@@ -250,12 +254,13 @@ TEST_F(BatchRunTest, PerFileFlagsAreReadAnewAndRunSettingsPassThrough)
     const bool expectedBom[] = {false, true, true};
     for (std::size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(calls[i].options.source, EncodingId::Big5);
-        EXPECT_EQ(calls[i].options.target, EncodingId::Gb);
-        EXPECT_FALSE(calls[i].options.keepBackup);
-        EXPECT_TRUE(calls[i].options.guessSource && calls[i].options.sync);
-        EXPECT_EQ(calls[i].options.applyRules, expectedRules[i]);
-        EXPECT_EQ(calls[i].options.writeBom, expectedBom[i]);
+        const ConvertOptions& options = calls[i].options;
+        EXPECT_EQ(options.text.source, EncodingId::Big5);
+        EXPECT_EQ(options.text.target, EncodingId::Gb);
+        EXPECT_EQ(options.text.sourceMode, SourceMode::Guessed);
+        EXPECT_TRUE(!options.disk.keepBackup && options.disk.sync);
+        EXPECT_EQ(options.text.applyRules, expectedRules[i]);
+        EXPECT_EQ(options.text.writeBom, expectedBom[i]);
     }
 }
 

@@ -41,10 +41,9 @@ TEST(DryRunTest, ChangesNothingAndForetellsTheRealRun)
 
     RunRequest request;
     request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Big5, true);
-    request.settings.rewriteDeclarations = true;
-    request.settings.noteUnmappable = true;
-    request.settings.unmappableAsReferences = true;
-    request.settings.record = true;
+    request.settings.conversion.text.rewriteDeclarations = true;
+    request.settings.conversion.text.unmappableAsReferences = true;
+    request.settings.conversion.record = {true, true};
     request.entries = {dir / "index.htm",           dir / "news" / "site.css", dir / "news" / "plain.txt",
                        dir / "news" / "broken.htm", dir / "news" / "link.htm", dir / "missing.htm"};
     request.logPath = dir / "run.log";
@@ -54,7 +53,7 @@ TEST(DryRunTest, ChangesNothingAndForetellsTheRealRun)
     RuleTable rules;
     test::QuietRunHost host(false, false);
     RunRequest dryRequest = request;
-    dryRequest.settings.dryRun = true;
+    dryRequest.settings.conversion.disk.dryRun = true;
     const RunOutcome dry = RunJob(dryRequest, rules, host.Roles());
     EXPECT_EQ(Snapshot(dir.Path()), before) << "a dry run changed the disk";
 

@@ -30,8 +30,8 @@ void RunWithReport(const TempDir& dir, const std::vector<std::string>& pages, bo
     fs::create_directories(dir / "site");
     RunRequest request;
     request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Utf8, keepBackup);
-    request.settings.record = true;
-    request.settings.dryRun = dryRun;
+    request.settings.conversion.record.hashes = true;
+    request.settings.conversion.disk.dryRun = dryRun;
     request.keepRecords = true;
     const fs::path working = fs::current_path();
     fs::current_path(dir.Path());

@@ -28,32 +28,31 @@ TEST_P(RefusedArgumentsTest, ExplainsTheProblem)
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, RefusedArgumentsTest,
-    ::testing::Values(RefusedCase{"Nothing", {}, "--from and --to"},
-                      RefusedCase{"NoTarget", {"--from", "gb", "a.htm"}, "--from and --to"},
-                      RefusedCase{"NoPath", {"--from", "gb", "--to", "utf8"}, "no file or folder"},
-                      RefusedCase{"UnknownEncoding", {"--from", "latin1", "--to", "utf8", "a"}, "not \"latin1\""},
-                      RefusedCase{"UnknownOption", {"--from", "gb", "--to", "utf8", "--backup", "a"}, "\"--backup\""},
-                      RefusedCase{"ValueMissingAtEnd", {"a", "--from", "gb", "--to"}, "--to needs a value"},
-                      RefusedCase{"EmptyValueAfterEquals", {"--from=", "--to", "gb", "a"}, "--from expects"},
-                      RefusedCase{"BomForGbTarget", {"--from", "utf8", "--to", "gb", "--bom", "a"}, "--bom"},
-                      RefusedCase{"EmptyFilter", {"--from", "gb", "--to", "utf8", "--filter", "", "a"}, "--filter"},
-                      RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"},
-                                  "--trust-source needs"}),
+    ::testing::Values(
+        RefusedCase{"Nothing", {}, "--from and --to"},
+        RefusedCase{"NoTarget", {"--from", "gb", "a.htm"}, "--from and --to"},
+        RefusedCase{"NoPath", {"--from", "gb", "--to", "utf8"}, "no file or folder"},
+        RefusedCase{"UnknownEncoding", {"--from", "latin1", "--to", "utf8", "a"}, "not \"latin1\""},
+        RefusedCase{"UnknownOption", {"--from", "gb", "--to", "utf8", "--backup", "a"}, "\"--backup\""},
+        RefusedCase{"ValueMissingAtEnd", {"a", "--from", "gb", "--to"}, "--to needs a value"},
+        RefusedCase{"EmptyValueAfterEquals", {"--from=", "--to", "gb", "a"}, "--from expects"},
+        RefusedCase{"BomForGbTarget", {"--from", "utf8", "--to", "gb", "--bom", "a"}, "--bom"},
+        RefusedCase{"EmptyFilter", {"--from", "gb", "--to", "utf8", "--filter", "", "a"}, "--filter"},
+        RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"}, "--trust-source needs"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineTest, ReadsEveryOptionInBothSpellings)
 {
-    const Result<CommandLine> parse =
-        ParseCommandLine({"--from=BIG5", "a.htm", "--to", "utf-8", "--no-backup", "--bom", "--charset-header",
-                          "--rules=r.txt", "--log", "run.log", "-q", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir",
-                          "--trust-source"});
+    const Result<CommandLine> parse = ParseCommandLine(
+        {"--from=BIG5", "a.htm", "--to", "utf-8", "--no-backup", "--bom", "--charset-header", "--rules=r.txt", "--log",
+         "run.log", "-q", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir", "--trust-source"});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     const CommandLine& c = *parse;
-    EXPECT_EQ(c.source, EncodingId::Big5);
-    EXPECT_EQ(c.target, EncodingId::Utf8);
-    EXPECT_FALSE(c.keepBackup);
-    EXPECT_TRUE(c.writeBom && c.charsetHeader && c.quiet && c.sync && c.trustSource);
-    EXPECT_FALSE(c.guessSource);
+    EXPECT_EQ(c.conversion.text.source, EncodingId::Big5);
+    EXPECT_EQ(c.conversion.text.target, EncodingId::Utf8);
+    EXPECT_FALSE(c.conversion.disk.keepBackup);
+    EXPECT_TRUE(c.conversion.text.writeBom && c.charsetHeader && c.quiet && c.conversion.disk.sync);
+    EXPECT_EQ(c.conversion.text.sourceMode, SourceMode::Trusted);
     EXPECT_EQ(c.rulesFile, std::filesystem::path("r.txt"));
     EXPECT_EQ(c.logFile, std::filesystem::path("run.log"));
     EXPECT_EQ(c.filter, "*.txt|*.htm|*.xml");
@@ -64,9 +63,9 @@ TEST(CommandLineTest, DefaultsKeepBackupsWithoutBomOrSyncAndUseTheDefaultFilter)
 {
     const Result<CommandLine> parse = ParseCommandLine({"--from", "auto", "--to", "big5", "site"});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
-    EXPECT_TRUE(parse->guessSource);
-    EXPECT_TRUE(parse->keepBackup);
-    EXPECT_FALSE(parse->writeBom || parse->sync || parse->trustSource);
+    EXPECT_EQ(parse->conversion.text.sourceMode, SourceMode::Guessed);
+    EXPECT_TRUE(parse->conversion.disk.keepBackup);
+    EXPECT_FALSE(parse->conversion.text.writeBom || parse->conversion.disk.sync);
     EXPECT_FALSE(parse->rulesFile.has_value());
     EXPECT_EQ(parse->filter, "*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt");
 }
@@ -76,7 +75,7 @@ TEST(CommandLineTest, ArgumentsAfterDoubleDashAreAlwaysPaths)
     const std::string notUtf8 = "\xB0\xA1.htm";
     const Result<CommandLine> parse = ParseCommandLine({"--from", "gb", "--to", "utf8", "-", "--", "--bom", notUtf8});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
-    EXPECT_FALSE(parse->writeBom);
+    EXPECT_FALSE(parse->conversion.text.writeBom);
     EXPECT_EQ(parse->paths, (std::vector<std::filesystem::path>{"-", "--bom", notUtf8}));
 }
 
@@ -85,8 +84,9 @@ TEST(CommandLineTest, HelpNeedsNothingElse)
     const Result<CommandLine> parse = ParseCommandLine({"--help"});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     EXPECT_TRUE(parse->help);
-    for (const char* option : {"--from", "--to", "--filter", "--no-backup", "--bom", "--rules", "--charset-header",
-                               "--log", "--quiet", "--version", "--sync", "--trust-source", "auto", "130", "143", "129"}) {
+    for (const char* option :
+         {"--from", "--to", "--filter", "--no-backup", "--bom", "--rules", "--charset-header", "--log", "--quiet",
+          "--version", "--sync", "--trust-source", "auto", "130", "143", "129"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
     }
 }

@@ -6,7 +6,7 @@
 // characters the mapping changed alike on both.
 
 #include "ChineseMapping.h"
-#include "FileConverter.h"
+#include "FileBytesConversion.h"
 #include "TextCodecs.h"
 
 #include <gtest/gtest.h>
@@ -33,13 +33,11 @@ void PrintTo(const MappingCase& c, std::ostream* os)
 
 std::u16string Converted(const MappingCase& c, const RuleTable& rules, ConversionNotes* notes = nullptr)
 {
-    ConvertOptions options;
+    TextOptions options;
     options.source = c.source;
     options.target = c.target;
     options.applyRules = true;
-    options.dryRun = true;
-    const Result<ByteBuffer> bytes =
-        ConvertFileBytes(Encode(c.source, c.text), options, rules, kDefaultPieceUnits, notes);
+    const Result<ByteBuffer> bytes = ConvertFileBytes(Encode(c.source, c.text), options, rules, {false, true}, notes);
     if (!bytes)
         return u"(failed: " + std::u16string(bytes.status().message.begin(), bytes.status().message.end()) + u")";
     return *Decode(c.target, *bytes);
@@ -52,13 +50,12 @@ class CharacterMappingTest : public ::testing::TestWithParam<MappingCase>
 TEST_P(CharacterMappingTest, GivesTheReadersText)
 {
     const MappingCase& c = GetParam();
-    ConvertOptions options;
+    TextOptions options;
     options.source = c.source;
     options.target = c.target;
-    options.dryRun = true;
     ConversionNotes notes;
     const Result<ByteBuffer> pieces =
-        ConvertFileBytes(Encode(c.source, c.text), options, RuleTable(), kDefaultPieceUnits, &notes);
+        ConvertFileBytes(Encode(c.source, c.text), options, RuleTable(), {false, true}, &notes);
     ASSERT_TRUE(pieces.ok()) << pieces.status().message;
     EXPECT_EQ(*Decode(c.target, *pieces), c.expected) << "in pieces";
     EXPECT_EQ(notes.mapped.count, c.mapped) << "in pieces";

@@ -29,10 +29,10 @@ const std::string kBom = "\xEF\xBB\xBF";
 ConvertOptions Options(EncodingId source, EncodingId target, bool keepBackup = true, bool writeBom = false)
 {
     ConvertOptions options;
-    options.source = source;
-    options.target = target;
-    options.keepBackup = keepBackup;
-    options.writeBom = writeBom;
+    options.text.source = source;
+    options.text.target = target;
+    options.disk.keepBackup = keepBackup;
+    options.text.writeBom = writeBom;
     return options;
 }
 
@@ -180,7 +180,7 @@ TEST(ConvertFile, RulesThatEmptyTheTextGiveAnEmptyUtf8File)
     for (const bool bom : {false, true}) {
         WriteFile(file, "AB");
         ConvertOptions options = Options(EncodingId::Gb, EncodingId::Utf8, false, bom);
-        options.applyRules = true;
+        options.text.applyRules = true;
         ASSERT_TRUE(ConvertFile(file, options, rules));
         EXPECT_EQ(ReadFile(file), Bytes(bom ? kBom : ""));
     }
@@ -215,7 +215,7 @@ TEST_P(ConvertFileFailure, LeavesTheDiskUnchanged)
     RuleTable rules;
     rules.Rule(2) = {RuleKind::Replace, u"x", u""};
     ConvertOptions options = Options(c.source, c.target, c.keepBackup);
-    options.applyRules = true;
+    options.text.applyRules = true;
     const Status result = ConvertFile(file, options, rules);
 
     EXPECT_EQ(result.code, c.expected) << result.message;
@@ -232,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"EmptyFile", "", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::Empty},
         FailureCase{"BomAlone", "\xEF\xBB\xBF", EncodingId::Utf8, EncodingId::Gb, true, StatusCode::Empty},
         FailureCase{"MissingFile", "<none>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::NotFound},
-        FailureCase{"FolderAtPath", "<folder>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::NotFound},
+        FailureCase{"FolderAtPath", "<folder>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::NotRegularFile},
         FailureCase{"InvalidGbBytes", "ab\x81\x20", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::InvalidBytes},
         FailureCase{"InvalidUtf8Bytes", "ab\xC0\x80", EncodingId::Utf8, EncodingId::Gb, false,
                     StatusCode::InvalidBytes},
@@ -311,7 +311,7 @@ TEST(ConvertFile, SecondRunOverAShortPageKeepsItsBackup)
         StatusCode second;
     };
     for (const Case& c :
-         {Case{"<p>" + kGbJianTi + "</p>", StatusCode::WrongEncoding}, Case{"<p>ab</p>", StatusCode::Ok}}) {
+         {Case{"<p>" + kGbJianTi + "</p>", StatusCode::AlreadyConverted}, Case{"<p>ab</p>", StatusCode::Ok}}) {
         TempDir dir;
         const auto file = dir / "a.htm";
         WriteFile(file, c.page);
@@ -361,7 +361,7 @@ TEST(ConvertFile, FifoAtThePathFailsInsteadOfHanging)
     TempDir dir;
     ASSERT_EQ(::mkfifo((dir / "pipe.htm").c_str(), 0644), 0);
     EXPECT_EQ(ConvertFile(dir / "pipe.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable()).code,
-              StatusCode::NotFound);
+              StatusCode::NotRegularFile);
 }
 
 // A disk that fills up while the new file is written: the child process gets a file-size limit

@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"Folder", "folder", {}, StatusCode::NotRegularFile, "is a folder", ""},
                       ReadCase{"FifoDoesNotBlock", "pipe", {}, StatusCode::NotRegularFile, "FIFO", ""},
                       ReadCase{"LinkFollowed", "link", {}, StatusCode::Ok, "", ""},
-                      ReadCase{"LinkRefused", "link", NoLinks(), StatusCode::NotRegularFile, "symbolic link", ""},
+                      ReadCase{"LinkRefused", "link", NoLinks(), StatusCode::SymbolicLink, "symbolic link", ""},
                       ReadCase{"LinkLoop", "loop", {}, StatusCode::LinkLoop, "too many levels", ""},
                       ReadCase{"OpenFails", "page.htm", {}, StatusCode::ReadFailed, "Input/output error", "open"},
                       ReadCase{"FstatFails", "page.htm", {}, StatusCode::ReadFailed, "Input/output error", "fstat"},

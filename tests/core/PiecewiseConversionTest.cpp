@@ -2,10 +2,12 @@
 // decoded, mapped and encoded a piece at a time and cut where no phrase reaches across. Whatever
 // the piece size, the bytes and the failures must be those of the whole text at once.
 
-#include "FileConverter.h"
+#include "FileBytesConversion.h"
 #include "OpenccConverter.h"
 #include "OpenccDictionaryReader.h"
 #include "TextCodecs.h"
+#include "TextLayout.h"
+#include "TextPipeline.h"
 
 #include <gtest/gtest.h>
 
@@ -67,9 +69,9 @@ void PrintTo(const Direction& d, std::ostream* os)
     *os << d.name;
 }
 
-ConvertOptions Options(const Direction& direction)
+TextOptions Options(const Direction& direction)
 {
-    ConvertOptions options;
+    TextOptions options;
     options.source = direction.source;
     options.target = direction.target;
     return options;
@@ -90,19 +92,21 @@ TEST_P(PiecewiseConversionTest, AnyPieceSizeGivesTheWholeTextsBytes)
     const Direction& direction = GetParam();
     const Bytes bytes = Encode(direction.source, MixedText());
     for (const bool declarations : {false, true}) {
-        ConvertOptions options = Options(direction);
+        TextOptions options = Options(direction);
         options.rewriteDeclarations = declarations;
         ConversionNotes wholeNotes;
-        wholeNotes.reading.encoding = direction.source;
-        const Result<ByteBuffer> whole =
-            ConvertText(*DecodeFileBytes(bytes, direction.source), options, {}, &wholeNotes);
+        const RuleTable noRules;
+        const Result<ByteBuffer> whole = TextPipeline(options, direction.source, &noRules, {true, true}, wholeNotes)
+                                             .ConvertWhole(*DecodeFileBytes(bytes, direction.source));
         ASSERT_TRUE(whole.ok());
         for (const std::size_t pieceUnits : {1, 2, 5, 64, 16384}) {
             ConversionNotes notes;
-            const Result<ByteBuffer> pieces = ConvertFileBytes(bytes, options, {}, pieceUnits, &notes);
+            const Result<ByteBuffer> pieces = ConvertFileBytes(bytes, options, {}, {true, true}, &notes, pieceUnits);
             ASSERT_TRUE(pieces.ok()) << pieces.status().message;
             EXPECT_TRUE(Text(*pieces) == Text(*whole)) << "pieces of " << pieceUnits << " units";
             EXPECT_EQ(notes.declarations.rewritten, wholeNotes.declarations.rewritten);
+            EXPECT_EQ(notes.unmappable.count, wholeNotes.unmappable.count);
+            EXPECT_EQ(notes.mapped.count, wholeNotes.mapped.count);
         }
         if (declarations && direction.source != direction.target) {
             EXPECT_GT(wholeNotes.declarations.rewritten, 0u);
@@ -124,10 +128,10 @@ TEST_P(PiecewiseConversionTest, InvalidBytesInALongRunNameTheWholeTextsOffset)
     const Status expected = DecodeFileBytes(bytes, direction.source).status();
     ASSERT_EQ(expected.code, StatusCode::InvalidBytes);
     for (const bool declarations : {false, true}) {
-        ConvertOptions options = Options(direction);
+        TextOptions options = Options(direction);
         options.rewriteDeclarations = declarations;
         for (const std::size_t pieceUnits : {1, 7, 16384}) {
-            const Result<ByteBuffer> pieces = ConvertFileBytes(bytes, options, {}, pieceUnits);
+            const Result<ByteBuffer> pieces = ConvertFileBytes(bytes, options, {}, {}, nullptr, pieceUnits);
             EXPECT_EQ(pieces.status().message, expected.message) << "pieces of " << pieceUnits << " units";
         }
     }
@@ -147,10 +151,10 @@ TEST(PiecewiseConversionTest, ByteOrderMarkCountsInTheOffset)
 {
     const std::string content = "\xEF\xBB\xBF<p>\xE4\xB8\xAD\xC0\x80";
     const Bytes bytes(content.begin(), content.end());
-    ConvertOptions options;
+    TextOptions options;
     options.source = EncodingId::Gb;
     options.target = EncodingId::Big5;
-    const Result<ByteBuffer> converted = ConvertFileBytes(bytes, options, {}, 1);
+    const Result<ByteBuffer> converted = ConvertFileBytes(bytes, options, {}, {}, nullptr, 1);
     EXPECT_TRUE(converted.status().message.ends_with("UTF-8 at offset 9")) << converted.status().message;
 }
 

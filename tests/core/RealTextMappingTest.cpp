@@ -5,7 +5,7 @@
 
 #include "ChineseMapping.h"
 #include "DebianChineseText.h"
-#include "FileConverter.h"
+#include "FileBytesConversion.h"
 #include "KeptCharacters.h"
 #include "OpenccConverter.h"
 #include "TextCodecs.h"
@@ -89,7 +89,7 @@ TEST_P(RealTextUnchangedTest, ConversionChangesNoCharacter)
 {
     const Road& road = GetParam();
     REQUIRE_PAGES(road.text);
-    ConvertOptions options;
+    TextOptions options;
     options.source = road.source;
     options.target = road.target;
     Differences differences;

@@ -28,9 +28,9 @@ const std::string kOlderBackup = "older backup";
 ConvertOptions GbToUtf8(bool keepBackup)
 {
     ConvertOptions options;
-    options.source = EncodingId::Gb;
-    options.target = EncodingId::Utf8;
-    options.keepBackup = keepBackup;
+    options.text.source = EncodingId::Gb;
+    options.text.target = EncodingId::Utf8;
+    options.disk.keepBackup = keepBackup;
     return options;
 }
 

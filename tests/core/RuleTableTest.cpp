@@ -116,10 +116,10 @@ std::string ConvertWithCharsetRule(EncodingId target, bool writeBom, RuleTable& 
     test::WriteFile(file, "<html>");
     MakeCharsetRule(table, target, u"t");
     ConvertOptions options;
-    options.source = EncodingId::Gb;
-    options.target = target;
-    options.applyRules = true;
-    options.writeBom = writeBom;
+    options.text.source = EncodingId::Gb;
+    options.text.target = target;
+    options.text.applyRules = true;
+    options.text.writeBom = writeBom;
     EXPECT_TRUE(ConvertFile(file, options, table));
     const auto bytes = test::ReadFile(file);
     return std::string(bytes.begin(), bytes.end());

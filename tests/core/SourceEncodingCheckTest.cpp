@@ -56,9 +56,12 @@ INSTANTIATE_TEST_SUITE_P(
                       // 使 alone: its GB bytes CA B9 are U+02B9 in UTF-8.
                       RefusalCase{"GbOneCharacterValidAsUtf8Too", B("<p>\xCA\xB9</p>"), E::Gb, E::Utf8, {}},
                       // Ж、д 与 б 是俄文字母
-                      RefusalCase{"GbCyrillicLine",
-                                  B("\xA7\xA8\xA1\xA2\xA7\xD5 \xD3\xEB \xA7\xD2 \xCA\xC7\xB6\xED\xCE\xC4\xD7\xD6\xC4\xB8"),
-                                  E::Gb, E::Utf8, {}},
+                      RefusalCase{
+                          "GbCyrillicLine",
+                          B("\xA7\xA8\xA1\xA2\xA7\xD5 \xD3\xEB \xA7\xD2 \xCA\xC7\xB6\xED\xCE\xC4\xD7\xD6\xC4\xB8"),
+                          E::Gb,
+                          E::Utf8,
+                          {}},
                       RefusalCase{"GbShortTitle", kGbShortTitle, E::Gb, E::Big5, {}},
                       RefusalCase{"Big5ShortTitle", kBig5ShortTitle, E::Big5, E::Gb, {}},
                       RefusalCase{"Utf8ShortTitle", kUtf8ShortTitle, E::Utf8, E::Gb, {}},

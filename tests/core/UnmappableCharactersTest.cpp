@@ -1,5 +1,6 @@
-#include "FileConverter.h"
+#include "FileBytesConversion.h"
 #include "TextCodecs.h"
+#include "TextLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,16 @@ class UnmappableTest : public ::testing::TestWithParam<LostCase>
 TEST_P(UnmappableTest, CountsWhatTheTargetLacksAndWritesItAsAsked)
 {
     const LostCase& c = GetParam();
-    ConvertOptions options;
+    TextOptions options;
     options.source = c.source;
     options.target = c.target;
-    options.noteUnmappable = true;
     options.unmappableAsReferences = c.asReferences;
     ConversionNotes notes;
     const ByteView bytes(reinterpret_cast<const std::uint8_t*>(c.input.data()), c.input.size());
-    const Result<ByteBuffer> out = c.pieces
-                                       ? ConvertFileBytes(bytes, options, RuleTable(), 2, &notes)
-                                       : ConvertText(*DecodeFileBytes(bytes, c.source), options, RuleTable(), &notes);
+    const RuleTable noRules;
+    const Result<ByteBuffer> out = c.pieces ? ConvertFileBytes(bytes, options, noRules, {true, false}, &notes, 2)
+                                            : TextPipeline(options, c.source, &noRules, {true, false}, notes)
+                                                  .ConvertWhole(*DecodeFileBytes(bytes, c.source));
     ASSERT_TRUE(out.ok()) << out.status().message;
     EXPECT_EQ(notes.unmappable.count, c.count);
     EXPECT_EQ(notes.unmappable.examples, c.examples);

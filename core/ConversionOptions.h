@@ -1,0 +1,50 @@
+#pragma once
+
+#include "EncodingId.h"
+
+namespace veltran {
+
+/// How the encoding a file is read as is chosen.
+enum class SourceMode
+{
+    Declared, // the given source; a file that reads as another encoding is refused (a second run)
+    Guessed,  // whichever of GB, BIG5 and UTF-8 the file plausibly is; the source is then unused
+    Trusted,  // the given source, whatever the file looks like; strict decoding still has its say
+};
+
+/// What the text of a file becomes.
+struct TextOptions
+{
+    EncodingId source = EncodingId::Gb;
+    SourceMode sourceMode = SourceMode::Declared;
+    EncodingId target = EncodingId::Utf8;
+    bool applyRules = false;             // the window reads it anew for each file
+    bool writeBom = false;               // UTF-8 targets only; read anew for each file as well
+    bool rewriteDeclarations = false;    // charset declarations of the source's family name the target
+    bool unmappableAsReferences = false; // what the target lacks as "&#x4E2D;", in HTML and XML pages only
+};
+
+/// How the disk is touched.
+struct DiskOptions
+{
+    bool keepBackup = true; // the original stays as "<path>.bak"
+    bool sync = false;      // the new file and its folder flushed to the disk before it takes the path
+    bool dryRun = false;    // everything but writing: the file and its backup stay as they are
+};
+
+/// What is recorded of each conversion, beyond its success (see ConversionNotes).
+struct RecordOptions
+{
+    bool unmappable = false; // count the characters the target lacks
+    bool hashes = false;     // SHA-256 of the original and of the new content
+};
+
+/// Everything a conversion is asked to do, by concern, passed whole from the run's settings down.
+struct ConvertOptions
+{
+    TextOptions text;
+    DiskOptions disk;
+    RecordOptions record;
+};
+
+} // namespace veltran
