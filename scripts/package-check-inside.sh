@@ -34,8 +34,9 @@ check_cli() {
         count=$((count + 1))
         cmp -s <(iconv -f GBK -t UTF-8 "$backup") "${backup%.bak}" || fail "${backup#"$site"/} was not converted"
     done < <(find "$site" -name '*.bak' -print0)
-    [ "$count" -gt 0 ] && [ "$count" -eq "$(find "$here/samples" -type f | wc -l)" ] ||
+    if [ "$count" -eq 0 ] || [ "$count" -ne "$(find "$here/samples" -type f | wc -l)" ]; then
         fail "$count of the samples were converted"
+    fi
 }
 
 # The line "Default application for 'TYPE': ID" of `gio mime TYPE`, and the IDs listed under HEADING.

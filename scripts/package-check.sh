@@ -82,9 +82,12 @@ done
 # them too; the cache then keeps exactly what this run installed.
 mkdir -p "$cache" "$work/inside"
 cp -r "$root/samples" "$root/scripts/package-check-inside.sh" "$window_deb" "$work/inside/"
+# shellcheck source=/dev/null
 suite="$(. /etc/os-release && echo "$VERSION_CODENAME")"
 inside=/tmp/veltran-check
 started=$SECONDS
+# In the hooks "$1" is the root, which mmdebstrap puts in.
+# shellcheck disable=SC2016
 if mmdebstrap --variant=apt --quiet --skip=essential/unlink \
     --include="$cli_deb" --hook-dir=/usr/share/mmdebstrap/hooks/file-mirror-automount \
     --setup-hook='mkdir -p "$1"/var/cache/apt/archives' \

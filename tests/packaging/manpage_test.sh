@@ -51,11 +51,11 @@ documented=$(page_options)
 missing=$(comm -23 <(echo "$listed") <(echo "$documented"))
 extra=$(comm -13 <(echo "$listed") <(echo "$documented"))
 if [ -n "$missing" ]; then
-    echo "FAIL: options --help lists but $page does not describe:" $missing
+    echo "FAIL: options --help lists but $page does not describe: $(xargs <<<"$missing")"
     failed=1
 fi
 if [ -n "$extra" ]; then
-    echo "FAIL: options $page describes but --help does not list:" $extra
+    echo "FAIL: options $page describes but --help does not list: $(xargs <<<"$extra")"
     failed=1
 fi
 
