@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Run by scripts/package-check.sh inside the clean root it makes, from the folder it copied this
-# script to, with the samples beside it: package-check-inside.sh cli|window VERSION
+# script to, with the samples beside it: package-check-inside.sh cli|window VERSION, the packages'
+# version (the program's version, a hyphen and the Debian revision).
 #   cli     only veltran-cli's package is installed: no Qt came with it, and the program converts a
 #           copy of the samples;
 #   window  veltran, an editor (vim) and the desktop's tools are installed as well: the window
@@ -22,7 +23,7 @@ check_cli() {
     installed="$(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" { print $2 }')"
     grep -E '^(libqt|qt6)' <<<"$installed" && fail "veltran-cli brought Qt with it"
     ldd /usr/bin/veltran-cli | grep -i qt && fail "veltran-cli is linked to Qt"
-    [ "$(veltran-cli --version)" = "veltran-cli $version" ] || fail "veltran-cli --version is not $version"
+    [ "$(veltran-cli --version)" = "veltran-cli ${version%-*}" ] || fail "veltran-cli --version is not ${version%-*}"
     [ -f /usr/share/man/man1/veltran-cli.1.gz ] || fail "no manual page"
 
     # The sample texts are all Simplified Chinese, so each file must equal iconv's decoding of its

@@ -3,6 +3,7 @@
 # `cpack -G DEB` in build-package/ (or $VELTRAN_PACKAGE_BUILD_DIR): veltran, the window, and
 # veltran-cli, which needs no Qt. Prints their paths last, the window's first. Install them with:
 #   sudo apt install ./build-package/veltran_<version>_<arch>.deb ./build-package/veltran-cli_<version>_<arch>.deb
+# where <version> is packaging/changelog's last, the program's version and a Debian revision.
 # The flags are dpkg-buildflags' with every hardening feature on (as Debian's packages are built):
 # optimised, fortified, with the stack protector, relocations read-only and bound at start. Under
 # CI=true warnings are errors, so this is also CI's check that the optimised build is clean.
@@ -34,7 +35,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=None -DVELTRAN_WARNINGS_AS_ERROR
 cmake --build "$build" -j"$(nproc)"
 (cd "$build" && cpack -G DEB >/dev/null)
 
-version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
+version="$(dpkg-parsechangelog -l packaging/changelog -S Version)"
 architecture="$(dpkg --print-architecture)"
 echo "$build/veltran_${version}_${architecture}.deb"
 echo "$build/veltran-cli_${version}_${architecture}.deb"
