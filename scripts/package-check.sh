@@ -13,12 +13,13 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
 "$root/scripts/install-deps.sh" lintian desktop-file-utils appstream man-db mmdebstrap
-mapfile -t debs < <("$root/scripts/package.sh" | tail -n 2)
+work="$(mktemp -d /tmp/veltran-package-XXXXXX)"
+trap 'rm -rf "$work"' EXIT
+"$root/scripts/package.sh" | tee "$work/package.log"
+mapfile -t debs < <(tail -n 2 "$work/package.log")
 window_deb="${debs[0]}"
 cli_deb="${debs[1]}"
 version="$(dpkg-deb -f "$window_deb" Version)"
-work="$(mktemp -d /tmp/veltran-package-XXXXXX)"
-trap 'rm -rf "$work"' EXIT
 failures=0
 fail() {
     echo "FAIL: $*"
