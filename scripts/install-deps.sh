@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    help2man librsvg2-bin
+    scdoc librsvg2-bin
     libicu-dev
     libopencc-dev libopencc-data
     qt6-base-dev libgl-dev
