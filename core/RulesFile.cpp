@@ -1,17 +1,13 @@
 #include "RulesFile.h"
 
 #include "CharsetHeader.h"
+#include "FileReader.h"
 #include "ReplaceFile.h"
-#include "SystemError.h"
 #include "TextCodecs.h"
 #include "TextSplit.h"
 
 #include <array>
-#include <cerrno>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace veltran {
@@ -151,45 +147,17 @@ Result<int> ParseRules(std::string_view text, int firstRule, RuleTable& rules)
 
 Result<int> LoadRulesFile(const std::filesystem::path& path, int firstRule, RuleTable& rules)
 {
-    const auto refuse = [&path](const std::string& reason) {
-        return Status::Failure(StatusCode::BadInput, "cannot read " + path.string() + ": " + reason);
-    };
-    // O_NONBLOCK: a FIFO opens without a writer, and is then refused before any read could block.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return refuse(SystemErrorText(errno));
-    struct FdCloser
-    {
-        int fd;
-        ~FdCloser() { ::close(fd); }
-    } closer{fd};
-    struct stat info = {};
-    if (::fstat(fd, &info) != 0)
-        return refuse(SystemErrorText(errno));
-    if (S_ISDIR(info.st_mode))
-        return refuse(SystemErrorText(EISDIR));
-    if (!S_ISREG(info.st_mode))
-        return refuse("not a regular file");
-    if (static_cast<std::uintmax_t>(info.st_size) > kMaxRulesFileBytes)
-        return refuse("larger than 1 MB, which no rules file needs");
-
-    // One byte more than the limit tells a file that grew since fstat.
-    std::string content(kMaxRulesFileBytes + 1, '\0');
-    std::size_t got = 0;
-    while (got < content.size()) {
-        const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return refuse(SystemErrorText(errno));
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
+    ReadLimits limits;
+    limits.largest = kMaxRulesFileBytes;
+    const Result<FileContent> file = ReadRegularFile(path, limits);
+    if (!file) {
+        const bool large = file.status().code == StatusCode::TooLarge;
+        return Status::Failure(StatusCode::BadInput,
+                               "cannot read " + path.string() + ": " +
+                                   (large ? "larger than 1 MB, which no rules file needs" : file.status().message));
     }
-    if (got > kMaxRulesFileBytes)
-        return refuse("larger than 1 MB, which no rules file needs");
-    content.resize(got);
-    return ParseRules(content, firstRule, rules);
+    const ByteView bytes = file->bytes;
+    return ParseRules(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), firstRule, rules);
 }
 
 std::string FormatRules(const RuleTable& rules)

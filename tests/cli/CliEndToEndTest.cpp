@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "rules file bad-rules.txt: line 2: unknown rule kind"},
         UsageCase{"MissingRulesFile",
                   {"--from", "gb", "--to", "utf8", "--rules", "none.txt", "page.htm"},
-                  "none.txt: No such file or directory"},
+                  "none.txt: file not found"},
         UsageCase{"SameEncodingWithoutRules", {"--from", "gb", "--to", "GB", "page.htm"}, kNothingToChange},
         UsageCase{"SameEncodingWithAnEmptyRulesFile",
                   {"--from", "utf8", "--to", "utf8", "--rules", "comments-only.txt", "page.htm"},

@@ -99,10 +99,10 @@ TEST(RulesFileTest, UnreadableFileIsAnErrorNamingIt)
     RuleTable rules;
     const std::filesystem::path missing = std::filesystem::temp_directory_path() / "veltran-no-such-rules.txt";
     Result<int> result = LoadRulesFile(missing, 1, rules);
-    EXPECT_NE(result.status().message.find("veltran-no-such-rules.txt: No such file"), std::string::npos)
+    EXPECT_NE(result.status().message.find("veltran-no-such-rules.txt: file not found"), std::string::npos)
         << result.status().message;
     result = LoadRulesFile(std::filesystem::temp_directory_path(), 1, rules);
-    EXPECT_NE(result.status().message.find("Is a directory"), std::string::npos) << result.status().message;
+    EXPECT_NE(result.status().message.find("is a folder"), std::string::npos) << result.status().message;
 }
 
 // A rules file is a few lines of text: a larger file, or one that is not a regular file (a FIFO would
@@ -120,7 +120,7 @@ TEST(RulesFileTest, LargeOrSpecialFilesAreRefused)
     // A writer that never writes: a reader without O_NONBLOCK would wait for ever.
     const int writer = ::open(fifo.c_str(), O_RDWR);
 
-    for (const auto& [path, reason] : {std::pair{large, "larger than 1 MB"}, std::pair{fifo, "not a regular file"}}) {
+    for (const auto& [path, reason] : {std::pair{large, "larger than 1 MB"}, std::pair{fifo, "is not a regular file"}}) {
         SCOPED_TRACE(path.filename().string());
         const test::ChildResult child = test::RunInChild([&path] {
             ::alarm(10);
