@@ -1,29 +1,22 @@
 #include "QtTextViewer.h"
 
 #include "DisplayText.h"
-#include "SystemError.h"
+#include "FileReader.h"
 #include "TextViewerWindow.h"
-
-#include <cerrno>
-#include <fstream>
-#include <iterator>
 
 namespace veltran {
 
 Status QtTextViewer::ShowFile(const std::filesystem::path& file, EncodingId encoding)
 {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error)
-        return Status::Failure(StatusCode::ReadFailed, file.string() + ": " + error.message());
-    if (size > kLargestFile)
-        return Status::Failure(StatusCode::ReadFailed, file.string() + ": 文件太大，无法查看。");
-    std::ifstream in(file, std::ios::binary);
-    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad() || !in.is_open())
-        return Status::Failure(StatusCode::ReadFailed, file.string() + ": " + SystemErrorText(errno));
-
-    const DisplayText text = DecodeForDisplay(bytes, encoding);
+    ReadLimits limits;
+    limits.largest = kLargestFile;
+    const Result<FileContent> read = ReadRegularFile(file, limits);
+    if (!read) {
+        const bool large = read.status().code == StatusCode::TooLarge;
+        return Status::Failure(read.status().code,
+                               file.string() + ": " + (large ? "文件太大，无法查看。" : read.status().message));
+    }
+    const DisplayText text = DecodeForDisplay(read->bytes, encoding);
     Show(new TextViewerWindow(TextViewerWindow::Title(file, text.encoding), QString::fromStdU16String(text.text),
                               text.undecodable));
     return Status::Success();
