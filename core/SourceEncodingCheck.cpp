@@ -40,6 +40,23 @@ SourceGuess Undecided(SourceRefusal refusal)
     return guess;
 }
 
+bool AsciiOnly(ByteView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; });
+}
+
+SourceChoice Refused(SourceRefusal refusal)
+{
+    return SourceChoice{std::nullopt, std::move(refusal)};
+}
+
+SourceChoice Reading(EncodingId encoding, bool asciiOnly = false)
+{
+    return SourceChoice{SourceReading{encoding, asciiOnly}, std::nullopt};
+}
+
+} // namespace
+
 SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
 {
     SourceRefusal refusal;
@@ -70,23 +87,6 @@ SourceGuess GuessFromReadings(const ReadingsJudgement& readings)
     }
     return SourceGuess{best, false, "reads as " + Name(best) + ": " + DescribeReading(best, judged), {}};
 }
-
-bool AsciiOnly(ByteView bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; });
-}
-
-SourceChoice Refused(SourceRefusal refusal)
-{
-    return SourceChoice{std::nullopt, std::move(refusal)};
-}
-
-SourceChoice Reading(EncodingId encoding, bool asciiOnly = false)
-{
-    return SourceChoice{SourceReading{encoding, asciiOnly}, std::nullopt};
-}
-
-} // namespace
 
 std::optional<SourceRefusal> WrongSource(const ReadingsJudgement& readings, EncodingId source, EncodingId target)
 {

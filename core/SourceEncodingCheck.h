@@ -39,6 +39,10 @@ struct SourceGuess
 /// reading that looks like text, or two readings about as likely.
 SourceGuess GuessSourceEncoding(ByteView bytes);
 
+/// GuessSourceEncoding's decision from the judged readings of bytes that are neither ASCII only nor
+/// marked as UTF-8.
+SourceGuess GuessFromReadings(const ReadingsJudgement& readings);
+
 /// What a conversion reads a file's bytes as.
 struct SourceReading
 {

@@ -2,11 +2,13 @@
 
 #include "ExpandPaths.h"
 #include "QuietRunHost.h"
+#include "ScriptedFileCalls.h"
 #include "TempDir.h"
 #include "WithoutRoot.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <new>
 
 namespace veltran {
@@ -152,6 +154,25 @@ TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
         EXPECT_EQ(ReadFile(request.entries.front()), test::Bytes(kBig5Page));
         EXPECT_EQ(ReadFile(request.entries.back()), test::Bytes(c.lastEntryAfter));
     }
+}
+
+// A file whose conversion failed is not converted in this run: reached again, it is tried again.
+TEST(RunJobTest, AFileThatFailedIsTriedAgainWhenReachedAgain)
+{
+    TempDir dir;
+    WriteFile(dir / "a.htm", kGbPage);
+    int renames = 0;
+    const test::ScriptedFileCalls calls([&renames](const std::string& call, const fs::path& path) {
+        return call == "rename" && path.filename() == "a.htm" && ++renames == 1 ? EACCES : 0;
+    });
+    test::QuietRunHost host(false, false);
+    RuleTable rules;
+    const RunOutcome outcome =
+        RunJob(GbToUtf8({dir / "a.htm", dir / "a.htm"}, std::nullopt), rules, host.Roles(), NowText, calls);
+
+    ASSERT_EQ(outcome.failures.size(), 1u);
+    EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::WriteFailed);
+    EXPECT_EQ(ReadFile(dir / "a.htm"), test::Bytes(kUtf8Page));
 }
 
 // Running out of memory for one file fails that file, in the run's own work on it as much as in its

@@ -1,9 +1,12 @@
 #include "FileConverter.h"
 
 #include "ChineseTextFixtures.h"
+#include "ConversionFixtures.h"
+#include "ScriptedFileCalls.h"
 #include "TempDir.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -14,27 +17,16 @@ namespace veltran {
 namespace {
 
 using test::Bytes;
+using test::kBig5JianTi;
+using test::kBom;
+using test::kGbJianTi;
+using test::kGbJianTiZhongWen;
+using test::kUtf8JianTi;
+using test::kUtf8JianTiTraditional;
+using test::Options;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-// GB and BIG5 byte literals, checked against iconv.
-const std::string kGbJianTiZhongWen = "\xBC\xF2\xCC\xE5\xD6\xD0\xCE\xC4"; // 简体中文
-const std::string kBig5JianTi = "\xC2\xB2\xC5\xE9";                       // 簡體
-const std::string kGbJianTi = "\xBC\xF2\xCC\xE5";                         // 简体
-const std::string kUtf8JianTi = "\xE7\xAE\x80\xE4\xBD\x93";               // 简体
-const std::string kUtf8JianTiTraditional = "\xE7\xB0\xA1\xE9\xAB\x94";    // 簡體
-const std::string kBom = "\xEF\xBB\xBF";
-
-ConvertOptions Options(EncodingId source, EncodingId target, bool keepBackup = true, bool writeBom = false)
-{
-    ConvertOptions options;
-    options.text.source = source;
-    options.text.target = target;
-    options.disk.keepBackup = keepBackup;
-    options.text.writeBom = writeBom;
-    return options;
-}
 
 struct ByteCase
 {
@@ -321,76 +313,6 @@ TEST(ConvertFile, SecondRunOverAShortPageKeepsItsBackup)
         EXPECT_EQ(again.code, c.second) << again.message;
         EXPECT_EQ(ReadFile(dir / "a.htm.bak"), Bytes(c.page));
         EXPECT_EQ(ReadFile(file), converted);
-    }
-}
-
-TEST(ConvertFile, InvalidBytesNameTheirOffset)
-{
-    TempDir dir;
-    WriteFile(dir / "a.htm", "abc\x81");
-    const Status result = ConvertFile(dir / "a.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable());
-    EXPECT_NE(result.message.find("offset 3"), std::string::npos) << result.message;
-}
-
-TEST(ConvertFile, ReadOnlySourceWithoutBackupFailsEvenForRoot)
-{
-    TempDir dir;
-    const auto file = dir / "a.htm";
-    WriteFile(file, kGbJianTi);
-    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
-    const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable());
-    EXPECT_EQ(result.code, StatusCode::Permission);
-    EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.htm"});
-}
-
-TEST(ConvertFile, FolderAtTheBackupPathBlocksTheConversion)
-{
-    TempDir dir;
-    const auto file = dir / "a.htm";
-    WriteFile(file, kGbJianTi);
-    std::filesystem::create_directory(dir / "a.htm.bak");
-    const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8), RuleTable());
-    EXPECT_EQ(result.code, StatusCode::BackupBlocked);
-    EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "a.htm.bak"));
-}
-
-TEST(ConvertFile, FifoAtThePathFailsInsteadOfHanging)
-{
-    TempDir dir;
-    ASSERT_EQ(::mkfifo((dir / "pipe.htm").c_str(), 0644), 0);
-    EXPECT_EQ(ConvertFile(dir / "pipe.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable()).code,
-              StatusCode::NotRegularFile);
-}
-
-// A disk that fills up while the new file is written: the child process gets a file-size limit
-// smaller than the converted file, so its write fails with EFBIG.
-TEST(ConvertFile, WriteFailureLeavesTheSourceWhole)
-{
-    TempDir dir;
-    const auto file = dir / "big.htm";
-    std::string content;
-    for (int i = 0; i < 2000; ++i)
-        content += "<p>" + kGbJianTiZhongWen + "</p>\n";
-    WriteFile(file, content);
-
-    for (const bool keepBackup : {true, false}) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{4096, 4096};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, keepBackup), RuleTable());
-            ::_exit(result.code == StatusCode::WriteFailed ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "the write should have failed (keepBackup " << keepBackup << ")";
-        EXPECT_EQ(ReadFile(file), Bytes(content));
-        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"big.htm"});
     }
 }
 

@@ -120,7 +120,8 @@ TEST(RulesFileTest, LargeOrSpecialFilesAreRefused)
     // A writer that never writes: a reader without O_NONBLOCK would wait for ever.
     const int writer = ::open(fifo.c_str(), O_RDWR);
 
-    for (const auto& [path, reason] : {std::pair{large, "larger than 1 MB"}, std::pair{fifo, "is not a regular file"}}) {
+    for (const auto& [path, reason] :
+         {std::pair{large, "larger than 1 MB"}, std::pair{fifo, "is not a regular file"}}) {
         SCOPED_TRACE(path.filename().string());
         const test::ChildResult child = test::RunInChild([&path] {
             ::alarm(10);

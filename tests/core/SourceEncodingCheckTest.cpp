@@ -227,6 +227,44 @@ INSTANTIATE_TEST_SUITE_P(
                    StatusCode::WrongEncoding}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The margin that decides, on judged readings made to measure: a lead of kClearMargin bits decides,
+// one bit less does not, for the guess and for the refusal of a declared source (an already UTF-8
+// file among them) alike.
+TEST(ClearMargin, DecidesAtTheMarginAndNotOneBitBelow)
+{
+    const auto judged = [](EncodingId likelier, EncodingId other, std::int64_t lead) {
+        ReadingsJudgement readings;
+        for (ReadingJudgement& reading : readings.readings)
+            reading.valid = false;
+        for (const EncodingId encoding : {likelier, other}) {
+            readings.Of(encoding).valid = true;
+            readings.Of(encoding).tally.common = 10;
+            readings.Of(encoding).cost = 100;
+        }
+        readings.Of(other).cost += lead;
+        return readings;
+    };
+    for (const auto& [likelier, other] : {std::pair{E::Gb, E::Big5}, std::pair{E::Utf8, E::Gb}}) {
+        SCOPED_TRACE(std::string(EncodingName(likelier)) + " over " + std::string(EncodingName(other)));
+        EXPECT_EQ(GuessFromReadings(judged(likelier, other, kClearMargin)).encoding, likelier);
+        EXPECT_FALSE(GuessFromReadings(judged(likelier, other, kClearMargin - 1)).encoding.has_value());
+        const std::optional<SourceRefusal> refused = WrongSource(judged(likelier, other, kClearMargin), other, E::Big5);
+        ASSERT_TRUE(refused.has_value());
+        EXPECT_EQ(refused->Code(), likelier == E::Utf8 ? StatusCode::AlreadyUtf8 : StatusCode::WrongEncoding);
+        EXPECT_FALSE(WrongSource(judged(likelier, other, kClearMargin - 1), other, E::Big5).has_value());
+    }
+}
+
+// A file already in the target encoding is read as it is when rules are to change it, and refused
+// as a second run when they are not.
+TEST(ChooseSource, AGuessedFileInTheTargetIsReadOnlyForRules)
+{
+    const Result<SourceReading> withRules = ChooseSourceReading(kBig5BoxTable, std::nullopt, E::Big5, true);
+    ASSERT_TRUE(withRules.ok()) << withRules.status().message;
+    EXPECT_EQ(withRules->encoding, E::Big5);
+    EXPECT_FALSE(ChooseSourceReading(kBig5BoxTable, std::nullopt, E::Big5, false).ok());
+}
+
 TEST(GuessSourceEncoding, MarksAsciiOnlyFiles)
 {
     EXPECT_TRUE(GuessSourceEncoding(B("plain text")).asciiOnly);

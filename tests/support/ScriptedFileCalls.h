@@ -56,6 +56,7 @@ public:
     }
     int OpenUnnamed(const std::filesystem::path& folder, mode_t mode) const override
     {
+        unnamedModes.push_back(mode);
         const int error = Before("open-unnamed", folder);
         return error != 0 ? -error : FileSystemCalls::OpenUnnamed(folder, mode);
     }
@@ -72,6 +73,9 @@ public:
 
     /// The calls made so far; staged names (".<name>.veltran-XXXXXX") show as "<staged>".
     const std::vector<std::string>& Trace() const { return m_trace; }
+
+    /// The permission bits each unnamed file was asked for, in order.
+    mutable std::vector<mode_t> unnamedModes;
 
 private:
     int Before(const std::string& call, const std::filesystem::path& path) const

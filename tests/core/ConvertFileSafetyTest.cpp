@@ -1,0 +1,144 @@
+// What a conversion does when the file, its backup or the disk is not as expected: invalid bytes,
+// read-only files, something else at the backup path, a FIFO, a full disk, someone else's edit while it
+// converts, and a private file's copy while it is written.
+
+#include "FileConverter.h"
+
+#include "ConversionFixtures.h"
+#include "ScriptedFileCalls.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace veltran {
+namespace {
+
+using test::Bytes;
+using test::kGbJianTi;
+using test::kGbJianTiZhongWen;
+using test::Options;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+TEST(ConvertFile, InvalidBytesNameTheirOffset)
+{
+    TempDir dir;
+    WriteFile(dir / "a.htm", "abc\x81");
+    const Status result = ConvertFile(dir / "a.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable());
+    EXPECT_NE(result.message.find("offset 3"), std::string::npos) << result.message;
+}
+
+TEST(ConvertFile, ReadOnlySourceWithoutBackupFailsEvenForRoot)
+{
+    TempDir dir;
+    const auto file = dir / "a.htm";
+    WriteFile(file, kGbJianTi);
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable());
+    EXPECT_EQ(result.code, StatusCode::Permission);
+    EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.htm"});
+}
+
+TEST(ConvertFile, FolderAtTheBackupPathBlocksTheConversion)
+{
+    TempDir dir;
+    const auto file = dir / "a.htm";
+    WriteFile(file, kGbJianTi);
+    std::filesystem::create_directory(dir / "a.htm.bak");
+    const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8), RuleTable());
+    EXPECT_EQ(result.code, StatusCode::BackupBlocked);
+    EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "a.htm.bak"));
+}
+
+TEST(ConvertFile, FifoAtThePathFailsInsteadOfHanging)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe.htm").c_str(), 0644), 0);
+    EXPECT_EQ(ConvertFile(dir / "pipe.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable()).code,
+              StatusCode::NotRegularFile);
+}
+
+// A disk that fills up while the new file is written: the child process gets a file-size limit
+// smaller than the converted file, so its write fails with EFBIG.
+TEST(ConvertFile, WriteFailureLeavesTheSourceWhole)
+{
+    TempDir dir;
+    const auto file = dir / "big.htm";
+    std::string content;
+    for (int i = 0; i < 2000; ++i)
+        content += "<p>" + kGbJianTiZhongWen + "</p>\n";
+    WriteFile(file, content);
+
+    for (const bool keepBackup : {true, false}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, keepBackup), RuleTable());
+            ::_exit(result.code == StatusCode::WriteFailed ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "the write should have failed (keepBackup " << keepBackup << ")";
+        EXPECT_EQ(ReadFile(file), Bytes(content));
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"big.htm"});
+    }
+}
+
+// Someone rewrites the file in place while it converts: same length, same inode, its modification
+// time put back to the same second. The conversion must see it and leave their bytes.
+TEST(ConvertFile, AnEditOfTheSameLengthMeanwhileIsNotOverwritten)
+{
+    TempDir dir;
+    const auto file = dir / "a.htm";
+    WriteFile(file, kGbJianTi);
+    const test::ScriptedFileCalls calls([&file](const std::string& call, const std::filesystem::path& path) {
+        if (call != "lstat" || path != file)
+            return 0;
+        struct stat before = {};
+        ::stat(file.c_str(), &before);
+        const int fd = ::open(file.c_str(), O_WRONLY);
+        const std::string edit(kGbJianTi.size(), 'x');
+        EXPECT_EQ(::write(fd, edit.data(), edit.size()), static_cast<ssize_t>(edit.size()));
+        ::close(fd);
+        timespec times[2] = {before.st_atim, before.st_mtim};
+        times[1].tv_nsec = (times[1].tv_nsec + 1) % 1000000000;
+        ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+        return 0;
+    });
+    const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable(), calls);
+    EXPECT_EQ(result.code, StatusCode::ChangedMeanwhile) << result.message;
+    EXPECT_EQ(ReadFile(file), Bytes(std::string(kGbJianTi.size(), 'x')));
+}
+
+// The new file is never readable by more people than the original, not even while it is written.
+TEST(ConvertFile, TheStagedCopyOfAPrivateFileStaysPrivate)
+{
+    TempDir dir;
+    const auto file = dir / "a.htm";
+    WriteFile(file, kGbJianTi);
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    const test::ScriptedFileCalls calls;
+    ASSERT_TRUE(ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable(), calls));
+    ASSERT_FALSE(calls.unnamedModes.empty());
+    EXPECT_EQ(calls.unnamedModes.front() & 0777, 0600u);
+    struct stat info = {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+} // namespace
+} // namespace veltran
