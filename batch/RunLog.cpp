@@ -1,5 +1,6 @@
 #include "RunLog.h"
 
+#include "LossText.h"
 #include "ReplaceFile.h"
 #include "ShownName.h"
 
@@ -31,6 +32,14 @@ void RunLog::AddFailure(std::string_view path)
 {
     m_text += "处理失败：";
     m_text += ShownName(path);
+    m_text += kLineBreak;
+}
+
+void RunLog::AddLoss(std::string_view path, const UnmappableCharacters& lost)
+{
+    m_text += "字符丢失：";
+    m_text += ShownName(path);
+    m_text += "（" + LossText(lost, true) + "）";
     m_text += kLineBreak;
 }
 

@@ -8,7 +8,7 @@ packages=(
     help2man librsvg2-bin
     libicu-dev
     libopencc-dev libopencc-data
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     libgtest-dev nlohmann-json3-dev
     fonts-wqy-microhei
     xvfb xauth

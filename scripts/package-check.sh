@@ -33,7 +33,7 @@ done
 
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for library in libc6 libstdc++6 libicu libqt6core6 libqt6widgets6 qt6-qpa-plugins; do
+for library in libc6 libstdc++6 libicu libqt6core6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
     [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library"
 done
 

@@ -6,9 +6,11 @@
 #include "EncodingOptions.h"
 #include "FileListView.h"
 #include "ListCommands.h"
+#include "ListMenu.h"
 #include "MainWindowBuilder.h"
 #include "MainWindowDesign.h"
 #include "OpenInNotepad.h"
+#include "PathsWarning.h"
 #include "RunningState.h"
 #include "WindowResize.h"
 #include "frmText.h"
@@ -110,24 +112,11 @@ void frmMain::ConnectHandlers()
     // Key preview: the window sees every key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
-    MakeListMenu();
-}
-
-// The check is beyond the designed window, so it lives in the list's context menu and leaves the
-// layout as it is.
-void frmMain::MakeListMenu()
-{
-    m_listMenu = new QMenu(this);
-    m_checkSelected = m_listMenu->addAction(QStringLiteral("检查所选文件"), this, [this] { lstFiles_Check(true); });
-    m_checkAll = m_listMenu->addAction(QStringLiteral("检查全部文件"), this, [this] { lstFiles_Check(false); });
-    connect(m_listMenu, &QMenu::aboutToShow, this, [this] {
-        m_checkSelected->setEnabled(m_files.SelectedCount() > 0);
-        m_checkAll->setEnabled(m_files.Count() > 0);
-    });
-    FileListView* list = m_controls.lstFiles;
-    list->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(list, &QWidget::customContextMenuRequested, this,
-            [this, list](const QPoint& at) { m_listMenu->popup(list->viewport()->mapToGlobal(at)); });
+    // The check and the declarations are beyond the designed window, so they live in the list's
+    // context menu and leave the layout as it is.
+    m_listMenu = new ListMenu(
+        *c.lstFiles, m_files, [this](bool selectedOnly) { lstFiles_Check(selectedOnly); }, this);
+    m_run.SetDeclarationsOption([this] { return m_listMenu->RewriteDeclarations(); });
 }
 
 void frmMain::Form_Load()
@@ -168,6 +157,7 @@ void frmMain::Form_Resize()
         return;
     for (QWidget* control : m_controls.LayoutOrder())
         ApplyLayout(*control);
+    FitInfoPanel(m_controls);
 }
 
 void frmMain::Form_KeyDown(int keyCode)
@@ -267,6 +257,7 @@ void frmMain::cmdAddDir_Click()
 void frmMain::AddPaths(const std::vector<std::filesystem::path>& paths)
 {
     std::vector<std::filesystem::path> files;
+    std::vector<std::filesystem::path> leftOut;
     for (const std::filesystem::path& path : paths) {
         std::error_code error;
         if (std::filesystem::is_directory(path, error)) {
@@ -277,10 +268,17 @@ void frmMain::AddPaths(const std::vector<std::filesystem::path>& paths)
                 return;
         } else if (std::filesystem::is_regular_file(path, error)) {
             files.push_back(path);
+        } else {
+            leftOut.push_back(path);
         }
     }
     m_files.Append(files);
     SetListDependentEnabled(m_controls, m_files.Count() > 0);
+    // A mistyped name on the command line must not vanish unnoticed.
+    if (!leftOut.empty())
+        m_services.messageBox.ShowMessageBox(
+            PathsWarning("有 " + std::to_string(leftOut.size()) + " 个路径不存在或不是普通文件，没有加入列表：",
+                         leftOut, "添加文件"));
 }
 
 void frmMain::cmdRemoveFile_Click()

@@ -12,7 +12,6 @@
 #include "WindowRun.h"
 #include "WindowState.h"
 
-#include <QMenu>
 #include <QTimer>
 #include <QWidget>
 
@@ -21,6 +20,7 @@
 
 namespace veltran {
 
+class ListMenu;
 class RuleTable;
 
 /// The main window: the file list, the run and list commands, the encoding options and the link to
@@ -48,7 +48,8 @@ public:
 
     /// Adds files and folders as the open dialog and the folder scan do: a folder contributes its
     /// matching files under the last filter typed (the default filter before any), found breadth
-    /// first; a path that is neither is left out. Used for dropped paths and the command line's.
+    /// first; a path that is neither is left out, and named in a warning. Used for dropped paths and the
+    /// command line's.
     void AddPaths(const std::vector<std::filesystem::path>& paths);
 
     /// Shows the file in the text viewer, read as `encoding`, when it is an existing regular file.
@@ -89,8 +90,8 @@ public:
     void RemoveEntries(bool invert);
     /// "检查": a dry run over the selected entries, or over all, whose result opens in the viewer.
     void lstFiles_Check(bool selectedOnly);
-    /// The list's context menu: "检查所选文件" (while an entry is selected) and "检查全部文件".
-    QMenu& ListMenu() { return *m_listMenu; }
+    /// The list's context menu: the checks and the declarations option.
+    ListMenu& ListContextMenu() { return *m_listMenu; }
     void optGb_Click();
     void optBig5_Click();
     void optUtf8_Click();
@@ -108,7 +109,6 @@ private:
     TwipSize InnerSize() const;
     void ConnectHandlers();
     void TieBomToTarget();
-    void MakeListMenu();
     /// Runs a long command (a run, a scan) during which closing the window ends the program.
     void RunBusy(const std::function<void()>& work);
 
@@ -127,9 +127,7 @@ private:
     std::filesystem::path m_lastAddedFrom; // where the open dialog starts next
     int m_ruleEditorIndex = 0;             // the rule the editor showed when it last closed, from 0
     bool m_busy = false;
-    QMenu* m_listMenu = nullptr;
-    QAction* m_checkSelected = nullptr;
-    QAction* m_checkAll = nullptr;
+    ListMenu* m_listMenu = nullptr;
 };
 
 } // namespace veltran
