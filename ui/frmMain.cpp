@@ -27,7 +27,6 @@ namespace veltran {
 namespace {
 
 constexpr int kKeyEscape = 27;
-constexpr int kResizeSettleMs = 200;
 
 // The add-files dialog's filter: description and patterns in pairs, the first pair shown first.
 constexpr char kAddFilesFilter[] = "网页文件(*.htm; *.html; *.xml; *.shtml)|*.htm;*.html;*.xml;*.shtml|"
@@ -42,8 +41,10 @@ int KeyCode(const QKeyEvent& event)
 } // namespace
 
 frmMain::frmMain(const PlatformServices& services, RuleTable& rules, const WindowFolders& folders, QWidget* parent)
-    : QWidget(parent), m_services(services), m_rules(rules), m_folders(folders), m_events(services.messageBox),
-      m_scan(services, m_controls, m_files, m_events),
+    : QWidget(parent), m_services(services), m_rules(rules), m_folders(folders),
+      m_ruleKeeper(
+          *this, m_resizer, [this] { return CurrentState(); }, [this] { Form_Resize(); }),
+      m_events(services.messageBox), m_scan(services, m_controls, m_files, m_events),
       m_run(services, m_controls, m_files, m_events, rules, folders.logPath), m_lastAddedFrom(folders.homeFolder)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -55,9 +56,6 @@ frmMain::frmMain(const PlatformServices& services, RuleTable& rules, const Windo
     resize(scale.ToPixels(kDesignInnerSize));
     m_controls = BuildMainWindowControls(*this, scale, m_files);
     ConnectHandlers();
-    m_resizeSettled.setSingleShot(true);
-    m_resizeSettled.setInterval(kResizeSettleMs);
-    connect(&m_resizeSettled, &QTimer::timeout, this, [this] { m_resizer.Reassert(*this, CurrentState()); });
     Form_Load();
 }
 
@@ -337,21 +335,7 @@ void frmMain::OpenInNotepad(const std::filesystem::path& path, EncodingId encodi
 bool frmMain::event(QEvent* event)
 {
     const bool handled = QWidget::event(event);
-    // Qt learns the frame a window manager puts around the window without an event of its own, by
-    // the time the decorated window is first painted or activated.
-    switch (event->type()) {
-    case QEvent::Move:
-    case QEvent::Paint:
-    case QEvent::WindowActivate:
-        m_resizer.FrameMayHaveChanged(*this, CurrentState());
-        break;
-    case QEvent::Enter:
-        if (std::exchange(m_resizedSinceEnter, false))
-            m_resizer.Reassert(*this, CurrentState());
-        break;
-    default:
-        break;
-    }
+    m_ruleKeeper.EventHandled(*event);
     return handled;
 }
 
@@ -393,13 +377,7 @@ void frmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
-    // While the user drags the frame, the window manager ignores what the rule asks for, and Qt does
-    // not notice; once the frame has rested a moment, and when the pointer comes back into the window,
-    // the rule's size and place are asked for again, so the window always ends up as the rule says.
-    if (!m_resizer.Requested(event->size())) {
-        m_resizeSettled.start();
-        m_resizedSinceEnter = true;
-    }
+    m_ruleKeeper.Resized(*event);
 }
 
 void frmMain::changeEvent(QEvent* event)

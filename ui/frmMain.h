@@ -9,10 +9,10 @@
 #include "TwipScale.h"
 #include "WindowFolders.h"
 #include "WindowResize.h"
+#include "WindowRuleKeeper.h"
 #include "WindowRun.h"
 #include "WindowState.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -119,8 +119,7 @@ private:
     MainWindowControls m_controls;
     ControlLayoutTable m_layout;
     WindowResizer m_resizer;
-    QTimer m_resizeSettled;
-    bool m_resizedSinceEnter = false;
+    WindowRuleKeeper m_ruleKeeper;
     QtEventPump m_events;
     FolderScan m_scan;
     WindowRun m_run;
