@@ -34,8 +34,12 @@ mkdir -p "$site/more"
 printf '<p>\xD6\xD0\xCE\xC4 \xA2\xA1</p>\r\n' > "$site/more/roman.htm"
 printf '<p>\x81\x20</p>\r\n' > "$site/more/broken.htm"
 
+# A copy of the program in the throw-away home, so that the run log it writes beside itself (and
+# names in the closing message) is there too.
+mkdir "$home/bin"
+cp "$build/app/veltran" "$home/bin/veltran"
 if command -v xvfb-run >/dev/null 2>&1; then
-    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$build/app/veltran" --screenshot "$out" "$site"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$home/bin/veltran" --screenshot "$out" "$site"
 else
-    QT_QPA_PLATFORM=offscreen "$build/app/veltran" --screenshot "$out" "$site"
+    QT_QPA_PLATFORM=offscreen "$home/bin/veltran" --screenshot "$out" "$site"
 fi
