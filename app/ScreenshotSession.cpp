@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -60,23 +61,17 @@ void ScreenshotSession::CaptureAndQuit(frmMain& window, std::vector<std::filesys
         Settle();
         Save(*target, QStringLiteral("main-window.png"));
         // The rule editor, opened by ticking the rules box; unticked again afterwards.
-        QTimer::singleShot(kSettleMilliseconds, qApp, [this] {
-            if (QWidget* editor = QApplication::activeModalWidget()) {
-                Save(*editor, QStringLiteral("rule-editor.png"));
-                editor->close();
-            }
-        });
+        SaveNextModal(QStringLiteral("rule-editor.png"));
         target->Controls().chkText->click();
         target->Controls().chkText->click();
-        // The check of every entry from the list's context menu, whose result opens in the viewer.
+        // Qt's own file dialog, in the language of Qt's translation.
+        SaveNextModal(QStringLiteral("file-dialog.png"));
+        target->Controls().cmdAddFile->click();
+        // BIG5 lacks characters of some pages, so the check and the run have losses to tell of.
+        target->Controls().optBig5->click();
         target->lstFiles_Check(false);
         Settle();
-        for (QWidget* viewer : QApplication::topLevelWidgets()) {
-            if (viewer->objectName() == QStringLiteral("TextViewer") && viewer->isVisible()) {
-                Save(*viewer, QStringLiteral("check-result.png"));
-                viewer->close();
-            }
-        }
+        SaveViewers(QStringLiteral("check-result.png"));
         if (!paths.empty()) {
             QTimer::singleShot(kIntoTheRunMilliseconds, target, [this, target] {
                 if (!target->Controls().cmdConvertInfo->isVisible())
@@ -84,9 +79,32 @@ void ScreenshotSession::CaptureAndQuit(frmMain& window, std::vector<std::filesys
                 Save(*target, QStringLiteral("run-in-progress.png"));
             });
             target->Controls().cmdStartConvert->click();
+            // A run with failures or losses opens its log when the closing message is closed.
+            Settle();
+            SaveViewers(QStringLiteral("run-log.png"));
         }
         QApplication::quit();
     });
+}
+
+void ScreenshotSession::SaveNextModal(const QString& name)
+{
+    QTimer::singleShot(kSettleMilliseconds, qApp, [this, name] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            Save(*modal, name);
+            modal->close();
+        }
+    });
+}
+
+void ScreenshotSession::SaveViewers(const QString& name)
+{
+    for (QWidget* viewer : QApplication::topLevelWidgets()) {
+        if (viewer->objectName() == QStringLiteral("TextViewer") && viewer->isVisible()) {
+            Save(*viewer, name);
+            viewer->close();
+        }
+    }
 }
 
 void ScreenshotSession::Save(QWidget& widget, const QString& name)

@@ -25,13 +25,17 @@ public:
     MessageResult ShowMessageBox(const MessageRequest& request) override;
 
     /// Once the event loop runs: adds `paths` to the window's list and saves "main-window.png", opens
-    /// the rule editor and saves "rule-editor.png", checks the list and saves the result's viewer as
-    /// "check-result.png", starts a run over the list and saves
-    /// "run-in-progress.png" while it goes, then quits.
+    /// the rule editor ("rule-editor.png") and the add-files dialog ("file-dialog.png"), chooses BIG5
+    /// as the target, checks the list ("check-result.png"), starts a run over it ("run-in-progress.png"
+    /// while it goes), saves the log that the run opens ("run-log.png"), then quits.
     void CaptureAndQuit(frmMain& window, std::vector<std::filesystem::path> paths);
 
 private:
     void Save(QWidget& widget, const QString& name);
+    /// Saves the modal window that opens next, within a moment, and closes it.
+    void SaveNextModal(const QString& name);
+    /// Saves each text viewer that is open and closes it.
+    void SaveViewers(const QString& name);
 
     QDir m_folder;
     QStringList m_boxNames{QStringLiteral("about-box.png"), QStringLiteral("run-finished.png")};

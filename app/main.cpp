@@ -2,6 +2,7 @@
 #include "Program.h"
 #include "ProgramArguments.h"
 #include "QtPlatformServices.h"
+#include "QtTranslations.h"
 #include "ScreenshotSession.h"
 #include "frmMain.h"
 
@@ -33,6 +34,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Veltran"));
     QApplication::setApplicationName(QStringLiteral("Veltran"));
+    veltran::InstallQtTranslations(app, QLocale::system());
     // Qt has taken its own options (-platform and the like) out of the arguments by now.
     const veltran::ProgramArguments arguments = veltran::ParseProgramArguments(QApplication::arguments().mid(1));
     if (!arguments.error.isEmpty()) {

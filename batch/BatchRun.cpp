@@ -62,12 +62,16 @@ RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const Run
         options.text.writeBom = roles.options.WriteBom();
 
         roles.progress.FileStarting(i, entry);
-        Status result = convert(entry, options);
+        UnmappableCharacters lost;
+        Status result = convert(entry, options, lost);
         ++outcome.processed;
         roles.progress.FileFinished(i, entry, result);
         if (!result.ok()) {
             log.AddFailure(entry.native(), RefusedForItsEncoding(result) ? result.message : std::string());
             outcome.failures.push_back({entry, std::move(result)});
+        } else if (lost.count > 0) {
+            log.AddLoss(entry.native(), lost);
+            outcome.losses.push_back({entry, std::move(lost)});
         }
     }
 

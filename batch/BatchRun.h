@@ -7,6 +7,7 @@
 #include "PerFileOptions.h"
 #include "ProgressDisplay.h"
 #include "Status.h"
+#include "UnmappableCharacters.h"
 
 #include <array>
 #include <cstddef>
@@ -43,13 +44,22 @@ struct EntryRecord
     ConversionNotes notes;
 };
 
-/// Converts one file; the run calls it once per entry.
-using ConvertFunction = std::function<Status(const std::filesystem::path&, const ConvertOptions&)>;
+/// Converts one file; the run calls it once per entry. `lost` is told the characters the target
+/// lacked that a converted file holds as "?" (not those written as character references).
+using ConvertFunction =
+    std::function<Status(const std::filesystem::path&, const ConvertOptions&, UnmappableCharacters& lost)>;
 
 struct RunFailure
 {
     std::filesystem::path path;
     Status reason;
+};
+
+/// A file converted with characters the target lacks, written as "?".
+struct RunLoss
+{
+    std::filesystem::path path;
+    UnmappableCharacters lost;
 };
 
 /// Files converted, by what they were read as.
@@ -67,6 +77,7 @@ struct RunOutcome
     bool abandoned = false;    // the program closed during the run; no log belongs to it
     std::size_t processed = 0; // entries whose conversion was attempted, from the first on
     std::vector<RunFailure> failures;
+    std::vector<RunLoss> losses;      // in list order; each is also a line of the log
     ReadingCounts converted;          // filled by RunJob
     std::vector<EntryRecord> records; // every entry processed, in order, when the run was asked to keep them
     std::string log;                  // the log text (UTF-8, CR LF)
@@ -77,7 +88,8 @@ struct RunOutcome
 /// told), or that is the conversion of its own backup: the log names the reason of such a refusal.
 bool RefusedForItsEncoding(const Status& result);
 
-/// Runs the loop over the entries, from the log header to the completion or stop entry. Clears the
+/// Runs the loop over the entries, from the log header to the completion or stop entry, with a line
+/// for each file that failed and each that lost characters. Clears the
 /// stop flag first; a stop is honoured only between files, after ConfirmStop. Yields to the host's
 /// events when a refresh was just shown or input may be waiting. `now` gives the log's time texts.
 RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const RunSettings& settings,

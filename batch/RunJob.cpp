@@ -92,12 +92,16 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
     ConvertedFiles converted;
     ReadingCounts counts;
     std::vector<EntryRecord> records;
-    const ConvertFunction convert = [&](const std::filesystem::path& path, const ConvertOptions& options) {
+    const ConvertFunction convert = [&](const std::filesystem::path& path, const ConvertOptions& options,
+                                        UnmappableCharacters& lost) {
         // ConvertFile catches its own; this is the run's bookkeeping around it, which one file must
         // not end either.
         try {
             ConversionNotes notes;
             Status result = ConvertEntry(path, options, rules, calls, converted, counts, notes);
+            // Characters written as references are kept, only in another form; only "?" loses them.
+            if (result && !(options.text.unmappableAsReferences && TakesCharacterReferences(notes.file)))
+                lost = notes.unmappable;
             if (request.keepRecords)
                 records.push_back({path, result, std::move(notes)});
             return result;

@@ -1,5 +1,6 @@
 #include "RunLog.h"
 
+#include "LossText.h"
 #include "ReplaceFile.h"
 #include "ShownName.h"
 
@@ -37,6 +38,14 @@ void RunLog::AddFailure(std::string_view path, std::string_view reason)
     // Indented, so that a reader looking for the failure lines finds them as before.
     m_text += "    ";
     m_text += ShownName(reason);
+    m_text += kLineBreak;
+}
+
+void RunLog::AddLoss(std::string_view path, const UnmappableCharacters& lost)
+{
+    m_text += "字符丢失：";
+    m_text += ShownName(path);
+    m_text += "（" + LossText(lost, true) + "）";
     m_text += kLineBreak;
 }
 

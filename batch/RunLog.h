@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Status.h"
+#include "UnmappableCharacters.h"
 
 #include <filesystem>
 #include <string>
@@ -19,6 +20,8 @@ public:
     /// "处理失败：" and the path as the list holds it, escaped by ShownName; with a reason, a second line
     /// of four spaces and the reason, escaped alike.
     void AddFailure(std::string_view path, std::string_view reason = {});
+    /// "字符丢失：", the path and, in brackets, LossText: a file converted with characters written as "?".
+    void AddLoss(std::string_view path, const UnmappableCharacters& lost);
     /// The stop marker, the first path not processed, an empty line and "终止时间：". No final line break.
     void AddStop(std::string_view path, std::string_view stopTime);
     /// An empty line and "完成时间：". No final line break.

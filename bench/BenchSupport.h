@@ -169,7 +169,9 @@ inline double BatchSeconds(const std::vector<fs::path>& files)
     const auto start = Clock::now();
     const RunOutcome outcome = RunBatch(
         files, settings, RunRoles{host, host, options},
-        [&](const fs::path& path, const ConvertOptions& o) { return ConvertFile(path, o, rules); },
+        [&](const fs::path& path, const ConvertOptions& o, UnmappableCharacters&) {
+            return ConvertFile(path, o, rules);
+        },
         [] { return std::string("now"); });
     const double seconds = Seconds(start);
     if (!outcome.failures.empty()) {

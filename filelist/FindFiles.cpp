@@ -1,5 +1,6 @@
 #include "FindFiles.h"
 
+#include "NameOrder.h"
 #include "TextSplit.h"
 #include "WildcardPattern.h"
 
@@ -53,11 +54,15 @@ EntryKind Classify(const fs::directory_entry& entry)
     return EntryKind::Other;
 }
 
-// Lists one folder to the end before returning, so only one listing is ever open. Returns false
-// when the folder could not be listed completely; what was read before the failure is kept.
+// Lists one folder to the end before returning, so only one listing is ever open, and adds its files
+// and sub-folders in name order, as a file manager shows them, not in the order of the file system's
+// listing, which follows its hashing. Returns false when the folder could not be listed completely;
+// what was read before the failure is kept.
 bool ScanFolder(const fs::path& folder, const std::vector<WildcardPattern>& patterns, std::vector<fs::path>& queue,
                 std::vector<fs::path>& files)
 {
+    const std::ptrdiff_t queued = static_cast<std::ptrdiff_t>(queue.size());
+    const std::ptrdiff_t found = static_cast<std::ptrdiff_t>(files.size());
     std::error_code error;
     fs::directory_iterator it(folder, error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
@@ -73,6 +78,8 @@ bool ScanFolder(const fs::path& folder, const std::vector<WildcardPattern>& patt
             break;
         }
     }
+    SortByName(queue.begin() + queued, queue.end());
+    SortByName(files.begin() + found, files.end());
     return !error;
 }
 

@@ -22,7 +22,7 @@ bool MatchesPattern(std::string_view name, std::string_view pattern);
 
 struct FindFilesResult
 {
-    std::vector<std::filesystem::path> files;             // breadth first, in listing order within a folder
+    std::vector<std::filesystem::path> files;             // breadth first, in name order within a folder
     std::vector<std::filesystem::path> unreadableFolders; // skipped, the scan went on
     bool stopped = false;                                 // the progress callback ended the scan early
 };
@@ -32,7 +32,9 @@ struct FindFilesResult
 using ScanProgress = std::function<bool(std::size_t filesFound, const std::filesystem::path& folder)>;
 
 /// Finds the files under `folder`, at every depth, whose names match one of the patterns of
-/// `filter` ("|"-separated; the first match decides). Hidden files count; folders are never
+/// `filter` ("|"-separated; the first match decides), breadth first: the folder's own files, then
+/// those of its sub-folders, level after level; within a folder files and sub-folders go in name
+/// order (SortByName: digits as numbers, letter case ignored). Hidden files count; folders are never
 /// results. Symbolic links are never followed nor returned, whatever they point to (a link to a file
 /// would reach a file twice, or one outside `folder`); pipes, sockets and devices are skipped too.
 /// `folder` itself may be a link; it is what it points to that is searched. Paths keep the raw bytes

@@ -8,7 +8,7 @@ packages=(
     scdoc librsvg2-bin
     libicu-dev
     libopencc-dev libopencc-data
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     libgtest-dev nlohmann-json3-dev
     manpages-zh debian-reference-zh-cn debian-reference-zh-tw
     fonts-wqy-microhei

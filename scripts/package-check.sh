@@ -47,7 +47,7 @@ window_depends="$(dpkg-deb -f "$window_deb" Depends)"
 cli_depends="$(dpkg-deb -f "$cli_deb" Depends)"
 echo "veltran Depends: $window_depends"
 echo "veltran-cli Depends: $cli_depends"
-for library in libc6 libstdc++6 libicu libqt6core6 libqt6widgets6 qt6-qpa-plugins; do
+for library in libc6 libstdc++6 libicu libqt6core6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
     [[ "$window_depends" == *"$library"* ]] || fail "veltran's Depends lacks $library"
 done
 for library in libc6 libstdc++6 libicu; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Saves pictures of the program as PNG files: the first-start about box, the main window with its
-# list filled from a copy of samples/, the rule editor, the result of a check, a run over that list in
-# progress, and the closing message:
+# list filled from a copy of samples/, the rule editor, Qt's file dialog (in Chinese, through Qt's own
+# translation), the result of a check, a run over that list to BIG5 in progress, its closing message
+# (a page fails and one loses a character BIG5 lacks) and the run log it opens:
 #   scripts/screenshots.sh [FOLDER]        (default: docs/screenshots)
 # The program runs with fresh settings in a throw-away home, under Xvfb when xvfb-run is installed
 # and on Qt's offscreen platform otherwise, so no display or person is needed.
@@ -28,9 +29,17 @@ for i in $(seq -w 1 400); do
     mkdir -p "$site/part$i"
     cp -r "$root/samples/." "$site/part$i/"
 done
+# A GB page with a character BIG5 lacks (ⅰ), and one with bytes that are not GB.
+mkdir -p "$site/more"
+printf '<p>\xD6\xD0\xCE\xC4 \xA2\xA1</p>\r\n' > "$site/more/roman.htm"
+printf '<p>\x81\x20</p>\r\n' > "$site/more/broken.htm"
 
+# A copy of the program in the throw-away home, so that the run log it writes beside itself (and
+# names in the closing message) is there too.
+mkdir "$home/bin"
+cp "$build/app/veltran" "$home/bin/veltran"
 if command -v xvfb-run >/dev/null 2>&1; then
-    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$build/app/veltran" --screenshot "$out" "$site"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$home/bin/veltran" --screenshot "$out" "$site"
 else
-    QT_QPA_PLATFORM=offscreen "$build/app/veltran" --screenshot "$out" "$site"
+    QT_QPA_PLATFORM=offscreen "$home/bin/veltran" --screenshot "$out" "$site"
 fi

@@ -1,8 +1,8 @@
 #include "CheckReport.h"
 
+#include "LossText.h"
 #include "ShownName.h"
 #include "TrustedRun.h"
-#include "UnmappableCharacters.h"
 
 namespace veltran {
 
@@ -12,6 +12,7 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
     std::string entries;
     std::size_t failing = 0;
     std::size_t lossy = 0;
+    std::size_t rewriting = 0;
     for (const EntryRecord& record : outcome.records) {
         const std::string path = ShownName(record.path.native());
         if (!record.result) {
@@ -26,14 +27,17 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
         if (mapped.count > 0)
             entries += "    汉字将改写 " + std::to_string(mapped.count) + " 个：" + mapped.ExamplesText() +
                        (mapped.count > mapped.examples.size() ? " ...\n" : "\n");
+        const DeclarationCount& declarations = record.notes.declarations;
+        if (settings.conversion.text.rewriteDeclarations && declarations.rewritten > 0) {
+            ++rewriting;
+            entries += "    将改写编码声明 " + std::to_string(declarations.rewritten) + " 处（共 " +
+                       std::to_string(declarations.found) + " 处）\n";
+        }
         const UnmappableCharacters& lost = record.notes.unmappable;
         if (lost.count == 0)
             continue;
         ++lossy;
-        entries += "    目标编码没有的字符 " + std::to_string(lost.count) + " 个，将写成 \"?\"：";
-        for (std::size_t i = 0; i < lost.examples.size(); ++i)
-            entries += (i > 0 ? "，" : "") + DescribeCharacter(lost.examples[i]);
-        entries += lost.count > lost.examples.size() ? " ...\n" : "\n";
+        entries += "    " + LossText(lost, false) + "\n";
     }
     // The totals first: on a long list they are what a person looks for.
     const std::size_t checked = outcome.records.size();
@@ -42,7 +46,10 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
         text += "检查被终止：已检查 " + std::to_string(checked) + " 个文件，共 " +
                 std::to_string(request.entries.size()) + " 个。\n";
     text += "共检查 " + std::to_string(checked) + " 个文件：" + std::to_string(checked - failing) + " 个可以处理，" +
-            std::to_string(failing) + " 个不能处理，" + std::to_string(lossy) + " 个含目标编码没有的字符。\n\n";
+            std::to_string(failing) + " 个不能处理，" + std::to_string(lossy) + " 个含目标编码没有的字符";
+    if (settings.conversion.text.rewriteDeclarations)
+        text += "，" + std::to_string(rewriting) + " 个将改写编码声明";
+    text += "。\n\n";
     return text + entries;
 }
 

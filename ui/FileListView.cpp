@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 
 namespace veltran {
@@ -55,9 +56,12 @@ public:
         painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         painter->setFont(option.font);
         const int margin = option.widget ? option.widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1 : 3;
-        painter->drawText(option.rect.adjusted(margin, 0, -margin, 0),
-                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          index.data(Qt::DisplayRole).toString());
+        const QRect text = option.rect.adjusted(margin, 0, -margin, 0);
+        // A path too long for the list loses its middle, so that its file name stays in sight; the
+        // whole path is in the entry's tooltip.
+        painter->drawText(
+            text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+            option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideMiddle, text.width()));
         if (option.state & QStyle::State_HasFocus) {
             QStyleOptionFocusRect focus;
             focus.QStyleOption::operator=(option);
@@ -107,6 +111,21 @@ void FileListView::SetTopIndex(std::size_t index)
     // The list scrolls by whole entries, so the scroll bar's value is the first visible entry; setting
     // it directly costs nothing, where scrollTo lays out the list each time.
     verticalScrollBar()->setValue(static_cast<int>(index));
+}
+
+bool FileListView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QListView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex entry = indexAt(help->pos());
+    // Over an entry: its whole path, which the line may show shortened, above the list's own hint.
+    if (entry.isValid())
+        QToolTip::showText(help->globalPos(), entry.data(Qt::DisplayRole).toString() + u'\n' + toolTip(), viewport(),
+                           visualRect(entry));
+    else
+        QToolTip::showText(help->globalPos(), toolTip(), viewport());
+    return true;
 }
 
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -33,6 +33,8 @@ signals:
     void pathsDropped(const std::vector<std::filesystem::path>& paths);
 
 protected:
+    /// The tooltip over an entry is its whole path and the list's own hint; elsewhere the hint alone.
+    bool viewportEvent(QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -2,9 +2,9 @@
 
 #include "EventPump.h"
 #include "FindFiles.h"
+#include "PathsWarning.h"
 #include "RunningState.h"
 
-#include <QFile>
 #include <QLabel>
 
 namespace veltran {
@@ -13,7 +13,6 @@ namespace {
 
 constexpr char kScanning[] = "查找文件，请稍侯...";
 constexpr char kFilterPrompt[] = "文件类型：\r\n(不同类型以 “|”、“;”或“,”分隔)";
-constexpr std::size_t kUnreadableNamed = 5;
 
 } // namespace
 
@@ -65,21 +64,15 @@ bool FolderScan::Progress(std::size_t found)
 {
     if (!m_events.InputMayBeWaiting())
         return true;
-    m_controls.lblInfo->setText(QString::fromUtf8(kScanning) +
-                                QStringLiteral("已找到 %1 个文件，按 Esc 停止").arg(found));
-    m_controls.lblInfo->resize(m_controls.lblInfo->sizeHint());
+    ShowInfo(m_controls, QString::fromUtf8(kScanning) + QStringLiteral("已找到 %1 个文件，按 Esc 停止").arg(found));
     m_events.ProcessEvents();
     return !m_events.StopRequested() && !m_events.Abandoned();
 }
 
 void FolderScan::WarnUnreadable(const std::vector<std::filesystem::path>& folders)
 {
-    std::string text = "有 " + std::to_string(folders.size()) + " 个目录无法读取，其中的文件没有加入列表：";
-    for (std::size_t i = 0; i < folders.size() && i < kUnreadableNamed; ++i)
-        text += "\r\n" + QFile::decodeName(folders[i].c_str()).toStdString();
-    if (folders.size() > kUnreadableNamed)
-        text += "\r\n...";
-    m_services.messageBox.ShowMessageBox(StandardMessage(text, "添加目录", MessageIcon::Warning));
+    m_services.messageBox.ShowMessageBox(PathsWarning(
+        "有 " + std::to_string(folders.size()) + " 个目录无法读取，其中的文件没有加入列表：", folders, "添加目录"));
 }
 
 } // namespace veltran

@@ -4,6 +4,9 @@
 #include "FileReader.h"
 #include "TextViewerWindow.h"
 
+#include <QApplication>
+#include <QScreen>
+
 namespace veltran {
 
 Status QtTextViewer::ShowFile(const std::filesystem::path& file, EncodingId encoding)
@@ -29,6 +32,12 @@ void QtTextViewer::ShowText(const std::string& title, const std::string& text)
 
 void QtTextViewer::Show(QWidget* window)
 {
+    // On the screen of the window it was opened from, centred there, rather than where the window
+    // manager puts new windows.
+    const QWidget* from = QApplication::activeWindow();
+    const QScreen* screen = from ? from->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        window->setGeometry(TextViewerWindow::PlaceWithin(screen->availableGeometry()));
     window->show();
     window->raise();
     window->activateWindow();

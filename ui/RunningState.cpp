@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace veltran {
 
 namespace {
@@ -27,8 +29,7 @@ void EnterRunningState(const MainWindowControls& c, const QString& caption)
     c.chkText->setEnabled(false);
     c.cmdStopConvert->setEnabled(true);
     SetListCommandsEnabled(c, false);
-    c.lblInfo->setText(caption);
-    c.lblInfo->resize(c.lblInfo->sizeHint());
+    ShowInfo(c, caption);
     c.cmdConvertInfo->setVisible(true);
 }
 
@@ -41,6 +42,29 @@ void LeaveRunningState(const MainWindowControls& c)
     c.cmdStopConvert->setEnabled(false);
     c.cmdConvertInfo->setVisible(false);
     SetListCommandsEnabled(c, true);
+}
+
+void ShowInfo(const MainWindowControls& c, const QString& caption)
+{
+    c.lblInfo->setText(caption);
+    FitInfoPanel(c);
+}
+
+void FitInfoPanel(const MainWindowControls& c)
+{
+    QLabel& label = *c.lblInfo;
+    QFrame& panel = *c.cmdConvertInfo;
+    label.resize(label.sizeHint());
+    // As wide a margin on the right of the text as on its left.
+    const int needed = 2 * std::max(label.x(), 0) + label.width();
+    const QWidget* window = panel.parentWidget();
+    if (needed <= panel.width() || window == nullptr)
+        return;
+    const int width = std::min(needed, window->width());
+    const int left = std::clamp(panel.geometry().center().x() - width / 2, 0, window->width() - width);
+    panel.setGeometry(left, panel.y(), width, panel.height());
+    if (label.x() + label.width() > width)
+        label.move(std::max(0, (width - label.width()) / 2), label.y());
 }
 
 void SetListDependentEnabled(const MainWindowControls& c, bool enabled)

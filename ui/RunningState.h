@@ -16,6 +16,14 @@ void EnterRunningState(const MainWindowControls& controls, const QString& captio
 /// boxes enabled; the stop button disabled; the panel hidden; the add, remove and exit buttons enabled.
 void LeaveRunningState(const MainWindowControls& controls);
 
+/// Shows `caption` in the information panel, its label sized to the text (FitInfoPanel).
+void ShowInfo(const MainWindowControls& controls, const QString& caption);
+
+/// Sizes the panel's label to its text and, where the panel is too narrow for it (a scan's count, a
+/// large font), widens the panel about its centre, as far as the window allows; a panel wide enough
+/// keeps its size. To be called again after the layout has given the panel its share of the window.
+void FitInfoPanel(const MainWindowControls& controls);
+
 /// The four buttons that follow the list: "开始处理", "移除选择", "反向移除" and "全部移除".
 void SetListDependentEnabled(const MainWindowControls& controls, bool enabled);
 

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace veltran {
@@ -17,6 +18,8 @@ TextViewerWindow::TextViewerWindow(const QString& title, const QString& text, st
     auto* view = new QPlainTextEdit(this);
     view->setObjectName(QStringLiteral("txtView"));
     view->setReadOnly(true);
+    // Read-only text takes no keys by default; a reader expects Ctrl+End, PgDn and the arrows to move.
+    view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     view->setLineWrapMode(QPlainTextEdit::NoWrap);
     view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     view->setPlainText(text);
@@ -29,7 +32,17 @@ TextViewerWindow::TextViewerWindow(const QString& title, const QString& text, st
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view);
     layout->addWidget(status);
-    resize(760, 560);
+    resize(kPreferredSize);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+}
+
+QRect TextViewerWindow::PlaceWithin(const QRect& available)
+{
+    // A tenth of the room is left to the window manager's frame and title bar.
+    const QSize size = kPreferredSize.boundedTo(available.size() * 9 / 10);
+    QRect place(QPoint(), size);
+    place.moveCenter(available.center());
+    return place;
 }
 
 QString TextViewerWindow::Title(const std::filesystem::path& file, EncodingId encoding)

@@ -4,6 +4,7 @@
 
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -11,12 +12,32 @@ namespace veltran {
 
 namespace {
 
+// The frame as the window system has it now. QWidget::frameGeometry keeps a copy that it renews only
+// on some events, and may go on showing no frame for seconds after the window manager has put one
+// around the window.
 QMargins FrameOf(const QWidget& window)
 {
+    if (const QWindow* handle = window.windowHandle())
+        return handle->frameMargins();
     const QRect frame = window.frameGeometry();
     const QRect inner = window.geometry();
     return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
             frame.bottom() - inner.bottom()};
+}
+
+QRect OuterOf(const QWidget& window)
+{
+    return window.geometry().marginsAdded(FrameOf(window));
+}
+
+// Puts the frame's top-left corner at `outer`, by the frame the window system has now (QWidget::move
+// goes by the copy that can be stale).
+void MoveOuter(QWidget& window, const QPoint& outer)
+{
+    if (QWindow* handle = window.windowHandle())
+        handle->setFramePosition(outer);
+    else
+        window.move(outer);
 }
 
 QSize FrameSize(const QMargins& frame)
@@ -33,7 +54,7 @@ TwipScale ScaleOf(const QWidget& window)
 std::optional<QRect> Wanted(const QWidget& window, WindowState state, ResizeOutcome& outcome)
 {
     const TwipScale scale = ScaleOf(window);
-    const QRect frame = window.frameGeometry();
+    const QRect frame = OuterOf(window);
     const QScreen* screen = window.screen();
     const QRect screenRect = screen ? screen->geometry() : QRect(QPoint(), frame.size());
     TwipRect outer = scale.ToTwips(frame.translated(-screenRect.topLeft()));
@@ -55,14 +76,14 @@ std::optional<QRect> Wanted(const QWidget& window, WindowState state, ResizeOutc
 bool WindowResizer::Apply(QWidget& window, WindowState state)
 {
     FrameMayHaveChanged(window, state);
-    const QRect frame = window.frameGeometry();
+    const QRect frame = OuterOf(window);
     ResizeOutcome outcome;
     if (const std::optional<QRect> target = Wanted(window, state, outcome)) {
         // Only what differs is set: an unchanged request would raise resize events without end.
         if (target->size() != frame.size())
             Resize(window, target->size() - (frame.size() - window.size()));
         if (target->topLeft() != frame.topLeft())
-            window.move(target->topLeft());
+            MoveOuter(window, target->topLeft());
     }
     return outcome.layOut;
 }
@@ -78,11 +99,11 @@ bool WindowResizer::Requested(const QSize& inner) const
     return std::find(m_requested.begin(), m_requested.end(), inner) != m_requested.end();
 }
 
-void WindowResizer::FrameMayHaveChanged(QWidget& window, WindowState state)
+bool WindowResizer::FrameMayHaveChanged(QWidget& window, WindowState state)
 {
     const QMargins frame = FrameOf(window);
     if (m_frame == frame)
-        return;
+        return false;
     const QSize minimum = ScaleOf(window).ToPixels(kMinimumWindowSize);
     // A window at its minimum under the old frame keeps its minimum outer size under the new one.
     const bool atMinimum = m_frame && window.size() == minimum - FrameSize(*m_frame);
@@ -90,21 +111,14 @@ void WindowResizer::FrameMayHaveChanged(QWidget& window, WindowState state)
     const QSize minimumInner = minimum - FrameSize(frame);
     if (state == WindowState::Normal && atMinimum && window.size() != minimumInner)
         Resize(window, minimumInner); // the resize event that follows centres the window at its outer size
+    return true;
 }
 
-void WindowResizer::Reassert(QWidget& window, WindowState state)
+bool WindowResizer::Obeyed(const QWidget& window, WindowState state) const
 {
     ResizeOutcome outcome;
     const std::optional<QRect> target = Wanted(window, state, outcome);
-    if (!target)
-        return;
-    // Asked twice, a pixel apart, so that the window system is asked even when Qt takes the size and
-    // place for granted.
-    const QSize inner = target->size() - (window.frameGeometry().size() - window.size());
-    Resize(window, inner + QSize(1, 0));
-    window.move(target->topLeft() + QPoint(1, 0));
-    Resize(window, inner);
-    window.move(target->topLeft());
+    return !target || *target == OuterOf(window);
 }
 
 } // namespace veltran

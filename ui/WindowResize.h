@@ -17,7 +17,8 @@ namespace veltran {
 /// - The frame is known only once the window manager has decorated the shown window, so a window
 ///   that the rule set to its minimum before that gets the minimum outer size again then.
 /// - While the user drags the frame, the window manager ignores where the rule places the window, and
-///   Qt believes it obeyed: Reassert asks again once the dragging is over.
+///   Qt believes it obeyed until the window manager says where the window is when the drag ends; the
+///   window then asks for the rule's place again (Apply).
 class WindowResizer
 {
 public:
@@ -27,11 +28,12 @@ public:
     bool Apply(QWidget& window, WindowState state);
 
     /// To be called when the window may have learnt its frame: gives a window that was at its minimum
-    /// the minimum outer size again under the new frame.
-    void FrameMayHaveChanged(QWidget& window, WindowState state);
+    /// the minimum outer size again under the new frame. Returns whether the frame changed, after which
+    /// the window is to be placed by the rule again (Apply).
+    bool FrameMayHaveChanged(QWidget& window, WindowState state);
 
-    /// Places the window where the rule wants it even if Qt believes it is there already.
-    void Reassert(QWidget& window, WindowState state);
+    /// Whether the window, as Qt last heard from the window system, is where the rule wants it.
+    bool Obeyed(const QWidget& window, WindowState state) const;
 
     /// Whether the inner size is one this object asked for lately, so that the resize event that
     /// brings it is the window's answer and not the user's doing.

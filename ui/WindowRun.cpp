@@ -1,6 +1,7 @@
 #include "WindowRun.h"
 
 #include "CheckReport.h"
+#include "ClosingMessage.h"
 #include "EncodingOptions.h"
 #include "EventPump.h"
 #include "OpenInNotepad.h"
@@ -32,6 +33,9 @@ std::optional<RunRequest> WindowRun::Request()
     RunRequest request;
     request.settings =
         MakeRunSettings(ChosenSource(m_controls), ChosenTarget(m_controls), m_controls.chkBackup->isChecked());
+    // A run tells of the characters it writes as "?", as the check foretells them.
+    request.settings.conversion.record.unmappable = true;
+    request.settings.conversion.text.rewriteDeclarations = m_rewriteDeclarations && m_rewriteDeclarations();
     if (ChangesNothing(request.settings, m_controls.chkText->checkState() != Qt::Unchecked)) {
         Show(std::string(kNothingToChange), "提示", MessageIcon::Error);
         return std::nullopt;
@@ -74,7 +78,6 @@ void WindowRun::Check(bool selectedOnly)
     if (!request)
         return;
     request->settings.conversion.disk.dryRun = true;
-    request->settings.conversion.record.unmappable = true;
     request->keepRecords = true;
     request->entries = selectedOnly ? SelectedPaths() : m_files.Paths();
 
@@ -119,16 +122,14 @@ void WindowRun::Report(const RunOutcome& outcome)
     if (!outcome.logWritten)
         Show("运行日志无法写入：" + outcome.logWritten.message, "错误", MessageIcon::Error);
 
-    if (outcome.stopped)
-        Show("处理被终止。", "中断", MessageIcon::Warning);
-    else if (outcome.failures.empty())
-        Show("文件处理完成。", "完成", MessageIcon::Information);
-    else
-        Show("处理完成，有 " + std::to_string(outcome.failures.size()) + " 个文件处理失败。更多信息请查看文件：" +
-                 QFile::decodeName(m_logPath.c_str()).toStdString(),
-             "完成", MessageIcon::Warning);
-    if (outcome.logWritten && !outcome.stopped && !outcome.failures.empty())
+    const ClosingMessage closing = MakeClosingMessage(outcome, QFile::decodeName(m_logPath.c_str()).toStdString());
+    Show(closing.text, closing.caption.c_str(), closing.icon);
+    if (!closing.showLog)
+        return;
+    if (outcome.logWritten)
         OpenInNotepad(m_services.textViewer, m_services.messageBox, m_logPath, EncodingId::Utf8);
+    else
+        m_services.textViewer.ShowText("运行日志", outcome.log);
 }
 
 void WindowRun::Show(const std::string& text, const char* caption, MessageIcon icon)

@@ -7,7 +7,9 @@
 #include "RuleTable.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <utility>
 
 namespace veltran {
 
@@ -36,6 +38,13 @@ public:
     /// per-file result opens in the text viewer. The selection stays as it was.
     void Check(bool selectedOnly);
 
+    /// Where runs and checks learn whether to rewrite the charset declarations that name the
+    /// source's encoding; without it they leave declarations alone.
+    void SetDeclarationsOption(std::function<bool()> rewriteDeclarations)
+    {
+        m_rewriteDeclarations = std::move(rewriteDeclarations);
+    }
+
 private:
     /// The settings the window's options give, or none (after saying why) for a run that would
     /// change nothing.
@@ -53,6 +62,7 @@ private:
     EventPump& m_events;
     RuleTable& m_rules;
     std::filesystem::path m_logPath;
+    std::function<bool()> m_rewriteDeclarations;
 };
 
 } // namespace veltran

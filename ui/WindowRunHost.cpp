@@ -16,9 +16,8 @@ WindowRunHost::WindowRunHost(const MainWindowControls& controls, FileListModel& 
 void WindowRunHost::ShowProgress(int percent, std::size_t index)
 {
     const bool check = m_purpose == RunPurpose::Check;
-    m_controls.lblInfo->setText(
-        (check ? QStringLiteral("正在检查，已完成 %1 %") : QStringLiteral("正在处理，已完成 %1 %")).arg(percent));
-    m_controls.lblInfo->resize(m_controls.lblInfo->sizeHint());
+    ShowInfo(m_controls,
+             (check ? QStringLiteral("正在检查，已完成 %1 %") : QStringLiteral("正在处理，已完成 %1 %")).arg(percent));
     if (check)
         return;
     if (m_highlighted < m_files.Count())

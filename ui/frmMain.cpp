@@ -6,9 +6,11 @@
 #include "EncodingOptions.h"
 #include "FileListView.h"
 #include "ListCommands.h"
+#include "ListMenu.h"
 #include "MainWindowBuilder.h"
 #include "MainWindowDesign.h"
 #include "OpenInNotepad.h"
+#include "PathsWarning.h"
 #include "RunningState.h"
 #include "TrustedRun.h"
 #include "WindowResize.h"
@@ -26,7 +28,6 @@ namespace veltran {
 namespace {
 
 constexpr int kKeyEscape = 27;
-constexpr int kResizeSettleMs = 200;
 
 // The add-files dialog's filter: description and patterns in pairs, the first pair shown first.
 constexpr char kAddFilesFilter[] = "网页文件(*.htm; *.html; *.xml; *.shtml)|*.htm;*.html;*.xml;*.shtml|"
@@ -41,8 +42,10 @@ int KeyCode(const QKeyEvent& event)
 } // namespace
 
 frmMain::frmMain(const PlatformServices& services, RuleTable& rules, const WindowFolders& folders, QWidget* parent)
-    : QWidget(parent), m_services(services), m_rules(rules), m_folders(folders), m_events(services.messageBox),
-      m_scan(services, m_controls, m_files, m_events),
+    : QWidget(parent), m_services(services), m_rules(rules), m_folders(folders),
+      m_ruleKeeper(
+          *this, m_resizer, [this] { return CurrentState(); }, [this] { Form_Resize(); }),
+      m_events(services.messageBox), m_scan(services, m_controls, m_files, m_events),
       m_run(services, m_controls, m_files, m_events, rules, folders.logPath), m_lastAddedFrom(folders.homeFolder)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -54,9 +57,6 @@ frmMain::frmMain(const PlatformServices& services, RuleTable& rules, const Windo
     resize(scale.ToPixels(kDesignInnerSize));
     m_controls = BuildMainWindowControls(*this, scale, m_files);
     ConnectHandlers();
-    m_resizeSettled.setSingleShot(true);
-    m_resizeSettled.setInterval(kResizeSettleMs);
-    connect(&m_resizeSettled, &QTimer::timeout, this, [this] { m_resizer.Reassert(*this, CurrentState()); });
     Form_Load();
 }
 
@@ -111,28 +111,12 @@ void frmMain::ConnectHandlers()
     // Key preview: the window sees every key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
-    MakeListMenu();
-}
-
-// The check is beyond the designed window, so it lives in the list's context menu and leaves the
-// layout as it is.
-void frmMain::MakeListMenu()
-{
-    m_listMenu = new QMenu(this);
-    m_checkSelected = m_listMenu->addAction(QStringLiteral("检查所选文件"), this, [this] { lstFiles_Check(true); });
-    m_checkAll = m_listMenu->addAction(QStringLiteral("检查全部文件"), this, [this] { lstFiles_Check(false); });
-    m_listMenu->addSeparator();
-    m_convertAsSource = m_listMenu->addAction(QString::fromUtf8(kConvertAsSourceCommand) + QStringLiteral("..."), this,
-                                              [this] { lstFiles_ConvertAsSource(); });
-    connect(m_listMenu, &QMenu::aboutToShow, this, [this] {
-        m_checkSelected->setEnabled(m_files.SelectedCount() > 0);
-        m_checkAll->setEnabled(m_files.Count() > 0);
-        m_convertAsSource->setEnabled(m_files.SelectedCount() > 0 && ChosenSource(m_controls).has_value());
-    });
-    FileListView* list = m_controls.lstFiles;
-    list->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(list, &QWidget::customContextMenuRequested, this,
-            [this, list](const QPoint& at) { m_listMenu->popup(list->viewport()->mapToGlobal(at)); });
+    // The check, converting as the source and the declarations are beyond the designed window, so they
+    // live in the list's context menu and leave the layout as it is.
+    m_listMenu = new ListMenu(
+        *c.lstFiles, m_files, [this](bool selectedOnly) { lstFiles_Check(selectedOnly); },
+        [this] { lstFiles_ConvertAsSource(); }, [this] { return ChosenSource(m_controls).has_value(); }, this);
+    m_run.SetDeclarationsOption([this] { return m_listMenu->RewriteDeclarations(); });
 }
 
 void frmMain::Form_Load()
@@ -173,6 +157,7 @@ void frmMain::Form_Resize()
         return;
     for (QWidget* control : m_controls.LayoutOrder())
         ApplyLayout(*control);
+    FitInfoPanel(m_controls);
 }
 
 void frmMain::Form_KeyDown(int keyCode)
@@ -279,6 +264,7 @@ void frmMain::cmdAddDir_Click()
 void frmMain::AddPaths(const std::vector<std::filesystem::path>& paths)
 {
     std::vector<std::filesystem::path> files;
+    std::vector<std::filesystem::path> leftOut;
     for (const std::filesystem::path& path : paths) {
         std::error_code error;
         if (std::filesystem::is_directory(path, error)) {
@@ -289,10 +275,17 @@ void frmMain::AddPaths(const std::vector<std::filesystem::path>& paths)
                 return;
         } else if (std::filesystem::is_regular_file(path, error)) {
             files.push_back(path);
+        } else {
+            leftOut.push_back(path);
         }
     }
     m_files.Append(files);
     SetListDependentEnabled(m_controls, m_files.Count() > 0);
+    // A mistyped name on the command line must not vanish unnoticed.
+    if (!leftOut.empty())
+        m_services.messageBox.ShowMessageBox(
+            PathsWarning("有 " + std::to_string(leftOut.size()) + " 个路径不存在或不是普通文件，没有加入列表：",
+                         leftOut, "添加文件"));
 }
 
 void frmMain::cmdRemoveFile_Click()
@@ -351,21 +344,7 @@ void frmMain::OpenInNotepad(const std::filesystem::path& path, EncodingId encodi
 bool frmMain::event(QEvent* event)
 {
     const bool handled = QWidget::event(event);
-    // Qt learns the frame a window manager puts around the window without an event of its own, by
-    // the time the decorated window is first painted or activated.
-    switch (event->type()) {
-    case QEvent::Move:
-    case QEvent::Paint:
-    case QEvent::WindowActivate:
-        m_resizer.FrameMayHaveChanged(*this, CurrentState());
-        break;
-    case QEvent::Enter:
-        if (std::exchange(m_resizedSinceEnter, false))
-            m_resizer.Reassert(*this, CurrentState());
-        break;
-    default:
-        break;
-    }
+    m_ruleKeeper.EventHandled(*event);
     return handled;
 }
 
@@ -407,13 +386,7 @@ void frmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
-    // While the user drags the frame, the window manager ignores what the rule asks for, and Qt does
-    // not notice; once the frame has rested a moment, and when the pointer comes back into the window,
-    // the rule's size and place are asked for again, so the window always ends up as the rule says.
-    if (!m_resizer.Requested(event->size())) {
-        m_resizeSettled.start();
-        m_resizedSinceEnter = true;
-    }
+    m_ruleKeeper.Resized(*event);
 }
 
 void frmMain::changeEvent(QEvent* event)

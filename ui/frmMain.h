@@ -9,11 +9,10 @@
 #include "TwipScale.h"
 #include "WindowFolders.h"
 #include "WindowResize.h"
+#include "WindowRuleKeeper.h"
 #include "WindowRun.h"
 #include "WindowState.h"
 
-#include <QMenu>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -21,6 +20,7 @@
 
 namespace veltran {
 
+class ListMenu;
 class RuleTable;
 
 /// The main window: the file list, the run and list commands, the encoding options and the link to
@@ -48,7 +48,8 @@ public:
 
     /// Adds files and folders as the open dialog and the folder scan do: a folder contributes its
     /// matching files under the last filter typed (the default filter before any), found breadth
-    /// first; a path that is neither is left out. Used for dropped paths and the command line's.
+    /// first; a path that is neither is left out, and named in a warning. Used for dropped paths and the
+    /// command line's.
     void AddPaths(const std::vector<std::filesystem::path>& paths);
 
     /// Shows the file in the text viewer, read as `encoding`, when it is an existing regular file.
@@ -92,9 +93,8 @@ public:
     /// "按原编码转换所选文件...": converts the selected entries as the chosen source encoding whatever they
     /// look like, after a confirmation.
     void lstFiles_ConvertAsSource();
-    /// The list's context menu: "检查所选文件" (while an entry is selected), "检查全部文件" and, while an
-    /// entry is selected and a source is chosen, "按原编码转换所选文件...".
-    QMenu& ListMenu() { return *m_listMenu; }
+    /// The list's context menu: the checks, converting as the source, and the declarations option.
+    ListMenu& ListContextMenu() { return *m_listMenu; }
     void optGb_Click();
     void optBig5_Click();
     void optUtf8_Click();
@@ -112,7 +112,6 @@ private:
     TwipSize InnerSize() const;
     void ConnectHandlers();
     void TieBomToTarget();
-    void MakeListMenu();
     /// Runs a long command (a run, a scan) during which closing the window ends the program.
     void RunBusy(const std::function<void()>& work);
 
@@ -123,18 +122,14 @@ private:
     MainWindowControls m_controls;
     ControlLayoutTable m_layout;
     WindowResizer m_resizer;
-    QTimer m_resizeSettled;
-    bool m_resizedSinceEnter = false;
+    WindowRuleKeeper m_ruleKeeper;
     QtEventPump m_events;
     FolderScan m_scan;
     WindowRun m_run;
     std::filesystem::path m_lastAddedFrom; // where the open dialog starts next
     int m_ruleEditorIndex = 0;             // the rule the editor showed when it last closed, from 0
     bool m_busy = false;
-    QMenu* m_listMenu = nullptr;
-    QAction* m_checkSelected = nullptr;
-    QAction* m_checkAll = nullptr;
-    QAction* m_convertAsSource = nullptr;
+    ListMenu* m_listMenu = nullptr;
 };
 
 } // namespace veltran

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -98,10 +99,14 @@ protected:
 
     RunOutcome Run(const std::vector<fs::path>& entries)
     {
-        const ConvertFunction convert = [this](const fs::path& path, const ConvertOptions& options) {
+        const ConvertFunction convert = [this](const fs::path& path, const ConvertOptions& options,
+                                               UnmappableCharacters& lost) {
             calls.push_back({path, options});
             if (failing.count(path.string()) > 0)
                 return Status::Failure(StatusCode::InvalidBytes, "bad bytes");
+            if (const auto found = losing.find(path.string()); found != losing.end())
+                for (const char32_t character : found->second)
+                    lost.Note(character);
             return Status::Success();
         };
         int clock = 0;
@@ -112,6 +117,7 @@ protected:
     RunSettings settings = MakeRunSettings(EncodingId::Gb, EncodingId::Utf8, true);
     ScriptedHost host;
     std::set<std::string> failing;
+    std::map<std::string, std::u32string> losing; // path to the characters its target lacks
     std::vector<ConvertCall> calls;
 };
 
@@ -173,17 +179,26 @@ TEST_F(BatchRunTest, WaitingInputGetsAYieldBetweenRefreshes)
     EXPECT_EQ(host.yields, 83 + 1);
 }
 
-TEST_F(BatchRunTest, CompletedRunWithTwoFailuresLogsThemInListOrder)
+TEST_F(BatchRunTest, CompletedRunLogsFailuresAndLossesInListOrder)
 {
     failing = {"/site/f2.htm", "/site/f4.htm"};
+    losing = {{"/site/f3.htm", U"\U0001F600\uD55C\uAD6D\uC5B4\uD55C\u2170\u2171"}, {"/site/f5.htm", U"\u2170"}};
     const RunOutcome outcome = Run(Entries(5));
     EXPECT_FALSE(outcome.stopped);
     EXPECT_EQ(calls.size(), 5u);
     ASSERT_EQ(outcome.failures.size(), 2u);
     EXPECT_EQ(outcome.failures[0].path, "/site/f2.htm");
     EXPECT_EQ(outcome.failures[1].reason.message, "bad bytes");
+    ASSERT_EQ(outcome.losses.size(), 2u);
+    EXPECT_EQ(outcome.losses[0].path, "/site/f3.htm");
+    EXPECT_EQ(outcome.losses[0].lost.count, 7u);
     EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n"
-                           "处理失败：/site/f2.htm\r\n处理失败：/site/f4.htm\r\n\r\n完成时间：T1");
+                           "处理失败：/site/f2.htm\r\n"
+                           "字符丢失：/site/f3.htm（目标编码没有的字符 7 个，已写成 \"?\"：U+1F600 😀，U+D55C 한，"
+                           "U+AD6D 국，U+C5B4 어，U+2170 ⅰ ...）\r\n"
+                           "处理失败：/site/f4.htm\r\n"
+                           "字符丢失：/site/f5.htm（目标编码没有的字符 1 个，已写成 \"?\"：U+2170 ⅰ）\r\n"
+                           "\r\n完成时间：T1");
 }
 
 TEST_F(BatchRunTest, StopConfirmedBeforeTheKthFileLeavesItAndLaterFilesUntouched)

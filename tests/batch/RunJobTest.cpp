@@ -51,6 +51,35 @@ TEST(RunJobTest, FolderTheScanCouldNotReadIsAFailedEntry)
     EXPECT_NE(log->find("处理失败：" + (dir / "locked").string() + "\r\n"), std::string::npos) << *log;
 }
 
+// Characters the target lacks are losses where they become "?", not where a page takes them as
+// character references.
+TEST(RunJobTest, OnlyCharactersWrittenAsQuestionMarksAreLosses)
+{
+    TempDir dir;
+    const std::string emoji = "<p>\xE4\xB8\xAD\xF0\x9F\x98\x80</p>"; // 中😀
+    for (const char* name : {"a.htm", "b.js"})
+        WriteFile(dir / name, emoji);
+    for (const bool references : {false, true}) {
+        SCOPED_TRACE(references);
+        RunRequest request;
+        request.settings = MakeRunSettings(EncodingId::Utf8, EncodingId::Gb, true);
+        request.settings.conversion.record.unmappable = true;
+        request.settings.conversion.text.unmappableAsReferences = references;
+        request.settings.conversion.disk.dryRun = true;
+        request.entries = {dir / "a.htm", dir / "b.js"};
+        test::QuietRunHost host(false, false);
+        RuleTable rules;
+        const RunOutcome outcome = RunJob(request, rules, host.Roles());
+        std::vector<fs::path> lossy;
+        for (const RunLoss& loss : outcome.losses)
+            lossy.push_back(loss.path);
+        const std::vector<fs::path> expected =
+            references ? std::vector<fs::path>{dir / "b.js"} : std::vector<fs::path>{dir / "a.htm", dir / "b.js"};
+        EXPECT_EQ(lossy, expected);
+        EXPECT_EQ(outcome.losses.back().lost.examples, std::vector<char32_t>{U'\U0001F600'});
+    }
+}
+
 // The log is written at the end of every run but one the program's closing cut short, and a log
 // that cannot be written is reported while the conversions done stand.
 TEST(RunJobTest, LogIsWrittenAfterTheRunAndItsFailureIsReported)

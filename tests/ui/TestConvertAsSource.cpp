@@ -1,4 +1,5 @@
 #include "CliProcess.h"
+#include "ListMenu.h"
 #include "TempDir.h"
 #include "TestRunners.h"
 #include "WindowFixture.h"
@@ -67,9 +68,9 @@ private slots:
         FileListModel& list = m_fixture->window->Files();
         list.SetSelected(0, true);
 
-        QMenu& menu = m_fixture->window->ListMenu();
+        ListMenu& menu = m_fixture->window->ListContextMenu();
         menu.popup(QPoint(0, 0));
-        QAction* command = menu.actions().back();
+        QAction* command = menu.ConvertAsSourceAction();
         QCOMPARE(command->text(), QStringLiteral("按原编码转换所选文件..."));
         QVERIFY(command->isEnabled());
         menu.hide();

@@ -1,4 +1,6 @@
 #include "FileListView.h"
+#include "FolderScan.h"
+#include "RunningState.h"
 #include "TempDir.h"
 #include "TestRunners.h"
 #include "WindowFixture.h"
@@ -9,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolTip>
 
 using namespace veltran;
 using namespace veltran::test;
@@ -54,7 +57,8 @@ private slots:
     void addFolderListsBreadthFirstAndAddsNothingWhenNothingMatches();
     void droppedFilesAndFoldersAreAdded();
     void folderThatVanishedIsReported();
-    void escapeStopsALongScanKeepingWhatWasFound();
+    void stopEndsAScanKeepingWhatWasFound();
+    void panelAndTooltipShowWholeTexts();
 
 private:
     const MainWindowControls& Controls() const { return m_fixture->window->Controls(); }
@@ -248,10 +252,8 @@ void TestListCommands::addFolderListsBreadthFirstAndAddsNothingWhenNothingMatche
 
     QStringList names;
     for (const fs::path& path : Files().Paths())
-        names << QString::fromStdString(path.filename().string());
-    QCOMPARE(names.size(), 4);
-    QCOMPARE(names.front(), QStringLiteral("top.htm"));
-    QCOMPARE(names.back(), QStringLiteral("b.htm"));
+        names << QString::fromStdString(path.lexically_relative(tree).string());
+    QCOMPARE(names, (QStringList{"top.htm", "A/a.htm", "C/c.htm", "A/B/b.htm"}));
     QVERIFY(Services().messageBox.calls.empty());
 }
 
@@ -260,12 +262,20 @@ void TestListCommands::droppedFilesAndFoldersAreAdded()
     const fs::path file = Write("one.txt");
     Write("folder/two.htm");
     Write("folder/skip.bin");
-    m_fixture->window->AddPaths({file, m_fixture->Folder() / "folder", m_fixture->Folder() / "missing.htm"});
+    const fs::path missing = m_fixture->Folder() / "missing.htm";
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    m_fixture->window->AddPaths({file, m_fixture->Folder() / "folder", missing});
     QStringList names;
     for (const fs::path& path : Files().Paths())
         names << QString::fromStdString(path.filename().string());
     QCOMPARE(names, (QStringList{"one.txt", "two.htm"}));
     QVERIFY(ListButtonsEnabled(Controls()));
+    // The path left out is named.
+    QCOMPARE(Services().messageBox.calls.size(), std::size_t{1});
+    const MessageRequest& warning = Services().messageBox.calls.front();
+    QCOMPARE(QString::fromStdString(warning.text),
+             QString::fromStdString("有 1 个路径不存在或不是普通文件，没有加入列表：\r\n" + missing.string()));
+    QVERIFY(warning.icon == MessageIcon::Warning);
 }
 
 void TestListCommands::folderThatVanishedIsReported()
@@ -280,27 +290,53 @@ void TestListCommands::folderThatVanishedIsReported()
     QVERIFY(!ListButtonsEnabled(Controls()));
 }
 
-void TestListCommands::escapeStopsALongScanKeepingWhatWasFound()
+// The pump yields after every folder, and the stop comes at the first count above zero: the folder
+// itself holds no file, so the scan stops after its first sub-folder in name order, whatever the time.
+void TestListCommands::stopEndsAScanKeepingWhatWasFound()
 {
-    constexpr int kFolders = 3000;
-    for (int i = 0; i < kFolders; ++i)
+    for (int i = 0; i < 10; ++i)
         Write("big/" + std::to_string(i) + "/page.htm");
-    bool pressed = false;
-    m_fixture->WhileHandlingEvents([&] {
-        if (!Controls().lblInfo->text().contains(QStringLiteral("已找到")))
-            return true;
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : m_fixture->window.get(), Qt::Key_Escape);
-        pressed = true;
-        return false;
-    });
-    m_fixture->window->AddPaths({m_fixture->Folder() / "big"});
-    if (!pressed)
-        QSKIP("the scan ended before it showed its progress");
-    QVERIFY(Files().Count() > 0);
-    QVERIFY(Files().Count() < std::size_t{kFolders});
+    struct StopAtFirstFind : EventPump
+    {
+        explicit StopAtFirstFind(const QLabel& label) : info(label) {}
+        bool InputMayBeWaiting() override { return true; }
+        void ProcessEvents() override
+        {
+            shown << info.text();
+            const QString text = info.text();
+            if (text.contains(QStringLiteral("已找到")) && !text.contains(QStringLiteral("已找到 0 ")))
+                RequestStop();
+        }
+        bool ConfirmStop() override { return true; }
+        const QLabel& info;
+        QStringList shown;
+    } pump(*Controls().lblInfo);
+    FolderScan scan(Services().Services(), Controls(), Files(), pump);
+    scan.ScanAndAppend(m_fixture->Folder() / "big", "*.htm");
+
+    QCOMPARE(Entries(Files()), QStringList{QString::fromStdString((m_fixture->Folder() / "big/0/page.htm").string())});
+    QCOMPARE(pump.shown.last(), QStringLiteral("查找文件，请稍侯...已找到 1 个文件，按 Esc 停止"));
     QVERIFY(!Controls().cmdConvertInfo->isVisible());
     QVERIFY(Controls().cmdAddDir->isEnabled());
+}
+
+// The count and a long path fit where they are shown: the panel widens for its text, and an entry's
+// tooltip holds its whole path.
+void TestListCommands::panelAndTooltipShowWholeTexts()
+{
+    ShowInfo(Controls(), QStringLiteral("查找文件，请稍侯...已找到 123456 个文件，按 Esc 停止"));
+    const QRect label = Controls().lblInfo->geometry();
+    QVERIFY(QRect(QPoint(), Controls().cmdConvertInfo->size()).contains(label));
+    QVERIFY(m_fixture->window->rect().contains(Controls().cmdConvertInfo->geometry()));
+
+    const fs::path deep = m_fixture->Folder() / std::string(40, 'd') / std::string(40, 'e') / "page.htm";
+    Files().Append({deep});
+    FileListView& list = *Controls().lstFiles;
+    const QRect entry = list.visualRect(list.model()->index(0, 0));
+    QHelpEvent help(QEvent::ToolTip, entry.center(), list.viewport()->mapToGlobal(entry.center()));
+    QApplication::sendEvent(list.viewport(), &help);
+    QCOMPARE(QToolTip::text(), QString::fromStdString(deep.string()) + "\n双击或回车查看文件内容");
+    QToolTip::hideText();
 }
 
 int RunListCommandTests(int argc, char** argv)

@@ -1,5 +1,6 @@
 #include "CliProcess.h"
 #include "FileListView.h"
+#include "ListMenu.h"
 #include "TempDir.h"
 #include "TestRunners.h"
 #include "WindowFixture.h"
@@ -60,6 +61,9 @@ private slots:
     void cleanup();
     void runOverTheSamplesMatchesTheCommandLine();
     void failuresAreCountedLoggedAndTheLogOpens();
+    void lossesAreAWarningAndLogged_data();
+    void lossesAreAWarningAndLogged();
+    void declarationsOptionRewritesThemInRunsAndChecks();
     void stopBeforeTheThirdFile_data();
     void stopBeforeTheThirdFile();
     void longRunRefreshesAboutAHundredTimes();
@@ -160,6 +164,71 @@ void TestWindowRun::failuresAreCountedLoggedAndTheLogOpens()
     QCOMPARE(Services().viewer.shown, std::vector<fs::path>{log});
     QVERIFY(Services().viewer.encodings.front() == EncodingId::Utf8);
     QCOMPARE(ReadBytes(files[2]), kUtf8Page);
+}
+
+void TestWindowRun::lossesAreAWarningAndLogged_data()
+{
+    QTest::addColumn<bool>("withFailure");
+    QTest::addColumn<QString>("closing");
+    const QString losses = QStringLiteral("1 个文件共 4 个字符目标编码没有，已写成 \"?\"。更多信息请查看文件：");
+    QTest::newRow("losses only") << false << QStringLiteral("文件处理完成，但有 ") + losses;
+    QTest::newRow("losses and a failure") << true << QStringLiteral("处理完成，有 1 个文件处理失败，另有 ") + losses;
+}
+
+// UTF-8 to GB of a page with an emoji and Korean: the run says what it wrote as "?" and where.
+void TestWindowRun::lossesAreAWarningAndLogged()
+{
+    QFETCH(bool, withFailure);
+    QFETCH(QString, closing);
+    const std::vector<fs::path> files = Site(3, "<p>\xE4\xB8\xAD\xE6\x96\x87</p>");
+    WriteFile(files[1], "<p>\xE4\xB8\xAD\xF0\x9F\x98\x80\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4</p>"); // 中😀한국어
+    if (withFailure)
+        WriteFile(files[2], "<p>\xFF</p>");
+    Controls().optFrmUTF8->click();
+    Controls().optGb->click();
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    Controls().cmdStartConvert->click();
+
+    const fs::path log = m_fixture->Folder() / "Veltran.log";
+    const MessageRequest& message = Services().messageBox.calls.at(0);
+    QCOMPARE(Text(message.text), closing + Text(log.string()));
+    QCOMPARE(Text(message.caption), QStringLiteral("完成"));
+    QVERIFY(message.icon == MessageIcon::Warning);
+    QCOMPARE(ReadBytes(files[1]), std::string("<p>\xD6\xD0????") + "</p>");
+    const std::string text = ReadBytes(log);
+    const std::string lossLine =
+        "字符丢失：" + files[1].string() +
+        "（目标编码没有的字符 4 个，已写成 \"?\"：U+1F600 😀，U+D55C 한，U+AD6D 국，U+C5B4 어）\r\n";
+    QVERIFY2(text.find(lossLine) != std::string::npos, text.c_str());
+    QCOMPARE(text.find("处理失败：" + files[2].string() + "\r\n") != std::string::npos, withFailure);
+    QCOMPARE(Services().viewer.shown, std::vector<fs::path>{log});
+}
+
+// Ticked in the list's menu, the option makes a run keep the pages' charset declarations true, and
+// the check tells which it would rewrite; unticked, they stay as they are.
+void TestWindowRun::declarationsOptionRewritesThemInRunsAndChecks()
+{
+    const std::string page = "<meta charset=\"gb2312\"><p>\xD6\xD0\xCE\xC4</p>";
+    const std::vector<fs::path> files = Site(2, page);
+    ListMenu& menu = m_fixture->window->ListContextMenu();
+    QVERIFY(!menu.DeclarationsAction()->isChecked());
+    menu.DeclarationsAction()->trigger();
+    menu.CheckAllAction()->trigger();
+    const std::string check = Masked(Services().viewer.texts.at(0).second, m_fixture->Folder());
+    QVERIFY2(check.find("2 个将改写编码声明。\n") != std::string::npos, check.c_str());
+    QVERIFY2(check.find("可以处理：<folder>/site/f1.htm\n    将改写编码声明 1 处（共 1 处）\n") != std::string::npos,
+             check.c_str());
+    QCOMPARE(ReadBytes(files[0]), page);
+
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    Controls().cmdStartConvert->click();
+    QCOMPARE(ReadBytes(files[0]), "\xEF\xBB\xBF<meta charset=\"utf-8\"><p>\xE4\xB8\xAD\xE6\x96\x87</p>");
+
+    menu.DeclarationsAction()->trigger();
+    WriteFile(files[1], page);
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    Controls().cmdStartConvert->click();
+    QCOMPARE(ReadBytes(files[1]), "\xEF\xBB\xBF<meta charset=\"gb2312\"><p>\xE4\xB8\xAD\xE6\x96\x87</p>");
 }
 
 void TestWindowRun::stopBeforeTheThirdFile_data()
@@ -313,6 +382,7 @@ void TestWindowRun::logThatCannotBeWrittenIsReported()
     folders.logPath = m_fixture->Folder() / "missing" / "Veltran.log";
     m_fixture->window = std::make_unique<frmMain>(Services().Services(), *m_fixture->rules, folders);
     const std::vector<fs::path> files = Site(2);
+    WriteFile(files[0], "<p>\x81\x20</p>");
     Services().messageBox.answers.Queue(MessageResult::Ok);
     Services().messageBox.answers.Queue(MessageResult::Ok);
     Controls().cmdStartConvert->click();
@@ -321,6 +391,14 @@ void TestWindowRun::logThatCannotBeWrittenIsReported()
     const QString error = Text(Services().messageBox.calls.at(0).text);
     QVERIFY2(error.startsWith("运行日志无法写入：" + Text(folders.logPath.string())), qPrintable(error));
     QVERIFY2(error.contains("No such file or directory"), qPrintable(error));
+    // The closing message points at no file, and the log's text is shown instead.
+    QCOMPARE(Text(Services().messageBox.calls.at(1).text),
+             QStringLiteral("处理完成，有 1 个文件处理失败。运行日志无法写入，其内容在窗口中显示。"));
+    QVERIFY(Services().viewer.shown.empty());
+    const std::vector<std::pair<std::string, std::string>>& texts = Services().viewer.texts;
+    QCOMPARE(texts.size(), std::size_t{1});
+    QCOMPARE(Text(texts[0].first), QStringLiteral("运行日志"));
+    QVERIFY(texts[0].second.find("处理失败：" + files[0].string() + "\r\n") != std::string::npos);
     QCOMPARE(ReadBytes(files[1]), kUtf8Page);
     ExpectIdle();
 }
@@ -337,7 +415,7 @@ void TestWindowRun::checkForetellsTheRunAndChangesNothing()
     list.SetSelected(0, true);
     list.SetSelected(1, true);
 
-    QMenu& menu = m_fixture->window->ListMenu();
+    QMenu& menu = m_fixture->window->ListContextMenu();
     menu.popup(QPoint(0, 0));
     QVERIFY(menu.actions().at(0)->isEnabled());
     menu.hide();
