@@ -61,6 +61,7 @@ RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const Run
         options.source = settings.source;
         options.target = settings.target;
         options.keepBackup = settings.keepBackup;
+        options.backupMode = settings.backupMode;
         options.applyRules = roles.options.ApplyRules();
         options.writeBom = roles.options.WriteBom();
         options.guessSource = settings.guessSource;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackupNames.h"
 #include "EncodingId.h"
 #include "EventPump.h"
 #include "FileConverter.h"
@@ -40,6 +41,7 @@ struct RunSettings
     bool record = false;                 // SHA-256 of each original and each new file, for a report
     bool dryRun = false;                 // everything but writing; no log either
     bool trustSource = false;            // each file read as the source, however it looks (the user's word)
+    BackupMode backupMode = BackupMode::Simple; // how backups are named, as GNU cp's --backup
 };
 
 /// One entry of a run as it went: the path as given, the result and what the conversion found out.
@@ -68,6 +70,13 @@ struct ReadingCounts
     void Add(const SourceReading& reading);
 };
 
+/// Something a person should know of a file that converted.
+struct FileNotice
+{
+    std::filesystem::path path; // as given
+    std::string text;           // UTF-8, e.g. "group www-data not kept: Operation not permitted"
+};
+
 struct RunOutcome
 {
     bool stopped = false;      // the user confirmed a stop; the log ends with the stop entry
@@ -75,6 +84,8 @@ struct RunOutcome
     std::size_t processed = 0; // entries whose conversion was attempted, from the first on
     std::vector<RunFailure> failures;
     ReadingCounts converted;          // filled by RunJob
+    std::vector<FileNotice> notKept;  // filled by RunJob: what of each file's metadata its new file lacks
+    std::size_t replacedOtherBackups = 0; // filled by RunJob: older backups replaced that held other bytes
     std::vector<EntryRecord> records; // every entry processed, in order, when the run was asked to keep them
     std::string log;                  // the log text (UTF-8, CR LF)
     Status logWritten;                // why the log file could not be written, when it was to be

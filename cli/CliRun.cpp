@@ -64,6 +64,9 @@ void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const
             environment.err << ' ' << DescribeCharacter(character);
         environment.err << (lost.count > lost.examples.size() ? " ...\n" : "\n");
     }
+    for (const FileNotice& notice : outcome.notKept)
+        environment.err << "veltran-cli: " << ShownName(notice.path.native()) << ": " << ShownName(notice.text)
+                        << '\n';
 }
 
 // After the refusals of the encoding check, how to convert such files anyway, for a person who knows
@@ -99,6 +102,9 @@ std::string NotesText(const RunOutcome& outcome, bool declarations)
     std::string text;
     if (lossy > 0)
         text += ", " + std::to_string(lossy) + " with characters the target lacks";
+    if (const std::size_t replaced = outcome.replacedOtherBackups; replaced > 0)
+        text += ", " + std::to_string(replaced) + (replaced == 1 ? " older .bak" : " older .bak files") +
+                " that held other bytes replaced (--backup=numbered keeps them)";
     if (declarations)
         text += ", declarations rewritten in " + std::to_string(rewritten) + ", " + std::to_string(undeclared) +
                 " declaring no charset";
@@ -174,6 +180,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         request.settings.sourceName = "auto";
     }
     request.settings.trustSource = commandLine.trustSource;
+    request.settings.backupMode = commandLine.backupMode.value_or(BackupMode::Simple);
     request.settings.sync = commandLine.sync;
     request.settings.rewriteDeclarations = commandLine.declarations;
     request.settings.noteUnmappable = true;

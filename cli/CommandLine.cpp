@@ -45,6 +45,12 @@ const std::vector<ValueOption>& ValueOptions()
              return c.guessSource ? std::string() : SetEncoding(c.source, "--from", v);
          }},
         {"--to", [](CommandLine& c, const std::string& v) { return SetEncoding(c.target, "--to", v); }},
+        {"--backup",
+         [](CommandLine& c, const std::string& v) {
+             c.backupMode = ParseBackupMode(v);
+             return c.backupMode ? std::string()
+                                 : "--backup expects simple, numbered or existing, not \"" + v + "\"";
+         }},
         {"--filter",
          [](CommandLine& c, const std::string& v) {
              c.filter = NormalizeFilter(v);
@@ -152,6 +158,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
         return refuse("--trust-source needs the encoding the files are in (--from gb, big5 or utf8)");
     if (c.writeBom && c.target != EncodingId::Utf8)
         return refuse("--bom applies to UTF-8 targets only (--to utf8)");
+    if (c.backupMode && !c.keepBackup)
+        return refuse("--backup and --no-backup exclude each other");
     if (c.force && !c.reportFile)
         return refuse("--force applies to --report only");
     return c;
@@ -184,6 +192,11 @@ std::string UsageText()
            "                      \"*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt\"); * ? # [a-z] [!x],\n"
            "                      letter case ignored\n"
            "  --no-backup         replace the files without keeping PATH.bak\n"
+           "  --backup=MODE       how the originals are kept, as GNU cp names backups: simple (the default)\n"
+           "                      keeps PATH.bak and replaces an older one; numbered keeps every original\n"
+           "                      as PATH.bak.~1~, PATH.bak.~2~, ...; existing numbers them where numbered\n"
+           "                      backups exist already; the summary counts older .bak files replaced\n"
+           "                      that held other bytes than the file converted\n"
            "  --bom               start UTF-8 output with a byte-order mark (off by default: it breaks PHP pages)\n"
            "  --rules FILE        apply up to nine replacement rules read from FILE (format below)\n"
            "  --charset-header    make rule 1 the charset rule: ASP code-page and charset directives and a\n"

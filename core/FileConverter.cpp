@@ -244,15 +244,16 @@ Result<int> OpenSource(std::filesystem::path& path)
     return fd;
 }
 
+// Closes the file opened for reading when the conversion is done with it, which lets go of its lock.
+struct OpenedFile
+{
+    int fd;
+    ~OpenedFile() { ::close(fd); }
+};
+
 // Reads a whole regular file into memory that is not cleared first.
 Result<WholeFile> ReadWholeFile(int fd)
 {
-    struct FdCloser
-    {
-        int fd;
-        ~FdCloser() { ::close(fd); }
-    } closer{fd};
-
     WholeFile file;
     if (::fstat(fd, &file.info) != 0)
         return ReadFailure(errno);
@@ -323,6 +324,7 @@ bool ConvertsTo(const std::filesystem::path& backup, ByteView content, const Con
     const Result<int> fd = OpenSource(path);
     if (!fd)
         return false;
+    const OpenedFile opened{*fd};
     Result<WholeFile> held = ReadWholeFile(*fd);
     if (!held ||
         std::equal(content.begin(), content.end(), held->content.data(), held->content.data() + held->content.size()))
@@ -344,6 +346,11 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     const Result<int> fd = OpenSource(path);
     if (!fd)
         return fd.status();
+    const OpenedFile opened{*fd};
+    // Held until the new file is in place: another run that read the file meanwhile would otherwise
+    // back up and replace this run's result, and the original with it.
+    if (calls.Lock(*fd) == EWOULDBLOCK)
+        return Status::Failure(StatusCode::BeingConverted, "being converted by another run");
     Result<WholeFile> file = ReadWholeFile(*fd);
     if (!file)
         return file.status();
@@ -355,17 +362,18 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     const FileOwnership ownership{info.st_mode, info.st_uid, info.st_gid};
     std::filesystem::path backup = path;
     backup += ".bak";
+    const std::filesystem::path latestBackup = LatestBackup(backup, options.backupMode);
     std::error_code ec;
     const bool backupHeld =
-        options.keepBackup && std::filesystem::is_regular_file(std::filesystem::symlink_status(backup, ec));
+        options.keepBackup && std::filesystem::is_regular_file(std::filesystem::symlink_status(latestBackup, ec));
     Result<ByteBuffer> converted = ConvertContent(file->content, options, rules, notes, backupHeld || options.record);
     if (!converted)
         return converted.status();
     // Too short a text may not tell a second run from a first; its backup does, and it is the
     // original that a second run would replace.
-    if (backupHeld && ConvertsTo(backup, file->content, options, rules))
-        return Status::Failure(StatusCode::WrongEncoding,
-                               "converted already: it is what converting " + backup.filename().string() + " gives");
+    if (backupHeld && ConvertsTo(latestBackup, file->content, options, rules))
+        return Status::Failure(StatusCode::WrongEncoding, "converted already: it is what converting " +
+                                                              latestBackup.filename().string() + " gives");
     const std::array<ByteView, 2> pieces{Bom(options), ByteView(*converted)};
     notes.bytesWritten = pieces[0].size() + pieces[1].size();
     if (options.record) {
@@ -384,13 +392,21 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
 
     ReplaceOptions replace;
     replace.ownership = ownership;
-    replace.expected = IdentityOf(info);
+    replace.expected = IdentityOfOpenFile(*fd, info, calls);
+    replace.source = *fd;
     replace.sync = options.sync;
-    if (options.keepBackup)
+    if (options.keepBackup) {
         replace.backup = backup;
+        replace.backupMode = options.backupMode;
+    }
     if (options.dryRun)
         return CheckReplaceable(path, replace, calls);
-    return ReplaceFile(path, pieces, replace, calls);
+    ReplaceNotes replaced;
+    Status result = ReplaceFile(path, pieces, replace, calls, &replaced);
+    notes.backup = std::move(replaced.backup);
+    notes.replacedOtherBackup = replaced.replacedOtherBackup;
+    notes.notKept = std::move(replaced.notKept);
+    return result;
 }
 
 } // namespace

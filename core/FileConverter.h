@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace veltran {
 
@@ -33,6 +34,7 @@ struct ConvertOptions
     bool unmappableAsReferences = false; // write them as "&#x4E2D;" instead of "?" (HTML and XML pages)
     bool record = false;                 // SHA-256 of the original and of the new content
     bool dryRun = false;                 // everything but writing: the file and its backup stay as they are
+    BackupMode backupMode = BackupMode::Simple; // with keepBackup; Numbered keeps every original, "<path>.bak.~N~"
 };
 
 /// What a conversion found out, beyond its success.
@@ -47,6 +49,9 @@ struct ConversionNotes
     std::uint64_t bytesWritten = 0; // what the file holds (or would hold) afterwards
     std::string originalSha256;     // with record
     std::string writtenSha256;      // with record
+    std::filesystem::path backup;   // where the original was kept; empty without a backup
+    bool replacedOtherBackup = false; // an older backup that held other bytes than the file read was replaced
+    std::vector<std::string> notKept; // what of the file's group, owner, ACL and attributes the new file lacks
 
     // What the encoding check saw when it refused the file.
     std::optional<SourceRefusal> refusal;
@@ -78,9 +83,11 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
                                     std::size_t pieceUnits = kDefaultPieceUnits, ConversionNotes* notes = nullptr);
 
 /// Converts one file in place through ReplaceFile: with keepBackup the source also becomes "<path>.bak"
-/// (an older backup file is replaced), without it the source is replaced; the new file keeps the
-/// source's permission bits and, where allowed, owner. A link is converted where it points and stays
-/// a link. The file is read as ChooseSource says, which refuses a file that reads as another
+/// (an older backup file is replaced; backupMode Numbered keeps it and makes "<path>.bak.~N~"), without
+/// it the source is replaced; the new file keeps the source's permission bits, extended attributes and
+/// ACL and, where allowed, owner and group (what it could not keep is in the notes). A link is
+/// converted where it points and stays a link. The file is locked (flock) from its reading to its
+/// replacement: a file another run holds fails with BeingConverted ("being converted by another run"). The file is read as ChooseSource says, which refuses a file that reads as another
 /// encoding (a second run over converted files) before anything changes, unless trustSource; a file
 /// that converting its backup gives (a second run over a page too short to judge) is refused even then,
 /// since converting it again would replace the original in its backup. `notes`, when given, is told the
