@@ -101,7 +101,8 @@ public:
     }
     int ChangeOwner(int fd, uid_t owner, gid_t group) const override
     {
-        const int error = Before("chown", {});
+        // A change of the group alone is told apart: a user may make it where the owner cannot change.
+        const int error = Before(owner == static_cast<uid_t>(-1) ? "chgrp" : "chown", {});
         return error != 0 ? error : FileSystemCalls::ChangeOwner(fd, owner, group);
     }
     int ChangeMode(int fd, mode_t mode) const override

@@ -1,0 +1,107 @@
+// Runs in a chain (GB to UTF-8, then UTF-8 to BIG5) under each way of naming backups: numbered backups
+// keep the first original, and a simple backup that replaces one holding other bytes says so.
+#include "FileConverter.h"
+
+#include "ChineseTextFixtures.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace veltran {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+struct ChainCase
+{
+    const char* name;
+    BackupMode mode;
+    std::vector<std::string> before; // files beside a.htm before the first run, holding "older"
+    std::map<std::string, Bytes> after; // every file of the folder afterwards, by name
+    bool firstReplacedOther;            // the first run's notes: an older backup with other bytes replaced
+    bool secondReplacedOther;           // the second run's
+};
+
+class BackupChain : public ::testing::TestWithParam<ChainCase>
+{
+};
+
+ConvertOptions Step(EncodingId source, EncodingId target, BackupMode mode)
+{
+    ConvertOptions options;
+    options.source = source;
+    options.target = target;
+    options.backupMode = mode;
+    return options;
+}
+
+TEST_P(BackupChain, KeepsWhatTheModeKeeps)
+{
+    const ChainCase& c = GetParam();
+    TempDir dir;
+    const fs::path file = dir / "a.htm";
+    WriteFile(file, fixtures::kGbSentence);
+    for (const std::string& name : c.before)
+        WriteFile(dir / name, "older");
+
+    ConversionNotes first;
+    ASSERT_TRUE(ConvertFile(file, Step(EncodingId::Gb, EncodingId::Utf8, c.mode), RuleTable(), SystemFileCalls(),
+                            &first));
+    ConversionNotes second;
+    ASSERT_TRUE(ConvertFile(file, Step(EncodingId::Utf8, EncodingId::Big5, c.mode), RuleTable(), SystemFileCalls(),
+                            &second));
+
+    std::map<std::string, Bytes> after;
+    for (const std::string& name : dir.Entries())
+        after[name] = ReadFile(dir / name);
+    EXPECT_EQ(after, c.after);
+    EXPECT_EQ(first.replacedOtherBackup, c.firstReplacedOther);
+    EXPECT_EQ(second.replacedOtherBackup, c.secondReplacedOther);
+    EXPECT_EQ(ReadFile(second.backup), fixtures::kUtf8SimplifiedSentence) << second.backup;
+}
+
+const Bytes kOlder = test::Bytes("older");
+
+INSTANTIATE_TEST_SUITE_P(
+    FileConverter, BackupChain,
+    ::testing::Values(ChainCase{"SimpleReplacesAndSaysSo",
+                                BackupMode::Simple,
+                                {},
+                                {{"a.htm", fixtures::kBig5Sentence}, {"a.htm.bak", fixtures::kUtf8SimplifiedSentence}},
+                                false,
+                                true},
+                      ChainCase{"NumberedKeepsEveryOriginal",
+                                BackupMode::Numbered,
+                                {},
+                                {{"a.htm", fixtures::kBig5Sentence},
+                                 {"a.htm.bak.~1~", fixtures::kGbSentence},
+                                 {"a.htm.bak.~2~", fixtures::kUtf8SimplifiedSentence}},
+                                false,
+                                false},
+                      ChainCase{"ExistingWithoutNumberedBackupsIsSimple",
+                                BackupMode::Existing,
+                                {"a.htm.bak"},
+                                {{"a.htm", fixtures::kBig5Sentence}, {"a.htm.bak", fixtures::kUtf8SimplifiedSentence}},
+                                true,
+                                true},
+                      ChainCase{"ExistingWithNumberedBackupsNumbersOnFromTheHighest",
+                                BackupMode::Existing,
+                                {"a.htm.bak", "a.htm.bak.~3~", "a.htm.bak.~04~", "a.htm.bak.~x~"},
+                                {{"a.htm", fixtures::kBig5Sentence},
+                                 {"a.htm.bak", kOlder},
+                                 {"a.htm.bak.~3~", kOlder},
+                                 {"a.htm.bak.~04~", kOlder},
+                                 {"a.htm.bak.~x~", kOlder},
+                                 {"a.htm.bak.~4~", fixtures::kGbSentence},
+                                 {"a.htm.bak.~5~", fixtures::kUtf8SimplifiedSentence}},
+                                false,
+                                false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace veltran
