@@ -314,9 +314,10 @@ Result<ByteBuffer> ConvertContent(ByteBuffer& content, const ConvertOptions& opt
     return ConvertText(std::move(*text), used, rules, &notes);
 }
 
-// Whether converting the backup gives the file's content: the file is then the backup's conversion,
-// which converting again would garble, and replacing the backup would lose the original. A backup
-// that holds the file's own bytes loses nothing.
+// Whether converting the backup gives the file's content, to this run's target or another one: the
+// file is then the backup's conversion, which converting again would garble (another run may have
+// converted it to BIG5 while this one converts to UTF-8), and replacing the backup would lose the
+// original. A backup that holds the file's own bytes loses nothing.
 bool ConvertsTo(const std::filesystem::path& backup, ByteView content, const ConvertOptions& options,
                 const RuleTable& rules)
 {
@@ -329,14 +330,25 @@ bool ConvertsTo(const std::filesystem::path& backup, ByteView content, const Con
     if (!held ||
         std::equal(content.begin(), content.end(), held->content.data(), held->content.data() + held->content.size()))
         return false;
-    ConversionNotes notes;
-    const Result<ByteBuffer> again = ConvertContent(held->content, options, rules, notes, false);
-    if (!again)
-        return false;
-    const ByteView bom = Bom(options);
-    const ByteView converted = *again;
-    return content.size() == bom.size() + converted.size() && std::equal(bom.begin(), bom.end(), content.begin()) &&
-           std::equal(converted.begin(), converted.end(), content.begin() + static_cast<std::ptrdiff_t>(bom.size()));
+    const auto is = [content](ByteView prefix, ByteView converted) {
+        return content.size() == prefix.size() + converted.size() &&
+               std::equal(prefix.begin(), prefix.end(), content.begin()) &&
+               std::equal(converted.begin(), converted.end(),
+                          content.begin() + static_cast<std::ptrdiff_t>(prefix.size()));
+    };
+    const std::array<EncodingId, 3> targets{options.target, options.target == EncodingId::Gb ? EncodingId::Big5
+                                                                                             : EncodingId::Gb,
+                                            options.target == EncodingId::Utf8 ? EncodingId::Big5 : EncodingId::Utf8};
+    for (const EncodingId target : targets) {
+        ConvertOptions other = options;
+        other.target = target;
+        ConversionNotes notes;
+        const Result<ByteBuffer> again = ConvertContent(held->content, other, rules, notes, true);
+        // Another run may have written a byte-order mark, or not, whatever this one is asked to do.
+        if (again && (is({}, *again) || (target == EncodingId::Utf8 && is(ByteView(kUtf8Bom), *again))))
+            return true;
+    }
+    return false;
 }
 
 Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const ConvertOptions& givenOptions,

@@ -103,5 +103,32 @@ INSTANTIATE_TEST_SUITE_P(
                                 false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Two runs from the same source to different targets, one after the other (or overlapping over a
+// site): the second finds a page the first converted and must not convert it again, even where the
+// page reads plausibly as its source, since its backup would then lose the original.
+TEST(BackupChain, ASecondRunToAnotherTargetLeavesAConvertedPageAndItsBackup)
+{
+    for (const auto& [first, second] : {std::pair{EncodingId::Big5, EncodingId::Utf8},
+                                        std::pair{EncodingId::Utf8, EncodingId::Big5},
+                                        std::pair{EncodingId::Big5, EncodingId::Gb}}) {
+        SCOPED_TRACE(testing::Message() << EncodingName(first) << " then " << EncodingName(second));
+        for (const BackupMode mode : {BackupMode::Simple, BackupMode::Numbered}) {
+            TempDir dir;
+            const fs::path file = dir / "a.htm";
+            WriteFile(file, fixtures::kGbAlsoCommonBig5);
+            ConversionNotes notes;
+            ASSERT_TRUE(ConvertFile(file, Step(EncodingId::Gb, first, mode), RuleTable(), SystemFileCalls(), &notes));
+            const Bytes converted = ReadFile(file);
+            ConvertOptions again = Step(EncodingId::Gb, second, mode);
+            again.trustSource = true; // the user's word does not outweigh the backup
+            const Status result = ConvertFile(file, again, RuleTable());
+            EXPECT_EQ(result.code, StatusCode::WrongEncoding) << result.message;
+            EXPECT_EQ(ReadFile(file), converted);
+            EXPECT_EQ(ReadFile(notes.backup), fixtures::kGbAlsoCommonBig5);
+            EXPECT_EQ(dir.Entries().size(), 2u);
+        }
+    }
+}
+
 } // namespace
 } // namespace veltran
