@@ -83,12 +83,12 @@ struct RunOutcome
     bool abandoned = false;    // the program closed during the run; no log belongs to it
     std::size_t processed = 0; // entries whose conversion was attempted, from the first on
     std::vector<RunFailure> failures;
-    ReadingCounts converted;          // filled by RunJob
-    std::vector<FileNotice> notKept;  // filled by RunJob: what of each file's metadata its new file lacks
+    ReadingCounts converted;              // filled by RunJob
+    std::vector<FileNotice> notKept;      // filled by RunJob: what of each file's metadata its new file lacks
     std::size_t replacedOtherBackups = 0; // filled by RunJob: older backups replaced that held other bytes
-    std::vector<EntryRecord> records; // every entry processed, in order, when the run was asked to keep them
-    std::string log;                  // the log text (UTF-8, CR LF)
-    Status logWritten;                // why the log file could not be written, when it was to be
+    std::vector<EntryRecord> records;     // every entry processed, in order, when the run was asked to keep them
+    std::string log;                      // the log text (UTF-8, CR LF)
+    Status logWritten;                    // why the log file could not be written, when it was to be
 };
 
 /// True for a file the encoding check refused (it reads as another encoding, or as none that can be

@@ -65,8 +65,7 @@ void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const
         environment.err << (lost.count > lost.examples.size() ? " ...\n" : "\n");
     }
     for (const FileNotice& notice : outcome.notKept)
-        environment.err << "veltran-cli: " << ShownName(notice.path.native()) << ": " << ShownName(notice.text)
-                        << '\n';
+        environment.err << "veltran-cli: " << ShownName(notice.path.native()) << ": " << ShownName(notice.text) << '\n';
 }
 
 // After the refusals of the encoding check, how to convert such files anyway, for a person who knows

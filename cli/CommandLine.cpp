@@ -48,8 +48,7 @@ const std::vector<ValueOption>& ValueOptions()
         {"--backup",
          [](CommandLine& c, const std::string& v) {
              c.backupMode = ParseBackupMode(v);
-             return c.backupMode ? std::string()
-                                 : "--backup expects simple, numbered or existing, not \"" + v + "\"";
+             return c.backupMode ? std::string() : "--backup expects simple, numbered or existing, not \"" + v + "\"";
          }},
         {"--filter",
          [](CommandLine& c, const std::string& v) {
@@ -179,7 +178,8 @@ std::string UsageText()
            "searched at every depth and contributes its matching files in its place (links in it are\n"
            "not followed; a link named on the command line is). A file is converted once per run, and a\n"
            "file that already reads as the target encoding, or as another than the one given, is refused\n"
-           "(unless --trust-source).\n"
+           "(unless --trust-source). A file another run is converting at the same moment fails as \"being\n"
+           "converted by another run\" and is left to that run.\n"
            "\n"
            "Options:\n"
            "  --from ENC          encoding of the files: gb, big5 or utf8 (a UTF-8 byte-order mark wins),\n"

@@ -23,9 +23,9 @@ struct BackupRequest
 struct MadeBackup
 {
     std::filesystem::path path;
-    bool replacedOlder = false;      // a simple backup took the place of an older one
+    bool replacedOlder = false;       // a simple backup took the place of an older one
     bool olderHeldOtherBytes = false; // which held other bytes than the file backed up
-    bool copied = false;             // a copy, where the file could not be given a second name
+    bool copied = false;              // a copy, where the file could not be given a second name
 };
 
 /// Whether something other than a regular file (a folder, a link) holds the simple backup name, which

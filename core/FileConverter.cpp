@@ -336,8 +336,8 @@ bool ConvertsTo(const std::filesystem::path& backup, ByteView content, const Con
                std::equal(converted.begin(), converted.end(),
                           content.begin() + static_cast<std::ptrdiff_t>(prefix.size()));
     };
-    const std::array<EncodingId, 3> targets{options.target, options.target == EncodingId::Gb ? EncodingId::Big5
-                                                                                             : EncodingId::Gb,
+    const std::array<EncodingId, 3> targets{options.target,
+                                            options.target == EncodingId::Gb ? EncodingId::Big5 : EncodingId::Gb,
                                             options.target == EncodingId::Utf8 ? EncodingId::Big5 : EncodingId::Utf8};
     for (const EncodingId target : targets) {
         ConvertOptions other = options;

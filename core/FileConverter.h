@@ -31,9 +31,9 @@ struct ConvertOptions
     bool sync = false;                // flush the new file and its folder to the disk before it takes the path
     bool rewriteDeclarations = false; // charset declarations of the source's family name the target
     bool noteUnmappable = false;      // count the characters the target lacks
-    bool unmappableAsReferences = false; // write them as "&#x4E2D;" instead of "?" (HTML and XML pages)
-    bool record = false;                 // SHA-256 of the original and of the new content
-    bool dryRun = false;                 // everything but writing: the file and its backup stay as they are
+    bool unmappableAsReferences = false;        // write them as "&#x4E2D;" instead of "?" (HTML and XML pages)
+    bool record = false;                        // SHA-256 of the original and of the new content
+    bool dryRun = false;                        // everything but writing: the file and its backup stay as they are
     BackupMode backupMode = BackupMode::Simple; // with keepBackup; Numbered keeps every original, "<path>.bak.~N~"
 };
 
@@ -46,10 +46,10 @@ struct ConversionNotes
     DeclarationCount declarations;   // with rewriteDeclarations
     MappedCharacters mapped;         // with dryRun: the characters the Chinese mapping changes
     std::uint64_t bytesRead = 0;
-    std::uint64_t bytesWritten = 0; // what the file holds (or would hold) afterwards
-    std::string originalSha256;     // with record
-    std::string writtenSha256;      // with record
-    std::filesystem::path backup;   // where the original was kept; empty without a backup
+    std::uint64_t bytesWritten = 0;   // what the file holds (or would hold) afterwards
+    std::string originalSha256;       // with record
+    std::string writtenSha256;        // with record
+    std::filesystem::path backup;     // where the original was kept; empty without a backup
     bool replacedOtherBackup = false; // an older backup that held other bytes than the file read was replaced
     std::vector<std::string> notKept; // what of the file's group, owner, ACL and attributes the new file lacks
 
@@ -87,11 +87,11 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
 /// it the source is replaced; the new file keeps the source's permission bits, extended attributes and
 /// ACL and, where allowed, owner and group (what it could not keep is in the notes). A link is
 /// converted where it points and stays a link. The file is locked (flock) from its reading to its
-/// replacement: a file another run holds fails with BeingConverted ("being converted by another run"). The file is read as ChooseSource says, which refuses a file that reads as another
-/// encoding (a second run over converted files) before anything changes, unless trustSource; a file
-/// that converting its backup gives (a second run over a page too short to judge) is refused even then,
-/// since converting it again would replace the original in its backup. `notes`, when given, is told the
-/// reading used and what ConversionNotes holds. With dryRun nothing is written: the result is what a
+/// replacement: a file another run holds fails with BeingConverted ("being converted by another run"). The file is read
+/// as ChooseSource says, which refuses a file that reads as another encoding (a second run over converted files) before
+/// anything changes, unless trustSource; a file that converting its backup gives (a second run over a page too short to
+/// judge) is refused even then, since converting it again would replace the original in its backup. `notes`, when
+/// given, is told the reading used and what ConversionNotes holds. With dryRun nothing is written: the result is what a
 /// real run would give (as far as can be told without writing), and the notes what it would write. A file that changed
 /// between its reading and its replacement fails (ChangedMeanwhile) and is left as the other writer left it. On any
 /// failure the source stays at its path with its bytes and no temporary file is left. A source without any write

@@ -174,9 +174,8 @@ int FileSystemCalls::ListAttributes(int fd, std::string& names) const
 
 int FileSystemCalls::GetAttribute(int fd, const std::string& name, std::string& value) const
 {
-    return ReadSized(value, [fd, &name](char* buffer, std::size_t size) {
-        return ::fgetxattr(fd, name.c_str(), buffer, size);
-    });
+    return ReadSized(
+        value, [fd, &name](char* buffer, std::size_t size) { return ::fgetxattr(fd, name.c_str(), buffer, size); });
 }
 
 int FileSystemCalls::SetAttribute(int fd, const std::string& name, const std::string& value) const

@@ -146,7 +146,8 @@ Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView
             return WriteStepFailure("cannot make the backup", error);
         // A copied backup takes the permissions of the original, which are the new file's too.
         const FileIdentity read = options.expected.value_or(IdentityOf(info));
-        const FileOwnership ownership = options.ownership.value_or(FileOwnership{info.st_mode, info.st_uid, info.st_gid});
+        const FileOwnership ownership =
+            options.ownership.value_or(FileOwnership{info.st_mode, info.st_uid, info.st_gid});
         Result<MadeBackup> made = MakeBackup(source.Fd(), read, ownership,
                                              {target, *options.backup, options.backupMode, options.sync}, calls);
         if (!made)

@@ -41,7 +41,7 @@ struct ReplaceOptions
 /// What a replacement did beside its result.
 struct ReplaceNotes
 {
-    std::filesystem::path backup;    // where the backup is; empty without one
+    std::filesystem::path backup;     // where the backup is; empty without one
     bool replacedOtherBackup = false; // an older backup holding other bytes than the file's was replaced
     std::vector<std::string> notKept; // what of the file's owner, group, ACL and attributes the new file lacks
 };

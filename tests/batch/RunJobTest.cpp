@@ -202,9 +202,8 @@ TEST(RunJobTest, OutcomeSaysWhatWasNotKeptAndWhichBackupsWereReplaced)
     WriteFile(dir / "a.htm", kGbPage);
     WriteFile(dir / "a.htm.bak", "an older original");
     WriteFile(dir / "b.htm", kGbPage);
-    const test::ScriptedFileCalls calls([](const std::string& call, const fs::path&) {
-        return call == "listxattr" ? EIO : 0;
-    });
+    const test::ScriptedFileCalls calls(
+        [](const std::string& call, const fs::path&) { return call == "listxattr" ? EIO : 0; });
     RunRequest request = GbToUtf8({dir / "a.htm", dir / "b.htm"}, std::nullopt);
     request.settings.keepBackup = true;
     test::QuietRunHost host(false, false);

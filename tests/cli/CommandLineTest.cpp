@@ -28,25 +28,24 @@ TEST_P(RefusedArgumentsTest, ExplainsTheProblem)
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, RefusedArgumentsTest,
-    ::testing::Values(RefusedCase{"Nothing", {}, "--from and --to"},
-                      RefusedCase{"NoTarget", {"--from", "gb", "a.htm"}, "--from and --to"},
-                      RefusedCase{"NoPath", {"--from", "gb", "--to", "utf8"}, "no file or folder"},
-                      RefusedCase{"UnknownEncoding", {"--from", "latin1", "--to", "utf8", "a"}, "not \"latin1\""},
-                      RefusedCase{"UnknownOption", {"--from", "gb", "--to", "utf8", "--backups", "a"}, "\"--backups\""},
-                      RefusedCase{"ValueMissingAtEnd", {"a", "--from", "gb", "--to"}, "--to needs a value"},
-                      RefusedCase{"EmptyValueAfterEquals", {"--from=", "--to", "gb", "a"}, "--from expects"},
-                      RefusedCase{"BomForGbTarget", {"--from", "utf8", "--to", "gb", "--bom", "a"}, "--bom"},
-                      RefusedCase{"EmptyFilter", {"--from", "gb", "--to", "utf8", "--filter", "", "a"}, "--filter"},
-                      RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"},
-                                  "--trust-source needs"}),
+    ::testing::Values(
+        RefusedCase{"Nothing", {}, "--from and --to"},
+        RefusedCase{"NoTarget", {"--from", "gb", "a.htm"}, "--from and --to"},
+        RefusedCase{"NoPath", {"--from", "gb", "--to", "utf8"}, "no file or folder"},
+        RefusedCase{"UnknownEncoding", {"--from", "latin1", "--to", "utf8", "a"}, "not \"latin1\""},
+        RefusedCase{"UnknownOption", {"--from", "gb", "--to", "utf8", "--backups", "a"}, "\"--backups\""},
+        RefusedCase{"ValueMissingAtEnd", {"a", "--from", "gb", "--to"}, "--to needs a value"},
+        RefusedCase{"EmptyValueAfterEquals", {"--from=", "--to", "gb", "a"}, "--from expects"},
+        RefusedCase{"BomForGbTarget", {"--from", "utf8", "--to", "gb", "--bom", "a"}, "--bom"},
+        RefusedCase{"EmptyFilter", {"--from", "gb", "--to", "utf8", "--filter", "", "a"}, "--filter"},
+        RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"}, "--trust-source needs"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineTest, ReadsEveryOptionInBothSpellings)
 {
-    const Result<CommandLine> parse =
-        ParseCommandLine({"--from=BIG5", "a.htm", "--to", "utf-8", "--no-backup", "--bom", "--charset-header",
-                          "--rules=r.txt", "--log", "run.log", "-q", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir",
-                          "--trust-source"});
+    const Result<CommandLine> parse = ParseCommandLine(
+        {"--from=BIG5", "a.htm", "--to", "utf-8", "--no-backup", "--bom", "--charset-header", "--rules=r.txt", "--log",
+         "run.log", "-q", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir", "--trust-source"});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     const CommandLine& c = *parse;
     EXPECT_EQ(c.source, EncodingId::Big5);
@@ -85,8 +84,9 @@ TEST(CommandLineTest, HelpNeedsNothingElse)
     const Result<CommandLine> parse = ParseCommandLine({"--help"});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     EXPECT_TRUE(parse->help);
-    for (const char* option : {"--from", "--to", "--filter", "--no-backup", "--bom", "--rules", "--charset-header",
-                               "--log", "--quiet", "--version", "--sync", "--trust-source", "auto", "130", "143", "129"}) {
+    for (const char* option :
+         {"--from", "--to", "--filter", "--no-backup", "--bom", "--rules", "--charset-header", "--log", "--quiet",
+          "--version", "--sync", "--trust-source", "auto", "130", "143", "129"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
     }
 }

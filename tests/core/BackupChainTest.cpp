@@ -21,7 +21,7 @@ struct ChainCase
 {
     const char* name;
     BackupMode mode;
-    std::vector<std::string> before; // files beside a.htm before the first run, holding "older"
+    std::vector<std::string> before;    // files beside a.htm before the first run, holding "older"
     std::map<std::string, Bytes> after; // every file of the folder afterwards, by name
     bool firstReplacedOther;            // the first run's notes: an older backup with other bytes replaced
     bool secondReplacedOther;           // the second run's
@@ -50,11 +50,11 @@ TEST_P(BackupChain, KeepsWhatTheModeKeeps)
         WriteFile(dir / name, "older");
 
     ConversionNotes first;
-    ASSERT_TRUE(ConvertFile(file, Step(EncodingId::Gb, EncodingId::Utf8, c.mode), RuleTable(), SystemFileCalls(),
-                            &first));
+    ASSERT_TRUE(
+        ConvertFile(file, Step(EncodingId::Gb, EncodingId::Utf8, c.mode), RuleTable(), SystemFileCalls(), &first));
     ConversionNotes second;
-    ASSERT_TRUE(ConvertFile(file, Step(EncodingId::Utf8, EncodingId::Big5, c.mode), RuleTable(), SystemFileCalls(),
-                            &second));
+    ASSERT_TRUE(
+        ConvertFile(file, Step(EncodingId::Utf8, EncodingId::Big5, c.mode), RuleTable(), SystemFileCalls(), &second));
 
     std::map<std::string, Bytes> after;
     for (const std::string& name : dir.Entries())
@@ -108,9 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
 // page reads plausibly as its source, since its backup would then lose the original.
 TEST(BackupChain, ASecondRunToAnotherTargetLeavesAConvertedPageAndItsBackup)
 {
-    for (const auto& [first, second] : {std::pair{EncodingId::Big5, EncodingId::Utf8},
-                                        std::pair{EncodingId::Utf8, EncodingId::Big5},
-                                        std::pair{EncodingId::Big5, EncodingId::Gb}}) {
+    for (const auto& [first, second] :
+         {std::pair{EncodingId::Big5, EncodingId::Utf8}, std::pair{EncodingId::Utf8, EncodingId::Big5},
+          std::pair{EncodingId::Big5, EncodingId::Gb}}) {
         SCOPED_TRACE(testing::Message() << EncodingName(first) << " then " << EncodingName(second));
         for (const BackupMode mode : {BackupMode::Simple, BackupMode::Numbered}) {
             TempDir dir;

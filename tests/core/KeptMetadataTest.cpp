@@ -58,7 +58,7 @@ struct MetadataCase
 {
     const char* name;
     std::vector<std::string> refusedCalls; // failed with `error`...
-    std::string refusedOn;   // ...for this attribute only (empty: every such call)
+    std::string refusedOn;                 // ...for this attribute only (empty: every such call)
     int error;
     bool ownerKept;
     bool groupKept;
@@ -117,14 +117,16 @@ INSTANTIATE_TEST_SUITE_P(
                      false,
                      true,
                      {"owner 54321 not kept: Operation not permitted"}},
-        MetadataCase{"NeitherOwnerNorGroup",
-                     {"chown", "chgrp"},
-                     "",
-                     EPERM,
-                     false,
-                     false,
-                     {"owner 54321 not kept: Operation not permitted", "group 54322 not kept: Operation not permitted"}},
-        MetadataCase{"AclRefused", {"setxattr"}, kAcl, EOPNOTSUPP, true, true, {"ACL not kept: Operation not supported"}},
+        MetadataCase{
+            "NeitherOwnerNorGroup",
+            {"chown", "chgrp"},
+            "",
+            EPERM,
+            false,
+            false,
+            {"owner 54321 not kept: Operation not permitted", "group 54322 not kept: Operation not permitted"}},
+        MetadataCase{
+            "AclRefused", {"setxattr"}, kAcl, EOPNOTSUPP, true, true, {"ACL not kept: Operation not supported"}},
         MetadataCase{"AttributeRefused",
                      {"setxattr"},
                      kAttribute,

@@ -108,8 +108,7 @@ TEST_P(CrashDuringReplacement, LeavesTheOriginalOrTheWholeConversionAndTheBackup
         [&c](const std::string& call, const fs::path&) { return c.noHardLinks ? WithoutHardLinks(call) : 0; });
     ASSERT_TRUE(ConvertFile(scratch / "a.htm", GbToUtf8(c.keepBackup), RuleTable(), traced));
     const std::vector<std::string>& calls = traced.Trace();
-    const bool unnamed =
-        !c.noHardLinks && std::find(calls.begin(), calls.end(), "link-fd <staged>") != calls.end();
+    const bool unnamed = !c.noHardLinks && std::find(calls.begin(), calls.end(), "link-fd <staged>") != calls.end();
     const auto firstName =
         std::find_if(calls.begin(), calls.end(), [](const std::string& call) { return call.rfind("link", 0) == 0; });
 
@@ -235,15 +234,16 @@ void EditKeepingSizeAndTime(const fs::path& file)
     ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(ReplaceFile, ChangedDuringConversion,
-                         ::testing::Values(ChangeCase{"RewrittenInPlace", false, RewriteInPlace, {"a.htm"}},
-                                           ChangeCase{"RewrittenInPlaceWithBackup", true, RewriteInPlace, {"a.htm"}},
-                                           ChangeCase{"ReplacedByAnotherFile", true, ReplaceByAnotherFile, {"a.htm"}},
-                                           ChangeCase{"ReplacedByAFolder", true, ReplaceByAFolder, {"a.htm"}},
-                                           ChangeCase{"Removed", false, Remove, {}},
-                                           ChangeCase{"SameSizeEditWithItsTimePutBack", true, EditKeepingSizeAndTime,
-                                                      {"a.htm"}, kSameSizeEdit}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    ReplaceFile, ChangedDuringConversion,
+    ::testing::Values(ChangeCase{"RewrittenInPlace", false, RewriteInPlace, {"a.htm"}},
+                      ChangeCase{"RewrittenInPlaceWithBackup", true, RewriteInPlace, {"a.htm"}},
+                      ChangeCase{"ReplacedByAnotherFile", true, ReplaceByAnotherFile, {"a.htm"}},
+                      ChangeCase{"ReplacedByAFolder", true, ReplaceByAFolder, {"a.htm"}},
+                      ChangeCase{"Removed", false, Remove, {}},
+                      ChangeCase{
+                          "SameSizeEditWithItsTimePutBack", true, EditKeepingSizeAndTime, {"a.htm"}, kSameSizeEdit}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------------------
 // A failing step
@@ -256,7 +256,7 @@ struct FailingStepCase
     std::string on;          // ...on this file name ("<staged>" for a staged one; empty: any)
     int error;
     std::string messagePart;
-    bool converted;          // a step that has a fallback
+    bool converted;           // a step that has a fallback
     bool noHardLinks = false; // on a file system without hard links
 };
 
