@@ -49,7 +49,7 @@ EOF
 fi
 
 exec python3 - "$cli" "$mode" "$shim" "${1:-200}" "${2:-300}" <<'EOF'
-import json, os, random, shutil, signal, subprocess, sys, tempfile, time
+import atexit, json, os, random, shutil, signal, subprocess, sys, tempfile, time
 
 cli, mode, shim, trials, pages = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5])
 rng = random.Random(int(os.environ.get("VELTRAN_KILL_SEED", "10")))
@@ -67,6 +67,7 @@ def gb_page(size):
     return bytes(out + b"</body></html>\r\n")
 
 work = tempfile.mkdtemp(prefix="veltran-kill-")
+atexit.register(shutil.rmtree, work, True)
 pristine = os.path.join(work, "pristine")
 originals = {}
 for i in range(pages):
@@ -85,6 +86,8 @@ if mode == "no-hard-links":
     site = os.path.join(work, "mounted")
     os.makedirs(site)
     subprocess.run(["bindfs", mounted, site], check=True, env=dict(os.environ, LD_PRELOAD=shim))
+    # Whatever ends the script, the mount goes before the folders under it.
+    atexit.register(subprocess.run, ["umount", site], check=False)
     probe = os.path.join(site, "probe")
     open(probe, "wb").close()
     try:
@@ -92,10 +95,6 @@ if mode == "no-hard-links":
         sys.exit("the bindfs mount makes hard links: the preloaded library did not take")
     except PermissionError:
         os.remove(probe)
-
-def unmount():
-    if mounted:
-        subprocess.run(["umount", site], check=False)
 
 def fresh_site():
     for name in os.listdir(site):
@@ -187,8 +186,6 @@ if mode == "two-runs":
         print("two runs at once, GB to %s: %d trials, %d pages converted, %d entries refused as being converted by "
               "the other run; %d files lost, %d stray files, %d false claims" % (kind, runs, done, locked_out, lost,
                                                                               strays, false_claims))
-    unmount()
-    shutil.rmtree(work)
     sys.exit(1 if failed else 0)
 
 # How long an uninterrupted run takes.
@@ -223,7 +220,5 @@ for backup in (True, False):
     print("%s: %d kills (%d before the first page was converted, %d during the run, %d after the last); "
           "%d files lost, %d stray files" % ("with backup" if backup else "without backup", trials, before, during,
                                               after, lost_total, stray_total))
-unmount()
-shutil.rmtree(work)
 sys.exit(1 if failed else 0)
 EOF
