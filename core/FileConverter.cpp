@@ -360,8 +360,9 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
         return fd.status();
     const OpenedFile opened{*fd};
     // Held until the new file is in place: another run that read the file meanwhile would otherwise
-    // back up and replace this run's result, and the original with it.
-    if (calls.Lock(*fd) == EWOULDBLOCK)
+    // back up and replace this run's result, and the original with it. A dry run, which writes
+    // nothing, must not hold up a real one.
+    if (!givenOptions.dryRun && calls.Lock(*fd) == EWOULDBLOCK)
         return Status::Failure(StatusCode::BeingConverted, "being converted by another run");
     Result<WholeFile> file = ReadWholeFile(*fd);
     if (!file)

@@ -87,7 +87,8 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const ConvertOptions& option
 /// it the source is replaced; the new file keeps the source's permission bits, extended attributes and
 /// ACL and, where allowed, owner and group (what it could not keep is in the notes). A link is
 /// converted where it points and stays a link. The file is locked (flock) from its reading to its
-/// replacement: a file another run holds fails with BeingConverted ("being converted by another run"). The file is read
+/// replacement, except in a dry run: a file another run holds fails with BeingConverted ("being converted
+/// by another run"). The file is read
 /// as ChooseSource says, which refuses a file that reads as another encoding (a second run over converted files) before
 /// anything changes, unless trustSource; a file that converting its backup gives (a second run over a page too short to
 /// judge) is refused even then, since converting it again would replace the original in its backup. `notes`, when
