@@ -33,6 +33,10 @@ enum class StatusCode
     ChangedMeanwhile, // the file changed between its reading and its replacement; nothing was changed
     AlreadyConverted, // the same file (device and inode) was converted earlier in the run
     BeingConverted,   // another run holds the file's lock; nothing was changed
+    Binary,           // the file has holes or holds NUL bytes only: no text to convert
+    HardLinked,       // the file has other names, which a replacement would part from it
+    NameTooLong,      // the path is longer than the system lets a program name a file
+    NotPutBack,       // the file is missing and its lone backup could not be put back
 };
 
 /// The outcome of an operation: success, or a code and a reason a person can read (UTF-8).

@@ -140,5 +140,40 @@ TEST(ConvertFile, TheStagedCopyOfAPrivateFileStaysPrivate)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
+// A file with holes is a disk image or a database, not a page: converting it would read its holes as
+// NUL bytes and write them out as real blocks. It is refused before a byte of it is read.
+TEST(ConvertFile, SparseFileIsRefusedUnreadAndStaysSparse)
+{
+    struct SparseCase
+    {
+        const char* name;
+        std::string data; // written at the start, before the hole
+        off_t size;
+    };
+    for (const SparseCase& c :
+         {SparseCase{"AllHoles", "", off_t{1} << 30}, SparseCase{"TextThenHole", kGbJianTi, 1 << 20}}) {
+        TempDir dir;
+        const auto file = dir / "disk.htm";
+        WriteFile(file, c.data);
+        ASSERT_EQ(::truncate(file.c_str(), c.size), 0);
+        struct stat before = {};
+        ASSERT_EQ(::stat(file.c_str(), &before), 0);
+        if (before.st_blocks * 512 >= c.size)
+            GTEST_SKIP() << "this file system keeps no holes";
+        int reads = 0;
+        const test::ScriptedFileCalls calls([&reads](const std::string& call, const std::filesystem::path&) {
+            reads += call == "read" ? 1 : 0;
+            return 0;
+        });
+        const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8), RuleTable(), calls);
+        EXPECT_EQ(result.code, StatusCode::Binary) << c.name << ": " << result.message;
+        EXPECT_EQ(reads, 0) << c.name;
+        struct stat after = {};
+        ASSERT_EQ(::stat(file.c_str(), &after), 0);
+        EXPECT_EQ(after.st_blocks, before.st_blocks) << c.name;
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"disk.htm"}) << c.name;
+    }
+}
+
 } // namespace
 } // namespace veltran
