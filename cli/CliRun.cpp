@@ -1,5 +1,6 @@
 #include "CliRun.h"
 
+#include "CleanStagedCommand.h"
 #include "CliEventPump.h"
 #include "CliProgress.h"
 #include "CommandLine.h"
@@ -67,6 +68,11 @@ void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const
     }
     for (const FileNotice& notice : outcome.notKept)
         environment.err << "veltran-cli: " << ShownName(notice.path.native()) << ": " << ShownName(notice.text) << '\n';
+    for (const FileNotice& notice : outcome.putBack)
+        environment.err << "veltran-cli: " << ShownName(notice.path.native()) << ": missing; "
+                        << (commandLine.conversion.disk.dryRun ? "would be put back" : "put back") << " from "
+                        << ShownName(std::filesystem::path(notice.text).filename().native())
+                        << ", which was there without it\n";
 }
 
 // After the refusals of the encoding check, how to convert such files anyway, for a person who knows
@@ -151,6 +157,8 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     }
     if (commandLine.undoFile)
         return RunUndoCommand(*commandLine.undoFile, environment);
+    if (commandLine.cleanStaged)
+        return RunCleanStagedCommand(commandLine.paths, environment);
     // A report names what undo may put back; one written over by a later run could not undo this one.
     std::error_code ec;
     if (commandLine.reportFile && !commandLine.force &&
@@ -186,7 +194,9 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         err << kNothingToChange << '\n';
         return kExitUsage;
     }
-    request.entries = ExpandPaths(commandLine.paths, commandLine.filter);
+    std::vector<std::filesystem::path> strays;
+    request.entries = ExpandPaths(commandLine.paths, commandLine.filter, &strays);
+    ReportStrays(strays, err);
     request.roots = commandLine.paths;
     request.makeCharsetRule = commandLine.charsetHeader;
     request.logPath = commandLine.logFile;

@@ -85,6 +85,8 @@ bool SetFlag(CommandLine& c, std::string_view argument, bool& trust)
         c.conversion.disk.dryRun = true;
     else if (argument == "--force")
         c.force = true;
+    else if (argument == "--clean-staged")
+        c.cleanStaged = true;
     else if (argument == "--charset-header")
         c.charsetHeader = true;
     else if (argument == "--quiet" || argument == "-q")
@@ -151,8 +153,15 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
     if (c.help || c.version)
         return c;
     if (c.undoFile) {
-        if (sawFrom || sawTo || !c.paths.empty())
+        if (sawFrom || sawTo || !c.paths.empty() || c.cleanStaged)
             return refuse("--undo takes the report and nothing else to convert");
+        return c;
+    }
+    if (c.cleanStaged) {
+        if (sawFrom || sawTo)
+            return refuse("--clean-staged takes the folders and nothing to convert");
+        if (c.paths.empty())
+            return refuse("no folder given");
         return c;
     }
     if (!sawFrom || !sawTo)
@@ -177,6 +186,7 @@ std::string UsageText()
 {
     return "Usage: veltran-cli --from gb|big5|utf8|auto --to gb|big5|utf8 [options] PATH...\n"
            "       veltran-cli --undo REPORT.json\n"
+           "       veltran-cli --clean-staged FOLDER...\n"
            "\n"
            "Converts text files in place between GB (code page 936), BIG5 (code page 950) and UTF-8,\n"
            "mapping Chinese characters only where the target calls for other forms: GB and UTF-8 text to\n"
@@ -226,6 +236,9 @@ std::string UsageText()
            "  --force             let --report replace an existing report\n"
            "  --undo FILE         put back from their .bak the files a --report FILE says were converted;\n"
            "                      only if none of them nor their backups changed since, else none; no run\n"
+           "  --clean-staged      remove the .NAME.veltran-XXXXXX files that killed runs left in the\n"
+           "                      FOLDERs given, at every depth (only regular files of that name that no\n"
+           "                      run is writing); no run. A run lists those it meets\n"
            "  -q, --quiet         no progress bar and no summary; failures, and files that\n"
            "                      lose characters, are still listed\n"
            "  -h, --help          show this text\n"

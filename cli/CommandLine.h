@@ -23,6 +23,7 @@ struct CommandLine
     std::optional<std::filesystem::path> reportFile; // the run's report, JSON
     bool force = false;                              // an existing report may be replaced
     std::optional<std::filesystem::path> undoFile;   // put back the files of this report; no run
+    bool cleanStaged = false;                        // remove the strays of killed runs in the paths; no run
     bool quiet = false;
     bool help = false;    // --help was given; nothing else is checked then
     bool version = false; // --version was given; nothing else is checked then

@@ -45,7 +45,7 @@ _veltran_cli()
 
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '--from --to --filter --no-backup --backup --bom --rules --charset-header --trust-source
-            --sync --log --declarations --references --dry-run --report --force --undo --quiet --help --version' -- "$cur")
+            --sync --log --declarations --references --dry-run --report --force --undo --clean-staged --quiet --help --version' -- "$cur")
     else
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi
