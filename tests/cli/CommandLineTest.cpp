@@ -38,7 +38,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"EmptyValueAfterEquals", {"--from=", "--to", "gb", "a"}, "--from expects"},
         RefusedCase{"BomForGbTarget", {"--from", "utf8", "--to", "gb", "--bom", "a"}, "--bom"},
         RefusedCase{"EmptyFilter", {"--from", "gb", "--to", "utf8", "--filter", "", "a"}, "--filter"},
-        RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"}, "--trust-source needs"}),
+        RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"}, "--trust-source needs"},
+        RefusedCase{"CleanStagedWithAConversion", {"--clean-staged", "--from", "gb", "site"}, "--clean-staged takes"},
+        RefusedCase{"CleanStagedWithoutFolder", {"--clean-staged"}, "no folder"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineTest, ReadsEveryOptionInBothSpellings)
