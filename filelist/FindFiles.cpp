@@ -52,29 +52,51 @@ struct FolderFindings
     std::vector<fs::path> strays;
 };
 
+// The kind of file (S_IFDIR, S_IFREG...) a listed name is: the listing's word where it gives one,
+// which spares a call per name, lstat where the file system does not say. Returns 0 or the errno value.
+int KindOf(const fs::path& path, const FolderEntry& entry, const FileSystemCalls& calls, mode_t& kind)
+{
+    switch (entry.type) {
+    case DT_DIR:
+        kind = S_IFDIR;
+        return 0;
+    case DT_REG:
+        kind = S_IFREG;
+        return 0;
+    case DT_UNKNOWN:
+        break;
+    default: // links, pipes, sockets, devices
+        kind = 0;
+        return 0;
+    }
+    struct stat info = {};
+    const int error = calls.LinkStat(path, info);
+    kind = info.st_mode & S_IFMT;
+    return error;
+}
+
 // Only real folders are descended, so a link can never lead the scan in a circle, and only real
 // files are listed: a link to a file would reach a file listed already, or one outside the folders
 // given. Special files (pipes, sockets, devices) are left out because reading them as text would
-// block or make no sense. A name that cannot be examined is told when it may matter: a folder, which
-// may hold pages, or a name the filter asks for.
+// block or make no sense. A name whose kind cannot be found out is told when the filter asks for it.
+// A folder that cannot be searched lets its names be listed but not opened: its files fail in the
+// run, and its sub-folders fail here when they are listed.
 void Examine(const fs::path& folder, const FolderEntry& entry, const std::vector<WildcardPattern>& patterns,
              const std::map<std::string, unsigned char>& names, const FileSystemCalls& calls, FolderFindings& found)
 {
     const fs::path path = folder / entry.name;
-    struct stat info = {};
-    if (const int error = calls.LinkStat(path, info); error != 0) {
-        const bool mayMatter = entry.type == DT_DIR ||
-                               ((entry.type == DT_REG || entry.type == DT_UNKNOWN) && MatchesAny(patterns, entry.name));
+    mode_t kind = 0;
+    if (const int error = KindOf(path, entry, calls, kind); error != 0) {
         // A name gone since the listing was taken is no longer there to convert.
-        if (error != ENOENT && mayMatter)
+        if (error != ENOENT && MatchesAny(patterns, entry.name))
             found.failures.push_back({path, OpenFailure(error)});
         return;
     }
-    if (S_ISDIR(info.st_mode)) {
+    if (kind == S_IFDIR) {
         found.folders.push_back(path);
         return;
     }
-    if (!S_ISREG(info.st_mode))
+    if (kind != S_IFREG)
         return;
     if (IsStagedName(entry.name)) {
         found.strays.push_back(path);

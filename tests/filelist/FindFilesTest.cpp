@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <cerrno>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -163,14 +164,16 @@ TEST(FindFilesTest, ProgressIsToldPerFolderAndCanEndTheScan)
     EXPECT_EQ(RelativeNames(stopped.files, tree.Root()), (std::vector<std::string>{"a.htm", "one/b.htm"}));
 }
 
-// Nothing the scan cannot search or examine vanishes: a folder that cannot be listed, and a name
-// that cannot be examined when it is a folder or one the filter asks for, fail with their reason and
-// the scan goes on. The seam refuses as the kernel would refuse a user who is not root.
+// Nothing the scan cannot search or examine vanishes: a folder that cannot be listed, and a name the
+// filter asks for whose kind cannot be found out, fail with their reason and the scan goes on. The
+// seam refuses as the kernel would refuse a user who is not root.
 struct ScanFailureCase
 {
     const char* name;
-    const char* refusedCall; // "list" or "lstat", refused with `error` under the folder "locked"
+    const char* refusedCall; // "list" or "lstat", refused with `error` for "locked" or its names
+    bool namesInLocked;      // the names in "locked" are refused, not "locked" itself
     int error;
+    bool untyped;                      // the listing does not say what its names are, as on some file systems
     std::vector<std::string> files;    // found, relative to the root
     std::vector<std::string> failures; // "<relative path>: <reason>"
 };
@@ -179,6 +182,20 @@ void PrintTo(const ScanFailureCase& c, std::ostream* out)
 {
     *out << c.name;
 }
+
+// A listing that leaves every name's kind unknown, as some file systems do.
+class UntypedListing : public test::ScriptedFileCalls
+{
+public:
+    using ScriptedFileCalls::ScriptedFileCalls;
+    int ListFolder(const fs::path& folder, std::vector<FolderEntry>& entries) const override
+    {
+        const int error = ScriptedFileCalls::ListFolder(folder, entries);
+        for (FolderEntry& entry : entries)
+            entry.type = DT_UNKNOWN;
+        return error;
+    }
+};
 
 class FindFilesFailureTest : public ::testing::TestWithParam<ScanFailureCase>
 {
@@ -192,11 +209,14 @@ TEST_P(FindFilesFailureTest, WhatCannotBeExaminedFailsWithItsReason)
          {"before.txt", "locked/page.txt", "locked/skip.bin", "locked/inner/deep.txt", "open/after.txt"})
         tree.AddFile(name);
     const fs::path locked = tree.Root() / "locked";
-    const test::ScriptedFileCalls calls([&](const std::string& call, const fs::path& path) {
-        const bool under = call == "list" ? path == locked : path.parent_path() == locked;
-        return call == c.refusedCall && under ? c.error : 0;
-    });
-    const FindFilesResult result = FindFiles(tree.Root(), "*.txt", {}, calls);
+    const auto hook = [&](const std::string& call, const fs::path& path) {
+        const bool refused = c.namesInLocked ? path.parent_path() == locked : path == locked;
+        return call == c.refusedCall && refused ? c.error : 0;
+    };
+    const test::ScriptedFileCalls typed(hook);
+    const UntypedListing untyped(hook);
+    const FindFilesResult result =
+        FindFiles(tree.Root(), "*.txt", {}, c.untyped ? static_cast<const FileSystemCalls&>(untyped) : typed);
     EXPECT_EQ(RelativeNames(result.files, tree.Root()), c.files);
     std::vector<std::string> failures;
     for (const ScanFailure& failure : result.failures)
@@ -205,19 +225,43 @@ TEST_P(FindFilesFailureTest, WhatCannotBeExaminedFailsWithItsReason)
 }
 
 const ScanFailureCase kScanFailures[] = {
-    {"FolderThatCannotBeOpened", "list", EACCES, {"before.txt", "open/after.txt"}, {"locked: permission denied"}},
-    // Listed but not searched: its names are known, what they are is not.
-    {"FolderThatCannotBeSearched",
-     "lstat",
+    {"FolderThatCannotBeOpened",
+     "list",
+     false,
      EACCES,
+     false,
      {"before.txt", "open/after.txt"},
-     {"locked/inner: permission denied", "locked/page.txt: permission denied"}},
-    {"NamesTooLong",
+     {"locked: permission denied"}},
+    // Listed but not searched: its files are listed, to fail in the run; its folders cannot be listed.
+    {"FolderThatCannotBeSearched",
+     "list",
+     true,
+     EACCES,
+     false,
+     {"before.txt", "locked/page.txt", "open/after.txt"},
+     {"locked/inner: permission denied"}},
+    {"UntypedNamesThatCannotBeExamined",
      "lstat",
-     ENAMETOOLONG,
+     true,
+     EACCES,
+     true,
      {"before.txt", "open/after.txt"},
-     {"locked/inner: cannot open: File name too long", "locked/page.txt: cannot open: File name too long"}},
-    {"NameGoneSinceTheListing", "lstat", ENOENT, {"before.txt", "open/after.txt"}, {}},
+     {"locked/page.txt: permission denied"}},
+    {"UntypedNamesTooLong",
+     "lstat",
+     true,
+     ENAMETOOLONG,
+     true,
+     {"before.txt", "open/after.txt"},
+     {"locked/page.txt: cannot open: File name too long"}},
+    {"FolderTooLongToList",
+     "list",
+     false,
+     ENAMETOOLONG,
+     false,
+     {"before.txt", "open/after.txt"},
+     {"locked: cannot open: File name too long"}},
+    {"UntypedNameGoneSinceTheListing", "lstat", true, ENOENT, true, {"before.txt", "open/after.txt"}, {}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Failures, FindFilesFailureTest, ::testing::ValuesIn(kScanFailures),
