@@ -72,17 +72,25 @@ Result<FileContent> ReadOrPutBack(std::filesystem::path& path, bool dryRun, cons
 
 // A file with other names cannot be replaced under one of them without parting it from the others,
 // which would go on holding the old bytes while the run says the file was converted. Which names a
-// file has elsewhere cannot be known, so such a file is refused. Its own backup sharing its inode
-// (a put-back that was cut short) is no other name: the backup is made anew from the file anyway.
+// file has elsewhere cannot be known, so such a file is refused. Its own latest backup sharing its
+// inode (a run killed between making the backup and renaming the new file in) is no other name: the
+// backup is made anew from the file anyway.
 Status CheckSingleName(const std::filesystem::path& path, const struct stat& info, const FileSystemCalls& calls)
 {
-    nlink_t names = info.st_nlink;
+    if (info.st_nlink <= 1)
+        return Status::Success();
+    const auto isThisFile = [&](const std::filesystem::path& name) {
+        struct stat at = {};
+        return calls.LinkStat(name, at) == 0 && at.st_dev == info.st_dev && at.st_ino == info.st_ino;
+    };
     std::filesystem::path backup = path;
     backup += ".bak";
-    struct stat atBackup = {};
-    if (names == 2 && calls.LinkStat(backup, atBackup) == 0 && atBackup.st_dev == info.st_dev &&
-        atBackup.st_ino == info.st_ino)
-        names = 1;
+    nlink_t names = info.st_nlink;
+    if (isThisFile(backup))
+        --names;
+    if (const unsigned highest = HighestNumberedBackup(backup);
+        highest > 0 && isThisFile(NumberedBackup(backup, highest)))
+        --names;
     if (names <= 1)
         return Status::Success();
     return Status::Failure(StatusCode::HardLinked, "has " + std::to_string(names) + " hard links");

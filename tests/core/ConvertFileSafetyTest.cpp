@@ -175,5 +175,49 @@ TEST(ConvertFile, SparseFileIsRefusedUnreadAndStaysSparse)
     }
 }
 
+// A run killed between giving the file its backup name and renaming the new file in leaves the
+// backup as a second name of the file: that is no other name, and the next run converts the file. A
+// name elsewhere still is.
+TEST(ConvertFile, OnlyItsOwnLatestBackupIsNoOtherName)
+{
+    struct LinkCase
+    {
+        const char* name;
+        std::vector<std::string> names; // further names of page.htm
+        std::string older;              // a backup of other bytes, when not empty
+        BackupMode mode;
+        StatusCode expected;
+    };
+    for (const LinkCase& c :
+         {LinkCase{"SimpleBackup", {"page.htm.bak"}, "", BackupMode::Simple, StatusCode::Ok},
+          LinkCase{"NumberedBackup", {"page.htm.bak.~2~"}, "page.htm.bak.~1~", BackupMode::Numbered, StatusCode::Ok},
+          LinkCase{"OlderNumberedBackup",
+                   {"page.htm.bak.~1~"},
+                   "page.htm.bak.~2~",
+                   BackupMode::Numbered,
+                   StatusCode::HardLinked},
+          LinkCase{
+              "BackupAndAnotherName", {"page.htm.bak", "index.htm"}, "", BackupMode::Simple, StatusCode::HardLinked}}) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const auto file = dir / "page.htm";
+        WriteFile(file, kGbJianTi);
+        if (!c.older.empty())
+            WriteFile(dir / c.older, "older");
+        for (const std::string& name : c.names)
+            std::filesystem::create_hard_link(file, dir / name);
+        ConvertOptions options = Options(EncodingId::Gb, EncodingId::Utf8);
+        options.disk.backupMode = c.mode;
+
+        const Status result = ConvertFile(file, options, RuleTable());
+
+        EXPECT_EQ(result.code, c.expected) << result.message;
+        EXPECT_EQ(ReadFile(file) == Bytes(kGbJianTi), c.expected != StatusCode::Ok);
+        if (c.expected != StatusCode::Ok) {
+            EXPECT_EQ(result.message, "has 2 hard links");
+        }
+    }
+}
+
 } // namespace
 } // namespace veltran
