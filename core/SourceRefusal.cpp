@@ -26,9 +26,11 @@ std::string WithCount(std::string_view sentence, std::size_t n)
 }
 
 // "1 symbol", "8 symbols".
-std::string Counted(std::size_t n, const std::string& singular)
+std::string Counted(std::size_t n, std::string_view singular)
 {
-    return Count(n) + " " + singular + (n == 1 ? "" : "s");
+    std::string text = Count(n) + " ";
+    text += singular;
+    return text + (n == 1 ? "" : "s");
 }
 
 // "2 common and 1 rare Chinese characters, 8 symbols and 4 other characters": the kinds that occur.
