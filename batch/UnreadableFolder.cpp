@@ -12,9 +12,9 @@ Status UnreadableFolderFailure(const std::filesystem::path& folder, const FileSy
     const int fd = calls.Open(folder, O_RDONLY | O_DIRECTORY | O_NONBLOCK);
     if (fd >= 0) {
         ::close(fd);
-        return Status::Failure(StatusCode::FolderUnreadable, "the folder could not be searched");
+        return Status::Failure(StatusCode::FolderUnreadable);
     }
-    return Status::Failure(StatusCode::FolderUnreadable, OpenFailure(-fd).message);
+    return OpenFailure(-fd);
 }
 
 } // namespace veltran

@@ -7,9 +7,9 @@
 
 namespace veltran {
 
-/// Why a folder among a run's entries, put there by a scan that could not search it, fails:
-/// FolderUnreadable with what opening it says now ("permission denied", "cannot open: " and the
-/// system's text), or "the folder could not be searched" when it opens now (its files were not listed).
+/// Why a folder among a run's entries, put there by a scan that could not search it, fails: what
+/// opening it says now (Permission, "permission denied"; OpenFailed, "cannot open: " and the system's
+/// reason), or FolderUnreadable when it opens now (its files were not listed).
 Status UnreadableFolderFailure(const std::filesystem::path& folder, const FileSystemCalls& calls);
 
 } // namespace veltran

@@ -104,7 +104,9 @@ bool SetFlag(CommandLine& c, std::string_view argument, bool& trust)
 
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
 {
-    const auto refuse = [](std::string reason) { return Status::Failure(StatusCode::BadInput, std::move(reason)); };
+    const auto refuse = [](std::string reason) {
+        return Status::Failure(StatusCode::BadInput, {.name = std::move(reason)});
+    };
     CommandLine c;
     c.filter = std::string(kDefaultFilter);
     bool sawFrom = false;

@@ -51,18 +51,18 @@ struct FileContent
 };
 
 /// Why a file could not be opened (or examined) for the errno value `error`: NotFound, Permission
-/// ("permission denied"), NameTooLong ("cannot open: File name too long"), LinkLoop or, when links
-/// are not followed, SymbolicLink for ELOOP, and ReadFailed ("cannot open: " and the system's text).
+/// ("permission denied"), LinkLoop or, when links are not followed, SymbolicLink for ELOOP, and
+/// OpenFailed with the system's reason ("cannot open: File name too long").
 Status OpenFailure(int error, bool followLinks = true);
 
 /// Reads a whole regular file through `calls`, the one way the program reads a file it was given
 /// (a page to convert, a rules file, a run report, a file to show). Refuses, without blocking and
-/// before reading a byte, what is not a regular file (a folder, FIFO, device or socket: NotRegularFile),
+/// before reading a byte, what is not a regular file (Folder; a FIFO, device or socket: SpecialFile),
 /// a file larger than the limit (TooLarge) and, where asked, a symbolic link (SymbolicLink). Other
-/// failures: NotFound, Permission, NameTooLong, LinkLoop (too many levels of links) and ReadFailed,
+/// failures: NotFound, Permission, LinkLoop (too many levels of links), OpenFailed and ReadFailed,
 /// each with the system's reason; where a lock is asked for and another process holds one,
-/// BeingConverted; where binary files are refused, Binary. A file
-/// that grows while it is read is read up to the limit.
+/// BeingConverted; where binary files are refused, SparseFile (before a byte is read) and NulBytesOnly.
+/// A file that grows while it is read is read up to the limit.
 Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const ReadLimits& limits = {},
                                     const FileSystemCalls& calls = SystemFileCalls());
 

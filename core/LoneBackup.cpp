@@ -18,8 +18,7 @@ bool IsRegularFile(const std::filesystem::path& path, const FileSystemCalls& cal
 
 Status NotPutBack(const std::filesystem::path& backup, int error)
 {
-    return Status::Failure(StatusCode::NotPutBack, "file not found, and its backup " + backup.filename().string() +
-                                                       " could not be put back: " + SystemErrorText(error));
+    return Status::Failure(StatusCode::NotPutBack, {.systemError = error, .name = backup.filename().string()});
 }
 
 // The system cannot rename on condition here (an old kernel, a FUSE or network file system).

@@ -40,7 +40,7 @@ bool MatchesAny(const std::vector<WildcardPattern>& patterns, const std::string&
 // A start that is a file is no folder to search, rather than a missing one.
 Status FolderFailure(int error)
 {
-    return error == ENOTDIR ? Status::Failure(StatusCode::FolderUnreadable, "is not a folder") : OpenFailure(error);
+    return error == ENOTDIR ? Status::Failure(StatusCode::NotAFolder) : OpenFailure(error);
 }
 
 // What one folder gave the scan, before it is put in name order.

@@ -43,17 +43,19 @@ Status RemoveStray(const std::filesystem::path& stray, const FileSystemCalls& ca
 {
     const std::string name = stray.filename().string();
     if (!IsStagedName(name))
-        return Status::Failure(StatusCode::BadInput, "not a file staged by a run");
+        return Status::Failure(StatusCode::NotStaged);
     struct stat info = {};
     if (const int error = calls.LinkStat(stray, info); error != 0)
         return OpenFailure(error, false);
     if (!S_ISREG(info.st_mode))
-        return Status::Failure(StatusCode::NotRegularFile, "is not a regular file");
+        return Status::Failure(S_ISLNK(info.st_mode)   ? StatusCode::SymbolicLink
+                               : S_ISDIR(info.st_mode) ? StatusCode::Folder
+                                                       : StatusCode::SpecialFile);
     const std::string page = StagedFor(name);
     if (LockedByARun(stray.parent_path() / page, calls))
-        return Status::Failure(StatusCode::BeingConverted, "in use by a run that is converting " + page);
+        return Status::Failure(StatusCode::StagedInUse, {.name = page});
     if (const int error = calls.Unlink(stray); error != 0)
-        return WriteStepFailure("cannot remove it", error);
+        return Status::Failure(StatusCode::CannotRemove, {.systemError = error});
     return Status::Success();
 }
 

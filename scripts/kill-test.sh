@@ -215,7 +215,7 @@ for backup in (True, False):
         # these pages of random characters are no text in any reading, so the encoding check has no
         # ground to refuse a converted one read again as GB.
         after_run = subprocess.run(command("utf8", backup) + ([] if backup else ["--dry-run"]),
-                                   stderr=subprocess.PIPE).stderr.decode(errors="replace")
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE).stderr.decode(errors="replace")
         put_back += after_run.count("; put back from ")
         named += after_run.count(": left by an interrupted run\n")
         removed += subprocess.run([cli, "--clean-staged", site], stdout=subprocess.PIPE).stdout.decode().count("removed ")

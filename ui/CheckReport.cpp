@@ -1,6 +1,7 @@
 #include "CheckReport.h"
 
 #include "LossText.h"
+#include "Reasons.h"
 #include "ShownName.h"
 #include "TrustedRun.h"
 
@@ -20,7 +21,7 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
                        ShownName(record.notes.putBackFrom.filename().native()) + "）\n";
         if (!record.result) {
             ++failing;
-            entries += "不能处理：" + path + "：" + ShownName(record.result.message) + "\n";
+            entries += "不能处理：" + path + "：" + ShownName(ReasonText(record.result, Language::Chinese)) + "\n";
             if (record.notes.refusal && settings.conversion.text.sourceMode != SourceMode::Guessed)
                 entries += ConvertAsSourceHint(settings.sourceName);
             continue;

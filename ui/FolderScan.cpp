@@ -3,6 +3,7 @@
 #include "EventPump.h"
 #include "FindFiles.h"
 #include "PathsWarning.h"
+#include "Reasons.h"
 #include "RunningState.h"
 
 #include <QLabel>
@@ -64,7 +65,7 @@ void FolderScan::ScanAndAppend(const std::filesystem::path& folder, const std::s
             continue;
         }
         failed.push_back(failure.path);
-        reasons.push_back(failure.reason.message);
+        reasons.push_back(ReasonText(failure.reason, Language::Chinese));
     }
     std::vector<std::filesystem::path> entries = found.files;
     entries.insert(entries.end(), failed.begin(), failed.end());

@@ -125,7 +125,7 @@ TEST(LoneBackupTest, LinkThatPointsNowhereIsNotMissing)
     fs::create_symlink("gone.htm", dir / "page.htm");
     test::WriteFile(dir / "page.htm.bak", kGbJianTi);
     const Status result = ConvertFile(dir / "page.htm", test::Options(EncodingId::Gb, EncodingId::Utf8), RuleTable());
-    EXPECT_EQ(result.code, StatusCode::NotFound);
+    EXPECT_EQ(result.code, StatusCode::LinkToNothing);
     EXPECT_EQ(test::Snapshot(dir.Path()),
               (std::map<std::string, std::string>{{"page.htm", "link to gone.htm"}, {"page.htm.bak", kGbJianTi}}));
 }

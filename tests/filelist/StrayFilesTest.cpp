@@ -57,12 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StrayCase{"StagedPage", ".page.htm.veltran-Ab3dE9", "file", false, StatusCode::Ok},
                       StrayCase{"StagedBackupCopy", ".page.htm.bak.veltran-x0X9zZ", "file", false, StatusCode::Ok},
                       StrayCase{"PageOfAStagedFileIsBeingConverted", ".page.htm.veltran-Ab3dE9", "file", true,
-                                StatusCode::BeingConverted},
+                                StatusCode::StagedInUse},
                       StrayCase{"PageOfAStagedBackupIsBeingConverted", ".page.htm.bak.veltran-Ab3dE9", "file", true,
-                                StatusCode::BeingConverted},
-                      StrayCase{"OtherHiddenName", ".page.htm.veltran-short", "file", false, StatusCode::BadInput},
-                      StrayCase{"Folder", ".page.htm.veltran-Ab3dE9", "folder", false, StatusCode::NotRegularFile},
-                      StrayCase{"Link", ".page.htm.veltran-Ab3dE9", "link", false, StatusCode::NotRegularFile}),
+                                StatusCode::StagedInUse},
+                      StrayCase{"OtherHiddenName", ".page.htm.veltran-short", "file", false, StatusCode::NotStaged},
+                      StrayCase{"Folder", ".page.htm.veltran-Ab3dE9", "folder", false, StatusCode::Folder},
+                      StrayCase{"Link", ".page.htm.veltran-Ab3dE9", "link", false, StatusCode::SymbolicLink}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -310,7 +310,7 @@ void TestListCommands::whatTheScanCannotReadIsListedAndStraysAreNamed()
     QCOMPARE(Services().messageBox.calls.size(), std::size_t{2});
     const std::string& failed = Services().messageBox.calls.front().text;
     QVERIFY2(failed.rfind("有 1 个文件或目录无法读取，已加入列表，处理时将记为失败：", 0) == 0, failed.c_str());
-    QVERIFY2(failed.find("：cannot open: File name too long") != std::string::npos, failed.c_str());
+    QVERIFY2(failed.find("：无法打开：文件名太长") != std::string::npos, failed.c_str());
     const std::string& strays = Services().messageBox.calls.back().text;
     QVERIFY2(strays.find("veltran-cli --clean-staged") != std::string::npos, strays.c_str());
     QVERIFY2(strays.find(".a.htm.veltran-Ab3dE9") != std::string::npos, strays.c_str());
