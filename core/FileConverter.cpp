@@ -5,6 +5,7 @@
 #include "FileIdentity.h"
 #include "FileReader.h"
 #include "LoneBackup.h"
+#include "OtherNames.h"
 #include "ReplaceFile.h"
 #include "SecondRunCheck.h"
 #include "Sha256.h"
@@ -70,32 +71,6 @@ Result<FileContent> ReadOrPutBack(std::filesystem::path& path, bool dryRun, cons
     return ReadSource(path, false, calls);
 }
 
-// A file with other names cannot be replaced under one of them without parting it from the others,
-// which would go on holding the old bytes while the run says the file was converted. Which names a
-// file has elsewhere cannot be known, so such a file is refused. Its own latest backup sharing its
-// inode (a run killed between making the backup and renaming the new file in) is no other name: the
-// backup is made anew from the file anyway.
-Status CheckSingleName(const std::filesystem::path& path, const struct stat& info, const FileSystemCalls& calls)
-{
-    if (info.st_nlink <= 1)
-        return Status::Success();
-    const auto isThisFile = [&](const std::filesystem::path& name) {
-        struct stat at = {};
-        return calls.LinkStat(name, at) == 0 && at.st_dev == info.st_dev && at.st_ino == info.st_ino;
-    };
-    std::filesystem::path backup = path;
-    backup += ".bak";
-    nlink_t names = info.st_nlink;
-    if (isThisFile(backup))
-        --names;
-    if (const unsigned highest = HighestNumberedBackup(backup);
-        highest > 0 && isThisFile(NumberedBackup(backup, highest)))
-        --names;
-    if (names <= 1)
-        return Status::Success();
-    return Status::Failure(StatusCode::HardLinked, {.number = names});
-}
-
 ByteView Bom(const TextOptions& options)
 {
     return options.target == EncodingId::Utf8 && options.writeBom ? ByteView(kUtf8Bom) : ByteView();
@@ -112,7 +87,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     const bool putBackPending = givenOptions.disk.dryRun && !notes.putBackFrom.empty();
     notes.file = path;
     notes.bytesRead = file->bytes.size();
-    if (Status single = CheckSingleName(path, file->info, calls); !single)
+    if (Status single = CheckNoOtherNames(path, file->info, calls); !single)
         return single;
     TextOptions text = givenOptions.text;
     text.unmappableAsReferences = text.unmappableAsReferences && TakesCharacterReferences(path);

@@ -176,9 +176,9 @@ TEST(ConvertFile, SparseFileIsRefusedUnreadAndStaysSparse)
 }
 
 // A run killed between giving the file its backup name and renaming the new file in leaves the
-// backup as a second name of the file: that is no other name, and the next run converts the file. A
-// name elsewhere still is.
-TEST(ConvertFile, OnlyItsOwnLatestBackupIsNoOtherName)
+// backup as a second name of the file, and one killed while linking over an older backup a staged
+// name: neither is another name, and the next run converts the file. A name elsewhere still is.
+TEST(ConvertFile, NamesAKilledRunLeftAreNoOtherNames)
 {
     struct LinkCase
     {
@@ -191,6 +191,11 @@ TEST(ConvertFile, OnlyItsOwnLatestBackupIsNoOtherName)
     for (const LinkCase& c :
          {LinkCase{"SimpleBackup", {"page.htm.bak"}, "", BackupMode::Simple, StatusCode::Ok},
           LinkCase{"NumberedBackup", {"page.htm.bak.~2~"}, "page.htm.bak.~1~", BackupMode::Numbered, StatusCode::Ok},
+          LinkCase{"StagedNameOverAnOlderBackup",
+                   {".page.htm.bak.veltran-Ab3dE9"},
+                   "page.htm.bak",
+                   BackupMode::Simple,
+                   StatusCode::Ok},
           LinkCase{"OlderNumberedBackup",
                    {"page.htm.bak.~1~"},
                    "page.htm.bak.~2~",
