@@ -1,4 +1,5 @@
 #include "LogPath.h"
+#include "MappingTablesFile.h"
 #include "Program.h"
 #include "ProgramArguments.h"
 #include "QtPlatformServices.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
@@ -40,6 +42,15 @@ int main(int argc, char* argv[])
     if (!arguments.error.isEmpty()) {
         std::fprintf(stderr, "veltran: %s\nTry 'veltran --help' for more information.\n", qPrintable(arguments.error));
         return 2;
+    }
+
+    // Without its mapping tables the window could convert nothing: say so, rather than fail later.
+    if (const auto tables = veltran::LoadMappingTables(); !tables) {
+        std::fprintf(stderr, "veltran: %s\n", tables.status().message.c_str());
+        QMessageBox::critical(nullptr, QStringLiteral("Veltran"),
+                              QStringLiteral("找不到或无法读取汉字转换表，请重新安装 Veltran。\n\n") +
+                                  QString::fromStdString(tables.status().message));
+        return 1;
     }
 
     std::unique_ptr<veltran::ScreenshotSession> screenshots;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "MappingTablesFormat.h"
+#include "Status.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <span>
+
+namespace veltran {
+
+/// The Chinese mapping tables, one file shared by the programs, mapped read-only into memory.
+class MappingTablesFile
+{
+public:
+    /// Maps the file and checks it whole: its header, that every chain's tables lie inside it, and
+    /// each chain's SHA-256. A failure (BadInput) is a sentence that names the file and what is wrong
+    /// with it: missing or unreadable, too short, not a tables file, of another version or byte order,
+    /// or damaged.
+    static Result<std::unique_ptr<const MappingTablesFile>> Open(const std::filesystem::path& path);
+
+    ~MappingTablesFile();
+    MappingTablesFile(const MappingTablesFile&) = delete;
+    MappingTablesFile& operator=(const MappingTablesFile&) = delete;
+
+    /// The tables of one chain, valid while the file object lives.
+    std::span<const std::byte> Chain(MappingChainId chain) const;
+
+private:
+    MappingTablesFile(const void* mapping, std::size_t size) : m_mapping(mapping), m_size(size) {}
+
+    const void* m_mapping;
+    std::size_t m_size;
+};
+
+/// Where the programs find the tables file: $VELTRAN_MAPPING_TABLES when set and not empty, else
+/// share/veltran/mapping.tables beside the folder of the running program (/usr/bin/veltran-cli
+/// reads /usr/share/veltran/mapping.tables).
+std::filesystem::path MappingTablesPath();
+
+/// Opens the file at MappingTablesPath() once for the whole process; later calls give the first
+/// call's result. The mapping chains use it: a program calls it at start to report a failure.
+Result<const MappingTablesFile*> LoadMappingTables();
+
+} // namespace veltran
