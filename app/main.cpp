@@ -45,11 +45,12 @@ int main(int argc, char* argv[])
     }
 
     // Without its mapping tables the window could convert nothing: say so, rather than fail later.
-    if (const auto tables = veltran::LoadMappingTables(); !tables) {
-        std::fprintf(stderr, "veltran: %s\n", tables.status().message.c_str());
+    const auto tables = veltran::LoadMappingTables();
+    if (const veltran::Status usable = tables ? (*tables)->CheckDigests() : tables.status(); !usable) {
+        std::fprintf(stderr, "veltran: %s\n", usable.message.c_str());
         QMessageBox::critical(nullptr, QStringLiteral("Veltran"),
                               QStringLiteral("找不到或无法读取汉字转换表，请重新安装 Veltran。\n\n") +
-                                  QString::fromStdString(tables.status().message));
+                                  QString::fromStdString(usable.message));
         return 1;
     }
 

@@ -2,10 +2,13 @@
 
 #include "Sha256.h"
 #include "SystemError.h"
+#include "TableBlobWriter.h"
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,10 +43,14 @@ std::string Fault(const std::byte* data, std::size_t size)
     for (const MappingTablesEntry& entry : header.chains) {
         if (entry.offset % kMappingTablesAlignment != 0 || entry.offset > size || entry.size > size - entry.offset)
             return "cut short or damaged: a table lies outside the file";
-        const std::string digest = Sha256::Of(
-            ByteView(reinterpret_cast<const std::uint8_t*>(data) + entry.offset, static_cast<std::size_t>(entry.size)));
-        if (digest != Hex(entry.sha256))
-            return "damaged: a table's SHA-256 does not match";
+    }
+    const auto end = static_cast<std::size_t>(header.chains.back().offset + header.chains.back().size);
+    if (end != size)
+        return "damaged: " + std::to_string(size - end) + " bytes after its last table";
+    for (const MappingTablesEntry& entry : header.chains) {
+        if (entry.size < kTableBlobMagic.size() ||
+            std::memcmp(data + entry.offset, kTableBlobMagic.data(), kTableBlobMagic.size()) != 0)
+            return "of another version of Veltran (its tables' layout differs)";
     }
     return {};
 }
@@ -74,10 +81,29 @@ Result<std::unique_ptr<const MappingTablesFile>> MappingTablesFile::Open(const s
     if (mapping == MAP_FAILED)
         return Status::Failure(StatusCode::BadInput, "the Chinese mapping tables " + path.string() +
                                                          " cannot be mapped: " + SystemErrorText(errno));
-    std::unique_ptr<const MappingTablesFile> file(new MappingTablesFile(mapping, size));
+    std::unique_ptr<const MappingTablesFile> file(new MappingTablesFile(path, mapping, size));
     if (const std::string fault = Fault(static_cast<const std::byte*>(mapping), size); !fault.empty())
         return Failed(path, fault);
     return file;
+}
+
+Status MappingTablesFile::CheckDigests() const
+{
+    MappingTablesHeader header;
+    std::memcpy(&header, m_mapping, sizeof header);
+    // The chains side by side: this is most of what a start costs.
+    std::array<std::future<bool>, kMappingChainCount> matches;
+    for (std::size_t i = 0; i < kMappingChainCount; ++i) {
+        const std::span<const std::byte> tables = Chain(static_cast<MappingChainId>(i));
+        matches[i] = std::async(std::launch::async, [tables, expected = header.chains[i].sha256] {
+            return Sha256::Of(ByteView(reinterpret_cast<const std::uint8_t*>(tables.data()), tables.size())) ==
+                   Hex(expected);
+        });
+    }
+    bool allMatch = true;
+    for (std::future<bool>& match : matches)
+        allMatch = match.get() && allMatch;
+    return allMatch ? Status() : Failed(m_path, "damaged: a table's SHA-256 does not match");
 }
 
 MappingTablesFile::~MappingTablesFile()
