@@ -75,6 +75,15 @@ Setter FileName(std::optional<std::filesystem::path> CommandLine::*field, std::s
     };
 }
 
+// An option that sets one of the conversion's switches: (c.conversion.*part).*field = value.
+template <typename Part> Setter Switch(Part ConvertOptions::*part, bool Part::*field, bool value = true)
+{
+    return [part, field, value](CommandLine& c, Seen&, const std::string&) {
+        (c.conversion.*part).*field = value;
+        return std::string();
+    };
+}
+
 Setter Noted(bool Seen::*field)
 {
     return [field](CommandLine&, Seen& seen, const std::string&) {
@@ -112,43 +121,19 @@ const std::vector<OptionSpec>& Options()
              seen.streamRefused = true;
              return v.empty() ? std::string("--filter needs at least one pattern") : std::string();
          }},
-        {"no-backup", 0, false,
-         [](CommandLine& c, Seen&, const std::string&) {
-             c.conversion.disk.keepBackup = false;
-             return std::string();
-         }},
-        {"bom", 0, false,
-         [](CommandLine& c, Seen&, const std::string&) {
-             c.conversion.text.writeBom = true;
-             return std::string();
-         }},
+        {"no-backup", 0, false, Switch(&ConvertOptions::disk, &DiskOptions::keepBackup, false)},
+        {"bom", 0, false, Switch(&ConvertOptions::text, &TextOptions::writeBom)},
         {"rules", 0, true, FileName(&CommandLine::rulesFile, "--rules", "a file name")},
         {"charset-header", 0, false, Flag(&CommandLine::charsetHeader)},
-        {"sync", 0, false,
-         [](CommandLine& c, Seen&, const std::string&) {
-             c.conversion.disk.sync = true;
-             return std::string();
-         }},
+        {"sync", 0, false, Switch(&ConvertOptions::disk, &DiskOptions::sync)},
         {"log", 0, true,
          [](CommandLine& c, Seen& seen, const std::string& v) {
              seen.streamRefused = true;
              return FileName(&CommandLine::logFile, "--log", "a file name")(c, seen, v);
          }},
-        {"declarations", 0, false,
-         [](CommandLine& c, Seen&, const std::string&) {
-             c.conversion.text.rewriteDeclarations = true;
-             return std::string();
-         }},
-        {"references", 0, false,
-         [](CommandLine& c, Seen&, const std::string&) {
-             c.conversion.text.unmappableAsReferences = true;
-             return std::string();
-         }},
-        {"drop-unmappable", 'c', false,
-         [](CommandLine& c, Seen&, const std::string&) {
-             c.conversion.text.dropUnmappable = true;
-             return std::string();
-         }},
+        {"declarations", 0, false, Switch(&ConvertOptions::text, &TextOptions::rewriteDeclarations)},
+        {"references", 0, false, Switch(&ConvertOptions::text, &TextOptions::unmappableAsReferences)},
+        {"drop-unmappable", 'c', false, Switch(&ConvertOptions::text, &TextOptions::dropUnmappable)},
         {"trust-source", 0, false, Noted(&Seen::trust)},
         {"dry-run", 0, false,
          [](CommandLine& c, Seen& seen, const std::string&) {
