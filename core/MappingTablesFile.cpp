@@ -125,7 +125,7 @@ std::filesystem::path MappingTablesPath()
         return given;
     std::error_code ec;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return program.parent_path().parent_path() / "share" / "veltran" / "mapping.tables";
+    return program.parent_path().parent_path() / "lib" / "veltran" / "mapping.tables";
 }
 
 Result<const MappingTablesFile*> LoadMappingTables()

@@ -43,8 +43,8 @@ private:
 };
 
 /// Where the programs find the tables file: $VELTRAN_MAPPING_TABLES when set and not empty, else
-/// share/veltran/mapping.tables beside the folder of the running program (/usr/bin/veltran-cli
-/// reads /usr/share/veltran/mapping.tables).
+/// lib/veltran/mapping.tables beside the folder of the running program (/usr/bin/veltran-cli
+/// reads /usr/lib/veltran/mapping.tables).
 std::filesystem::path MappingTablesPath();
 
 /// Opens the file at MappingTablesPath() once for the whole process; later calls give the first

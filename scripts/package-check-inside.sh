@@ -25,7 +25,7 @@ check_cli() {
     ldd /usr/bin/veltran-cli | grep -i qt && fail "veltran-cli is linked to Qt"
     [ "$(veltran-cli --version | head -n 1)" = "veltran-cli (Veltran) ${version%-*}" ] ||
         fail "veltran-cli --version is not ${version%-*}"
-    [ -f /usr/share/veltran/mapping.tables ] || fail "no mapping tables"
+    [ -f /usr/lib/veltran/mapping.tables ] || fail "no mapping tables"
     # A pipe, and GB 18030, which keeps what GB lacks.
     [ "$(printf '\xd6\xd0' | veltran-cli -f gb -t gb18030 | veltran-cli -f gb18030 -t utf8)" = "中" ] ||
         fail "veltran-cli does not convert a pipe"

@@ -35,7 +35,7 @@ for file in bin/veltran share/applications/veltran.desktop share/applications/zz
     share/man/man1/veltran.1.gz share/doc/veltran/copyright share/doc/veltran/changelog.Debian.gz; do
     [ -f "$work/window/usr/$file" ] || fail "veltran lacks /usr/$file"
 done
-for file in bin/veltran-cli share/veltran/mapping.tables share/man/man1/veltran-cli.1.gz \
+for file in bin/veltran-cli lib/veltran/mapping.tables share/man/man1/veltran-cli.1.gz \
     share/bash-completion/completions/veltran-cli \
     share/doc/veltran-cli/copyright share/doc/veltran-cli/changelog.Debian.gz; do
     [ -f "$work/cli/usr/$file" ] || fail "veltran-cli lacks /usr/$file"
