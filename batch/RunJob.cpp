@@ -93,6 +93,8 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
     ConvertedFiles converted;
     ReadingCounts counts;
     std::vector<EntryRecord> records;
+    std::vector<FileNotice> notKept;
+    std::size_t replacedOtherBackups = 0;
     const ConvertFunction convert = [&](const std::filesystem::path& path, const ConvertOptions& options,
                                         UnmappableCharacters& lost) {
         // ConvertFile catches its own; this is the run's bookkeeping around it, which one file must
@@ -103,6 +105,9 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
             // Characters written as references are kept, only in another form; only "?" loses them.
             if (result && !(options.text.unmappableAsReferences && TakesCharacterReferences(notes.file)))
                 lost = notes.unmappable;
+            for (const std::string& text : notes.notKept)
+                notKept.push_back({path, text});
+            replacedOtherBackups += notes.replacedOtherBackup ? 1 : 0;
             if (request.keepRecords)
                 records.push_back({path, result, std::move(notes)});
             return result;
@@ -116,6 +121,8 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
     RunOutcome outcome = RunBatch(request.entries, request.settings, roles, convert, now);
     outcome.converted = counts;
     outcome.records = std::move(records);
+    outcome.notKept = std::move(notKept);
+    outcome.replacedOtherBackups = replacedOtherBackups;
     roles.progress.RunEnded();
 
     if (request.logPath && !outcome.abandoned && !request.settings.conversion.disk.dryRun)

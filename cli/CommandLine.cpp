@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "BackupNames.h"
 #include "FindFiles.h"
 
 #include <getopt.h>
@@ -22,7 +23,8 @@ struct Seen
     bool help = false;
     bool version = false;
     bool list = false;
-    bool streamRefused = false;     // an option a Stream cannot take: --report, --log, --dry-run, --filter
+    bool backup = false;
+    bool streamRefused = false;     // an option a Stream cannot take: --report, --log, --dry-run, --filter, --backup
     std::vector<std::string> given; // the long names of the options given
 };
 
@@ -122,6 +124,14 @@ const std::vector<OptionSpec>& Options()
              return v.empty() ? std::string("--filter needs at least one pattern") : std::string();
          }},
         {"no-backup", 0, false, Switch(&ConvertOptions::disk, &DiskOptions::keepBackup, false)},
+        {"backup", 0, true,
+         [](CommandLine& c, Seen& seen, const std::string& v) {
+             const std::optional<BackupMode> mode = ParseBackupMode(v);
+             c.conversion.disk.backupMode = mode.value_or(BackupMode::Simple);
+             seen.backup = true;
+             seen.streamRefused = true;
+             return mode ? std::string() : "--backup expects simple, numbered or existing, not \"" + v + "\"";
+         }},
         {"bom", 0, false, Switch(&ConvertOptions::text, &TextOptions::writeBom)},
         {"rules", 0, true, FileName(&CommandLine::rulesFile, "--rules", "a file name")},
         {"charset-header", 0, false, Flag(&CommandLine::charsetHeader)},
@@ -217,8 +227,8 @@ Result<CommandLine> Decide(CommandLine c, const Seen& seen)
         if (c.paths.size() > 1)
             return Refuse("-o takes one input file, or - for standard input");
         if (seen.streamRefused)
-            return Refuse("--report, --log, --dry-run and --filter apply to conversions in place, not to -o or "
-                          "standard input");
+            return Refuse("--report, --log, --dry-run, --filter and --backup apply to conversions in place, not to -o "
+                          "or standard input");
         c.command = CliCommand::Stream;
         c.conversion.disk.keepBackup = false;
     } else if (std::find(c.paths.begin(), c.paths.end(), "-") != c.paths.end()) {
@@ -233,6 +243,8 @@ Result<CommandLine> Decide(CommandLine c, const Seen& seen)
         return Refuse("--bom applies to UTF-8 targets only (--to utf8)");
     if (text.unmappableAsReferences && text.dropUnmappable)
         return Refuse("--references and -c (--drop-unmappable) exclude each other");
+    if (seen.backup && !c.conversion.disk.keepBackup)
+        return Refuse("--backup and --no-backup exclude each other");
     if (c.force && !c.reportFile)
         return Refuse("--force applies to --report only");
     return c;

@@ -50,8 +50,9 @@ struct CommandLine
 /// - a conversion needs --from (an encoding or auto) and --to; with no path, with the one path "-"
 ///   or with -o it is a Stream (one input at most), else Convert;
 /// - --bom needs a UTF-8 target, --trust-source a --from other than auto, --force a --report;
-///   --references and -c exclude each other; an empty --filter is refused; a Stream takes no
-///   --report, --log, --dry-run or --filter.
+///   --references and -c exclude each other, and so do --backup (simple, numbered or existing, or
+///   GNU's never, t and nil) and --no-backup; an empty --filter is refused; a Stream takes no
+///   --report, --log, --dry-run, --filter or --backup.
 /// Invalid arguments fail with BadInput and an English message naming the problem; an unknown
 /// encoding's message lists the known ones.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);

@@ -1,5 +1,6 @@
 # bash completion for veltran-cli: its options, the encoding names after --from and --to, the forms
-# after --chinese, and file names for --rules, --log, --report, --undo, --output and the paths.
+# after --chinese, the backup modes after --backup, and file names for --rules, --log, --report,
+# --undo, --output and the paths.
 
 _veltran_cli()
 {
@@ -32,6 +33,10 @@ _veltran_cli()
         mapfile -t COMPREPLY < <(compgen -W 'keep simplified traditional taiwan' -- "$cur")
         return
         ;;
+    --backup)
+        mapfile -t COMPREPLY < <(compgen -W 'simple numbered existing' -- "$cur")
+        return
+        ;;
     --rules | --log | --report | --undo | --output | -o)
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
@@ -43,7 +48,7 @@ _veltran_cli()
     esac
 
     if [[ $cur == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W '--from --to --output --list --chinese --filter --no-backup --bom --rules
+        mapfile -t COMPREPLY < <(compgen -W '--from --to --output --list --chinese --filter --no-backup --backup --bom --rules
             --charset-header --trust-source --sync --log --declarations --references --drop-unmappable --dry-run --report
             --force --undo --detect --verbose --quiet --help --version' -- "$cur")
     else

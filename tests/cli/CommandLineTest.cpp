@@ -50,6 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"}, "--trust-source needs"},
         RefusedCase{"OutputOfTwoFiles", {"-f", "gb", "-t", "utf8", "-o", "out", "a", "b"}, "-o takes one"},
         RefusedCase{"ReportOfAPipe", {"-f", "gb", "-t", "utf8", "--report", "r.json"}, "in place"},
+        RefusedCase{"BackupOfAPipe", {"-f", "gb", "-t", "utf8", "--backup=numbered", "-o", "out", "a"}, "in place"},
         RefusedCase{"StandardInputAmongFiles", {"-f", "gb", "-t", "utf8", "a", "-"}, "alone"},
         RefusedCase{"DetectWithATarget", {"--detect", "-t", "utf8", "a"}, "--detect takes paths"},
         RefusedCase{"DetectOfNothing", {"--detect"}, "--detect needs"},
@@ -170,17 +171,29 @@ TEST(CommandLineTest, ArgumentsAfterDoubleDashAreAlwaysPaths)
 
 TEST(CommandLineTest, HelpNamesEveryOption)
 {
-    for (const char* option : {"--from",      "--to",
-                               "--output",    "--list",
-                               "--chinese",   "--filter",
-                               "--no-backup", "--bom",
-                               "--rules",     "--charset-header",
-                               "--log",       "--drop-unmappable",
-                               "--detect",    "--verbose",
-                               "--quiet",     "--version",
-                               "--sync",      "--trust-source",
-                               "auto",        "130",
-                               "143",         "129"}) {
+    for (const char* option : {"--from",
+                               "--to",
+                               "--output",
+                               "--list",
+                               "--chinese",
+                               "--filter",
+                               "--no-backup",
+                               "--backup",
+                               "--bom",
+                               "--rules",
+                               "--charset-header",
+                               "--log",
+                               "--drop-unmappable",
+                               "--detect",
+                               "--verbose",
+                               "--quiet",
+                               "--version",
+                               "--sync",
+                               "--trust-source",
+                               "auto",
+                               "130",
+                               "143",
+                               "129"}) {
         EXPECT_NE(UsageText().find(option), std::string::npos) << option;
     }
 }
