@@ -4,6 +4,7 @@
 #include "ProgramArguments.h"
 #include "QtPlatformServices.h"
 #include "QtTranslations.h"
+#include "Reasons.h"
 #include "ScreenshotSession.h"
 #include "frmMain.h"
 
@@ -50,7 +51,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "veltran: %s\n", usable.message.c_str());
         QMessageBox::critical(nullptr, QStringLiteral("Veltran"),
                               QStringLiteral("找不到或无法读取汉字转换表，请重新安装 Veltran。\n\n") +
-                                  QString::fromStdString(usable.message));
+                                  QString::fromStdString(veltran::ReasonText(usable, veltran::Language::Chinese)));
         return 1;
     }
 

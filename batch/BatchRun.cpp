@@ -1,13 +1,9 @@
 #include "BatchRun.h"
 
+#include "Reasons.h"
 #include "RunLog.h"
 
 namespace veltran {
-
-bool RefusedForItsEncoding(const Status& result)
-{
-    return result.code == StatusCode::WrongEncoding || result.code == StatusCode::AlreadyUtf8;
-}
 
 void ReadingCounts::Add(const SourceReading& reading)
 {
@@ -67,7 +63,7 @@ RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const Run
         ++outcome.processed;
         roles.progress.FileFinished(i, entry, result);
         if (!result.ok()) {
-            log.AddFailure(entry.native(), RefusedForItsEncoding(result) ? result.message : std::string());
+            log.AddFailure(entry.native(), ReasonText(result, Language::Chinese));
             outcome.failures.push_back({entry, std::move(result)});
         } else if (lost.count > 0) {
             log.AddLoss(entry.native(), lost);

@@ -93,10 +93,6 @@ struct RunOutcome
     Status logWritten;                    // why the log file could not be written, when it was to be
 };
 
-/// True for a file the encoding check refused (it reads as another encoding, or as none that can be
-/// told), or that is the conversion of its own backup: the log names the reason of such a refusal.
-bool RefusedForItsEncoding(const Status& result);
-
 /// Runs the loop over the entries, from the log header to the completion or stop entry, with a line
 /// for each file that failed and each that lost characters. Clears the
 /// stop flag first; a stop is honoured only between files, after ConfirmStop. Yields to the host's

@@ -56,11 +56,11 @@ Status ConvertEntry(const std::filesystem::path& path, const ConvertOptions& opt
     struct stat own = {};
     const bool found = calls.LinkStat(path, own) == 0;
     if (found && S_ISDIR(own.st_mode))
-        return Status::Failure(StatusCode::FolderUnreadable, "the folder could not be searched");
+        return Status::Failure(StatusCode::FolderUnreadable);
     struct stat before = own;
     const bool known = found && (!S_ISLNK(own.st_mode) || calls.Stat(path, before) == 0);
     if (known && converted.Contains(before))
-        return Status::Failure(StatusCode::AlreadyConverted, "already converted in this run");
+        return Status::Failure(StatusCode::AlreadyConverted);
     // Noted before the conversion, while a lack of memory still changes nothing on disk.
     if (known)
         converted.Add(before);
@@ -112,7 +112,7 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
                 records.push_back({path, result, std::move(notes)});
             return result;
         } catch (const std::bad_alloc&) {
-            Status result = Status::Failure(StatusCode::OutOfMemory, "not enough memory for this file");
+            Status result = Status::Failure(StatusCode::OutOfMemory);
             if (request.keepRecords)
                 records.push_back({path, result, {}});
             return result;

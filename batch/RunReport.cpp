@@ -1,5 +1,6 @@
 #include "RunReport.h"
 
+#include "Reasons.h"
 #include "ReplaceFile.h"
 #include "ShownName.h"
 #include "UnmappableCharacters.h"
@@ -46,6 +47,7 @@ json EntryJson(const EntryRecord& record, const RunSettings& settings)
     entry["outcome"] =
         settings.conversion.disk.dryRun ? (ok ? "would convert" : "would fail") : (ok ? "converted" : "failed");
     if (!ok) {
+        entry["code"] = CodeName(record.result.code);
         entry["reason"] = ShownName(record.result.message);
         return entry;
     }
@@ -132,10 +134,7 @@ Status WriteRunReport(const std::filesystem::path& file, const RunRequest& reque
     const std::array<ByteView, 1> pieces{ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())};
     ReplaceOptions options;
     options.sync = true;
-    Status written = ReplaceFile(file, pieces, options);
-    if (!written)
-        written.message = ShownName(file.native()) + ": " + written.message;
-    return written;
+    return ReplaceFile(file, pieces, options);
 }
 
 } // namespace veltran

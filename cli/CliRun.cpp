@@ -192,12 +192,14 @@ int RunConversion(const CommandLine& commandLine, RuleTable& rules, bool applyRu
     PrintNotes(outcome, commandLine, environment);
     PrintTrustHint(outcome, commandLine, err);
     if (!outcome.logWritten)
-        err << "veltran-cli: the log was not written: " << ShownName(outcome.logWritten.message) << '\n';
+        err << "veltran-cli: the log was not written: " << ShownName(request.logPath->native()) << ": "
+            << ShownName(outcome.logWritten.message) << '\n';
     Status reported;
     if (commandLine.reportFile) {
         reported = WriteRunReport(*commandLine.reportFile, request, outcome, started, IsoNowText());
         if (!reported)
-            err << "veltran-cli: the report was not written: " << ShownName(reported.message) << '\n';
+            err << "veltran-cli: the report was not written: " << ShownName(commandLine.reportFile->native()) << ": "
+                << ShownName(reported.message) << '\n';
     }
     if (!commandLine.quiet)
         PrintSummary(environment.out, outcome, request.entries, guessed, commandLine);

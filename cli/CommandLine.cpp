@@ -195,7 +195,7 @@ std::string RefusalText(const std::string& argument, int letter, bool missingVal
 
 Status Refuse(std::string reason)
 {
-    return Status::Failure(StatusCode::BadInput, std::move(reason));
+    return Status::Failure(StatusCode::BadInput, {.name = std::move(reason)});
 }
 
 // The checks made once every argument is read: which command it is, and what goes together.

@@ -8,7 +8,6 @@
 #include "LossMessage.h"
 #include "ReplaceFile.h"
 #include "ShownName.h"
-#include "SystemError.h"
 #include "TextCodecs.h"
 
 #include <array>
@@ -36,7 +35,7 @@ Result<ByteBuffer> ReadStandardInput()
             continue;
         }
         if (got < 0)
-            return Status::Failure(StatusCode::ReadFailed, "cannot be read: " + SystemErrorText(errno));
+            return Status::Failure(StatusCode::ReadFailed, {.systemError = errno});
         bytes.Truncate(start + static_cast<std::size_t>(got));
         if (got == 0)
             return bytes;
@@ -51,7 +50,7 @@ Status WriteStandardOutput(std::span<const ByteView> pieces)
             if (written < 0 && errno == EINTR)
                 continue;
             if (written < 0)
-                return Status::Failure(StatusCode::WriteFailed, "write failed: " + SystemErrorText(errno));
+                return Status::Failure(StatusCode::WriteFailed, {.systemError = errno});
             piece = piece.subspan(static_cast<std::size_t>(written));
         }
     }

@@ -179,7 +179,7 @@ Result<ByteBuffer> ConvertContent(ByteView content, const TextOptions& options, 
     SourceChoice chosen = ChooseSource(content, guessed ? std::nullopt : std::optional(options.source), options.target,
                                        options.applyRules, options.sourceMode == SourceMode::Trusted);
     if (!chosen.reading) {
-        const Status refused = Status::Failure(chosen.refusal->Code(), DescribeRefusal(*chosen.refusal));
+        const Status refused = RefusalStatus(*chosen.refusal);
         notes.refusal = std::move(chosen.refusal);
         return refused;
     }

@@ -34,9 +34,9 @@ Result<FileContent> ReadSource(std::filesystem::path& path, bool dryRun, const F
     std::error_code ec;
     std::filesystem::path target = std::filesystem::canonical(path, ec);
     if (ec == std::errc::too_many_symbolic_link_levels)
-        return Status::Failure(StatusCode::LinkLoop, "too many levels of symbolic links");
+        return Status::Failure(StatusCode::LinkLoop);
     if (ec)
-        return Status::Failure(StatusCode::NotFound, "the link points to no file");
+        return Status::Failure(StatusCode::LinkToNothing);
     path = std::move(target);
     return ReadRegularFile(path, noLinks, calls);
 }
@@ -67,8 +67,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     backup += ".bak";
     const std::filesystem::path latestBackup = LatestBackup(backup, disk.backupMode);
     if (disk.keepBackup && ConvertingBackupGives(latestBackup, file->bytes, text, rules, calls))
-        return Status::Failure(StatusCode::AlreadyConverted, "converted already: it is what converting " +
-                                                                 latestBackup.filename().string() + " gives");
+        return Status::Failure(StatusCode::ConvertedFromBackup, {.name = latestBackup.filename().string()});
     const std::array<ByteView, 2> pieces{Bom(text), ByteView(*converted)};
     notes.bytesWritten = pieces[0].size() + pieces[1].size();
     if (givenOptions.record.hashes) {
@@ -85,7 +84,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
 
     // Decided on the mode bits, not on what the kernel allows, so root gets the same answer.
     if (!disk.keepBackup && (info.st_mode & 0222) == 0)
-        return Status::Failure(StatusCode::Permission, "the file is read-only");
+        return Status::Failure(StatusCode::ReadOnly);
 
     ReplaceOptions replace;
     replace.ownership = FileOwnership{info.st_mode, info.st_uid, info.st_gid};
@@ -128,9 +127,9 @@ Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& opti
         ConversionNotes unused;
         return ConvertFileUnguarded(path, options, rules, calls, notes ? *notes : unused);
     } catch (const std::bad_alloc&) {
-        return Status::Failure(StatusCode::OutOfMemory, "not enough memory for this file");
+        return Status::Failure(StatusCode::OutOfMemory);
     } catch (const std::exception& e) {
-        return Status::Failure(StatusCode::MappingFailed, e.what());
+        return Status::Failure(StatusCode::MappingFailed, {.name = e.what()});
     }
 }
 

@@ -51,7 +51,7 @@ struct FileContent
 
 /// Reads a whole regular file through `calls`, the one way the program reads a file it was given
 /// (a page to convert, a rules file, a run report, a file to show). Refuses, without blocking and
-/// before reading a byte, what is not a regular file (a folder, FIFO, device or socket: NotRegularFile),
+/// before reading a byte, what is not a regular file (Folder; a FIFO, device or socket: SpecialFile),
 /// a file larger than the limit (TooLarge) and, where asked, a symbolic link (SymbolicLink). Other
 /// failures: NotFound, Permission, LinkLoop (too many levels of links) and ReadFailed, each with the
 /// system's reason; where a lock is asked for and another process holds one, BeingConverted. A file

@@ -1,7 +1,6 @@
 #include "MappingTablesFile.h"
 
 #include "Sha256.h"
-#include "SystemError.h"
 #include "TableBlobWriter.h"
 
 #include <array>
@@ -9,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <future>
+#include <optional>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,37 +27,44 @@ std::string Hex(const std::array<std::uint8_t, 32>& digest)
     return hex;
 }
 
-// What is wrong with the bytes of a tables file, or an empty text when nothing is.
-std::string Fault(const std::byte* data, std::size_t size)
+// What is wrong with the bytes of a tables file, if anything.
+std::optional<MappingTablesFault> Fault(const std::byte* data, std::size_t size)
 {
+    using F = MappingTablesFault;
     MappingTablesHeader header;
     if (size < sizeof header)
-        return "too short to be a tables file";
+        return F::TooShort;
     std::memcpy(&header, data, sizeof header);
     if (std::string_view(header.magic.data(), header.magic.size()) != kMappingTablesMagic)
-        return "not a Veltran mapping tables file";
+        return F::NotTablesFile;
     if (header.byteOrder != kByteOrderMark)
-        return "made for a machine of another byte order";
+        return F::ByteOrder;
     if (header.version != kMappingTablesVersion || header.chainCount != kMappingChainCount)
-        return "of another version of Veltran (format " + std::to_string(header.version) + ")";
+        return F::Version;
     for (const MappingTablesEntry& entry : header.chains) {
         if (entry.offset % kMappingTablesAlignment != 0 || entry.offset > size || entry.size > size - entry.offset)
-            return "cut short or damaged: a table lies outside the file";
+            return F::TableOutside;
     }
     const auto end = static_cast<std::size_t>(header.chains.back().offset + header.chains.back().size);
     if (end != size)
-        return "damaged: " + std::to_string(size - end) + " bytes after its last table";
+        return F::TrailingBytes;
     for (const MappingTablesEntry& entry : header.chains) {
         if (entry.size < kTableBlobMagic.size() ||
             std::memcmp(data + entry.offset, kTableBlobMagic.data(), kTableBlobMagic.size()) != 0)
-            return "of another version of Veltran (its tables' layout differs)";
+            return F::LayoutDiffers;
     }
-    return {};
+    return std::nullopt;
 }
 
-Status Failed(const std::filesystem::path& path, const std::string& what)
+Status Damaged(const std::filesystem::path& path, MappingTablesFault fault)
 {
-    return Status::Failure(StatusCode::BadInput, "the Chinese mapping tables " + path.string() + " are " + what);
+    return Status::Failure(StatusCode::TablesDamaged,
+                           {.number = static_cast<std::uint64_t>(fault), .name = path.string()});
+}
+
+Status Unreadable(const std::filesystem::path& path, int error)
+{
+    return Status::Failure(StatusCode::TablesUnreadable, {.systemError = error, .name = path.string()});
 }
 
 } // namespace
@@ -66,24 +73,22 @@ Result<std::unique_ptr<const MappingTablesFile>> MappingTablesFile::Open(const s
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return Status::Failure(StatusCode::BadInput, "the Chinese mapping tables " + path.string() +
-                                                         " cannot be read: " + SystemErrorText(errno));
+        return Unreadable(path, errno);
     struct stat info
     {
     };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) {
         ::close(fd);
-        return Failed(path, "not a tables file (empty or not a regular file)");
+        return Damaged(path, MappingTablesFault::NotRegular);
     }
     const auto size = static_cast<std::size_t>(info.st_size);
     void* mapping = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     ::close(fd);
     if (mapping == MAP_FAILED)
-        return Status::Failure(StatusCode::BadInput, "the Chinese mapping tables " + path.string() +
-                                                         " cannot be mapped: " + SystemErrorText(errno));
+        return Unreadable(path, errno);
     std::unique_ptr<const MappingTablesFile> file(new MappingTablesFile(path, mapping, size));
-    if (const std::string fault = Fault(static_cast<const std::byte*>(mapping), size); !fault.empty())
-        return Failed(path, fault);
+    if (const std::optional<MappingTablesFault> fault = Fault(static_cast<const std::byte*>(mapping), size))
+        return Damaged(path, *fault);
     return file;
 }
 
@@ -103,7 +108,7 @@ Status MappingTablesFile::CheckDigests() const
     bool allMatch = true;
     for (std::future<bool>& match : matches)
         allMatch = match.get() && allMatch;
-    return allMatch ? Status() : Failed(m_path, "damaged: a table's SHA-256 does not match");
+    return allMatch ? Status() : Damaged(m_path, MappingTablesFault::DigestMismatch);
 }
 
 MappingTablesFile::~MappingTablesFile()

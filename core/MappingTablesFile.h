@@ -10,14 +10,27 @@
 
 namespace veltran {
 
+/// What is wrong with a tables file's bytes, as TablesDamaged tells it.
+enum class MappingTablesFault
+{
+    NotRegular,     // empty, or not a regular file
+    TooShort,       // shorter than its header
+    NotTablesFile,  // another kind of file
+    ByteOrder,      // made on a machine of the other byte order
+    Version,        // made by another version of the program
+    TableOutside,   // a table lies beyond the end: cut short
+    TrailingBytes,  // bytes after the last table
+    LayoutDiffers,  // a table does not start as the tables of this version do
+    DigestMismatch, // a table's bytes do not match its SHA-256
+};
+
 /// The Chinese mapping tables, one file shared by the programs, mapped read-only into memory.
 class MappingTablesFile
 {
 public:
     /// Maps the file and checks its layout, which costs next to nothing: its header, that the chains'
-    /// tables fill it exactly and start as tables do. A failure (BadInput) is a sentence that names the
-    /// file and what is wrong with it: missing or unreadable, too short, not a tables file, of another
-    /// version or byte order, or damaged (cut short, or longer than its tables).
+    /// tables fill it exactly and start as tables do. Fails with TablesUnreadable (missing or
+    /// unreadable) or TablesDamaged and its MappingTablesFault, whose sentence names the file.
     static Result<std::unique_ptr<const MappingTablesFile>> Open(const std::filesystem::path& path);
 
     ~MappingTablesFile();
@@ -25,7 +38,7 @@ public:
     MappingTablesFile& operator=(const MappingTablesFile&) = delete;
 
     /// Checks every byte of the tables against the SHA-256 digests the file holds (about 30 ms for the
-    /// whole file); a mismatch fails as Open does, "damaged".
+    /// whole file); a mismatch fails with TablesDamaged, DigestMismatch.
     Status CheckDigests() const;
 
     /// The tables of one chain, valid while the file object lives.

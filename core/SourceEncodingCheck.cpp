@@ -158,7 +158,7 @@ Result<SourceReading> ChooseSourceReading(ByteView bytes, std::optional<Encoding
     const SourceChoice choice = ChooseSource(bytes, declared, target, rulesOn, trustDeclared);
     if (choice.reading)
         return *choice.reading;
-    return Status::Failure(choice.refusal->Code(), DescribeRefusal(*choice.refusal));
+    return RefusalStatus(*choice.refusal);
 }
 
 } // namespace veltran

@@ -16,14 +16,12 @@ constexpr int kNameAttempts = 100;
 
 Status WriteFailure(int errorNumber)
 {
-    return Status::Failure(StatusCode::WriteFailed, "write failed: " + SystemErrorText(errorNumber));
+    return Status::Failure(StatusCode::WriteFailed, {.systemError = errorNumber});
 }
 
 Status CreateFailure(int errorNumber)
 {
-    return Status::Failure(errorNumber == EACCES || errorNumber == EPERM ? StatusCode::Permission
-                                                                         : StatusCode::WriteFailed,
-                           "cannot create a file in the folder: " + SystemErrorText(errorNumber));
+    return Status::Failure(StatusCode::CannotCreate, {.systemError = errorNumber});
 }
 
 std::string RandomSuffix()
@@ -67,7 +65,7 @@ Result<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, mo
         if (fd != -EEXIST)
             return CreateFailure(-fd);
     }
-    return Status::Failure(StatusCode::WriteFailed, "cannot create a file in the folder: no free temporary name");
+    return Status::Failure(StatusCode::CannotCreate);
 }
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
@@ -119,9 +117,9 @@ Status StagedFile::Name(const std::filesystem::path& finalPath)
             return Status::Success();
         }
         if (error != EEXIST)
-            return Status::Failure(StatusCode::WriteFailed, "cannot name the new file: " + SystemErrorText(error));
+            return Status::Failure(StatusCode::CannotNameNewFile, {.systemError = error});
     }
-    return Status::Failure(StatusCode::WriteFailed, "cannot name the new file: no free temporary name");
+    return Status::Failure(StatusCode::CannotNameNewFile);
 }
 
 } // namespace veltran

@@ -129,8 +129,7 @@ Bytes EncodeWhole(EncodingId encoding, std::u16string_view text)
 
 Status InvalidBytesAt(EncodingId encoding, std::size_t offset)
 {
-    return Status::Failure(StatusCode::InvalidBytes, "bytes not valid in " + std::string(EncodingName(encoding)) +
-                                                         " at offset " + std::to_string(offset));
+    return Status::Failure(StatusCode::InvalidBytes, {.number = offset, .encoding = static_cast<int>(encoding)});
 }
 
 DecodeStop DecodeAppend(EncodingId encoding, ByteView bytes, std::u16string& text, bool stopAtAscii, std::size_t limit)

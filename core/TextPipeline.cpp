@@ -17,8 +17,7 @@ const CodePage* LinksKeep(const TextOptions& options)
 
 Status EmptyTextFailure(EncodingId target)
 {
-    return Status::Failure(StatusCode::EmptyResult, "the rules left no text, and " + std::string(EncodingName(target)) +
-                                                        " cannot store an empty file");
+    return Status::Failure(StatusCode::EmptyResult, {.encoding = static_cast<int>(target)});
 }
 
 TextPipeline::TextPipeline(const TextOptions& options, EncodingId readAs, const RuleTable* rules, PipelineNotes asked,

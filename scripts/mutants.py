@@ -12,7 +12,7 @@ MUTANTS = [
  ("failed file stays marked converted", "batch/RunJob.cpp", "            converted.Remove(before);\n", "", "test_batch", "RunJobTest.*"),
  ("--from auto decides on any lead", "core/SourceEncodingCheck.cpp", "if (readings.Of(valid[1]).cost - judged.cost < kClearMargin) {", "if (readings.Of(valid[1]).cost - judged.cost < 1) {", "test_core", "ClearMargin.*:*SourceEncodingCheck*:*GuessSource*"),
  ("already-UTF-8 boundary", "core/SourceEncodingCheck.cpp", "if (declared.valid && declared.cost - seen.cost < kClearMargin)", "if (declared.valid && declared.cost - seen.cost <= kClearMargin)", "test_core", "ClearMargin.*:*WrongSource*:*ChooseSource*"),
- ("mtime to the second", "core/ReplaceFile.cpp", "a.modified.tv_sec == b.modified.tv_sec &&\n           a.modified.tv_nsec == b.modified.tv_nsec", "a.modified.tv_sec == b.modified.tv_sec", "test_core", "ConvertFile*:*ReplaceFile*"),
+ ("times to the second", "core/FileIdentity.cpp", "a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec", "a.tv_sec == b.tv_sec", "test_core", "ConvertFile*:*ReplaceFile*"),
  ("staged copy 0666", "core/ReplaceFile.cpp", "options.ownership ? options.ownership->mode & 0777 : 0666", "0666", "test_core", "ConvertFile*:*ReplaceFile*"),
  ("U+2029 not escaped", "core/ShownName.cpp", " || c == 0x2029", "", "test_core", "*ShownName*"),
  ("guessed file refused despite rules", "core/SourceEncodingCheck.cpp", "if (*guess.encoding == target && !rulesOn) {", "if (*guess.encoding == target) {", "test_core", "ChooseSource*:*ChooseSourceReading*"),

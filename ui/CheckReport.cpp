@@ -1,6 +1,7 @@
 #include "CheckReport.h"
 
 #include "LossText.h"
+#include "Reasons.h"
 #include "ShownName.h"
 #include "TrustedRun.h"
 
@@ -17,7 +18,7 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
         const std::string path = ShownName(record.path.native());
         if (!record.result) {
             ++failing;
-            entries += "不能处理：" + path + "：" + ShownName(record.result.message) + "\n";
+            entries += "不能处理：" + path + "：" + ShownName(ReasonText(record.result, Language::Chinese)) + "\n";
             if (record.notes.refusal && settings.conversion.text.sourceMode != SourceMode::Guessed)
                 entries += ConvertAsSourceHint(settings.sourceName);
             continue;

@@ -224,7 +224,8 @@ TEST_F(CliEndToEndTest, FailuresAreListedLoggedInOrderAndGiveStatusOne)
     EXPECT_EQ(Read("good.htm"), kUtf8Page);
     EXPECT_EQ(Read("site/bad.htm"), "<p>\x81\x20</p>");
     EXPECT_EQ(MaskedLog(m_folder.path() / "run.log"),
-              kLogHeader + "处理失败：missing.htm\r\n处理失败：site/bad.htm\r\n\r\n完成时间：T");
+              kLogHeader + "处理失败：missing.htm\r\n    文件不存在\r\n处理失败：site/bad.htm\r\n"
+                           "    第 3 字节起不是有效的 GB 编码\r\n\r\n完成时间：T");
 }
 
 struct StopCase
@@ -280,7 +281,8 @@ TEST_F(CliEndToEndTest, OddFileNamesAreConvertedAndReportedEscaped)
     EXPECT_TRUE(std::regex_match(result.err, listed)) << result.err;
     EXPECT_EQ(Read("dir/" + present), kUtf8Page);
     EXPECT_EQ(MaskedLog(m_folder.path() / "run.log"),
-              kLogHeader + "处理失败：\\xB0\\xA2.htm\r\n处理失败：x.htm\\n处理失败：y.htm\r\n\r\n完成时间：T");
+              kLogHeader + "处理失败：\\xB0\\xA2.htm\r\n    文件不存在\r\n处理失败：x.htm\\n处理失败：y.htm\r\n"
+                           "    文件不存在\r\n\r\n完成时间：T");
 }
 
 TEST_F(CliEndToEndTest, LogThatCannotBeWrittenLeavesTheConversionsStanding)
@@ -329,7 +331,7 @@ TEST_F(CliEndToEndTest, DryRunRunAndUndoOfASite)
         R"(\{\n  "report": "veltran run",\n  "settings": \{\n    "from": "GB",\n    "to": "BIG5",\n)"
         R"(    "chinese": "implied",[^]*\n  "roots": [^]*\n  "started": "\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d",)"
         R"(\n  "finished": "[^"]+",\n  "stopped": false,\n  "entries": \[\n    \{"path":"site/bad.htm",)"
-        R"("outcome":"failed","reason":[^]*\n    \{"path":"site/index.htm","outcome":"converted","file":[^]*)");
+        R"("outcome":"failed","code":"InvalidBytes","reason":[^]*\n    \{"path":"site/index.htm","outcome":"converted","file":[^]*)");
     EXPECT_TRUE(std::regex_match(Read("run.json"), head)) << Read("run.json");
 
     const CliResult undone = Run({"--undo", "run.json"});

@@ -43,7 +43,7 @@ TEST(ConvertFile, ReadOnlySourceWithoutBackupFailsEvenForRoot)
     WriteFile(file, kGbJianTi);
     ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
     const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable());
-    EXPECT_EQ(result.code, StatusCode::Permission);
+    EXPECT_EQ(result.code, StatusCode::ReadOnly);
     EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.htm"});
 }
@@ -65,7 +65,7 @@ TEST(ConvertFile, FifoAtThePathFailsInsteadOfHanging)
     TempDir dir;
     ASSERT_EQ(::mkfifo((dir / "pipe.htm").c_str(), 0644), 0);
     EXPECT_EQ(ConvertFile(dir / "pipe.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable()).code,
-              StatusCode::NotRegularFile);
+              StatusCode::SpecialFile);
 }
 
 // A disk that fills up while the new file is written: the child process gets a file-size limit

@@ -222,9 +222,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ConvertFileFailure,
     ::testing::Values(
         FailureCase{"EmptyFile", "", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::Empty},
-        FailureCase{"BomAlone", "\xEF\xBB\xBF", EncodingId::Utf8, EncodingId::Gb, true, StatusCode::Empty},
+        FailureCase{"BomAlone", "\xEF\xBB\xBF", EncodingId::Utf8, EncodingId::Gb, true, StatusCode::ByteOrderMarkOnly},
         FailureCase{"MissingFile", "<none>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::NotFound},
-        FailureCase{"FolderAtPath", "<folder>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::NotRegularFile},
+        FailureCase{"FolderAtPath", "<folder>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::Folder},
         FailureCase{"InvalidGbBytes", "ab\x81\x20", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::InvalidBytes},
         FailureCase{"InvalidUtf8Bytes", "ab\xC0\x80", EncodingId::Utf8, EncodingId::Gb, false,
                     StatusCode::InvalidBytes},
@@ -303,7 +303,7 @@ TEST(ConvertFile, SecondRunOverAShortPageKeepsItsBackup)
         StatusCode second;
     };
     for (const Case& c :
-         {Case{"<p>" + kGbJianTi + "</p>", StatusCode::AlreadyConverted}, Case{"<p>ab</p>", StatusCode::Ok}}) {
+         {Case{"<p>" + kGbJianTi + "</p>", StatusCode::ConvertedFromBackup}, Case{"<p>ab</p>", StatusCode::Ok}}) {
         TempDir dir;
         const auto file = dir / "a.htm";
         WriteFile(file, c.page);

@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"AnotherVersion", [](std::vector<std::byte>& b) { b[8] = std::byte{9}; }, "another version"},
         DamageCase{"CutShort", [](std::vector<std::byte>& b) { b.resize(b.size() - 1); }, "cut short"},
         DamageCase{"LongerThanItsTables", [](std::vector<std::byte>& b) { b.push_back(std::byte{0}); },
-                   "1 bytes after its last table"},
+                   "bytes after its last table"},
         DamageCase{"TablesOfAnotherLayout",
                    [](std::vector<std::byte>& b) {
                        const std::size_t first = (sizeof(MappingTablesHeader) + kMappingTablesAlignment - 1) /

@@ -390,7 +390,7 @@ void TestWindowRun::logThatCannotBeWrittenIsReported()
     QCOMPARE(Captions(), (QStringList{"错误", "完成"}));
     const QString error = Text(Services().messageBox.calls.at(0).text);
     QVERIFY2(error.startsWith("运行日志无法写入：" + Text(folders.logPath.string())), qPrintable(error));
-    QVERIFY2(error.contains("No such file or directory"), qPrintable(error));
+    QVERIFY2(error.contains("文件或文件夹不存在"), qPrintable(error));
     // The closing message points at no file, and the log's text is shown instead.
     QCOMPARE(Text(Services().messageBox.calls.at(1).text),
              QStringLiteral("处理完成，有 1 个文件处理失败。运行日志无法写入，其内容在窗口中显示。"));
@@ -434,7 +434,7 @@ void TestWindowRun::checkForetellsTheRunAndChangesNothing()
     const QString first = QStringLiteral("可以处理：<folder>/site/f1.htm\n"
                                          "    汉字将改写 1 个：国→國\n"
                                          "    目标编码没有的字符 1 个，将写成 \"?\"：U+2170 ⅰ\n"
-                                         "不能处理：<folder>/site/f2.htm：bytes not valid in GB at offset 3\n");
+                                         "不能处理：<folder>/site/f2.htm：第 3 字节起不是有效的 GB 编码\n");
     QCOMPARE(Text(Masked(texts[0].second, m_fixture->Folder())),
              heading + "共检查 2 个文件：1 个可以处理，1 个不能处理，1 个含目标编码没有的字符。\n\n" + first);
     QCOMPARE(Text(Masked(texts[1].second, m_fixture->Folder())),
