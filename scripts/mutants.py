@@ -15,7 +15,7 @@ MUTANTS = [
  ("times to the second", "core/FileIdentity.cpp", "a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec", "a.tv_sec == b.tv_sec", "test_core", "ConvertFile*:*ReplaceFile*"),
  ("staged copy 0666", "core/ReplaceFile.cpp", "options.ownership ? options.ownership->mode & 0777 : 0666", "0666", "test_core", "ConvertFile*:*ReplaceFile*"),
  ("U+2029 not escaped", "core/ShownName.cpp", " || c == 0x2029", "", "test_core", "*ShownName*"),
- ("guessed file refused despite rules", "core/SourceEncodingCheck.cpp", "if (*guess.encoding == target && !rulesOn) {", "if (*guess.encoding == target) {", "test_core", "ChooseSource*:*ChooseSourceReading*"),
+ ("guessed file refused despite rules", "core/SourceEncodingCheck.cpp", "if (*guess.encoding == target && !rulesOn) {", "(void)rulesOn;\n    if (*guess.encoding == target) {", "test_core", "ChooseSource*:*ChooseSourceReading*"),
 ]
 for name, path, old, new, target, filt in MUTANTS:
     src = open(path).read()
@@ -28,7 +28,7 @@ for name, path, old, new, target, filt in MUTANTS:
             print(f"{name}: build failed"); print(b.stdout[-500:]); continue
         exe = f"build/tests/{target.split('_')[1]}/{target}"
         r = subprocess.run([exe, f"--gtest_filter={filt}", "--gtest_brief=1"], capture_output=True, text=True)
-        failed = [l for l in r.stdout.splitlines() if l.startswith("[  FAILED  ]") and "," not in l and "listed below" not in l]
+        failed = [l.split(",")[0] for l in r.stdout.splitlines() if l.startswith("[  FAILED  ]") and "listed below" not in l]
         print(f"{name}: {'caught' if r.returncode != 0 else 'SURVIVED'} by {sorted(set(f.split()[3] for f in failed if len(f.split()) > 3))[:4]}")
     finally:
         open(path, "w").write(src)

@@ -74,7 +74,20 @@ appstreamcli validate-tree --pedantic --no-net "$work/window" || fail "appstream
 echo "lintian --pedantic:"
 tags="$(lintian --pedantic --display-info --display-experimental "$window_deb" "$cli_deb" 2>&1 |
     grep -v '^running with root privileges' || true)"
-[ -z "$tags" ] || fail "lintian: $tags"
+# lintian looks for misspelt words in every printable run of a program's bytes, machine code
+# included ("wtH with"). A word that none of our sources writes is such a run, not our text: it is
+# shown, and only a misspelling our sources hold fails the check.
+kept=""
+while IFS= read -r tag; do
+    [ -n "$tag" ] || continue
+    if [[ "$tag" =~ spelling-error-in-binary\ ([^ ]+)\  ]] &&
+        ! grep -rqwF -- "${BASH_REMATCH[1]}" "$root"/{core,batch,filelist,services,ui,app,cli}; then
+        echo "  (not our text: $tag)"
+        continue
+    fi
+    kept+="$tag"$'\n'
+done <<<"$tags"
+[ -z "$kept" ] || fail "lintian: $kept"
 
 # As lintian renders manual pages, failing on any warning of man or groff.
 for page in "$work"/window/usr/share/man/man1/*.gz "$work"/cli/usr/share/man/man1/*.gz; do
