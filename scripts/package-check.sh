@@ -35,7 +35,8 @@ for file in bin/veltran share/applications/veltran.desktop share/applications/zz
     share/man/man1/veltran.1.gz share/doc/veltran/copyright share/doc/veltran/changelog.Debian.gz; do
     [ -f "$work/window/usr/$file" ] || fail "veltran lacks /usr/$file"
 done
-for file in bin/veltran-cli share/man/man1/veltran-cli.1.gz share/bash-completion/completions/veltran-cli \
+for file in bin/veltran-cli lib/veltran/mapping.tables share/man/man1/veltran-cli.1.gz \
+    share/bash-completion/completions/veltran-cli \
     share/doc/veltran-cli/copyright share/doc/veltran-cli/changelog.Debian.gz; do
     [ -f "$work/cli/usr/$file" ] || fail "veltran-cli lacks /usr/$file"
 done
@@ -47,10 +48,11 @@ window_depends="$(dpkg-deb -f "$window_deb" Depends)"
 cli_depends="$(dpkg-deb -f "$cli_deb" Depends)"
 echo "veltran Depends: $window_depends"
 echo "veltran-cli Depends: $cli_depends"
+[[ "$window_depends" == *"veltran-cli (= $version)"* ]] || fail "veltran does not depend on veltran-cli (= $version)"
 for library in libc6 libstdc++6 libicu libqt6core6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
     [[ "$window_depends" == *"$library"* ]] || fail "veltran's Depends lacks $library"
 done
-for library in libc6 libstdc++6 libicu; do
+for library in libc6 libstdc++6 libicu libssl; do
     [[ "$cli_depends" == *"$library"* ]] || fail "veltran-cli's Depends lacks $library"
 done
 [[ "$cli_depends" != *qt* ]] || fail "veltran-cli depends on Qt"
