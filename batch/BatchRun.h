@@ -65,8 +65,8 @@ struct RunLoss
 /// Files converted, by what they were read as.
 struct ReadingCounts
 {
-    std::array<std::size_t, 3> encodings{}; // indexed by EncodingId
-    std::size_t asciiOnly = 0;              // ASCII only, so read as anything
+    std::array<std::size_t, kEncodingCount> encodings{}; // indexed by EncodingId
+    std::size_t asciiOnly = 0;                           // ASCII only, so read as anything
 
     void Add(const SourceReading& reading);
 };

@@ -27,7 +27,8 @@ RunSettings MakeRunSettings(std::optional<EncodingId> source, std::optional<Enco
 bool ChangesNothing(const RunSettings& settings, bool rulesOn)
 {
     const TextOptions& text = settings.conversion.text;
-    return text.sourceMode != SourceMode::Guessed && text.source == text.target && !rulesOn;
+    const bool formsImplied = text.chinese == ChineseForms::Implied || text.chinese == ChineseForms::Keep;
+    return text.sourceMode != SourceMode::Guessed && text.source == text.target && !rulesOn && formsImplied;
 }
 
 namespace {

@@ -13,7 +13,8 @@ namespace veltran {
 
 namespace {
 
-using nlohmann::json;
+// Keys stay in the order they are set in, the order the manual page documents.
+using json = nlohmann::ordered_json;
 
 // The path as text a person can read, and its bytes when the text cannot hold them exactly.
 void AddPath(json& object, const char* key, const std::filesystem::path& path)
@@ -91,6 +92,7 @@ Status WriteRunReport(const std::filesystem::path& file, const RunRequest& reque
     const ConvertOptions& conversion = settings.conversion;
     report["settings"] = {{"from", settings.sourceName},
                           {"to", settings.targetName},
+                          {"chinese", std::string(ChineseFormsName(conversion.text.chinese))},
                           {"backup", conversion.disk.keepBackup},
                           {"declarations", conversion.text.rewriteDeclarations},
                           {"references", conversion.text.unmappableAsReferences},

@@ -108,7 +108,8 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
         Sha256 original;
         Sha256 written;
         written.Add(pieces[0]);
-        Sha256::AddBoth(original, file->bytes, written, pieces[1]);
+        original.Add(file->bytes);
+        written.Add(pieces[1]);
         notes.originalSha256 = original.HexDigest();
         notes.writtenSha256 = written.HexDigest();
     }

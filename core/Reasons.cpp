@@ -1,10 +1,13 @@
 #include "Reasons.h"
 
 #include "EncodingId.h"
+#include "MappingTablesFile.h"
 #include "SourceRefusal.h"
 #include "SystemError.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <ostream>
 
 namespace veltran {
@@ -85,6 +88,10 @@ constexpr Reason kReasons[] = {
     {C::RulesUnknownEscape, "RulesUnknownEscape", "line {number}: unknown escape \\{name} (use \\t \\n \\r or \\\\)",
      "第 {number} 行：未知的转义 \\{name}（可用 \\t、\\n、\\r 或 \\\\）"},
     {C::RulesNotUtf8, "RulesNotUtf8", "line {number}: the text is not valid UTF-8", "第 {number} 行：文本不是有效的 UTF-8"},
+    {C::TablesUnreadable, "TablesUnreadable", "the Chinese mapping tables {name} cannot be read: {error}",
+     "无法读取汉字转换表 {name}：{error}"},
+    {C::TablesDamaged, "TablesDamaged", "the Chinese mapping tables {name} are {tablesFault}",
+     "汉字转换表 {name} {tablesFault}"},
     {C::BadInput, "BadInput", "{name}", "{name}"},
 };
 // clang-format on
@@ -174,6 +181,32 @@ std::string EmptyTextText(const std::string& kind, Language language)
     return replace ? "the old text of a replace rule is empty" : "the text to " + kind + " is empty";
 }
 
+// What is wrong with a mapping tables file: `fault` is a MappingTablesFault.
+std::string TablesFaultText(std::uint64_t fault, Language language)
+{
+    struct Phrase
+    {
+        std::string_view english;
+        std::string_view chinese;
+    };
+    // clang-format off
+    static constexpr Phrase kPhrases[] = {
+        {"not a tables file (empty or not a regular file)", "不是转换表文件（是空的或不是普通文件）"},
+        {"too short to be a tables file", "太短，不是转换表文件"},
+        {"not a Veltran mapping tables file", "不是 Veltran 的转换表文件"},
+        {"made for a machine of another byte order", "是为另一种字节序的机器生成的"},
+        {"of another version of Veltran", "属于另一个版本的 Veltran"},
+        {"cut short or damaged: a table lies outside the file", "不完整或已损坏：有一张表超出了文件末尾"},
+        {"damaged: there are bytes after its last table", "已损坏：最后一张表之后还有多余的字节"},
+        {"of another version of Veltran (its tables' layout differs)", "属于另一个版本的 Veltran（表的格式不同）"},
+        {"damaged: a table's SHA-256 does not match", "已损坏：有一张表的 SHA-256 校验值不符"},
+    };
+    // clang-format on
+    static_assert(std::size(kPhrases) == static_cast<std::size_t>(MappingTablesFault::DigestMismatch) + 1);
+    const Phrase& phrase = kPhrases[std::min<std::uint64_t>(fault, std::size(kPhrases) - 1)];
+    return std::string(language == Language::Chinese ? phrase.chinese : phrase.english);
+}
+
 std::string Filled(std::string_view sentence, const StatusContext& context, Language language)
 {
     std::string text;
@@ -200,6 +233,8 @@ std::string Filled(std::string_view sentence, const StatusContext& context, Lang
             text += FieldsText(context.name, language);
         else if (field == "emptyText")
             text += EmptyTextText(context.name, language);
+        else if (field == "tablesFault")
+            text += TablesFaultText(context.number, language);
         at = close + 1;
     }
     return text;

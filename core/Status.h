@@ -68,6 +68,9 @@ enum class StatusCode
     RulesBackslashAtEnd, // a text ends with a backslash
     RulesUnknownEscape,  // name: the character after the backslash
     RulesNotUtf8,        // a text is not valid UTF-8
+    // The Chinese mapping tables file (name: its path)
+    TablesUnreadable, // it cannot be opened or mapped (systemError)
+    TablesDamaged,    // it is not a whole tables file of this version (number: a MappingTablesFault)
     // Anything else a person gave that cannot be used: the reason is in `name`, as it is
     BadInput,
 };
