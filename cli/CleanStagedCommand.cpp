@@ -8,7 +8,8 @@
 
 namespace veltran {
 
-int RunCleanStagedCommand(const std::vector<std::filesystem::path>& folders, const CliEnvironment& environment)
+int RunCleanStagedCommand(const std::vector<std::filesystem::path>& folders, bool quiet,
+                          const CliEnvironment& environment)
 {
     std::size_t found = 0;
     std::size_t removed = 0;
@@ -23,14 +24,16 @@ int RunCleanStagedCommand(const std::vector<std::filesystem::path>& folders, con
             ++found;
             if (const Status gone = RemoveStray(stray); gone) {
                 ++removed;
-                environment.out << "removed " << ShownName(stray.native()) << '\n';
+                if (!quiet)
+                    environment.out << "removed " << ShownName(stray.native()) << '\n';
             } else {
                 environment.err << "veltran-cli: " << ShownName(stray.native())
                                 << ": not removed: " << ShownName(gone.message) << '\n';
             }
         }
     }
-    environment.out << "Removed " << removed << " of " << found << " files left by interrupted runs.\n";
+    if (!quiet)
+        environment.out << "Removed " << removed << " of " << found << " files left by interrupted runs.\n";
     return removed == found ? kExitSuccess : kExitSomeFailed;
 }
 

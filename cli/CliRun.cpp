@@ -243,7 +243,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     case CliCommand::Detect:
         return RunDetectCommand(commandLine.paths, commandLine.filter, environment);
     case CliCommand::CleanStaged:
-        return RunCleanStagedCommand(commandLine.paths, environment);
+        return RunCleanStagedCommand(commandLine.paths, commandLine.quiet, environment);
     case CliCommand::Convert:
     case CliCommand::Stream:
         break;

@@ -193,6 +193,9 @@ TEST_F(CliSafetyTest, NextRunTellsWhatAKilledRunLeftAndCleanStagedRemovesOnlyIts
                          "Removed 1 of 1 files left by interrupted runs.\n");
     EXPECT_FALSE(fs::exists(m_folder.path() / "site/news/.a.htm.veltran-Ab3dE9"));
     EXPECT_EQ(Read("site/news/.a.htm.veltran-notmine"), "someone's");
+    const CliResult quiet = Run({"--clean-staged", "--quiet", "site"});
+    EXPECT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_EQ(quiet.out, "");
 }
 
 } // namespace
