@@ -88,6 +88,8 @@ struct RunOutcome
     ReadingCounts converted;              // filled by RunJob
     std::vector<FileNotice> notKept;      // filled by RunJob: what of each file's metadata its new file lacks
     std::size_t replacedOtherBackups = 0; // filled by RunJob: older backups replaced that held other bytes
+    std::vector<FileNotice> putBack;      // filled by RunJob: missing files put back from their lone backup,
+                                          // whose path is the text (in a dry run: that would be)
     std::vector<EntryRecord> records;     // every entry processed, in order, when the run was asked to keep them
     std::string log;                      // the log text (UTF-8, CR LF)
     Status logWritten;                    // why the log file could not be written, when it was to be

@@ -3,6 +3,7 @@
 #include "CharsetHeader.h"
 #include "RunLog.h"
 #include "TextCodecs.h"
+#include "UnreadableFolder.h"
 
 #include <new>
 #include <set>
@@ -56,7 +57,7 @@ Status ConvertEntry(const std::filesystem::path& path, const ConvertOptions& opt
     struct stat own = {};
     const bool found = calls.LinkStat(path, own) == 0;
     if (found && S_ISDIR(own.st_mode))
-        return Status::Failure(StatusCode::FolderUnreadable);
+        return UnreadableFolderFailure(path, calls);
     struct stat before = own;
     const bool known = found && (!S_ISLNK(own.st_mode) || calls.Stat(path, before) == 0);
     if (known && converted.Contains(before))
@@ -95,6 +96,7 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
     std::vector<EntryRecord> records;
     std::vector<FileNotice> notKept;
     std::size_t replacedOtherBackups = 0;
+    std::vector<FileNotice> putBack;
     const ConvertFunction convert = [&](const std::filesystem::path& path, const ConvertOptions& options,
                                         UnmappableCharacters& lost) {
         // ConvertFile catches its own; this is the run's bookkeeping around it, which one file must
@@ -108,6 +110,8 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
             for (const std::string& text : notes.notKept)
                 notKept.push_back({path, text});
             replacedOtherBackups += notes.replacedOtherBackup ? 1 : 0;
+            if (!notes.putBackFrom.empty())
+                putBack.push_back({path, notes.putBackFrom.string()});
             if (request.keepRecords)
                 records.push_back({path, result, std::move(notes)});
             return result;
@@ -123,6 +127,7 @@ RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& r
     outcome.records = std::move(records);
     outcome.notKept = std::move(notKept);
     outcome.replacedOtherBackups = replacedOtherBackups;
+    outcome.putBack = std::move(putBack);
     roles.progress.RunEnded();
 
     if (request.logPath && !outcome.abandoned && !request.settings.conversion.disk.dryRun)

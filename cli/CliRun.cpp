@@ -1,5 +1,6 @@
 #include "CliRun.h"
 
+#include "CleanStagedCommand.h"
 #include "CliEventPump.h"
 #include "CliProgress.h"
 #include "CommandLine.h"
@@ -68,6 +69,11 @@ void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const
     }
     for (const FileNotice& notice : outcome.notKept)
         environment.err << "veltran-cli: " << ShownName(notice.path.native()) << ": " << ShownName(notice.text) << '\n';
+    for (const FileNotice& notice : outcome.putBack)
+        environment.err << "veltran-cli: " << ShownName(notice.path.native()) << ": missing; "
+                        << (dryRun ? "would be put back" : "put back") << " from "
+                        << ShownName(std::filesystem::path(notice.text).filename().native())
+                        << ", which was there without it\n";
 }
 
 // After the refusals of the encoding check, how to convert such files anyway, for a person who knows
@@ -173,7 +179,9 @@ int RunConversion(const CommandLine& commandLine, RuleTable& rules, bool applyRu
                "nothing to change\n";
         return kExitUsage;
     }
-    request.entries = ExpandPaths(commandLine.paths, commandLine.filter);
+    std::vector<std::filesystem::path> strays;
+    request.entries = ExpandPaths(commandLine.paths, commandLine.filter, &strays);
+    ReportStrays(strays, err);
     request.roots = commandLine.paths;
     request.makeCharsetRule = commandLine.charsetHeader;
     request.logPath = commandLine.logFile;
@@ -234,6 +242,8 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         return RunUndoCommand(*commandLine.undoFile, environment);
     case CliCommand::Detect:
         return RunDetectCommand(commandLine.paths, commandLine.filter, environment);
+    case CliCommand::CleanStaged:
+        return RunCleanStagedCommand(commandLine.paths, commandLine.quiet, environment);
     case CliCommand::Convert:
     case CliCommand::Stream:
         break;

@@ -20,6 +20,7 @@ struct Seen
     bool to = false;
     bool trust = false;
     bool detect = false;
+    bool cleanStaged = false;
     bool help = false;
     bool version = false;
     bool list = false;
@@ -159,6 +160,7 @@ const std::vector<OptionSpec>& Options()
         {"force", 0, false, Flag(&CommandLine::force)},
         {"undo", 0, true, FileName(&CommandLine::undoFile, "--undo", "a report file")},
         {"detect", 0, false, Noted(&Seen::detect)},
+        {"clean-staged", 0, false, Noted(&Seen::cleanStaged)},
         {"list", 'l', false, Noted(&Seen::list)},
         {"quiet", 'q', false, Flag(&CommandLine::quiet)},
         {"verbose", 'v', false, Flag(&CommandLine::verbose)},
@@ -206,7 +208,7 @@ Result<CommandLine> Decide(CommandLine c, const Seen& seen)
         return c;
     }
     if (c.undoFile) {
-        if (seen.from || seen.to || seen.detect || !c.paths.empty())
+        if (seen.from || seen.to || seen.detect || seen.cleanStaged || !c.paths.empty())
             return Refuse("--undo takes the report and nothing else to convert");
         c.command = CliCommand::Undo;
         return c;
@@ -218,6 +220,15 @@ Result<CommandLine> Decide(CommandLine c, const Seen& seen)
         if (c.paths.empty())
             return Refuse("--detect needs a file or folder");
         c.command = CliCommand::Detect;
+        return c;
+    }
+    if (seen.cleanStaged) {
+        for (const std::string& name : seen.given)
+            if (name != "clean-staged" && name != "quiet" && name != "verbose")
+                return Refuse("--clean-staged takes the folders and nothing to convert, not --" + name);
+        if (c.paths.empty())
+            return Refuse("--clean-staged needs a folder");
+        c.command = CliCommand::CleanStaged;
         return c;
     }
     if (!seen.from || !seen.to)

@@ -14,11 +14,12 @@ namespace veltran {
 /// What veltran-cli is asked to do.
 enum class CliCommand
 {
-    Convert, // files and folders in place
-    Stream,  // one file or standard input to -o OUT or standard output; the source stays as it is
-    Detect,  // say which encoding each file is in
-    Undo,    // put back the files of a report
-    List,    // list the encodings and their names
+    Convert,     // files and folders in place
+    Stream,      // one file or standard input to -o OUT or standard output; the source stays as it is
+    Detect,      // say which encoding each file is in
+    Undo,        // put back the files of a report
+    CleanStaged, // remove the files killed runs left in the folders given
+    List,        // list the encodings and their names
     Help,
     Version,
 };
@@ -45,8 +46,8 @@ struct CommandLine
 /// any unambiguous beginning and take their value after "=" or as the next argument; short ones may
 /// be grouped (-qc) and take theirs joined or next; "--" ends the options, and options may follow
 /// paths. Later copies of an option override earlier ones.
-/// - --help, --version and --list need nothing else; --undo REPORT and --detect PATH... take no
-///   conversion option;
+/// - --help, --version and --list need nothing else; --undo REPORT, --detect PATH... and
+///   --clean-staged FOLDER... take no conversion option;
 /// - a conversion needs --from (an encoding or auto) and --to; with no path, with the one path "-"
 ///   or with -o it is a Stream (one input at most), else Convert;
 /// - --bom needs a UTF-8 target, --trust-source a --from other than auto, --force a --report;

@@ -2,12 +2,12 @@
 
 #include "SystemError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace veltran {
-namespace {
 
 Status OpenFailure(int error, bool followLinks)
 {
@@ -26,11 +26,27 @@ Status OpenFailure(int error, bool followLinks)
     }
 }
 
+namespace {
+
 Status KindFailure(mode_t mode)
 {
     if (S_ISDIR(mode))
         return Status::Failure(StatusCode::Folder);
     return Status::Failure(StatusCode::SpecialFile);
+}
+
+// Holes are runs of NUL bytes that take no room on the disk: no editor makes them in a page. Asked
+// before reading, so a large sparse file is neither read into memory nor written out.
+bool HasHoles(int fd, std::uint64_t size, const FileSystemCalls& calls)
+{
+    const off_t hole = calls.FirstHole(fd);
+    return hole >= 0 && static_cast<std::uint64_t>(hole) < size;
+}
+
+bool OnlyNulBytes(const ByteBuffer& bytes)
+{
+    return bytes.size() > 0 &&
+           std::all_of(bytes.data(), bytes.data() + bytes.size(), [](std::uint8_t b) { return b == 0; });
 }
 
 } // namespace
@@ -61,6 +77,8 @@ Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const Rea
         return tooLarge();
     if (limits.lock && calls.Lock(fd) == EWOULDBLOCK)
         return Status::Failure(StatusCode::BeingConverted);
+    if (limits.refuseBinary && HasHoles(fd, size, calls))
+        return Status::Failure(StatusCode::SparseFile);
     // One byte more than the size: a read that leaves it unfilled has met the end, which saves asking
     // again; a file that grew is read on in steps, up to the limit.
     file.bytes.Reserve(static_cast<std::size_t>(size) + 1);
@@ -81,6 +99,8 @@ Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const Rea
     }
     if (file.bytes.size() > limits.largest)
         return tooLarge();
+    if (limits.refuseBinary && OnlyNulBytes(file.bytes))
+        return Status::Failure(StatusCode::NulBytesOnly);
     if (!limits.keepOpen)
         file.open = OpenFile();
     return file;

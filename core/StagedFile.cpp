@@ -2,6 +2,7 @@
 
 #include "SystemError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
@@ -47,6 +48,19 @@ std::filesystem::path TemporaryNameBeside(const std::filesystem::path& finalPath
     constexpr std::size_t kNameBytesKept = 200;
     return finalPath.parent_path() /
            ("." + finalPath.filename().string().substr(0, kNameBytesKept) + ".veltran-" + RandomSuffix());
+}
+
+bool IsStagedName(std::string_view name)
+{
+    constexpr std::string_view kMark = ".veltran-";
+    constexpr std::size_t kSuffix = 6;
+    if (name.size() < 2 + kMark.size() + kSuffix || name.front() != '.')
+        return false;
+    const std::string_view suffix = name.substr(name.size() - kSuffix);
+    return name.substr(name.size() - kSuffix - kMark.size(), kMark.size()) == kMark &&
+           std::all_of(suffix.begin(), suffix.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
 }
 
 Result<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, mode_t mode, const FileSystemCalls& calls)

@@ -38,9 +38,17 @@ enum class StatusCode
     EmptyResult,         // the rules emptied a text, which GB or BIG5 cannot store (encoding)
     MappingFailed,       // the Chinese mapping or a code page could not be used (name: what was said)
     OutOfMemory,         // not enough memory for this file
+    SparseFile,          // the file has holes: binary, and read it is not
+    NulBytesOnly,        // every byte of the file is NUL: binary
     // The run
     AlreadyConverted, // the same file (device and inode) was converted earlier in the run
     FolderUnreadable, // a folder the scan could not search
+    NotAFolder,       // a path to search that is no folder
+    HardLinked,       // the file has other names, which a replacement would part from it (number: how many)
+    NotPutBack,       // the file is missing and its lone backup could not be put back (name: it, systemError)
+    NotStaged,        // a file to remove as a killed run's staged file is none
+    StagedInUse,      // a staged file whose file a run is converting now (name: that file)
+    CannotRemove,     // a staged file could not be removed (systemError)
     // Writing
     ReadOnly,             // without a backup, a file no one may write is not replaced
     BackupBlocked,        // something other than a regular file holds the backup path (name)

@@ -16,6 +16,11 @@ MUTANTS = [
  ("staged copy 0666", "core/ReplaceFile.cpp", "options.ownership ? options.ownership->mode & 0777 : 0666", "0666", "test_core", "ConvertFile*:*ReplaceFile*"),
  ("U+2029 not escaped", "core/ShownName.cpp", " || c == 0x2029", "", "test_core", "*ShownName*"),
  ("guessed file refused despite rules", "core/SourceEncodingCheck.cpp", "if (*guess.encoding == target && !rulesOn) {", "(void)rulesOn;\n    if (*guess.encoding == target) {", "test_core", "ChooseSource*:*ChooseSourceReading*"),
+ ("put back over a file", "core/LoneBackup.cpp", "int error = calls.RenameNoReplace(backup, file);", "int error = calls.Rename(backup, file);", "test_core", "*LoneBackup*"),
+ ("hard-linked file replaced", "core/OtherNames.cpp", "    if (info.st_nlink <= 1)\n", "    if (info.st_nlink <= 1 || true)\n", "test_core", "ConvertFile*:*LoneBackup*"),
+ ("sparse file read", "core/FileReader.cpp", "if (limits.refuseBinary && HasHoles(fd, size, calls))", "if (limits.refuseBinary && HasHoles(fd, size, calls) && false)", "test_core", "ConvertFile*"),
+ ("stray removed while its file converts", "filelist/StrayFiles.cpp", "if (LockedByARun(stray.parent_path() / page, calls))", "if (LockedByARun(stray.parent_path() / page, calls) && false)", "test_filelist", "*RemoveStray*"),
+ ("unlistable folder dropped", "filelist/FindFiles.cpp", "    if (listError != 0)\n", "    if (listError != 0 && false)\n", "test_filelist", "*FindFiles*"),
 ]
 for name, path, old, new, target, filt in MUTANTS:
     src = open(path).read()

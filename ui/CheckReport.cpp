@@ -16,6 +16,9 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
     std::size_t rewriting = 0;
     for (const EntryRecord& record : outcome.records) {
         const std::string path = ShownName(record.path.native());
+        if (!record.notes.putBackFrom.empty())
+            entries += "将从备份放回：" + path + "（原已不在，只剩 " +
+                       ShownName(record.notes.putBackFrom.filename().native()) + "）\n";
         if (!record.result) {
             ++failing;
             entries += "不能处理：" + path + "：" + ShownName(ReasonText(record.result, Language::Chinese)) + "\n";

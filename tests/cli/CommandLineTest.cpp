@@ -54,7 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"StandardInputAmongFiles", {"-f", "gb", "-t", "utf8", "a", "-"}, "alone"},
         RefusedCase{"DetectWithATarget", {"--detect", "-t", "utf8", "a"}, "--detect takes paths"},
         RefusedCase{"DetectOfNothing", {"--detect"}, "--detect needs"},
-        RefusedCase{"UndoWithPaths", {"--undo", "r.json", "a"}, "--undo takes the report"}),
+        RefusedCase{"UndoWithPaths", {"--undo", "r.json", "a"}, "--undo takes the report"},
+        RefusedCase{"CleanStagedWithAConversion", {"--clean-staged", "--from", "gb", "site"}, "--clean-staged takes"},
+        RefusedCase{"CleanStagedWithoutFolder", {"--clean-staged"}, "--clean-staged needs"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct CommandCase

@@ -187,6 +187,7 @@ struct FailureCase
     EncodingId target;
     bool keepBackup;
     StatusCode expected;
+    const char* secondName = nullptr; // a hard link to page.htm made beside it
 };
 
 class ConvertFileFailure : public ::testing::TestWithParam<FailureCase>
@@ -202,6 +203,8 @@ TEST_P(ConvertFileFailure, LeavesTheDiskUnchanged)
         std::filesystem::create_directory(file);
     else if (c.content != "<none>")
         WriteFile(file, c.content);
+    if (c.secondName)
+        std::filesystem::create_hard_link(file, dir / c.secondName);
     const auto before = dir.Entries();
 
     RuleTable rules;
@@ -232,7 +235,14 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"DeclaredGbButAlreadyUtf8", "\xE7\xAE\x80\xE4\xBD\x93 page", EncodingId::Gb, EncodingId::Big5, true,
                     StatusCode::AlreadyUtf8},
         FailureCase{"RulesEmptiedGbText", "xx", EncodingId::Gb, EncodingId::Gb, true, StatusCode::EmptyResult},
-        FailureCase{"RulesEmptiedBig5Text", "x", EncodingId::Utf8, EncodingId::Big5, false, StatusCode::EmptyResult}),
+        FailureCase{"RulesEmptiedBig5Text", "x", EncodingId::Utf8, EncodingId::Big5, false, StatusCode::EmptyResult},
+        FailureCase{"AllNulBytes", std::string(4096, '\0'), EncodingId::Gb, EncodingId::Utf8, true,
+                    StatusCode::NulBytesOnly},
+        // Replacing one name would part it from the others, which would keep the old bytes.
+        FailureCase{"HardLinkedFile", kGbJianTi, EncodingId::Gb, EncodingId::Utf8, true, StatusCode::HardLinked,
+                    "index.htm"},
+        FailureCase{"HardLinkedFileWithoutBackup", kGbJianTi, EncodingId::Gb, EncodingId::Big5, false,
+                    StatusCode::HardLinked, "index.htm"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A second run over its own output reads every file in the wrong encoding: refused before anything

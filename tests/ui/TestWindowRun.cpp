@@ -73,6 +73,7 @@ private slots:
     void emptyListLogsHeaderAndCompletion();
     void logThatCannotBeWrittenIsReported();
     void checkForetellsTheRunAndChangesNothing();
+    void pageFoundOnlyAsItsBackupIsPutBackAndTold();
 
 private:
     const MainWindowControls& Controls() const { return m_fixture->window->Controls(); }
@@ -446,6 +447,23 @@ void TestWindowRun::checkForetellsTheRunAndChangesNothing()
     QVERIFY(!menu.actions().at(0)->isEnabled());
     QVERIFY(menu.actions().at(1)->isEnabled());
     menu.hide();
+}
+
+// A page moved away (or lost to a run killed between its two renames) while its backup stayed is put
+// back and converted; the closing message says so even when all else went well.
+void TestWindowRun::pageFoundOnlyAsItsBackupIsPutBackAndTold()
+{
+    const std::vector<fs::path> files = Site(2);
+    fs::rename(files[1], fs::path(files[1]) += ".bak");
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    Controls().cmdStartConvert->click();
+
+    const MessageRequest& closing = Services().messageBox.calls.at(0);
+    QCOMPARE(Text(closing.text),
+             QStringLiteral("文件处理完成。\r\n有 1 个文件原已不在、只剩备份（.bak），已从备份放回原处。"));
+    QVERIFY(closing.icon == MessageIcon::Warning);
+    QCOMPARE(ReadBytes(files[1]), kUtf8Page);
+    QCOMPARE(ReadBytes(fs::path(files[1]) += ".bak"), kGbPage);
 }
 
 int RunWindowRunTests(int argc, char** argv)
