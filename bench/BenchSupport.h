@@ -74,13 +74,10 @@ inline std::vector<FolderFile> ReadFolderFiles(const fs::path& folder)
     return files;
 }
 
-class SilentHost : public ProgressDisplay, public EventPump
+class SilentHost : public ProgressDisplay, public NeverStop
 {
 public:
     void ShowProgress(int, std::size_t) override {}
-    bool InputMayBeWaiting() override { return false; }
-    void ProcessEvents() override {}
-    bool ConfirmStop() override { return true; }
 };
 
 /// Reads the whole file into `buffer` with plain system calls; exits the benchmark when it cannot.

@@ -253,7 +253,7 @@ JobTime JobSeconds(const std::vector<fs::path>& files, const JobVariant& variant
     request.settings.conversion.record = {variant.noteUnmappable, variant.allOptions};
     request.settings.conversion.text.rewriteDeclarations = variant.allOptions;
     request.settings.conversion.text.unmappableAsReferences = variant.allOptions;
-    request.keepRecords = variant.noteUnmappable;
+    request.settings.keepRecords = variant.noteUnmappable;
     request.entries = files;
     if (variant.log)
         request.logPath = report.parent_path() / "run.log";

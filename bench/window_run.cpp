@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QPushButton>
 
 #include <algorithm>
@@ -47,8 +48,11 @@ double TimeWindowRun(const fs::path& work, int copies)
     window.AddPaths({work / "site"});
     window.Controls().chkU8BOM->setChecked(false);
     services.messageBox.answers.Queue(MessageResult::Ok);
+    QEventLoop ended;
+    QObject::connect(&window, &frmMain::runFinished, &ended, &QEventLoop::quit);
     const auto start = Clock::now();
     window.Controls().cmdStartConvert->click();
+    ended.exec();
     const double seconds = Seconds(start);
     if (services.messageBox.calls.size() != 1 || services.messageBox.calls.front().text != "文件处理完成。") {
         std::fprintf(stderr, "the window's run did not complete cleanly\n");

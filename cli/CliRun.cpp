@@ -1,7 +1,7 @@
 #include "CliRun.h"
 
-#include "CliEventPump.h"
 #include "CliProgress.h"
+#include "CliRunControl.h"
 #include "CommandLine.h"
 #include "DateTimeText.h"
 #include "ExpandPaths.h"
@@ -176,7 +176,8 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     request.settings.conversion.record = {true, commandLine.reportFile.has_value()};
     request.settings.sourceName = guessed ? "auto" : EncodingName(text.source);
     request.settings.targetName = EncodingName(text.target);
-    request.keepRecords = true;
+    request.settings.keepRecords = true;
+    request.settings.jobs = commandLine.jobs;
     if (ChangesNothing(request.settings, applyRules)) {
         err << kNothingToChange << '\n';
         return kExitUsage;
@@ -189,13 +190,13 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     std::unique_ptr<ProgressBar> bar;
     if (environment.progressOnTerminal && !commandLine.quiet)
         bar = std::make_unique<ProgressBar>(err, environment.terminalColumns);
-    CliProgress progress(request.entries.size(), bar.get(), err, environment.stopAfterFiles, environment.stopSignal);
-    CliEventPump events;
+    CliProgress progress(request.entries.size(), bar.get(), err);
+    CliRunControl control(environment.stopAfterFiles, environment.stopSignal);
     FixedFileOptions options(applyRules, text.writeBom);
 
     InterruptFlag::Install();
     const std::string started = NowText();
-    const RunOutcome outcome = RunJob(request, rules, RunRoles{progress, events, options});
+    const RunOutcome outcome = RunJob(request, rules, RunRoles{progress, control, options});
 
     PrintNotes(outcome, commandLine, environment);
     PrintTrustHint(outcome, commandLine, err);
@@ -211,7 +212,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         PrintSummary(environment.out, outcome, request.entries, guessed, commandLine);
 
     if (outcome.stopped)
-        return ExitStatusOfSignal(events.StopSignal());
+        return ExitStatusOfSignal(control.StopSignal());
     return outcome.failures.empty() && outcome.logWritten && reported ? kExitSuccess : kExitSomeFailed;
 }
 

@@ -1,7 +1,9 @@
 #include "CommandLine.h"
 
+#include "BatchRun.h"
 #include "FindFiles.h"
 
+#include <charconv>
 #include <functional>
 #include <string_view>
 
@@ -23,6 +25,16 @@ std::string SetEncoding(EncodingId& field, std::string_view option, const std::s
     if (!parsed)
         return std::string(option) + " expects gb, big5 or utf8, not \"" + value + "\"";
     field = *parsed;
+    return {};
+}
+
+std::string SetJobs(CommandLine& c, const std::string& value)
+{
+    std::size_t jobs = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), jobs);
+    if (error != std::errc() || end != value.data() + value.size() || jobs < 1 || jobs > kMaxJobs)
+        return "--jobs expects a whole number from 1 to " + std::to_string(kMaxJobs) + ", not \"" + value + "\"";
+    c.jobs = jobs;
     return {};
 }
 
@@ -55,6 +67,8 @@ const std::vector<ValueOption>& ValueOptions()
         FileOption("--log", &CommandLine::logFile, "a file name"),
         FileOption("--report", &CommandLine::reportFile, "a file name"),
         FileOption("--undo", &CommandLine::undoFile, "a report file"),
+        {"--jobs", SetJobs},
+        {"-j", SetJobs},
     };
     return options;
 }
@@ -210,6 +224,8 @@ std::string UsageText()
            "  --force             let --report replace an existing report\n"
            "  --undo FILE         put back from their .bak the files a --report FILE says were converted;\n"
            "                      only if none of them nor their backups changed since, else none; no run\n"
+           "  -j, --jobs N        convert up to N files at once (default: one per processor core); the\n"
+           "                      log, the report and the list of failures are the same for any N\n"
            "  -q, --quiet         no progress bar and no summary; failures, and files that\n"
            "                      lose characters, are still listed\n"
            "  -h, --help          show this text\n"
@@ -225,7 +241,8 @@ std::string UsageText()
            "  nine, or eight after --charset-header's rule.\n"
            "\n"
            "A run that would change nothing (same encoding, no rules) is refused. Ctrl-C, SIGTERM and\n"
-           "SIGHUP stop the run between two files, never inside one.\n"
+           "SIGHUP stop the run between two files, never inside one: no file starts after them, and\n"
+           "the files already converting finish.\n"
            "\n"
            "Examples:\n"
            "  veltran-cli --from gb --to utf8 --declarations site        and <meta charset> says utf-8\n"

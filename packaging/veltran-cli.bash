@@ -32,7 +32,7 @@ _veltran_cli()
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
         ;;
-    --filter)
+    --filter | --jobs | -j)
         COMPREPLY=()
         return
         ;;
@@ -40,7 +40,7 @@ _veltran_cli()
 
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '--from --to --filter --no-backup --bom --rules --charset-header --trust-source
-            --sync --log --declarations --references --dry-run --report --force --undo --quiet --help --version' -- "$cur")
+            --sync --log --declarations --references --dry-run --report --force --undo --jobs --quiet --help --version' -- "$cur")
     else
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi

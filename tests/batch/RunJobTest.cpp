@@ -2,12 +2,12 @@
 
 #include "ExpandPaths.h"
 #include "QuietRunHost.h"
-#include "ScriptedFileCalls.h"
 #include "TempDir.h"
 #include "WithoutRoot.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <new>
 
@@ -156,8 +156,17 @@ TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
         {"HardLink", {"a.htm", "hard.htm"}, false, kGbPage},
         {"OverlappingFolders", {"news", "."}, true, kBig5Page},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [c, jobs] : {std::pair{cases[0], 1},
+                                  {cases[1], 1},
+                                  {cases[2], 1},
+                                  {cases[3], 1},
+                                  {cases[4], 1},
+                                  {cases[0], 4},
+                                  {cases[1], 4},
+                                  {cases[2], 4},
+                                  {cases[3], 4},
+                                  {cases[4], 4}}) {
+        SCOPED_TRACE(std::string(c.name) + " with " + std::to_string(jobs) + " jobs");
         TempDir dir;
         const fs::path site = dir.Path();
         WriteFile(site / "a.htm", kGbPage);
@@ -171,6 +180,7 @@ TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
             entries.push_back(site / path);
         RunRequest request = GbToUtf8(c.folders ? ExpandPaths(entries, "a.htm|b.htm") : entries, std::nullopt);
         request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Big5, false);
+        request.settings.jobs = jobs;
         test::QuietRunHost host(false, false);
         RuleTable rules;
         const RunOutcome outcome = RunJob(request, rules, host.Roles());
@@ -185,23 +195,40 @@ TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
     }
 }
 
-// A file whose conversion failed is not converted in this run: reached again, it is tried again.
+// The first rename into a.htm fails; the calls may come from several threads.
+class FirstRenameFails : public FileSystemCalls
+{
+public:
+    int Rename(const fs::path& from, const fs::path& to) const override
+    {
+        if (to.filename() == "a.htm" && m_renames.fetch_add(1) == 0)
+            return EACCES;
+        return FileSystemCalls::Rename(from, to);
+    }
+
+private:
+    mutable std::atomic<int> m_renames{0};
+};
+
+// A file whose conversion failed is not converted in this run: reached again, it is tried again,
+// even while its first conversion is still going on when several files convert at once.
 TEST(RunJobTest, AFileThatFailedIsTriedAgainWhenReachedAgain)
 {
-    TempDir dir;
-    WriteFile(dir / "a.htm", kGbPage);
-    int renames = 0;
-    const test::ScriptedFileCalls calls([&renames](const std::string& call, const fs::path& path) {
-        return call == "rename" && path.filename() == "a.htm" && ++renames == 1 ? EACCES : 0;
-    });
-    test::QuietRunHost host(false, false);
-    RuleTable rules;
-    const RunOutcome outcome =
-        RunJob(GbToUtf8({dir / "a.htm", dir / "a.htm"}, std::nullopt), rules, host.Roles(), NowText, calls);
+    for (const std::size_t jobs : {1, 4}) {
+        SCOPED_TRACE(jobs);
+        TempDir dir;
+        WriteFile(dir / "a.htm", kGbPage);
+        test::QuietRunHost host(false, false);
+        RuleTable rules;
+        RunRequest request = GbToUtf8({dir / "a.htm", dir / "a.htm"}, std::nullopt);
+        request.settings.jobs = jobs;
+        const RunOutcome outcome = RunJob(request, rules, host.Roles(), NowText, FirstRenameFails());
 
-    ASSERT_EQ(outcome.failures.size(), 1u);
-    EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::WriteFailed);
-    EXPECT_EQ(ReadFile(dir / "a.htm"), test::Bytes(kUtf8Page));
+        ASSERT_EQ(outcome.failures.size(), 1u);
+        EXPECT_EQ(outcome.failures[0].path, dir / "a.htm");
+        EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::WriteFailed);
+        EXPECT_EQ(ReadFile(dir / "a.htm"), test::Bytes(kUtf8Page));
+    }
 }
 
 // Running out of memory for one file fails that file, in the run's own work on it as much as in its

@@ -32,7 +32,7 @@ void RunWithReport(const TempDir& dir, const std::vector<std::string>& pages, bo
     request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Utf8, keepBackup);
     request.settings.conversion.record.hashes = true;
     request.settings.conversion.disk.dryRun = dryRun;
-    request.keepRecords = true;
+    request.settings.keepRecords = true;
     const fs::path working = fs::current_path();
     fs::current_path(dir.Path());
     for (const std::string& page : pages) {

@@ -1,0 +1,141 @@
+#include "RunIdentities.h"
+
+#include <new>
+
+namespace veltran {
+
+namespace {
+
+RunIdentities::Key KeyOf(const struct stat& info)
+{
+    return {info.st_dev, info.st_ino};
+}
+
+} // namespace
+
+RunIdentities::RunIdentities(const FileSystemCalls& calls) : m_calls(calls), m_recording(*this)
+{
+}
+
+RunIdentities::Admission RunIdentities::Admit(const std::filesystem::path& path, bool othersConverting)
+{
+    using Kind = Admission::Kind;
+    // Under the lock no conversion of this run can name a file between the looks below and the verdict.
+    const std::lock_guard<std::mutex> hold(m_lock);
+    Admission admitted;
+    struct stat own = {};
+    const bool found = m_calls.LinkStat(path, own) == 0;
+    if (found && S_ISDIR(own.st_mode)) {
+        admitted.kind = Kind::Refused;
+        admitted.refusal = Status::Failure(StatusCode::FolderUnreadable, "the folder could not be searched");
+        return admitted;
+    }
+    struct stat file = own;
+    admitted.known = found && (!S_ISLNK(own.st_mode) || m_calls.Stat(path, file) == 0);
+    if (!admitted.known) {
+        // The conversion fails on its own, unless a file converting now is about to give the name a file.
+        admitted.kind = othersConverting ? Kind::Wait : Kind::Start;
+        return admitted;
+    }
+    admitted.key = KeyOf(file);
+    admitted.size = file.st_size > 0 ? static_cast<std::uintmax_t>(file.st_size) : 0;
+    if (m_converting.count(admitted.key) > 0) {
+        admitted.kind = Kind::Wait;
+    } else if (m_converted.count(admitted.key) > 0) {
+        admitted.kind = Kind::Refused;
+        admitted.refusal = Status::Failure(StatusCode::AlreadyConverted, "already converted in this run");
+    } else {
+        // Noted before the conversion, while a lack of memory still changes nothing on disk.
+        m_converted.insert(admitted.key);
+        try {
+            m_converting.insert(admitted.key);
+        } catch (const std::bad_alloc&) {
+            m_converted.erase(admitted.key);
+            throw;
+        }
+    }
+    return admitted;
+}
+
+void RunIdentities::Ended(const Admission& admitted, bool converted) noexcept
+{
+    if (!admitted.known)
+        return;
+    const std::lock_guard<std::mutex> hold(m_lock);
+    m_converting.erase(admitted.key);
+    if (!converted)
+        m_converted.erase(admitted.key);
+}
+
+void RunIdentities::NoteNamed(const std::filesystem::path& path)
+{
+    struct stat info = {};
+    if (m_calls.Stat(path, info) != 0)
+        return;
+    try {
+        m_converted.insert(KeyOf(info));
+    } catch (const std::bad_alloc&) {
+        // The file is converted; without memory to note its new identity, only a link to it could
+        // reach it again in this run.
+    }
+}
+
+int RunIdentities::RecordingCalls::Rename(const std::filesystem::path& from, const std::filesystem::path& to) const
+{
+    const std::lock_guard<std::mutex> hold(m_owner.m_lock);
+    const int error = m_owner.m_calls.Rename(from, to);
+    if (error == 0)
+        m_owner.NoteNamed(to);
+    return error;
+}
+
+int RunIdentities::RecordingCalls::Link(const std::filesystem::path& from, const std::filesystem::path& to) const
+{
+    const std::lock_guard<std::mutex> hold(m_owner.m_lock);
+    const int error = m_owner.m_calls.Link(from, to);
+    if (error == 0)
+        m_owner.NoteNamed(to);
+    return error;
+}
+
+int RunIdentities::RecordingCalls::Open(const std::filesystem::path& path, int flags) const
+{
+    return m_owner.m_calls.Open(path, flags);
+}
+
+long RunIdentities::RecordingCalls::Read(int fd, void* buffer, std::size_t size) const
+{
+    return m_owner.m_calls.Read(fd, buffer, size);
+}
+
+int RunIdentities::RecordingCalls::FileStat(int fd, struct stat& info) const
+{
+    return m_owner.m_calls.FileStat(fd, info);
+}
+
+int RunIdentities::RecordingCalls::Stat(const std::filesystem::path& path, struct stat& info) const
+{
+    return m_owner.m_calls.Stat(path, info);
+}
+
+int RunIdentities::RecordingCalls::LinkStat(const std::filesystem::path& path, struct stat& info) const
+{
+    return m_owner.m_calls.LinkStat(path, info);
+}
+
+int RunIdentities::RecordingCalls::OpenUnnamed(const std::filesystem::path& folder, mode_t mode) const
+{
+    return m_owner.m_calls.OpenUnnamed(folder, mode);
+}
+
+int RunIdentities::RecordingCalls::LinkUnnamed(int fd, const std::filesystem::path& to) const
+{
+    return m_owner.m_calls.LinkUnnamed(fd, to);
+}
+
+int RunIdentities::RecordingCalls::Sync(int fd) const
+{
+    return m_owner.m_calls.Sync(fd);
+}
+
+} // namespace veltran

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "FileSystemCalls.h"
+#include "Status.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+#include <set>
+#include <utility>
+
+namespace veltran {
+
+/// The files of one run by device and inode, so that each is converted once however it is reached
+/// (the same path twice, a link, a hard link, overlapping folders), while several files convert at
+/// once. A file counts as converted from its admission on, and stops counting if its conversion fails,
+/// so that a later entry reaching it tries again; a later entry reaching a file still converting waits
+/// for its result. The names the run's conversions give files (the new file, the backup) are recorded
+/// at the moment they appear, through Calls(), so an entry admitted meanwhile never reaches a converted
+/// file unrecognised. Thread-safe.
+class RunIdentities
+{
+public:
+    using Key = std::pair<dev_t, ino_t>;
+
+    /// What admitting an entry decided.
+    struct Admission
+    {
+        enum class Kind
+        {
+            Start,   // convert it now
+            Refused, // it fails at once with `refusal`
+            Wait,    // admit it again after a file still converting has ended
+        } kind = Kind::Start;
+        Status refusal;
+        bool known = false;      // the file was found; `key` names it
+        Key key{};               // to pass to Ended
+        std::uintmax_t size = 0; // its size in bytes, when known
+    };
+
+    /// `calls` reach the file system; they must outlive this object.
+    explicit RunIdentities(const FileSystemCalls& calls);
+
+    /// Looks at the entry's path and decides: a folder (left there by a scan that could not read it)
+    /// is refused with FolderUnreadable, a file converted earlier in the run with AlreadyConverted; a
+    /// file still converting, or a path that names no file while others convert (one of them may be
+    /// about to give it a name), waits. `othersConverting` says whether any file is converting now.
+    Admission Admit(const std::filesystem::path& path, bool othersConverting);
+    /// The conversion of an admitted entry has ended; a failed one no longer counts as converted.
+    void Ended(const Admission& admitted, bool converted) noexcept;
+
+    /// The calls the conversions are to use: the given ones, noting the files that each rename or link
+    /// names as converted at the moment the name appears.
+    const FileSystemCalls& Calls() const { return m_recording; }
+
+private:
+    class RecordingCalls : public FileSystemCalls
+    {
+    public:
+        explicit RecordingCalls(RunIdentities& owner) : m_owner(owner) {}
+        int Open(const std::filesystem::path& path, int flags) const override;
+        long Read(int fd, void* buffer, std::size_t size) const override;
+        int FileStat(int fd, struct stat& info) const override;
+        int Rename(const std::filesystem::path& from, const std::filesystem::path& to) const override;
+        int Link(const std::filesystem::path& from, const std::filesystem::path& to) const override;
+        int Stat(const std::filesystem::path& path, struct stat& info) const override;
+        int LinkStat(const std::filesystem::path& path, struct stat& info) const override;
+        int OpenUnnamed(const std::filesystem::path& folder, mode_t mode) const override;
+        int LinkUnnamed(int fd, const std::filesystem::path& to) const override;
+        int Sync(int fd) const override;
+
+    private:
+        RunIdentities& m_owner;
+    };
+
+    // Notes the file now at `path` as converted; called with the lock held.
+    void NoteNamed(const std::filesystem::path& path);
+
+    const FileSystemCalls& m_calls;
+    RecordingCalls m_recording;
+    std::mutex m_lock;
+    std::set<Key> m_converted;  // converted, or admitted and still converting
+    std::set<Key> m_converting; // admitted and not yet ended
+};
+
+} // namespace veltran
