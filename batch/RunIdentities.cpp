@@ -23,6 +23,11 @@ RunIdentities::Admission RunIdentities::Admit(const std::filesystem::path& path,
     // Under the lock no conversion of this run can name a file between the looks below and the verdict.
     const std::lock_guard<std::mutex> hold(m_lock);
     Admission admitted;
+    // A file listed beside an earlier one as its backup is that file's original once it converts.
+    if (m_backupNames.count(path.filename().string()) > 0) {
+        admitted.kind = Kind::Wait;
+        return admitted;
+    }
     struct stat own = {};
     const bool found = m_calls.LinkStat(path, own) == 0;
     if (found && S_ISDIR(own.st_mode)) {
@@ -46,11 +51,22 @@ RunIdentities::Admission RunIdentities::Admit(const std::filesystem::path& path,
         admitted.refusal = Status::Failure(StatusCode::AlreadyConverted, "already converted in this run");
     } else {
         // Noted before the conversion, while a lack of memory still changes nothing on disk.
+        admitted.backupNames.push_back(path.filename().string() + ".bak");
+        if (S_ISLNK(own.st_mode)) {
+            std::error_code error;
+            const std::filesystem::path target = std::filesystem::canonical(path, error);
+            if (!error)
+                admitted.backupNames.push_back(target.filename().string() + ".bak");
+        }
         m_converted.insert(admitted.key);
         try {
             m_converting.insert(admitted.key);
+            for (const std::string& name : admitted.backupNames)
+                m_backupNames.insert(name);
         } catch (const std::bad_alloc&) {
             m_converted.erase(admitted.key);
+            m_converting.erase(admitted.key);
+            EraseBackupNames(admitted);
             throw;
         }
     }
@@ -63,8 +79,17 @@ void RunIdentities::Ended(const Admission& admitted, bool converted) noexcept
         return;
     const std::lock_guard<std::mutex> hold(m_lock);
     m_converting.erase(admitted.key);
+    EraseBackupNames(admitted);
     if (!converted)
         m_converted.erase(admitted.key);
+}
+
+void RunIdentities::EraseBackupNames(const Admission& admitted) noexcept
+{
+    for (const std::string& name : admitted.backupNames) {
+        if (const auto found = m_backupNames.find(name); found != m_backupNames.end())
+            m_backupNames.erase(found);
+    }
 }
 
 void RunIdentities::NoteNamed(const std::filesystem::path& path)

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <mutex>
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace veltran {
 
@@ -33,9 +35,10 @@ public:
             Wait,    // admit it again after a file still converting has ended
         } kind = Kind::Start;
         Status refusal;
-        bool known = false;      // the file was found; `key` names it
-        Key key{};               // to pass to Ended
-        std::uintmax_t size = 0; // its size in bytes, when known
+        bool known = false;                   // the file was found; `key` names it
+        Key key{};                            // to pass to Ended
+        std::uintmax_t size = 0;              // its size in bytes, when known
+        std::vector<std::string> backupNames; // the names its backup may take, while it converts
     };
 
     /// `calls` reach the file system; they must outlive this object.
@@ -43,8 +46,9 @@ public:
 
     /// Looks at the entry's path and decides: a folder (left there by a scan that could not read it)
     /// is refused with FolderUnreadable, a file converted earlier in the run with AlreadyConverted; a
-    /// file still converting, or a path that names no file while others convert (one of them may be
-    /// about to give it a name), waits. `othersConverting` says whether any file is converting now.
+    /// file still converting, a path that names no file while others convert (one of them may be
+    /// about to give it a name), and a name that the backup of a file converting may take, wait.
+    /// `othersConverting` says whether any file is converting now.
     Admission Admit(const std::filesystem::path& path, bool othersConverting);
     /// The conversion of an admitted entry has ended; a failed one no longer counts as converted.
     void Ended(const Admission& admitted, bool converted) noexcept;
@@ -73,14 +77,17 @@ private:
         RunIdentities& m_owner;
     };
 
+    // Forgets the backup names of an admitted entry; called with the lock held.
+    void EraseBackupNames(const Admission& admitted) noexcept;
     // Notes the file now at `path` as converted; called with the lock held.
     void NoteNamed(const std::filesystem::path& path);
 
     const FileSystemCalls& m_calls;
     RecordingCalls m_recording;
     std::mutex m_lock;
-    std::set<Key> m_converted;  // converted, or admitted and still converting
-    std::set<Key> m_converting; // admitted and not yet ended
+    std::set<Key> m_converted;                // converted, or admitted and still converting
+    std::set<Key> m_converting;               // admitted and not yet ended
+    std::multiset<std::string> m_backupNames; // file names the backups of the files converting may take
 };
 
 } // namespace veltran

@@ -9,10 +9,14 @@
 #include "RuleTable.h"
 
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +24,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
+
+extern char** environ;
 
 namespace veltran::bench {
 
@@ -152,9 +159,139 @@ inline double SafeReplaceSeconds(const std::vector<fs::path>& files)
     return Seconds(start);
 }
 
+/// Ends the benchmark with the message.
+[[noreturn]] inline void Fail(const std::string& message)
+{
+    std::fprintf(stderr, "bench: %s\n", message.c_str());
+    std::exit(1);
+}
+
+inline const char* Verdict(bool met)
+{
+    return met ? "met" : "MISSED";
+}
+
+/// A program run to its end: its wall time and peak resident memory.
+struct ProcessRun
+{
+    double seconds = 0;
+    double peakMegabytes = 0;
+};
+
+/// Runs a program to its end with its output discarded, as a shell would.
+inline ProcessRun RunProcess(const std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t child = 0;
+    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        Fail("cannot start " + args[0]);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    ProcessRun run{Seconds(start), static_cast<double>(usage.ru_maxrss) / 1e3};
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        Fail(args[0] + " failed");
+    }
+    return run;
+}
+
+/// The pages of a site made by bench/real-sites.sh, sorted; exits the benchmark when there are none.
+inline std::vector<fs::path> PagesOf(const fs::path& site)
+{
+    std::vector<fs::path> pages;
+    for (const auto& entry : fs::directory_iterator(site)) {
+        pages.push_back(entry.path());
+    }
+    std::sort(pages.begin(), pages.end());
+    if (pages.empty()) {
+        Fail("no pages in " + site.string() + "; run bench/real-sites.sh first");
+    }
+    return pages;
+}
+
+/// Copies of the site's pages, in folders of their own, until each set has at least `files`. Each
+/// page is copied into the same folder once per set, as `<set>-NAME`: a new file is placed near its
+/// folder on the disk, so all measures meet the same state of the file system.
+inline std::vector<std::vector<fs::path>> CopySite(const fs::path& site, const fs::path& to, std::size_t files,
+                                                   const std::vector<std::string>& sets)
+{
+    const std::vector<fs::path> pages = PagesOf(site);
+    std::vector<std::vector<fs::path>> copies(sets.size());
+    for (int copy = 0; copies.front().size() < files; ++copy) {
+        const fs::path folder = to / ("copy" + std::to_string(copy));
+        fs::create_directories(folder);
+        for (const fs::path& page : pages) {
+            for (std::size_t set = 0; set < sets.size(); ++set) {
+                copies[set].push_back(folder / (sets[set] + "-" + page.filename().string()));
+                fs::copy_file(page, copies[set].back());
+            }
+        }
+    }
+    return copies;
+}
+
+/// The calls a converter that keeps its promises makes for each file, with no conversion: the file
+/// read whole, an unnamed new file beside it, the bytes written to it, the backup linked to the
+/// current file (through a temporary name renamed over an older backup), the new file named and
+/// renamed over the path. Exits the benchmark when a call fails.
+inline void SafeRewrite(const fs::path& file, std::vector<char>& buffer)
+{
+    ReadWhole(file, buffer);
+    const fs::path folder = file.parent_path();
+    const int out = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    fs::path backup = file;
+    backup += ".bak";
+    const fs::path linked = folder / ("." + file.filename().string() + ".bak-new");
+    const fs::path staged = folder / ("." + file.filename().string() + ".new");
+    const std::string self = "/proc/self/fd/" + std::to_string(out);
+    const bool backedUp =
+        ::link(file.c_str(), backup.c_str()) == 0 ||
+        (errno == EEXIST && ::link(file.c_str(), linked.c_str()) == 0 && ::rename(linked.c_str(), backup.c_str()) == 0);
+    if (out < 0 || ::write(out, buffer.data(), buffer.size()) != static_cast<ssize_t>(buffer.size()) || !backedUp ||
+        ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, staged.c_str(), AT_SYMLINK_FOLLOW) != 0 || ::close(out) != 0 ||
+        ::rename(staged.c_str(), file.c_str()) != 0) {
+        std::perror(file.c_str());
+        std::exit(1);
+    }
+}
+
+/// Runs `each` over the files on `threads` threads, each taking every threads-th file; returns the
+/// seconds it took.
+template <typename Each> double OnThreads(const std::vector<fs::path>& files, std::size_t threads, Each each)
+{
+    const auto start = Clock::now();
+    std::vector<std::thread> workers;
+    for (std::size_t t = 0; t < threads; ++t) {
+        workers.emplace_back([&files, threads, t, &each] {
+            std::vector<char> buffer;
+            for (std::size_t i = t; i < files.size(); i += threads)
+                each(files[i], buffer);
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    return Seconds(start);
+}
+
+/// The safe-rewrite floor of the files (SafeRewrite) on `threads` threads.
+inline double SafeRewriteFloorSeconds(const std::vector<fs::path>& files, std::size_t threads)
+{
+    return OnThreads(files, threads, SafeRewrite);
+}
+
 /// The run engine converting every file GB to BIG5 with backups, as the window and veltran-cli run
-/// it. Exits the benchmark when a file fails.
-inline double BatchSeconds(const std::vector<fs::path>& files)
+/// it, with `jobs` files at once. Exits the benchmark when a file fails.
+inline double BatchSeconds(const std::vector<fs::path>& files, std::size_t jobs = 1)
 {
     SilentHost host;
     FixedFileOptions options(false, false);
@@ -163,11 +300,12 @@ inline double BatchSeconds(const std::vector<fs::path>& files)
     settings.conversion.text.source = EncodingId::Gb;
     settings.conversion.text.target = EncodingId::Big5;
     settings.conversion.disk.keepBackup = true;
+    settings.jobs = jobs;
     const auto start = Clock::now();
     const RunOutcome outcome = RunBatch(
         files, settings, RunRoles{host, host, options},
-        [&](const fs::path& path, const ConvertOptions& o, UnmappableCharacters&) {
-            return ConvertFile(path, o, rules);
+        [&](const fs::path& path, const ConvertOptions& o, const FileSystemCalls& calls, ConversionNotes& notes) {
+            return ConvertFile(path, o, rules, calls, &notes);
         },
         [] { return std::string("now"); });
     const double seconds = Seconds(start);

@@ -244,34 +244,39 @@ TEST_F(BatchRunTest, ClosingTheProgramEndsTheRunBeforeTheNextFileWithoutCompleti
 // display, the log and the outcome in list order, as one job would tell them.
 TEST_F(BatchRunTest, SeveralJobsTellResultsInListOrder)
 {
+    // Files that exist: a path that names none waits for the files converting before it.
+    test::TempDir dir;
+    std::vector<fs::path> entries;
+    for (int i = 1; i <= 4; ++i) {
+        entries.push_back(dir / ("f" + std::to_string(i) + ".htm"));
+        test::WriteFile(entries.back(), "page");
+    }
     settings.jobs = 4;
     settings.keepRecords = true;
-    failing = {"/site/f2.htm", "/site/f4.htm"};
+    failing = {entries[1].string(), entries[3].string()};
     std::mutex lock;
     std::condition_variable changed;
-    int laterDone = 0;
+    std::vector<fs::path> converted;
     beforeConvert = [&](const fs::path& path) {
         std::unique_lock<std::mutex> hold(lock);
-        if (path == "/site/f1.htm") {
-            changed.wait(hold, [&] { return laterDone == 3; });
-            return;
-        }
-        ++laterDone;
+        if (path == entries[0])
+            changed.wait(hold, [&] { return converted.size() == 3; });
+        converted.push_back(path);
         changed.notify_all();
     };
-    const RunOutcome outcome = Run(Entries(4));
+    const RunOutcome outcome = Run(entries);
     std::vector<std::string> finishes;
     for (const std::string& event : host.events) {
         if (event.rfind("finish ", 0) == 0)
             finishes.push_back(event);
     }
     EXPECT_EQ(finishes, (std::vector<std::string>{"finish 0", "finish 1", "finish 2", "finish 3"}));
-    EXPECT_EQ(calls.back().path, "/site/f1.htm") << "the first file did finish last";
+    EXPECT_EQ(converted.back(), entries[0]) << "the first file did finish last";
     ASSERT_EQ(outcome.records.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(outcome.records[i].path, Entries(4)[i]);
-    EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n"
-                           "处理失败：/site/f2.htm\r\n处理失败：/site/f4.htm\r\n\r\n完成时间：T1");
+        EXPECT_EQ(outcome.records[i].path, entries[i]);
+    EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n处理失败：" +
+                               entries[1].string() + "\r\n处理失败：" + entries[3].string() + "\r\n\r\n完成时间：T1");
 }
 
 // Files convert at once only while their sizes add up to no more than the held bytes; a file larger
@@ -297,9 +302,9 @@ TEST_F(BatchRunTest, HeldBytesBoundTheFilesConvertingAtOnce)
         held += sizes.at(path);
         heldAtStart.push_back(held);
         changed.notify_all();
-        // The first two fit together: the first waits until the second is converting too.
+        // The first two fit together: the first waits until the second has started too.
         if (path == entries[0])
-            changed.wait(hold, [&] { return held >= 120; });
+            changed.wait(hold, [&] { return heldAtStart.size() >= 2; });
         held -= sizes.at(path);
     };
     const RunOutcome outcome = Run(entries);

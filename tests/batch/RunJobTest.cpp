@@ -195,6 +195,30 @@ TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
     }
 }
 
+// A backup listed after its file (a filter that takes every name) is that file's original once the
+// file converts, whether or not the two convert at once: it is not converted again.
+TEST(RunJobTest, ABackupListedAfterItsFileIsNotConvertedAgain)
+{
+    for (const std::size_t jobs : {1, 4}) {
+        SCOPED_TRACE(jobs);
+        TempDir dir;
+        WriteFile(dir / "a.htm", kGbPage);
+        WriteFile(dir / "a.htm.bak", "<p>\xBE\xC9</p>"); // an older backup: 旧
+        RunRequest request = GbToUtf8({dir / "a.htm", dir / "a.htm.bak"}, std::nullopt);
+        request.settings.conversion.disk.keepBackup = true;
+        request.settings.jobs = jobs;
+        test::QuietRunHost host(false, false);
+        RuleTable rules;
+        const RunOutcome outcome = RunJob(request, rules, host.Roles());
+
+        ASSERT_EQ(outcome.failures.size(), 1u);
+        EXPECT_EQ(outcome.failures[0].path, dir / "a.htm.bak");
+        EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::AlreadyConverted);
+        EXPECT_EQ(ReadFile(dir / "a.htm.bak"), test::Bytes(kGbPage));
+        EXPECT_FALSE(fs::exists(dir / "a.htm.bak.bak"));
+    }
+}
+
 // The first rename into a.htm fails; the calls may come from several threads.
 class FirstRenameFails : public FileSystemCalls
 {

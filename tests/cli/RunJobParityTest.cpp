@@ -70,9 +70,11 @@ TEST(RunJobParityTest, OneJobAndEightLeaveTheSameTreeLogAndReport)
     ScratchFolder one;
     ScratchFolder eight;
     for (const ScratchFolder* copy : {&one, &eight}) {
-        for (int i = 0; i < 12; ++i)
+        for (int i = 0; i < 12; ++i) {
+            fs::create_directories(copy->path() / "site");
             fs::copy(VELTRAN_SAMPLES_DIR, copy->path() / "site" / ("part" + std::to_string(i)),
                      fs::copy_options::recursive);
+        }
         copy->Write("site/broken.htm", "<p>\x81\x20</p>");
         fs::create_symlink("part3/index.htm", copy->path() / "site" / "link.htm");
         fs::create_hard_link(copy->path() / "site/part5/index.htm", copy->path() / "site/hard.htm");

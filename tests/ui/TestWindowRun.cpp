@@ -72,6 +72,7 @@ private slots:
     void runsThatChangeNothingOrAreDeclined_data();
     void runsThatChangeNothingOrAreDeclined();
     void closingTheWindowEndsTheRunWithoutALog();
+    void bomChangedDuringARunAppliesFromTheNextFile();
     void emptyListLogsHeaderAndCompletion();
     void logThatCannotBeWrittenIsReported();
     void checkForetellsTheRunAndChangesNothing();
@@ -372,6 +373,7 @@ void TestWindowRun::closingTheWindowEndsTheRunWithoutALog()
 {
     const std::vector<fs::path> files = Site(5);
     GatedFileCalls gate("f2.htm");
+    m_fixture->window->Run().SetJobs(1);
     m_fixture->window->Run().SetFileCalls(gate);
     QVERIFY(m_fixture->RunToEnd([&] {
         // Whatever fails here, the run must not stay held.
@@ -387,6 +389,30 @@ void TestWindowRun::closingTheWindowEndsTheRunWithoutALog()
     QVERIFY(!fs::exists(m_fixture->Folder() / "Veltran.log"));
     QVERIFY(Services().messageBox.calls.empty());
     QCOMPARE(Services().settings.Read("Parameter", "Window"), std::optional<std::string>("0"));
+}
+
+// "带BOM" stays enabled during a run: unticked while the second file converts, it applies from the
+// third file on.
+void TestWindowRun::bomChangedDuringARunAppliesFromTheNextFile()
+{
+    const std::vector<fs::path> files = Site(3);
+    GatedFileCalls gate("f2.htm");
+    m_fixture->window->Run().SetJobs(1);
+    m_fixture->window->Run().SetFileCalls(gate);
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    QVERIFY(m_fixture->RunToEnd([&] {
+        // Whatever fails here, the run must not stay held.
+        const auto release = qScopeGuard([&] { gate.Release(); });
+        Controls().cmdStartConvert->click();
+        QTRY_VERIFY(gate.Reached());
+        QVERIFY(Controls().chkU8BOM->isEnabled());
+        QTest::mouseClick(Controls().chkU8BOM, Qt::LeftButton);
+        QVERIFY(!Controls().chkU8BOM->isChecked());
+    }));
+
+    QCOMPARE(ReadBytes(files[0]), kUtf8Page);
+    QCOMPARE(ReadBytes(files[1]), kUtf8Page);
+    QCOMPARE(ReadBytes(files[2]), kUtf8Page.substr(3));
 }
 
 void TestWindowRun::emptyListLogsHeaderAndCompletion()
