@@ -92,6 +92,15 @@ void RunIdentities::EraseBackupNames(const Admission& admitted) noexcept
     }
 }
 
+int RunIdentities::Naming(const std::filesystem::path& to, const std::function<int()>& call)
+{
+    const std::lock_guard<std::mutex> hold(m_lock);
+    const int error = call();
+    if (error == 0)
+        NoteNamed(to);
+    return error;
+}
+
 void RunIdentities::NoteNamed(const std::filesystem::path& path)
 {
     struct stat info = {};
@@ -107,20 +116,12 @@ void RunIdentities::NoteNamed(const std::filesystem::path& path)
 
 int RunIdentities::RecordingCalls::Rename(const std::filesystem::path& from, const std::filesystem::path& to) const
 {
-    const std::lock_guard<std::mutex> hold(m_owner.m_lock);
-    const int error = m_owner.m_calls.Rename(from, to);
-    if (error == 0)
-        m_owner.NoteNamed(to);
-    return error;
+    return m_owner.Naming(to, [&] { return m_owner.m_calls.Rename(from, to); });
 }
 
 int RunIdentities::RecordingCalls::Link(const std::filesystem::path& from, const std::filesystem::path& to) const
 {
-    const std::lock_guard<std::mutex> hold(m_owner.m_lock);
-    const int error = m_owner.m_calls.Link(from, to);
-    if (error == 0)
-        m_owner.NoteNamed(to);
-    return error;
+    return m_owner.Naming(to, [&] { return m_owner.m_calls.Link(from, to); });
 }
 
 int RunIdentities::RecordingCalls::Open(const std::filesystem::path& path, int flags) const

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
@@ -79,6 +80,9 @@ private:
 
     // Forgets the backup names of an admitted entry; called with the lock held.
     void EraseBackupNames(const Admission& admitted) noexcept;
+    // Makes a call that gives the file a name at `to`, and notes that file as converted, both under
+    // the lock. Returns the call's result.
+    int Naming(const std::filesystem::path& to, const std::function<int()>& call);
     // Notes the file now at `path` as converted; called with the lock held.
     void NoteNamed(const std::filesystem::path& path);
 

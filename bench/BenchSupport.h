@@ -289,18 +289,24 @@ inline double SafeRewriteFloorSeconds(const std::vector<fs::path>& files, std::s
     return OnThreads(files, threads, SafeRewrite);
 }
 
-/// The run engine converting every file GB to BIG5 with backups, as the window and veltran-cli run
-/// it, with `jobs` files at once. Exits the benchmark when a file fails.
-inline double BatchSeconds(const std::vector<fs::path>& files, std::size_t jobs = 1)
+/// Settings of a run GB to BIG5 with backups, with `jobs` files at once.
+inline RunSettings GbToBig5(std::size_t jobs = 1)
 {
-    SilentHost host;
-    FixedFileOptions options(false, false);
-    const RuleTable rules;
     RunSettings settings;
     settings.conversion.text.source = EncodingId::Gb;
     settings.conversion.text.target = EncodingId::Big5;
     settings.conversion.disk.keepBackup = true;
     settings.jobs = jobs;
+    return settings;
+}
+
+/// The run engine converting every file with the settings, as the window and veltran-cli run it.
+/// Exits the benchmark when a file fails.
+inline double RunSeconds(const std::vector<fs::path>& files, const RunSettings& settings)
+{
+    SilentHost host;
+    FixedFileOptions options(false, false);
+    const RuleTable rules;
     const auto start = Clock::now();
     const RunOutcome outcome = RunBatch(
         files, settings, RunRoles{host, host, options},
@@ -315,6 +321,52 @@ inline double BatchSeconds(const std::vector<fs::path>& files, std::size_t jobs 
         std::exit(1);
     }
     return seconds;
+}
+
+/// The run engine converting every file GB to BIG5 with backups, with `jobs` files at once.
+inline double BatchSeconds(const std::vector<fs::path>& files, std::size_t jobs = 1)
+{
+    return RunSeconds(files, GbToBig5(jobs));
+}
+
+/// What a benchmark over real sites is given: SITES [VELTRAN_CLI [PARTS...]].
+struct SiteBenchArguments
+{
+    fs::path sites;                 // as written by bench/real-sites.sh
+    std::string cli;                // veltran-cli: the one given, or the one built beside the benchmark
+    std::vector<std::string> parts; // the measurements asked for; none asks for all
+    fs::path work;                  // a new folder under $VELTRAN_BENCH_WORK or /tmp for the copies
+
+    bool Wanted(const char* part) const
+    {
+        return parts.empty() || std::find(parts.begin(), parts.end(), part) != parts.end();
+    }
+};
+
+/// Reads the arguments and makes the work folder; exits with `usage` when no SITES is given.
+inline SiteBenchArguments ParseSiteBenchArguments(int argc, char** argv, const char* usage)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s\n", usage);
+        std::exit(2);
+    }
+    SiteBenchArguments arguments;
+    arguments.sites = argv[1];
+    arguments.cli = argc > 2
+                        ? std::string(argv[2])
+                        : (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "cli/veltran-cli").string();
+    arguments.parts.assign(argv + std::min(argc, 3), argv + argc);
+    for (const char* made : {"utf8-cn", "utf8-tw", "gb", "text/gb.txt", "text/utf8.txt"}) {
+        if (!fs::exists(arguments.sites / made))
+            Fail((arguments.sites / made).string() + " is missing; run bench/real-sites.sh first");
+    }
+    // VELTRAN_BENCH_WORK names the file system the copies are made on (default /tmp).
+    const char* under = std::getenv("VELTRAN_BENCH_WORK");
+    std::string pattern = std::string(under != nullptr && *under != '\0' ? under : "/tmp") + "/veltran-bench-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        Fail("cannot make a temporary folder in " + pattern);
+    arguments.work = pattern;
+    return arguments;
 }
 
 } // namespace veltran::bench

@@ -72,27 +72,11 @@ void MeasureSite(const fs::path& sites, const fs::path& work)
 // Seconds of a dry run (the window's check) over the files, GB to BIG5, with `jobs`.
 double CheckSeconds(const std::vector<fs::path>& files, std::size_t jobs)
 {
-    SilentHost host;
-    FixedFileOptions options(false, false);
-    const RuleTable rules;
-    RunSettings settings;
-    settings.conversion.text.source = EncodingId::Gb;
-    settings.conversion.text.target = EncodingId::Big5;
+    RunSettings settings = GbToBig5(jobs);
     settings.conversion.disk.dryRun = true;
     settings.conversion.record.unmappable = true;
     settings.keepRecords = true;
-    settings.jobs = jobs;
-    const auto start = Clock::now();
-    const RunOutcome outcome = RunBatch(
-        files, settings, RunRoles{host, host, options},
-        [&](const fs::path& path, const ConvertOptions& o, const FileSystemCalls& calls, ConversionNotes& notes) {
-            return ConvertFile(path, o, rules, calls, &notes);
-        },
-        [] { return std::string("now"); });
-    const double seconds = Seconds(start);
-    if (!outcome.failures.empty())
-        Fail(std::to_string(outcome.failures.size()) + " files failed the check");
-    return seconds;
+    return RunSeconds(files, settings);
 }
 
 void MeasureSpeedup(const fs::path& sites, const fs::path& work)
@@ -184,32 +168,16 @@ void MeasureManyFiles(const fs::path& sites, const std::string& cli, const fs::p
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_parallel SITES [VELTRAN_CLI [PARTS...]]\n");
-        return 2;
-    }
-    const fs::path sites = argv[1];
-    const std::string cli =
-        argc > 2 ? std::string(argv[2])
-                 : (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "cli/veltran-cli").string();
-    const std::vector<std::string> parts(argv + std::min(argc, 3), argv + argc);
-    const auto wanted = [&](const char* part) {
-        return parts.empty() || std::find(parts.begin(), parts.end(), part) != parts.end();
-    };
-    const char* under = std::getenv("VELTRAN_BENCH_WORK");
-    std::string pattern = std::string(under != nullptr && *under != '\0' ? under : "/tmp") + "/veltran-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
-        Fail("cannot make a temporary folder in " + pattern);
-    const fs::path work = pattern;
-
-    if (wanted("site"))
-        MeasureSite(sites, work);
+    const SiteBenchArguments arguments =
+        ParseSiteBenchArguments(argc, argv, "bench_parallel SITES [VELTRAN_CLI [PARTS...]]");
+    if (arguments.Wanted("site"))
+        MeasureSite(arguments.sites, arguments.work);
     std::fflush(stdout);
-    if (wanted("speedup"))
-        MeasureSpeedup(sites, work);
+    if (arguments.Wanted("speedup"))
+        MeasureSpeedup(arguments.sites, arguments.work);
     std::fflush(stdout);
-    if (wanted("many"))
-        MeasureManyFiles(sites, cli, work);
-    fs::remove_all(work);
+    if (arguments.Wanted("many"))
+        MeasureManyFiles(arguments.sites, arguments.cli, arguments.work);
+    fs::remove_all(arguments.work);
     return 0;
 }

@@ -263,30 +263,12 @@ int main(int argc, char** argv)
 {
     // Without PARTS every measurement runs; with them, only those named (mapping, process, site,
     // options, memory), one argument each.
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_real SITES [VELTRAN_CLI [PARTS...]]\n");
-        return 2;
-    }
-    const fs::path sites = argv[1];
-    const std::string cli =
-        argc > 2 ? std::string(argv[2])
-                 : (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "cli/veltran-cli").string();
-    const std::vector<std::string> parts(argv + std::min(argc, 3), argv + argc);
-    const auto wanted = [&](const char* part) {
-        return parts.empty() || std::find(parts.begin(), parts.end(), part) != parts.end();
-    };
-    for (const char* made : {"utf8-cn", "utf8-tw", "gb", "text/gb.txt", "text/utf8.txt"}) {
-        if (!fs::exists(sites / made)) {
-            Fail((sites / made).string() + " is missing; run bench/real-sites.sh first");
-        }
-    }
-    // VELTRAN_BENCH_WORK names the file system the copies are made on (default /tmp).
-    const char* under = std::getenv("VELTRAN_BENCH_WORK");
-    std::string pattern = std::string(under != nullptr && *under != '\0' ? under : "/tmp") + "/veltran-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        Fail("cannot make a temporary folder in " + pattern);
-    }
-    const fs::path work = pattern;
+    const SiteBenchArguments arguments =
+        ParseSiteBenchArguments(argc, argv, "bench_real SITES [VELTRAN_CLI [PARTS...]]");
+    const fs::path& sites = arguments.sites;
+    const std::string& cli = arguments.cli;
+    const fs::path& work = arguments.work;
+    const auto wanted = [&](const char* part) { return arguments.Wanted(part); };
 
     if (wanted("mapping")) {
         MeasureMapping("to Traditional", &ToTraditional, kS2twConfig, sites / "utf8-cn");

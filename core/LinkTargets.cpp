@@ -1,5 +1,7 @@
 #include "LinkTargets.h"
 
+#include <type_traits>
+
 namespace veltran {
 namespace {
 
@@ -94,16 +96,46 @@ bool LinkTargets::Take(char16_t unit)
     return false;
 }
 
+template <typename Unit> std::size_t LinkTargets::SkipOrdinary(std::basic_string_view<Unit> text, std::size_t from)
+{
+    std::size_t quote = from;
+    while (quote < text.size() && text[quote] != Unit('"') && text[quote] != Unit('\''))
+        ++quote;
+    // Only the last eight characters that count are left in m_recent: before them the units need no
+    // look, and a character beyond ASCII clears what came before it anyway.
+    std::size_t start = quote;
+    for (int counted = 0; start > from && counted < 8;) {
+        const auto unit = static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[start - 1]));
+        if (unit >= 0x80)
+            break;
+        --start;
+        counted += IsSpace(unit) ? 0 : 1;
+    }
+    if (start > from)
+        m_recent = 0;
+    for (std::size_t i = start; i < quote; ++i)
+        Take(static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[i])));
+    return quote;
+}
+
+template <typename Unit> void LinkTargets::PassUnits(std::basic_string_view<Unit> text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // Ordinary text, nearly all of a page, is looked at only where it ends.
+        if (m_state == State::Outside && (i = SkipOrdinary(text, i)) == text.size())
+            break;
+        Take(static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[i])));
+    }
+}
+
 void LinkTargets::Pass(std::string_view ascii)
 {
-    for (const char c : ascii)
-        Take(static_cast<unsigned char>(c));
+    PassUnits(ascii);
 }
 
 void LinkTargets::Pass(std::u16string_view text)
 {
-    for (const char16_t unit : text)
-        Take(unit);
+    PassUnits(text);
 }
 
 void LinkTargets::Map(const ChineseMapper& chain, std::u16string_view text, std::u16string& out)
@@ -111,6 +143,16 @@ void LinkTargets::Map(const ChineseMapper& chain, std::u16string_view text, std:
     std::size_t start = 0;
     bool inTarget = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (m_state == State::Outside) {
+            const std::size_t quote = SkipOrdinary(text, i);
+            if (quote > i && inTarget) {
+                out += text.substr(start, i - start);
+                start = i;
+                inTarget = false;
+            }
+            if ((i = quote) == text.size())
+                break;
+        }
         const bool target = Take(text[i]) && (m_keeps == nullptr || m_keeps->Holds(text[i]));
         if (target == inTarget)
             continue;
