@@ -1,5 +1,7 @@
 #include "LinkTargets.h"
 
+#include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 namespace veltran {
@@ -96,11 +98,40 @@ bool LinkTargets::Take(char16_t unit)
     return false;
 }
 
+namespace {
+
+// The first quote at or after `from` in ASCII text, or the end: eight bytes at a time while none of
+// them is a quote, since ASCII runs of a page are long and quotes far between.
+std::size_t NextQuote(std::string_view text, std::size_t from)
+{
+    constexpr std::uint64_t kOnes = 0x0101'0101'0101'0101;
+    constexpr std::uint64_t kHighs = 0x8080'8080'8080'8080;
+    const auto hasZeroByte = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighs) != 0; };
+    std::size_t at = from;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, 8);
+        if (hasZeroByte(word ^ (kOnes * '"')) || hasZeroByte(word ^ (kOnes * '\'')))
+            break;
+    }
+    while (at < text.size() && text[at] != '"' && text[at] != '\'')
+        ++at;
+    return at;
+}
+
+std::size_t NextQuote(std::u16string_view text, std::size_t from)
+{
+    std::size_t at = from;
+    while (at < text.size() && text[at] != u'"' && text[at] != u'\'')
+        ++at;
+    return at;
+}
+
+} // namespace
+
 template <typename Unit> std::size_t LinkTargets::SkipOrdinary(std::basic_string_view<Unit> text, std::size_t from)
 {
-    std::size_t quote = from;
-    while (quote < text.size() && text[quote] != Unit('"') && text[quote] != Unit('\''))
-        ++quote;
+    const std::size_t quote = NextQuote(text, from);
     // Only the last eight characters that count are left in m_recent: before them the units need no
     // look, and a character beyond ASCII clears what came before it anyway.
     std::size_t start = quote;

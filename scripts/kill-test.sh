@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Kills veltran-cli with SIGKILL at random moments of runs over a generated GB site and checks that
 # no original is lost:
-#   scripts/kill-test.sh [TRIALS] [PAGES]
+#   scripts/kill-test.sh [TRIALS] [PAGES] [JOBS]
 # runs TRIALS runs (default 200) with backups and as many with --no-backup over a site of PAGES pages
-# (default 300), each killed at a moment drawn evenly over the length of an uninterrupted run. After
+# (default 300), converting JOBS files at once (default 4), each killed at a moment drawn evenly over the length of an uninterrupted run. After
 # each kill every page must hold its original bytes or its whole conversion, every .bak the original
 # (and be there when its page is converted), and no other file may be in the site. Prints the
 # figures; exits 1 when a file was lost or a stray file was left. Not part of CI: it takes minutes.
@@ -12,10 +12,10 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cli="${VELTRAN_CLI:-$root/build/cli/veltran-cli}"
 [ -x "$cli" ] || "$root/scripts/build.sh"
-exec python3 - "$cli" "${1:-200}" "${2:-300}" <<'EOF'
+exec python3 - "$cli" "${1:-200}" "${2:-300}" "${3:-4}" <<'EOF'
 import os, random, shutil, signal, subprocess, sys, tempfile, time
 
-cli, trials, pages = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+cli, trials, pages, jobs = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
 rng = random.Random(int(os.environ.get("VELTRAN_KILL_SEED", "10")))
 
 # Pages of random common GB 2312 characters (level 1, rows B0-D7) in HTML, from 200 bytes to 40 kB,
@@ -47,7 +47,7 @@ def fresh_site():
     return site
 
 def command(site, backup):
-    return [cli, "--quiet", "--from", "gb", "--to", "utf8"] + ([] if backup else ["--no-backup"]) + [site]
+    return [cli, "--quiet", "-j", jobs, "--from", "gb", "--to", "utf8"] + ([] if backup else ["--no-backup"]) + [site]
 
 def read(path):
     with open(path, "rb") as f:
@@ -91,8 +91,8 @@ def check(site, backup):
     return lost, strays, done
 
 failed = False
-print("veltran-cli: %s\nsite: %d pages, %.1f MB; an uninterrupted run takes %.0f ms" %
-      (cli, pages, sum(map(len, originals.values())) / 1e6, run_time * 1000))
+print("veltran-cli: %s, %s jobs\nsite: %d pages, %.1f MB; an uninterrupted run takes %.0f ms" %
+      (cli, jobs, pages, sum(map(len, originals.values())) / 1e6, run_time * 1000))
 for backup in (True, False):
     lost_total, stray_total, before, during, after = 0, 0, 0, 0, 0
     for trial in range(trials):
