@@ -92,36 +92,31 @@ void RunIdentities::EraseBackupNames(const Admission& admitted) noexcept
     }
 }
 
-int RunIdentities::Naming(const std::filesystem::path& to, const std::function<int()>& call)
+int RunIdentities::Naming(const std::filesystem::path& from, const std::function<int()>& call)
 {
-    const std::lock_guard<std::mutex> hold(m_lock);
-    const int error = call();
-    if (error == 0)
-        NoteNamed(to);
-    return error;
-}
-
-void RunIdentities::NoteNamed(const std::filesystem::path& path)
-{
+    // Noted before the name appears, so that an entry admitted at any moment finds the file noted once
+    // it can reach it; the call itself holds no lock, which would keep a staged file named longer.
     struct stat info = {};
-    if (m_calls.Stat(path, info) != 0)
-        return;
-    try {
-        m_converted.insert(KeyOf(info));
-    } catch (const std::bad_alloc&) {
-        // The file is converted; without memory to note its new identity, only a link to it could
-        // reach it again in this run.
+    if (m_calls.Stat(from, info) == 0) {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        try {
+            m_converted.insert(KeyOf(info));
+        } catch (const std::bad_alloc&) {
+            // The file is converted; without memory to note its new identity, only a link to it could
+            // reach it again in this run.
+        }
     }
+    return call();
 }
 
 int RunIdentities::RecordingCalls::Rename(const std::filesystem::path& from, const std::filesystem::path& to) const
 {
-    return m_owner.Naming(to, [&] { return m_owner.m_calls.Rename(from, to); });
+    return m_owner.Naming(from, [&] { return m_owner.m_calls.Rename(from, to); });
 }
 
 int RunIdentities::RecordingCalls::Link(const std::filesystem::path& from, const std::filesystem::path& to) const
 {
-    return m_owner.Naming(to, [&] { return m_owner.m_calls.Link(from, to); });
+    return m_owner.Naming(from, [&] { return m_owner.m_calls.Link(from, to); });
 }
 
 int RunIdentities::RecordingCalls::Open(const std::filesystem::path& path, int flags) const

@@ -18,9 +18,9 @@ namespace veltran {
 /// (the same path twice, a link, a hard link, overlapping folders), while several files convert at
 /// once. A file counts as converted from its admission on, and stops counting if its conversion fails,
 /// so that a later entry reaching it tries again; a later entry reaching a file still converting waits
-/// for its result. The names the run's conversions give files (the new file, the backup) are recorded
-/// at the moment they appear, through Calls(), so an entry admitted meanwhile never reaches a converted
-/// file unrecognised. Thread-safe.
+/// for its result. The files that the run's conversions give names (the new file, the backup) are
+/// noted just before the names appear, through Calls(), so an entry admitted meanwhile never reaches a
+/// converted file unrecognised. Thread-safe.
 class RunIdentities
 {
 public:
@@ -54,8 +54,8 @@ public:
     /// The conversion of an admitted entry has ended; a failed one no longer counts as converted.
     void Ended(const Admission& admitted, bool converted) noexcept;
 
-    /// The calls the conversions are to use: the given ones, noting the files that each rename or link
-    /// names as converted at the moment the name appears.
+    /// The calls the conversions are to use: the given ones, noting the file that each rename or link
+    /// names as converted just before the name appears.
     const FileSystemCalls& Calls() const { return m_recording; }
 
 private:
@@ -80,11 +80,9 @@ private:
 
     // Forgets the backup names of an admitted entry; called with the lock held.
     void EraseBackupNames(const Admission& admitted) noexcept;
-    // Makes a call that gives the file a name at `to`, and notes that file as converted, both under
-    // the lock. Returns the call's result.
-    int Naming(const std::filesystem::path& to, const std::function<int()>& call);
-    // Notes the file now at `path` as converted; called with the lock held.
-    void NoteNamed(const std::filesystem::path& path);
+    // Notes the file at `from` as converted, then makes the call that gives it another name. Returns
+    // the call's result.
+    int Naming(const std::filesystem::path& from, const std::function<int()>& call);
 
     const FileSystemCalls& m_calls;
     RecordingCalls m_recording;

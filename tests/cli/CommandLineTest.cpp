@@ -38,14 +38,17 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"EmptyValueAfterEquals", {"--from=", "--to", "gb", "a"}, "--from expects"},
         RefusedCase{"BomForGbTarget", {"--from", "utf8", "--to", "gb", "--bom", "a"}, "--bom"},
         RefusedCase{"EmptyFilter", {"--from", "gb", "--to", "utf8", "--filter", "", "a"}, "--filter"},
-        RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"}, "--trust-source needs"}),
+        RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"}, "--trust-source needs"},
+        RefusedCase{"NoJobs", {"--from", "gb", "--to", "utf8", "-j", "0", "a"}, "--jobs expects"},
+        RefusedCase{"JobsNotANumber", {"--from", "gb", "--to", "utf8", "--jobs=4x", "a"}, "not \"4x\""},
+        RefusedCase{"TooManyJobs", {"--from", "gb", "--to", "utf8", "--jobs", "257", "a"}, "from 1 to 256"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineTest, ReadsEveryOptionInBothSpellings)
 {
     const Result<CommandLine> parse = ParseCommandLine(
         {"--from=BIG5", "a.htm", "--to", "utf-8", "--no-backup", "--bom", "--charset-header", "--rules=r.txt", "--log",
-         "run.log", "-q", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir", "--trust-source"});
+         "run.log", "-q", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir", "--trust-source", "-j", "3"});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     const CommandLine& c = *parse;
     EXPECT_EQ(c.conversion.text.source, EncodingId::Big5);
@@ -57,6 +60,7 @@ TEST(CommandLineTest, ReadsEveryOptionInBothSpellings)
     EXPECT_EQ(c.logFile, std::filesystem::path("run.log"));
     EXPECT_EQ(c.filter, "*.txt|*.htm|*.xml");
     EXPECT_EQ(c.paths, (std::vector<std::filesystem::path>{"a.htm", "dir"}));
+    EXPECT_EQ(c.jobs, 3u);
 }
 
 TEST(CommandLineTest, DefaultsKeepBackupsWithoutBomOrSyncAndUseTheDefaultFilter)
@@ -68,6 +72,7 @@ TEST(CommandLineTest, DefaultsKeepBackupsWithoutBomOrSyncAndUseTheDefaultFilter)
     EXPECT_FALSE(parse->conversion.text.writeBom || parse->conversion.disk.sync);
     EXPECT_FALSE(parse->rulesFile.has_value());
     EXPECT_EQ(parse->filter, "*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt");
+    EXPECT_EQ(parse->jobs, std::min(DefaultJobs(), kMaxJobs));
 }
 
 TEST(CommandLineTest, ArgumentsAfterDoubleDashAreAlwaysPaths)
