@@ -6,6 +6,9 @@ namespace veltran {
 
 namespace {
 
+// The staged file this thread named last, which its next rename puts in place.
+thread_local std::filesystem::path t_stagedName;
+
 RunIdentities::Key KeyOf(const struct stat& info)
 {
     return {info.st_dev, info.st_ino};
@@ -97,20 +100,30 @@ int RunIdentities::Naming(const std::filesystem::path& from, const std::function
     // Noted before the name appears, so that an entry admitted at any moment finds the file noted once
     // it can reach it; the call itself holds no lock, which would keep a staged file named longer.
     struct stat info = {};
-    if (m_calls.Stat(from, info) == 0) {
-        const std::lock_guard<std::mutex> hold(m_lock);
-        try {
-            m_converted.insert(KeyOf(info));
-        } catch (const std::bad_alloc&) {
-            // The file is converted; without memory to note its new identity, only a link to it could
-            // reach it again in this run.
-        }
-    }
+    if (m_calls.Stat(from, info) == 0)
+        Note(info);
     return call();
+}
+
+void RunIdentities::Note(const struct stat& info) noexcept
+{
+    const std::lock_guard<std::mutex> hold(m_lock);
+    try {
+        m_converted.insert(KeyOf(info));
+    } catch (const std::bad_alloc&) {
+        // The file is converted; without memory to note its new identity, only a link to it could
+        // reach it again in this run.
+    }
 }
 
 int RunIdentities::RecordingCalls::Rename(const std::filesystem::path& from, const std::filesystem::path& to) const
 {
+    // A staged file named a moment ago was noted then: between its naming and this rename a kill
+    // would leave it behind, so nothing more is done there.
+    if (!t_stagedName.empty() && from == t_stagedName) {
+        t_stagedName.clear();
+        return m_owner.m_calls.Rename(from, to);
+    }
     return m_owner.Naming(from, [&] { return m_owner.m_calls.Rename(from, to); });
 }
 
@@ -151,7 +164,12 @@ int RunIdentities::RecordingCalls::OpenUnnamed(const std::filesystem::path& fold
 
 int RunIdentities::RecordingCalls::LinkUnnamed(int fd, const std::filesystem::path& to) const
 {
-    return m_owner.m_calls.LinkUnnamed(fd, to);
+    struct stat info = {};
+    if (m_owner.m_calls.FileStat(fd, info) == 0)
+        m_owner.Note(info);
+    const int error = m_owner.m_calls.LinkUnnamed(fd, to);
+    t_stagedName = error == 0 ? to : std::filesystem::path();
+    return error;
 }
 
 int RunIdentities::RecordingCalls::Sync(int fd) const

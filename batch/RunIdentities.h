@@ -83,6 +83,8 @@ private:
     // Notes the file at `from` as converted, then makes the call that gives it another name. Returns
     // the call's result.
     int Naming(const std::filesystem::path& from, const std::function<int()>& call);
+    // Notes the file as converted.
+    void Note(const struct stat& info) noexcept;
 
     const FileSystemCalls& m_calls;
     RecordingCalls m_recording;
