@@ -188,6 +188,9 @@ private:
                 m_outcome.losses.push_back({entry, finished.notes.unmappable});
             }
         }
+        for (const std::string& text : finished.notes.notKept)
+            m_outcome.notKept.push_back({entry, text});
+        m_outcome.replacedOtherBackups += finished.notes.replacedOtherBackup ? 1 : 0;
         if (m_settings.keepRecords)
             m_outcome.records.push_back({entry, std::move(result), std::move(finished.notes)});
         if ((index + 1) % m_refreshStep == 0)

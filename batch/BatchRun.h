@@ -85,17 +85,26 @@ struct ReadingCounts
     void Add(const SourceReading& reading);
 };
 
+/// Something a person should know of a file that converted.
+struct FileNotice
+{
+    std::filesystem::path path; // as given
+    std::string text;           // UTF-8, e.g. "group www-data not kept: Operation not permitted"
+};
+
 struct RunOutcome
 {
     bool stopped = false;      // the user confirmed a stop; the log ends with the stop entry
     bool abandoned = false;    // the program closed during the run; no log belongs to it
     std::size_t processed = 0; // entries whose conversion was attempted, from the first on
     std::vector<RunFailure> failures;
-    std::vector<RunLoss> losses;      // in list order; each is also a line of the log
-    ReadingCounts converted;          // what the converted files were read as
-    std::vector<EntryRecord> records; // every entry processed, in order, when the run was asked to keep them
-    std::string log;                  // the log text (UTF-8, CR LF)
-    Status logWritten;                // why the log file could not be written, when it was to be
+    std::vector<RunLoss> losses;          // in list order; each is also a line of the log
+    ReadingCounts converted;              // what the converted files were read as
+    std::vector<FileNotice> notKept;      // in list order: what of each file's metadata its new file lacks
+    std::size_t replacedOtherBackups = 0; // older backups replaced that held other bytes
+    std::vector<EntryRecord> records;     // every entry processed, in order, when the run was asked to keep them
+    std::string log;                      // the log text (UTF-8, CR LF)
+    Status logWritten;                    // why the log file could not be written, when it was to be
 };
 
 /// True for a file the encoding check refused (it reads as another encoding, or as none that can be

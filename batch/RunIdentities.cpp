@@ -16,7 +16,7 @@ RunIdentities::Key KeyOf(const struct stat& info)
 
 } // namespace
 
-RunIdentities::RunIdentities(const FileSystemCalls& calls) : m_calls(calls), m_recording(*this)
+RunIdentities::RunIdentities(const FileSystemCalls& calls) : m_calls(calls), m_recording(*this, calls)
 {
 }
 
@@ -122,59 +122,24 @@ int RunIdentities::RecordingCalls::Rename(const std::filesystem::path& from, con
     // would leave it behind, so nothing more is done there.
     if (!t_stagedName.empty() && from == t_stagedName) {
         t_stagedName.clear();
-        return m_owner.m_calls.Rename(from, to);
+        return Inner().Rename(from, to);
     }
-    return m_owner.Naming(from, [&] { return m_owner.m_calls.Rename(from, to); });
+    return m_owner.Naming(from, [&] { return Inner().Rename(from, to); });
 }
 
 int RunIdentities::RecordingCalls::Link(const std::filesystem::path& from, const std::filesystem::path& to) const
 {
-    return m_owner.Naming(from, [&] { return m_owner.m_calls.Link(from, to); });
+    return m_owner.Naming(from, [&] { return Inner().Link(from, to); });
 }
 
-int RunIdentities::RecordingCalls::Open(const std::filesystem::path& path, int flags) const
-{
-    return m_owner.m_calls.Open(path, flags);
-}
-
-long RunIdentities::RecordingCalls::Read(int fd, void* buffer, std::size_t size) const
-{
-    return m_owner.m_calls.Read(fd, buffer, size);
-}
-
-int RunIdentities::RecordingCalls::FileStat(int fd, struct stat& info) const
-{
-    return m_owner.m_calls.FileStat(fd, info);
-}
-
-int RunIdentities::RecordingCalls::Stat(const std::filesystem::path& path, struct stat& info) const
-{
-    return m_owner.m_calls.Stat(path, info);
-}
-
-int RunIdentities::RecordingCalls::LinkStat(const std::filesystem::path& path, struct stat& info) const
-{
-    return m_owner.m_calls.LinkStat(path, info);
-}
-
-int RunIdentities::RecordingCalls::OpenUnnamed(const std::filesystem::path& folder, mode_t mode) const
-{
-    return m_owner.m_calls.OpenUnnamed(folder, mode);
-}
-
-int RunIdentities::RecordingCalls::LinkUnnamed(int fd, const std::filesystem::path& to) const
+int RunIdentities::RecordingCalls::LinkOpenFile(int fd, const std::filesystem::path& to) const
 {
     struct stat info = {};
-    if (m_owner.m_calls.FileStat(fd, info) == 0)
+    if (Inner().FileStat(fd, info) == 0)
         m_owner.Note(info);
-    const int error = m_owner.m_calls.LinkUnnamed(fd, to);
+    const int error = Inner().LinkOpenFile(fd, to);
     t_stagedName = error == 0 ? to : std::filesystem::path();
     return error;
-}
-
-int RunIdentities::RecordingCalls::Sync(int fd) const
-{
-    return m_owner.m_calls.Sync(fd);
 }
 
 } // namespace veltran

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileSystemCalls.h"
+#include "ForwardingFileCalls.h"
 #include "Status.h"
 
 #include <cstdint>
@@ -55,24 +56,19 @@ public:
     void Ended(const Admission& admitted, bool converted) noexcept;
 
     /// The calls the conversions are to use: the given ones, noting the file that each rename or link
-    /// names as converted just before the name appears.
+    /// (LinkOpenFile among them) names as converted just before the name appears.
     const FileSystemCalls& Calls() const { return m_recording; }
 
 private:
-    class RecordingCalls : public FileSystemCalls
+    class RecordingCalls : public ForwardingFileCalls
     {
     public:
-        explicit RecordingCalls(RunIdentities& owner) : m_owner(owner) {}
-        int Open(const std::filesystem::path& path, int flags) const override;
-        long Read(int fd, void* buffer, std::size_t size) const override;
-        int FileStat(int fd, struct stat& info) const override;
+        RecordingCalls(RunIdentities& owner, const FileSystemCalls& calls) : ForwardingFileCalls(calls), m_owner(owner)
+        {
+        }
         int Rename(const std::filesystem::path& from, const std::filesystem::path& to) const override;
         int Link(const std::filesystem::path& from, const std::filesystem::path& to) const override;
-        int Stat(const std::filesystem::path& path, struct stat& info) const override;
-        int LinkStat(const std::filesystem::path& path, struct stat& info) const override;
-        int OpenUnnamed(const std::filesystem::path& folder, mode_t mode) const override;
-        int LinkUnnamed(int fd, const std::filesystem::path& to) const override;
-        int Sync(int fd) const override;
+        int LinkOpenFile(int fd, const std::filesystem::path& to) const override;
 
     private:
         RunIdentities& m_owner;

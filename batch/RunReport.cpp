@@ -61,7 +61,7 @@ json EntryJson(const EntryRecord& record, const RunSettings& settings)
     if (settings.conversion.disk.keepBackup) {
         std::filesystem::path backup = file;
         backup += ".bak";
-        AddPath(entry, "backup", backup);
+        AddPath(entry, "backup", notes.backup.empty() ? backup : PlainAbsolute(notes.backup));
     } else {
         entry["backup"] = nullptr;
     }

@@ -64,6 +64,19 @@ std::string Digest(const json& entry, const std::string& key)
     return digest;
 }
 
+// "<file>.bak", or a numbered "<file>.bak.~N~".
+bool IsOwnBackup(const std::filesystem::path& file, const std::filesystem::path& backup)
+{
+    const std::string simple = file.native() + ".bak";
+    const std::string& named = backup.native();
+    if (named == simple)
+        return true;
+    if (!named.starts_with(simple + ".~") || !named.ends_with("~") || named.size() < simple.size() + 4)
+        return false;
+    const std::string_view number(named.data() + simple.size() + 2, named.size() - simple.size() - 3);
+    return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool Inside(const std::filesystem::path& file, const std::filesystem::path& root)
 {
     return std::mismatch(root.begin(), root.end(), file.begin(), file.end()).first == root.end();
@@ -93,7 +106,7 @@ ReportedRun Parse(const json& report)
             file.backup = PathOf(entry, "backup");
             // Only ever the file's own backup: a report edited to name another would have undo move
             // any file it names over any other.
-            if (file.backup != std::filesystem::path(file.file.native() + ".bak"))
+            if (!IsOwnBackup(file.file, file.backup))
                 throw Unusable{"the backup named is not the file's own .bak"};
             if (std::none_of(run.roots.begin(), run.roots.end(),
                              [&](const std::filesystem::path& root) { return Inside(file.file, root); }))

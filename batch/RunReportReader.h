@@ -34,7 +34,8 @@ inline constexpr std::uint64_t kLargestReport = 1ull << 30;
 
 /// Reads a report written by WriteRunReport and checks every entry before anything is done with it:
 /// each converted file's path must be absolute, plain (no "." or ".." in it) and inside one of the
-/// run's roots, its backup must be its own ".bak", and its digests SHA-256 in hexadecimal. A report
+/// run's roots, its backup must be its own ".bak" (or numbered ".bak.~N~"), and its digests SHA-256 in
+/// hexadecimal. A report
 /// that is not a regular file, is larger than kLargestReport, is not JSON of that shape, or is of a
 /// dry run or a run without backups fails (BadInput, or the reader's code), naming the first fault.
 Result<ReportedRun> ReadRunReport(const std::filesystem::path& reportFile,

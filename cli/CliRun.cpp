@@ -65,6 +65,8 @@ void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const
             environment.err << ' ' << DescribeCharacter(character);
         environment.err << (lost.count > lost.examples.size() ? " ...\n" : "\n");
     }
+    for (const FileNotice& notice : outcome.notKept)
+        environment.err << "veltran-cli: " << ShownName(notice.path.native()) << ": " << ShownName(notice.text) << '\n';
 }
 
 // After the refusals of the encoding check, how to convert such files anyway, for a person who knows
@@ -101,6 +103,9 @@ std::string NotesText(const RunOutcome& outcome, bool declarations)
     std::string text;
     if (lossy > 0)
         text += ", " + std::to_string(lossy) + " with characters the target lacks";
+    if (const std::size_t replaced = outcome.replacedOtherBackups; replaced > 0)
+        text += ", " + std::to_string(replaced) + (replaced == 1 ? " older .bak" : " older .bak files") +
+                " that held other bytes replaced (--backup=numbered keeps them)";
     if (declarations)
         text += ", declarations rewritten in " + std::to_string(rewritten) + ", " + std::to_string(undeclared) +
                 " declaring no charset";

@@ -58,6 +58,12 @@ const std::vector<ValueOption>& ValueOptions()
              return guess ? std::string() : SetEncoding(c.conversion.text.source, "--from", v);
          }},
         {"--to", [](CommandLine& c, const std::string& v) { return SetEncoding(c.conversion.text.target, "--to", v); }},
+        {"--backup",
+         [](CommandLine& c, const std::string& v) {
+             const std::optional<BackupMode> mode = ParseBackupMode(v);
+             c.conversion.disk.backupMode = mode.value_or(BackupMode::Simple);
+             return mode ? std::string() : "--backup expects simple, numbered or existing, not \"" + v + "\"";
+         }},
         {"--filter",
          [](CommandLine& c, const std::string& v) {
              c.filter = NormalizeFilter(v);
@@ -114,6 +120,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
     CommandLine c;
     c.filter = std::string(kDefaultFilter);
     bool sawFrom = false;
+    bool sawBackup = false;
     bool trust = false;
     bool sawTo = false;
     bool optionsEnded = false;
@@ -151,6 +158,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
         if (std::string error = option->set(c, value); !error.empty())
             return refuse(std::move(error));
         sawFrom = sawFrom || name == "--from";
+        sawBackup = sawBackup || name == "--backup";
         sawTo = sawTo || name == "--to";
     }
 
@@ -172,6 +180,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
         text.sourceMode = SourceMode::Trusted;
     if (text.writeBom && text.target != EncodingId::Utf8)
         return refuse("--bom applies to UTF-8 targets only (--to utf8)");
+    if (sawBackup && !c.conversion.disk.keepBackup)
+        return refuse("--backup and --no-backup exclude each other");
     if (c.force && !c.reportFile)
         return refuse("--force applies to --report only");
     return c;
@@ -191,7 +201,8 @@ std::string UsageText()
            "searched at every depth and contributes its matching files in its place (links in it are\n"
            "not followed; a link named on the command line is). A file is converted once per run, and a\n"
            "file that already reads as the target encoding, or as another than the one given, is refused\n"
-           "(unless --trust-source).\n"
+           "(unless --trust-source). A file another run is converting at the same moment fails as \"being\n"
+           "converted by another run\" and is left to that run.\n"
            "\n"
            "Options:\n"
            "  --from ENC          encoding of the files: gb, big5 or utf8 (a UTF-8 byte-order mark wins),\n"
@@ -204,6 +215,11 @@ std::string UsageText()
            "                      \"*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt\"); * ? # [a-z] [!x],\n"
            "                      letter case ignored\n"
            "  --no-backup         replace the files without keeping PATH.bak\n"
+           "  --backup MODE       how the originals are kept, as GNU cp names backups: simple (the default)\n"
+           "                      keeps PATH.bak and replaces an older one; numbered keeps every original\n"
+           "                      as PATH.bak.~1~, PATH.bak.~2~, ...; existing numbers them where numbered\n"
+           "                      backups exist already; the summary counts older .bak files replaced\n"
+           "                      that held other bytes than the file converted\n"
            "  --bom               start UTF-8 output with a byte-order mark (off by default: it breaks PHP pages)\n"
            "  --rules FILE        apply up to nine replacement rules read from FILE (format below)\n"
            "  --charset-header    make rule 1 the charset rule: ASP code-page and charset directives and a\n"

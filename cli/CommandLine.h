@@ -37,7 +37,8 @@ struct CommandLine
 
 /// Parses the arguments after the program name. Options take their value as the next argument
 /// or after "="; "--" ends the options. --from (gb, big5, utf8 or auto), --to and at least one path are required; --bom
-/// needs a UTF-8 target; --trust-source needs --from other than auto; an empty --filter is refused. --undo takes no
+/// needs a UTF-8 target; --backup (simple, numbered or existing, or GNU's never, t and nil) and --no-backup exclude
+/// each other; --trust-source needs --from other than auto; an empty --filter is refused. --undo takes no
 /// other option and no path. -j/--jobs takes a whole number from 1 to kMaxJobs. Later copies of an option override
 /// earlier ones. Invalid arguments fail with BadInput and a message naming the problem.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);

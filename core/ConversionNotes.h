@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace veltran {
 
@@ -25,6 +26,9 @@ struct ConversionNotes
     std::uint64_t bytesWritten = 0;       // what the file holds (or would hold) afterwards
     std::string originalSha256;           // with record.hashes
     std::string writtenSha256;            // with record.hashes
+    std::filesystem::path backup;         // where the original was kept; empty without a backup
+    bool replacedOtherBackup = false;     // an older backup that held other bytes than the file read was replaced
+    std::vector<std::string> notKept;     // what of the file's group, owner, ACL and attributes the new file lacks
     std::optional<SourceRefusal> refusal; // what the encoding check saw when it refused the file
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackupNames.h"
 #include "EncodingId.h"
 
 namespace veltran {
@@ -27,9 +28,10 @@ struct TextOptions
 /// How the disk is touched.
 struct DiskOptions
 {
-    bool keepBackup = true; // the original stays as "<path>.bak"
-    bool sync = false;      // the new file and its folder flushed to the disk before it takes the path
-    bool dryRun = false;    // everything but writing: the file and its backup stay as they are
+    bool keepBackup = true;                     // the original stays as "<path>.bak"
+    BackupMode backupMode = BackupMode::Simple; // with keepBackup; Numbered keeps every original, "<path>.bak.~N~"
+    bool sync = false;   // the new file and its folder flushed to the disk before it takes the path
+    bool dryRun = false; // everything but writing: the file and its backup stay as they are
 };
 
 /// What is recorded of each conversion, beyond its success (see ConversionNotes).

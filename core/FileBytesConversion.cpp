@@ -17,12 +17,30 @@ namespace {
 // less than mapping each run on its own.
 constexpr std::size_t kJoinedAscii = 16;
 
+// The bytes a conversion must give, when a caller only asks whether it gives them: checked as the
+// output grows, so that a conversion that differs early stops early.
+struct ExpectedOutput
+{
+    ByteView bytes;
+    std::size_t checked = 0;
+    bool differs = false;
+
+    // Whether the output still begins as the expected bytes do; notes it when not.
+    bool StillMatches(const ByteBuffer& out)
+    {
+        differs = differs || out.size() > bytes.size() ||
+                  !std::equal(out.data() + checked, out.data() + out.size(), bytes.data() + checked);
+        checked = out.size();
+        return !differs;
+    }
+};
+
 // Converts the text after the layout's start piece by piece. Long runs of ASCII are copied as they
 // are; the other characters, with short ASCII between them, are decoded, mapped and encoded a piece
 // at a time. A piece longer than `pieceUnits` is cut before a unit where no phrase reaches across, so
-// the result is the whole text's.
+// the result is the whole text's. With `expected` it stops, giving no bytes, once the output differs.
 Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, const TextOptions& options,
-                                   TextPipeline& pipeline, std::size_t pieceUnits)
+                                   TextPipeline& pipeline, std::size_t pieceUnits, ExpectedOutput* expected)
 {
     const std::uint8_t* const data = bytes.data();
     const std::size_t size = bytes.size();
@@ -52,6 +70,8 @@ Result<ByteBuffer> ConvertInPieces(ByteView bytes, const TextLayout& layout, con
             piece.append(data + pos, data + pos + ascii);
         }
         pos += ascii;
+        if (expected && !expected->StillMatches(out))
+            return ByteBuffer();
         if (pos == size)
             break;
         const DecodeStop stop = DecodeAppend(layout.encoding, bytes.subspan(pos), piece, true, pieceUnits);
@@ -90,10 +110,8 @@ bool AsciiIsBoundary()
     return boundary;
 }
 
-} // namespace
-
-Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const TextOptions& options, const RuleTable& rules,
-                                    PipelineNotes asked, ConversionNotes* notes, std::size_t pieceUnits)
+Result<ByteBuffer> ConvertBytes(ByteView bytes, const TextOptions& options, const RuleTable& rules, PipelineNotes asked,
+                                ConversionNotes* notes, std::size_t pieceUnits, ExpectedOutput* expected)
 {
     const Result<TextLayout> layout = LayoutOf(bytes, options.source);
     if (!layout)
@@ -109,20 +127,47 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const TextOptions& options, 
     }
     pieceUnits = std::max<std::size_t>(pieceUnits, 1);
     if (!options.rewriteDeclarations)
-        return ConvertInPieces(bytes, *layout, options, pipeline, pieceUnits);
+        return ConvertInPieces(bytes, *layout, options, pipeline, pieceUnits, expected);
     // Declarations are ASCII, so they are rewritten in the bytes and the text still goes in pieces.
     Bytes rewritten;
     told.declarations =
         RewriteCharsetDeclarations(bytes, layout->start, layout->encoding, layout->encoding, options.target, rewritten);
     if (told.declarations.rewritten == 0)
-        return ConvertInPieces(bytes, *layout, options, pipeline, pieceUnits);
-    Result<ByteBuffer> converted = ConvertInPieces(rewritten, *layout, options, pipeline, pieceUnits);
+        return ConvertInPieces(bytes, *layout, options, pipeline, pieceUnits, expected);
+    Result<ByteBuffer> converted = ConvertInPieces(rewritten, *layout, options, pipeline, pieceUnits, expected);
     if (converted)
         return converted;
     // A failure names its offset in the file as it is, before any label changed length.
     ConversionNotes scratch;
     TextPipeline again(options, layout->encoding, &rules, asked, scratch);
-    return ConvertInPieces(bytes, *layout, options, again, pieceUnits).status();
+    return ConvertInPieces(bytes, *layout, options, again, pieceUnits, nullptr).status();
+}
+
+} // namespace
+
+Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const TextOptions& options, const RuleTable& rules,
+                                    PipelineNotes asked, ConversionNotes* notes, std::size_t pieceUnits)
+{
+    return ConvertBytes(bytes, options, rules, asked, notes, pieceUnits, nullptr);
+}
+
+bool ConversionGives(ByteView content, const TextOptions& options, const RuleTable& rules, ByteView expected)
+{
+    const bool guessed = options.sourceMode == SourceMode::Guessed;
+    const SourceChoice chosen =
+        ChooseSource(content, guessed ? std::nullopt : std::optional(options.source), options.target,
+                     options.applyRules, options.sourceMode == SourceMode::Trusted);
+    if (!chosen.reading)
+        return false;
+    TextOptions used = options;
+    if (guessed)
+        used.source = chosen.reading->encoding;
+    ExpectedOutput wanted{expected};
+    const Result<ByteBuffer> converted = ConvertBytes(content, used, rules, {}, nullptr, kDefaultPieceUnits, &wanted);
+    if (!converted || wanted.differs)
+        return false;
+    const ByteView bytes = *converted;
+    return std::equal(bytes.begin(), bytes.end(), expected.begin(), expected.end());
 }
 
 Result<ByteBuffer> ConvertContent(ByteView content, const TextOptions& options, const RuleTable& rules,

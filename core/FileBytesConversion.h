@@ -25,6 +25,11 @@ Result<ByteBuffer> ConvertFileBytes(ByteView bytes, const TextOptions& options, 
                                     PipelineNotes asked = {}, ConversionNotes* notes = nullptr,
                                     std::size_t pieceUnits = kDefaultPieceUnits);
 
+/// Whether converting `content` as ConvertContent would gives exactly `expected`. Without rules it
+/// stops at the first piece whose bytes differ, so that content whose conversion differs early costs
+/// little; a refused or failing conversion gives false.
+bool ConversionGives(ByteView content, const TextOptions& options, const RuleTable& rules, ByteView expected);
+
 /// File content to its converted bytes as a conversion does it: the reading is chosen first
 /// (ChooseSource: a refused file fails with the refusal's code and sentence, and `notes.refusal`
 /// says what was seen), then ConvertFileBytes, a declared source still deciding the mapping of a file

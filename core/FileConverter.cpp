@@ -1,6 +1,8 @@
 #include "FileConverter.h"
 
+#include "BackupNames.h"
 #include "FileBytesConversion.h"
+#include "FileIdentity.h"
 #include "FileReader.h"
 #include "ReplaceFile.h"
 #include "SecondRunCheck.h"
@@ -16,11 +18,15 @@ namespace veltran {
 namespace {
 
 // Reads the file at the path, or where the path's link points; `path` becomes the path of the file
-// read, so that a link stays a link.
-Result<FileContent> ReadSource(std::filesystem::path& path, const FileSystemCalls& calls)
+// read, so that a link stays a link. The file stays open, and unless `dryRun` locked: another run
+// that read the file meanwhile would otherwise back up and replace this run's result, and the
+// original with it; a dry run, which writes nothing, must not hold up a real one.
+Result<FileContent> ReadSource(std::filesystem::path& path, bool dryRun, const FileSystemCalls& calls)
 {
     ReadLimits noLinks;
     noLinks.followLinks = false;
+    noLinks.keepOpen = true;
+    noLinks.lock = !dryRun;
     // Refused links tell themselves apart at once, which saves asking first for every file that is none.
     Result<FileContent> read = ReadRegularFile(path, noLinks, calls);
     if (read || read.status().code != StatusCode::SymbolicLink)
@@ -44,7 +50,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
                             const RuleTable& rules, const FileSystemCalls& calls, ConversionNotes& notes)
 {
     std::filesystem::path path = givenPath;
-    Result<FileContent> file = ReadSource(path, calls);
+    Result<FileContent> file = ReadSource(path, givenOptions.disk.dryRun, calls);
     if (!file)
         return file.status();
     notes.file = path;
@@ -59,9 +65,10 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
 
     std::filesystem::path backup = path;
     backup += ".bak";
-    if (disk.keepBackup && ConvertingBackupGives(backup, file->bytes, Bom(text), text, rules, calls))
-        return Status::Failure(StatusCode::AlreadyConverted,
-                               "converted already: it is what converting " + backup.filename().string() + " gives");
+    const std::filesystem::path latestBackup = LatestBackup(backup, disk.backupMode);
+    if (disk.keepBackup && ConvertingBackupGives(latestBackup, file->bytes, text, rules, calls))
+        return Status::Failure(StatusCode::AlreadyConverted, "converted already: it is what converting " +
+                                                                 latestBackup.filename().string() + " gives");
     const std::array<ByteView, 2> pieces{Bom(text), ByteView(*converted)};
     notes.bytesWritten = pieces[0].size() + pieces[1].size();
     if (givenOptions.record.hashes) {
@@ -72,7 +79,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
         notes.originalSha256 = original.HexDigest();
         notes.writtenSha256 = written.HexDigest();
     }
-    const struct stat info = file->info;
+    const struct stat& info = file->info;
     file->bytes = ByteBuffer();
 
     // Decided on the mode bits, not on what the kernel allows, so root gets the same answer.
@@ -81,13 +88,21 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
 
     ReplaceOptions replace;
     replace.ownership = FileOwnership{info.st_mode, info.st_uid, info.st_gid};
-    replace.expected = IdentityOf(info);
+    replace.expected = IdentityOfOpenFile(file->open.Descriptor(), info, calls);
+    replace.source = file->open.Descriptor();
     replace.sync = disk.sync;
-    if (disk.keepBackup)
+    if (disk.keepBackup) {
         replace.backup = backup;
+        replace.backupMode = disk.backupMode;
+    }
     if (disk.dryRun)
         return CheckReplaceable(path, replace, calls);
-    return ReplaceFile(path, pieces, replace, calls);
+    ReplaceNotes replaced;
+    Status result = ReplaceFile(path, pieces, replace, calls, &replaced);
+    notes.backup = std::move(replaced.backup);
+    notes.replacedOtherBackup = replaced.replacedOtherBackup;
+    notes.notKept = std::move(replaced.notKept);
+    return result;
 }
 
 } // namespace

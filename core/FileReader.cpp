@@ -36,6 +36,12 @@ Status KindFailure(mode_t mode)
 
 } // namespace
 
+OpenFile::~OpenFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
 Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const ReadLimits& limits,
                                     const FileSystemCalls& calls)
 {
@@ -44,13 +50,8 @@ Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const Rea
     const int fd = calls.Open(path, O_RDONLY | O_NONBLOCK | (limits.followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0)
         return OpenFailure(-fd, limits.followLinks);
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-
     FileContent file;
+    file.open = OpenFile(fd);
     if (const int error = calls.FileStat(fd, file.info); error != 0)
         return Status::Failure(StatusCode::ReadFailed, "cannot read: " + SystemErrorText(error));
     if (!S_ISREG(file.info.st_mode))
@@ -61,6 +62,8 @@ Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const Rea
     const auto size = static_cast<std::uint64_t>(file.info.st_size);
     if (size > limits.largest)
         return tooLarge();
+    if (limits.lock && calls.Lock(fd) == EWOULDBLOCK)
+        return Status::Failure(StatusCode::BeingConverted, "being converted by another run");
     // One byte more than the size: a read that leaves it unfilled has met the end, which saves asking
     // again; a file that grew is read on in steps, up to the limit.
     file.bytes.Reserve(static_cast<std::size_t>(size) + 1);
@@ -81,6 +84,8 @@ Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const Rea
     }
     if (file.bytes.size() > limits.largest)
         return tooLarge();
+    if (!limits.keepOpen)
+        file.open = OpenFile();
     return file;
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <limits>
 #include <sys/stat.h>
+#include <utility>
 
 namespace veltran {
 
@@ -16,13 +17,36 @@ struct ReadLimits
 {
     std::uint64_t largest = std::numeric_limits<std::uint64_t>::max(); // bytes a file may hold
     bool followLinks = true; // false: a symbolic link at the path is refused, not followed
+    bool keepOpen = false;   // the file stays open, for what is done with it next
+    bool lock = false;       // with keepOpen: an exclusive advisory lock is taken before it is read
 };
 
-/// A file read whole, and what fstat said of it when it was opened.
+/// An open file's descriptor, closed when the holder goes.
+class OpenFile
+{
+public:
+    OpenFile() = default;
+    explicit OpenFile(int fd) : m_fd(fd) {}
+    OpenFile(OpenFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    OpenFile& operator=(OpenFile&& other) noexcept
+    {
+        std::swap(m_fd, other.m_fd);
+        return *this;
+    }
+    ~OpenFile();
+
+    int Descriptor() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+};
+
+/// A file read whole, what fstat said of it when it was opened, and, where asked, the file still open.
 struct FileContent
 {
     ByteBuffer bytes;
     struct stat info = {};
+    OpenFile open; // with keepOpen
 };
 
 /// Reads a whole regular file through `calls`, the one way the program reads a file it was given
@@ -30,7 +54,8 @@ struct FileContent
 /// before reading a byte, what is not a regular file (a folder, FIFO, device or socket: NotRegularFile),
 /// a file larger than the limit (TooLarge) and, where asked, a symbolic link (SymbolicLink). Other
 /// failures: NotFound, Permission, LinkLoop (too many levels of links) and ReadFailed, each with the
-/// system's reason. A file that grows while it is read is read up to the limit.
+/// system's reason; where a lock is asked for and another process holds one, BeingConverted. A file
+/// that grows while it is read is read up to the limit.
 Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const ReadLimits& limits = {},
                                     const FileSystemCalls& calls = SystemFileCalls());
 

@@ -3,7 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <string>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace veltran {
@@ -63,7 +67,7 @@ int FileSystemCalls::OpenUnnamed(const std::filesystem::path& folder, mode_t mod
     return fd >= 0 ? fd : -errno;
 }
 
-int FileSystemCalls::LinkUnnamed(int fd, const std::filesystem::path& to) const
+int FileSystemCalls::LinkOpenFile(int fd, const std::filesystem::path& to) const
 {
     // AT_EMPTY_PATH names the descriptor itself, the shortest way, but needs CAP_DAC_READ_SEARCH
     // (ENOENT without it); naming it through /proc needs no privilege.
@@ -78,6 +82,116 @@ int FileSystemCalls::LinkUnnamed(int fd, const std::filesystem::path& to) const
 int FileSystemCalls::Sync(int fd) const
 {
     return ErrorOf(::fsync(fd));
+}
+
+int FileSystemCalls::CreateNew(const std::filesystem::path& path, mode_t mode) const
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    return fd >= 0 ? fd : -errno;
+}
+
+long FileSystemCalls::Write(int fd, const void* data, std::size_t size) const
+{
+    const auto* bytes = static_cast<const char*>(data);
+    std::size_t left = size;
+    while (left > 0) {
+        const ssize_t written = ::write(fd, bytes, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return -errno;
+        bytes += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return static_cast<long>(size);
+}
+
+long FileSystemCalls::ReadAt(int fd, void* buffer, std::size_t size, off_t offset) const
+{
+    ssize_t n = 0;
+    do
+        n = ::pread(fd, buffer, size, offset);
+    while (n < 0 && errno == EINTR);
+    return n >= 0 ? static_cast<long>(n) : -errno;
+}
+
+int FileSystemCalls::Unlink(const std::filesystem::path& path) const
+{
+    return ErrorOf(::unlink(path.c_str()));
+}
+
+int FileSystemCalls::Access(const std::filesystem::path& path, int mode) const
+{
+    return ErrorOf(::access(path.c_str(), mode));
+}
+
+int FileSystemCalls::Lock(int fd) const
+{
+    int result = 0;
+    do
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    return ErrorOf(result);
+}
+
+int FileSystemCalls::ChangeOwner(int fd, uid_t owner, gid_t group) const
+{
+    return ErrorOf(::fchown(fd, owner, group));
+}
+
+int FileSystemCalls::ChangeMode(int fd, mode_t mode) const
+{
+    return ErrorOf(::fchmod(fd, mode));
+}
+
+namespace {
+
+// Asks for the size first, then reads; the value may grow in between, which asks again.
+template <typename Call> int ReadSized(std::string& out, Call call)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const ssize_t size = call(nullptr, 0);
+        if (size < 0)
+            return errno;
+        out.resize(static_cast<std::size_t>(size));
+        const ssize_t got = call(out.data(), out.size());
+        if (got >= 0) {
+            out.resize(static_cast<std::size_t>(got));
+            return 0;
+        }
+        if (errno != ERANGE)
+            return errno;
+    }
+    return ERANGE;
+}
+
+} // namespace
+
+int FileSystemCalls::ListAttributes(int fd, std::string& names) const
+{
+    return ReadSized(names, [fd](char* buffer, std::size_t size) { return ::flistxattr(fd, buffer, size); });
+}
+
+int FileSystemCalls::GetAttribute(int fd, const std::string& name, std::string& value) const
+{
+    return ReadSized(
+        value, [fd, &name](char* buffer, std::size_t size) { return ::fgetxattr(fd, name.c_str(), buffer, size); });
+}
+
+int FileSystemCalls::SetAttribute(int fd, const std::string& name, const std::string& value) const
+{
+    return ErrorOf(::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0));
+}
+
+int FileSystemCalls::Generation(int fd, std::uint32_t& generation) const
+{
+    // The kernel writes an int (FS_IOC_GETVERSION is declared with a long, but every file system
+    // that answers it copies 32 bits).
+    int value = 0;
+    if (::ioctl(fd, FS_IOC_GETVERSION, &value) != 0)
+        return errno;
+    generation = static_cast<std::uint32_t>(value);
+    return 0;
 }
 
 const FileSystemCalls& SystemFileCalls()

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -33,10 +35,42 @@ public:
     /// permission bits `mode` (less the umask). Returns the descriptor, or minus the errno value
     /// (EOPNOTSUPP and the like where the file system cannot make one).
     virtual int OpenUnnamed(const std::filesystem::path& folder, mode_t mode) const;
-    /// linkat(2): gives the unnamed file open as `fd` the name `to`.
-    virtual int LinkUnnamed(int fd, const std::filesystem::path& to) const;
+    /// linkat(2): gives the file open as `fd` (an unnamed one, or one whose names may have changed
+    /// since it was opened) the further name `to`. Fails with ENOENT when the file has no name left
+    /// (it was deleted or replaced) and the system cannot link it from its descriptor, with EEXIST when
+    /// `to` exists.
+    virtual int LinkOpenFile(int fd, const std::filesystem::path& to) const;
     /// fsync(2) of an open file or folder.
     virtual int Sync(int fd) const;
+    /// open(2) with O_CREAT | O_EXCL: a new file at `path`, open for writing with the permission bits
+    /// `mode` (less the umask). Returns the descriptor, or minus the errno value (EEXIST when taken).
+    virtual int CreateNew(const std::filesystem::path& path, mode_t mode) const;
+    /// write(2) of all `size` bytes, retried when a signal interrupts it or it writes less. Returns the
+    /// bytes written, or minus the errno value.
+    virtual long Write(int fd, const void* data, std::size_t size) const;
+    /// pread(2), retried when a signal interrupts it. Returns the bytes read, or minus the errno value.
+    virtual long ReadAt(int fd, void* buffer, std::size_t size, off_t offset) const;
+    /// unlink(2).
+    virtual int Unlink(const std::filesystem::path& path) const;
+    /// access(2) with `mode` (W_OK and the like), as the real user.
+    virtual int Access(const std::filesystem::path& path, int mode) const;
+    /// flock(2) LOCK_EX | LOCK_NB: an exclusive advisory lock on the open file, held until every
+    /// descriptor of this opening is closed. EWOULDBLOCK when another opening holds it.
+    virtual int Lock(int fd) const;
+    /// fchown(2); -1 leaves the owner or the group as it is.
+    virtual int ChangeOwner(int fd, uid_t owner, gid_t group) const;
+    /// fchmod(2).
+    virtual int ChangeMode(int fd, mode_t mode) const;
+    /// flistxattr(2): the names of the file's extended attributes (ACLs among them), each ended by a
+    /// NUL byte, into `names`. ENOTSUP where the file system keeps none.
+    virtual int ListAttributes(int fd, std::string& names) const;
+    /// fgetxattr(2): the value of the attribute `name` into `value`.
+    virtual int GetAttribute(int fd, const std::string& name, std::string& value) const;
+    /// fsetxattr(2): gives the file the attribute `name` with `value`.
+    virtual int SetAttribute(int fd, const std::string& name, const std::string& value) const;
+    /// ioctl(2) FS_IOC_GETVERSION: the inode's generation, which tells a file from a later one that got
+    /// its inode number. ENOTTY and the like where the file system does not tell it.
+    virtual int Generation(int fd, std::uint32_t& generation) const;
 };
 
 /// The system's own calls.

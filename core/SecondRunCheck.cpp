@@ -2,13 +2,14 @@
 
 #include "FileBytesConversion.h"
 #include "FileReader.h"
+#include "TextCodecs.h"
 
 #include <algorithm>
 
 namespace veltran {
 
-bool ConvertingBackupGives(const std::filesystem::path& backup, ByteView content, ByteView bom,
-                           const TextOptions& options, const RuleTable& rules, const FileSystemCalls& calls)
+bool ConvertingBackupGives(const std::filesystem::path& backup, ByteView content, const TextOptions& options,
+                           const RuleTable& rules, const FileSystemCalls& calls)
 {
     ReadLimits limits;
     limits.followLinks = false;
@@ -18,13 +19,19 @@ bool ConvertingBackupGives(const std::filesystem::path& backup, ByteView content
     const ByteView original = held->bytes;
     if (std::equal(content.begin(), content.end(), original.begin(), original.end()))
         return false;
-    ConversionNotes notes;
-    const Result<ByteBuffer> again = ConvertContent(original, options, rules, {}, notes);
-    if (!again)
-        return false;
-    const ByteView converted = *again;
-    return content.size() == bom.size() + converted.size() && std::equal(bom.begin(), bom.end(), content.begin()) &&
-           std::equal(converted.begin(), converted.end(), content.begin() + static_cast<std::ptrdiff_t>(bom.size()));
+    // Another run, to another target, may have written the page: converting GB to BIG5 and then the
+    // same page to UTF-8 would otherwise read the BIG5 as GB and put it in the backup.
+    for (const EncodingId target : {EncodingId::Gb, EncodingId::Big5, EncodingId::Utf8}) {
+        TextOptions other = options;
+        other.target = target;
+        if (ConversionGives(original, other, rules, content))
+            return true;
+        // Another run may have written a byte-order mark, or not, whatever this one is asked to do.
+        if (target == EncodingId::Utf8 && HasUtf8Bom(content) &&
+            ConversionGives(original, other, rules, content.subspan(kUtf8Bom.size())))
+            return true;
+    }
+    return false;
 }
 
 } // namespace veltran

@@ -68,15 +68,82 @@ std::string AllReadings(const ReadingsJudgement& readings)
     return text;
 }
 
-} // namespace
-
-StatusCode SourceRefusal::Code() const
+// The same sentences in Chinese, for the window and the run log.
+std::string ChineseKinds(const CharacterTally& t)
 {
-    const bool utf8Seen = kind == RefusalKind::ReadsAsAnother && seen == EncodingId::Utf8;
-    return utf8Seen && declared && *declared != EncodingId::Utf8 ? StatusCode::AlreadyUtf8 : StatusCode::WrongEncoding;
+    std::vector<std::string> parts;
+    if (t.common > 0 && t.rare > 0)
+        parts.push_back(Count(t.common) + " 个常用字和 " + Count(t.rare) + " 个生僻字");
+    else if (t.Chinese() > 0)
+        parts.push_back(Count(t.Chinese()) + (t.common > 0 ? " 个常用字" : " 个生僻字"));
+    if (t.symbols > 0)
+        parts.push_back(Count(t.symbols) + " 个符号");
+    if (t.foreign > 0)
+        parts.push_back(Count(t.foreign) + " 个其他字符");
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : "、") + parts[i];
+    return text;
 }
 
-std::string DescribeReading(EncodingId encoding, const ReadingJudgement& reading)
+std::string ChineseDeclaredReadingText(EncodingId declared, const ReadingJudgement& reading)
+{
+    const std::string name = Name(declared);
+    if (!reading.valid)
+        return "按 " + name + " 读则字节无效";
+    const CharacterTally& t = reading.tally;
+    std::string text =
+        "按 " + name + " 读则是" + (t.rare * 2 >= t.NonAscii() ? std::string("生僻字") : " " + ChineseKinds(t));
+    if (t.repeated > 0)
+        text += "，其中 " + Count(t.repeated) + " 个汉字与前一个相同";
+    return text;
+}
+
+std::string ChineseReading(EncodingId encoding, const ReadingJudgement& reading)
+{
+    if (!reading.valid)
+        return "不是有效的 " + Name(encoding) + " 编码";
+    const CharacterTally& t = reading.tally;
+    if (t.Chinese() == 0)
+        return Count(t.NonAscii()) + " 个非 ASCII 字符中没有汉字";
+    const std::string set = encoding == EncodingId::Utf8 ? "常用字" : " " + Name(encoding) + " 常用字";
+    return Count(t.Chinese()) + " 个汉字中有 " + Count(t.common) + " 个是" + set;
+}
+
+std::string ChineseRefusal(const SourceRefusal& refusal)
+{
+    const ReadingsJudgement& readings = refusal.readings;
+    const std::string seen = Name(refusal.seen);
+    const std::string cannotTell = "无法判断编码：";
+    switch (refusal.kind) {
+    case RefusalKind::ReadsAsAnother: {
+        const EncodingId declared = refusal.declared.value_or(refusal.target);
+        const std::string looks = refusal.seen == refusal.target ? "看起来已是 " + seen + " 编码"
+                                                                 : "看起来是 " + seen + " 编码，不是 " + Name(declared);
+        return looks + "：" + ChineseReading(refusal.seen, readings.Of(refusal.seen)) + "，" +
+               ChineseDeclaredReadingText(declared, readings.Of(declared));
+    }
+    case RefusalKind::AlreadyTarget:
+        return "看起来已是 " + seen + " 编码：" + ChineseReading(refusal.seen, readings.Of(refusal.seen));
+    case RefusalKind::TooFewCharacters:
+        return cannotTell + "汉字太少（" + Count(refusal.chineseCharacters) + " 个），分不清 GB、BIG5 和 UTF-8";
+    case RefusalKind::ValidInNone:
+        return cannotTell + "按 GB、BIG5 和 UTF-8 读都不是有效的字节";
+    case RefusalKind::NoTextReading: {
+        std::string all;
+        for (const EncodingId encoding : {EncodingId::Gb, EncodingId::Big5, EncodingId::Utf8})
+            all += (all.empty() ? "" : "；") + Name(encoding) + "：" + ChineseReading(encoding, readings.Of(encoding));
+        return cannotTell + "没有一种读法像中文文本（" + all + "）";
+    }
+    case RefusalKind::ReadsBothWays:
+        return cannotTell + "按 " + seen + " 和 " + Name(refusal.runnerUp) + " 读都像中文（" + seen + "：" +
+               ChineseReading(refusal.seen, readings.Of(refusal.seen)) + "；" + Name(refusal.runnerUp) + "：" +
+               ChineseReading(refusal.runnerUp, readings.Of(refusal.runnerUp)) + "）";
+    }
+    return {};
+}
+
+std::string EnglishReading(EncodingId encoding, const ReadingJudgement& reading)
 {
     if (!reading.valid)
         return "not valid (" + reading.decoding.message + ")";
@@ -87,8 +154,23 @@ std::string DescribeReading(EncodingId encoding, const ReadingJudgement& reading
     return Count(t.common) + " of " + Count(t.Chinese()) + " Chinese characters are " + set + " characters";
 }
 
-std::string DescribeRefusal(const SourceRefusal& refusal)
+} // namespace
+
+StatusCode SourceRefusal::Code() const
 {
+    const bool utf8Seen = kind == RefusalKind::ReadsAsAnother && seen == EncodingId::Utf8;
+    return utf8Seen && declared && *declared != EncodingId::Utf8 ? StatusCode::AlreadyUtf8 : StatusCode::WrongEncoding;
+}
+
+std::string DescribeReading(EncodingId encoding, const ReadingJudgement& reading, Language language)
+{
+    return language == Language::Chinese ? ChineseReading(encoding, reading) : EnglishReading(encoding, reading);
+}
+
+std::string DescribeRefusal(const SourceRefusal& refusal, Language language)
+{
+    if (language == Language::Chinese)
+        return ChineseRefusal(refusal);
     const ReadingsJudgement& readings = refusal.readings;
     const std::string seen = Name(refusal.seen);
     switch (refusal.kind) {

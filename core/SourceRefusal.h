@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EncodingId.h"
+#include "Language.h"
 #include "ReadingPlausibility.h"
 #include "Status.h"
 
@@ -36,12 +37,14 @@ struct SourceRefusal
     StatusCode Code() const;
 };
 
-/// The refusal in English, for the terminal and the report: what the file looks like and what the
-/// readings showed, e.g. "looks like BIG5 already: 212 of 230 Chinese characters are common BIG5
-/// characters, read as GB they are rare".
-std::string DescribeRefusal(const SourceRefusal& refusal);
+/// The refusal as a sentence: what the file looks like and what the readings showed, e.g. "looks like
+/// BIG5 already: 212 of 230 Chinese characters are common BIG5 characters, read as GB they are rare",
+/// or in Chinese "看起来已是 BIG5 编码：230 个汉字中有 212 个是 BIG5 常用字，按 GB 读则是生僻字".
+std::string DescribeRefusal(const SourceRefusal& refusal, Language language = Language::English);
 
-/// What one reading shows, in English: "18 of 20 Chinese characters are common GB characters".
-std::string DescribeReading(EncodingId encoding, const ReadingJudgement& reading);
+/// What one reading shows: "18 of 20 Chinese characters are common GB characters", or in Chinese
+/// "20 个汉字中有 18 个是 GB 常用字".
+std::string DescribeReading(EncodingId encoding, const ReadingJudgement& reading,
+                            Language language = Language::English);
 
 } // namespace veltran

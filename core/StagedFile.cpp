@@ -55,23 +55,23 @@ Result<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, mo
 {
     const int unnamed = calls.OpenUnnamed(FolderOf(finalPath), mode);
     if (unnamed >= 0)
-        return StagedFile({}, unnamed);
+        return StagedFile({}, unnamed, calls);
     // Any failure of the unnamed file (a file system without it, an old kernel) leaves the named
     // file to try, whose error is the one that counts.
     // mkstemp would fix the mode at 0600; creating with O_EXCL ourselves lets the umask apply.
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::filesystem::path path = TemporaryNameBeside(finalPath);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = calls.CreateNew(path, mode);
         if (fd >= 0)
-            return StagedFile(path, fd);
-        if (errno != EEXIST)
-            return CreateFailure(errno);
+            return StagedFile(path, fd, calls);
+        if (fd != -EEXIST)
+            return CreateFailure(-fd);
     }
     return Status::Failure(StatusCode::WriteFailed, "cannot create a file in the folder: no free temporary name");
 }
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
-    : m_path(std::move(other.m_path)), m_fd(other.m_fd), m_released(other.m_released)
+    : m_path(std::move(other.m_path)), m_fd(other.m_fd), m_calls(other.m_calls), m_released(other.m_released)
 {
     other.m_path.clear();
     other.m_fd = -1;
@@ -83,48 +83,24 @@ StagedFile::~StagedFile()
     if (m_fd >= 0)
         ::close(m_fd);
     if (!m_released && !m_path.empty())
-        ::unlink(m_path.c_str());
+        m_calls->Unlink(m_path);
 }
 
 Status StagedFile::Write(ByteView bytes)
 {
-    const std::uint8_t* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(m_fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return WriteFailure(errno);
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return Status::Success();
+    if (bytes.empty())
+        return Status::Success();
+    const long written = m_calls->Write(m_fd, bytes.data(), bytes.size());
+    return written >= 0 ? Status::Success() : WriteFailure(static_cast<int>(-written));
 }
 
-Status StagedFile::Sync(const FileSystemCalls& calls)
+Status StagedFile::Sync()
 {
-    const int error = calls.Sync(m_fd);
+    const int error = m_calls->Sync(m_fd);
     return error == 0 ? Status::Success() : WriteFailure(error);
 }
 
-Status StagedFile::SetOwnership(mode_t mode, uid_t owner, gid_t group)
-{
-    // Mostly the new file has them already, and one look costs less than changing them.
-    struct stat info = {};
-    if (::fstat(m_fd, &info) == 0 && info.st_uid == owner && info.st_gid == group &&
-        (info.st_mode & 07777) == (mode & 07777))
-        return Status::Success();
-    // Owner first: changing the owner clears set-user-ID bits, which fchmod then restores.
-    if (::fchown(m_fd, owner, group) != 0 && errno != EPERM)
-        return Status::Failure(StatusCode::WriteFailed, "cannot set the owner: " + SystemErrorText(errno));
-    if (::fchmod(m_fd, mode & 07777) != 0)
-        return Status::Failure(StatusCode::WriteFailed, "cannot set the permissions: " + SystemErrorText(errno));
-    return Status::Success();
-}
-
-Status StagedFile::Name(const std::filesystem::path& finalPath, const FileSystemCalls& calls)
+Status StagedFile::Name(const std::filesystem::path& finalPath)
 {
     if (!m_path.empty()) {
         const int fd = m_fd;
@@ -137,7 +113,7 @@ Status StagedFile::Name(const std::filesystem::path& finalPath, const FileSystem
     // file system (the only ones that make unnamed files) reports nothing that writing did not.
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::filesystem::path path = TemporaryNameBeside(finalPath);
-        const int error = calls.LinkUnnamed(m_fd, path);
+        const int error = m_calls->LinkOpenFile(m_fd, path);
         if (error == 0) {
             m_path = path;
             return Status::Success();

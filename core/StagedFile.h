@@ -16,8 +16,9 @@ std::filesystem::path TemporaryNameBeside(const std::filesystem::path& finalPath
 /// A new file written beside its final path before it takes that path, so that the path never holds
 /// a half-written file. Where the file system allows, the file has no name at all while it is written
 /// (O_TMPFILE), so a process killed meanwhile leaves nothing behind; elsewhere it is written under a
-/// TemporaryNameBeside. Until Release() is called the destructor removes whatever name it has. Used by
-/// ReplaceFile only.
+/// TemporaryNameBeside. Until Release() is called the destructor removes whatever name it has. Every
+/// call that reaches the disk goes through the `calls` it was made with, which must outlive it. Used
+/// by ReplaceFile and its backups only.
 class StagedFile
 {
 public:
@@ -34,13 +35,13 @@ public:
     /// Writes all bytes, retrying short writes (disk full and the like fail).
     Status Write(ByteView bytes);
     /// Flushes the written bytes to the disk.
-    Status Sync(const FileSystemCalls& calls);
-    /// Gives the file these permission bits, and this owner and group where the process may.
-    Status SetOwnership(mode_t mode, uid_t owner, gid_t group);
+    Status Sync();
+    /// The open file, for its permissions and attributes; -1 once a named file was closed by Name().
+    int Descriptor() const { return m_fd; }
     /// Ends the writing: a named file is closed, reporting errors that surface only at close; an
     /// unnamed one gets a name beside its final path and is closed by the destructor. Its owner then
     /// renames Path() into place.
-    Status Name(const std::filesystem::path& finalPath, const FileSystemCalls& calls);
+    Status Name(const std::filesystem::path& finalPath);
 
     /// The file's name; empty while it has none.
     const std::filesystem::path& Path() const { return m_path; }
@@ -48,10 +49,14 @@ public:
     void Release() { m_released = true; }
 
 private:
-    StagedFile(std::filesystem::path path, int fd) : m_path(std::move(path)), m_fd(fd) {}
+    StagedFile(std::filesystem::path path, int fd, const FileSystemCalls& calls)
+        : m_path(std::move(path)), m_fd(fd), m_calls(&calls)
+    {
+    }
 
     std::filesystem::path m_path;
     int m_fd = -1;
+    const FileSystemCalls* m_calls;
     bool m_released = false;
 };
 

@@ -32,6 +32,7 @@ enum class StatusCode
     BadInput,         // a rules file or an argument that cannot be used
     ChangedMeanwhile, // the file changed between its reading and its replacement; nothing was changed
     AlreadyConverted, // the same file (device and inode) was converted earlier in the run
+    BeingConverted,   // another run holds the file's lock; nothing was changed
 };
 
 /// The outcome of an operation: success, or a code and a reason a person can read (UTF-8).

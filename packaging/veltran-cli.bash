@@ -1,4 +1,5 @@
-# bash completion for veltran-cli: its options, the encoding names after --from and --to, and
+# bash completion for veltran-cli: its options, the encoding names after --from and --to, the
+# backup modes after --backup, and
 # file names for --rules, --log, --report, --undo and the paths to convert.
 
 _veltran_cli()
@@ -28,6 +29,10 @@ _veltran_cli()
         mapfile -t COMPREPLY < <(compgen -W 'gb big5 utf8' -- "$cur")
         return
         ;;
+    --backup)
+        mapfile -t COMPREPLY < <(compgen -W 'simple numbered existing' -- "$cur")
+        return
+        ;;
     --rules | --log | --report | --undo)
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
@@ -39,7 +44,7 @@ _veltran_cli()
     esac
 
     if [[ $cur == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W '--from --to --filter --no-backup --bom --rules --charset-header --trust-source
+        mapfile -t COMPREPLY < <(compgen -W '--from --to --filter --no-backup --backup --bom --rules --charset-header --trust-source
             --sync --log --declarations --references --dry-run --report --force --undo --jobs --quiet --help --version' -- "$cur")
     else
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")

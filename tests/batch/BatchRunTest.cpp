@@ -320,7 +320,8 @@ TEST_F(BatchRunTest, PerFileFlagsAreReadAnewAndRunSettingsPassThrough)
     settings.conversion.text.source = EncodingId::Big5;
     settings.conversion.text.target = EncodingId::Gb;
     settings.conversion.text.sourceMode = SourceMode::Guessed;
-    settings.conversion.disk = {false, true, false};
+    settings.conversion.disk.keepBackup = false;
+    settings.conversion.disk.sync = true;
     host.rulesPerCall = {true, false, true};
     host.bomPerCall = {false, true, true};
     Run(Entries(3));

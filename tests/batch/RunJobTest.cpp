@@ -2,6 +2,7 @@
 
 #include "ExpandPaths.h"
 #include "QuietRunHost.h"
+#include "ScriptedFileCalls.h"
 #include "TempDir.h"
 #include "WithoutRoot.h"
 
@@ -292,6 +293,30 @@ TEST(RunJobTest, OutOfMemoryFailsOnlyThatFile)
         EXPECT_EQ(ReadFile(dir / "a.htm"), test::Bytes(kGbPage));
         EXPECT_EQ(ReadFile(dir / "b.htm"), test::Bytes(kUtf8Page));
     }
+}
+
+// What the window shows after a run comes from its outcome, kept records or not: each file's metadata
+// that its new file lacks, and how many older backups holding other bytes were replaced.
+TEST(RunJobTest, OutcomeSaysWhatWasNotKeptAndWhichBackupsWereReplaced)
+{
+    TempDir dir;
+    WriteFile(dir / "a.htm", kGbPage);
+    WriteFile(dir / "a.htm.bak", "an older original");
+    WriteFile(dir / "b.htm", kGbPage);
+    const test::ScriptedFileCalls calls(
+        [](const std::string& call, const fs::path&) { return call == "listxattr" ? EIO : 0; });
+    RunRequest request = GbToUtf8({dir / "a.htm", dir / "b.htm"}, std::nullopt);
+    request.settings.conversion.disk.keepBackup = true;
+    test::QuietRunHost host(false, false);
+    RuleTable rules;
+    const RunOutcome outcome = RunJob(request, rules, host.Roles(), NowText, calls);
+
+    EXPECT_TRUE(outcome.failures.empty());
+    EXPECT_EQ(outcome.replacedOtherBackups, 1u);
+    ASSERT_EQ(outcome.notKept.size(), 2u);
+    EXPECT_EQ(outcome.notKept[0].path, dir / "a.htm");
+    EXPECT_EQ(outcome.notKept[0].text, "extended attributes not kept: Input/output error");
+    EXPECT_EQ(outcome.notKept[1].path, dir / "b.htm");
 }
 
 } // namespace

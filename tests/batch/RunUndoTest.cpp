@@ -25,13 +25,15 @@ const std::string kGbName = "\xD6\xD0.htm";            // a GB file name, not UT
 
 // Converts the pages in dir/site GB to UTF-8, given as `roots` (relative to dir, the working folder
 // of the run), and writes the run's report to dir/run.json.
-void RunWithReport(const TempDir& dir, const std::vector<std::string>& pages, bool keepBackup, bool dryRun = false)
+void RunWithReport(const TempDir& dir, const std::vector<std::string>& pages, bool keepBackup, bool dryRun = false,
+                   BackupMode backups = BackupMode::Simple)
 {
     fs::create_directories(dir / "site");
     RunRequest request;
     request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Utf8, keepBackup);
     request.settings.conversion.record.hashes = true;
     request.settings.conversion.disk.dryRun = dryRun;
+    request.settings.conversion.disk.backupMode = backups;
     request.settings.keepRecords = true;
     const fs::path working = fs::current_path();
     fs::current_path(dir.Path());
@@ -76,6 +78,23 @@ TEST(RunUndoTest, PutsBackTheWholeRunOnceAndThenSaysItIsUndone)
     EXPECT_TRUE(again.restored.empty());
     EXPECT_TRUE(again.refused.empty());
     EXPECT_EQ(again.alreadyUndone.size(), 2u);
+}
+
+// A run with numbered backups is put back from them; the older backups stay.
+TEST(RunUndoTest, PutsBackARunThatNumberedItsBackups)
+{
+    TempDir dir;
+    fs::create_directories(dir / "site");
+    WriteFile(dir / "site/a.htm.bak.~1~", "an older original");
+    RunWithReport(dir, {"a.htm"}, true, false, BackupMode::Numbered);
+    ASSERT_TRUE(fs::exists(dir / "site/a.htm.bak.~2~"));
+
+    const UndoOutcome undone = UndoRun(dir / "run.json");
+
+    ASSERT_TRUE(undone.report) << undone.report.message;
+    EXPECT_EQ(undone.restored, std::vector<fs::path>{dir / "site/a.htm"});
+    EXPECT_EQ(ReadFile(dir / "site/a.htm"), test::Bytes(kGbPage + "a.htm"));
+    EXPECT_EQ(ReadFile(dir / "site/a.htm.bak.~1~"), test::Bytes("an older original"));
 }
 
 // Any file that is not exactly what the run left refuses the undo of the whole run, which then

@@ -76,6 +76,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--from", "gb", "--to", "utf8", "--rules", "none.txt", "page.htm"},
                   "none.txt: file not found"},
         UsageCase{"SameEncodingWithoutRules", {"--from", "gb", "--to", "GB", "page.htm"}, kNothingToChange},
+        UsageCase{"UnknownBackupMode",
+                  {"--from", "gb", "--to", "utf8", "--backup=off", "page.htm"},
+                  "--backup expects simple, numbered or existing, not \"off\""},
+        UsageCase{"BackupModeWithoutBackups",
+                  {"--from", "gb", "--to", "utf8", "--backup", "numbered", "--no-backup", "page.htm"},
+                  "--backup and --no-backup exclude each other"},
         UsageCase{"SameEncodingWithAnEmptyRulesFile",
                   {"--from", "utf8", "--to", "utf8", "--rules", "comments-only.txt", "page.htm"},
                   kNothingToChange}),
@@ -99,6 +105,39 @@ TEST_F(CliEndToEndTest, ConvertsFilesAndFoldersKeepingBackups)
     EXPECT_EQ(Read("site/logo.png"), "\x89PNG\xD6\xD0");
     EXPECT_FALSE(Exists("site/logo.png.bak"));
     EXPECT_FALSE(Exists("Veltran.log")) << "no log without --log";
+}
+
+// A chain of runs, GB to UTF-8 and then UTF-8 to BIG5: numbered backups keep the GB original, and a
+// simple backup that replaced one holding other bytes is counted in the summary.
+TEST_F(CliEndToEndTest, ChainOfRunsUnderEachBackupMode)
+{
+    struct ModeCase
+    {
+        std::string mode;
+        std::string secondSummary;
+        std::vector<std::pair<std::string, std::string>> backups; // name and bytes afterwards
+    };
+    const std::vector<ModeCase> cases{
+        {"simple",
+         "Converted 1 of 1 files, 1 older .bak that held other bytes replaced (--backup=numbered keeps them).\n",
+         {{"simple/page.htm.bak", kUtf8Page}}},
+        {"numbered",
+         "Converted 1 of 1 files.\n",
+         {{"numbered/page.htm.bak.~1~", kGbPage}, {"numbered/page.htm.bak.~2~", kUtf8Page}}},
+    };
+    for (const ModeCase& c : cases) {
+        SCOPED_TRACE(c.mode);
+        const std::string page = c.mode + "/page.htm";
+        Write(page, kGbPage);
+        const CliResult first = Run({"--from", "gb", "--to", "utf8", "--backup=" + c.mode, page});
+        EXPECT_EQ(first.out, "Converted 1 of 1 files.\n") << first.err;
+        const CliResult second = Run({"--from", "utf8", "--to", "big5", "--backup", c.mode, page});
+        EXPECT_EQ(second.status, 0) << second.err;
+        EXPECT_EQ(second.out, c.secondSummary);
+        EXPECT_EQ(Read(page), "<meta charset=\"gb2312\"><p>\xA4\xA4\xA4\xE5</p>\r\n");
+        for (const auto& [name, bytes] : c.backups)
+            EXPECT_EQ(Read(name), bytes) << name;
+    }
 }
 
 struct OutputCase

@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"NoTarget", {"--from", "gb", "a.htm"}, "--from and --to"},
         RefusedCase{"NoPath", {"--from", "gb", "--to", "utf8"}, "no file or folder"},
         RefusedCase{"UnknownEncoding", {"--from", "latin1", "--to", "utf8", "a"}, "not \"latin1\""},
-        RefusedCase{"UnknownOption", {"--from", "gb", "--to", "utf8", "--backup", "a"}, "\"--backup\""},
+        RefusedCase{"UnknownOption", {"--from", "gb", "--to", "utf8", "--backups", "a"}, "\"--backups\""},
         RefusedCase{"ValueMissingAtEnd", {"a", "--from", "gb", "--to"}, "--to needs a value"},
         RefusedCase{"EmptyValueAfterEquals", {"--from=", "--to", "gb", "a"}, "--from expects"},
         RefusedCase{"BomForGbTarget", {"--from", "utf8", "--to", "gb", "--bom", "a"}, "--bom"},

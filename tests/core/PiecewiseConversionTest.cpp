@@ -114,6 +114,33 @@ TEST_P(PiecewiseConversionTest, AnyPieceSizeGivesTheWholeTextsBytes)
     }
 }
 
+// Whether a conversion gives certain bytes is answered piece by piece, stopping at the first that
+// differs: the whole output says yes, and any change to it, early or late, longer or shorter, says no.
+TEST_P(PiecewiseConversionTest, ConversionGivesOnlyItsOwnBytes)
+{
+    const Direction& direction = GetParam();
+    const Bytes bytes = Encode(direction.source, MixedText());
+    for (const bool rules : {false, true}) {
+        TextOptions options = Options(direction);
+        options.applyRules = rules;
+        const RuleTable noRules;
+        const Result<ByteBuffer> converted = ConvertFileBytes(bytes, options, noRules);
+        ASSERT_TRUE(converted.ok());
+        const ByteView out = *converted;
+        const Bytes whole(out.begin(), out.end());
+        EXPECT_TRUE(ConversionGives(bytes, options, noRules, whole));
+        for (const std::size_t at : {std::size_t{0}, whole.size() / 2, whole.size() - 1}) {
+            Bytes changed = whole;
+            changed[at] ^= 0x20;
+            EXPECT_FALSE(ConversionGives(bytes, options, noRules, changed)) << "changed at " << at;
+        }
+        EXPECT_FALSE(ConversionGives(bytes, options, noRules, Bytes(whole.begin(), whole.end() - 1)));
+        Bytes longer = whole;
+        longer.push_back('x');
+        EXPECT_FALSE(ConversionGives(bytes, options, noRules, longer));
+    }
+}
+
 TEST_P(PiecewiseConversionTest, InvalidBytesInALongRunNameTheWholeTextsOffset)
 {
     const Direction& direction = GetParam();

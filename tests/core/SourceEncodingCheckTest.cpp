@@ -88,35 +88,45 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"Utf8DeclaredGbForBig5", kUtf8SimplifiedSentence, E::Gb, E::Big5, E::Utf8}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DescribeRefusal, NamesWhatEachReadingShowed)
+TEST(DescribeRefusal, NamesWhatEachReadingShowedInEachLanguage)
 {
     struct Case
     {
         Bytes bytes;
         EncodingId source;
         EncodingId target;
-        const char* sentence;
+        const char* english;
+        const char* chinese;
     };
     for (const Case& c : {
              Case{kBig5Sentence, E::Gb, E::Big5,
                   "looks like BIG5 already: 15 of 15 Chinese characters are common BIG5 characters, read as GB they "
-                  "are 2 common and 1 rare Chinese character, 8 symbols and 4 other characters"},
+                  "are 2 common and 1 rare Chinese character, 8 symbols and 4 other characters",
+                  "看起来已是 BIG5 编码：15 个汉字中有 15 个是 BIG5 常用字，按 GB 读则是 2 个常用字和 1 个生僻字、8 "
+                  "个符号、4 个其他字符"},
              Case{kBig5HelpSentence, E::Gb, E::Big5,
                   "looks like BIG5 already: 7 of 7 Chinese characters are common BIG5 characters, read as GB they "
-                  "are 2 rare Chinese characters, 2 symbols and 3 other characters"},
+                  "are 2 rare Chinese characters, 2 symbols and 3 other characters",
+                  "看起来已是 BIG5 编码：7 个汉字中有 7 个是 BIG5 常用字，按 GB 读则是 2 个生僻字、2 个符号、3 "
+                  "个其他字符"},
              Case{kGbHelpSentence, E::Big5, E::Gb,
                   "looks like GB already: 7 of 7 Chinese characters are common GB characters, read as BIG5 they are "
-                  "rare"},
+                  "rare",
+                  "看起来已是 GB 编码：7 个汉字中有 7 个是 GB 常用字，按 BIG5 读则是生僻字"},
              Case{kUtf8SimplifiedSentence, E::Gb, E::Big5,
                   "looks like UTF-8, not GB: 15 of 15 Chinese characters are common characters, read as GB the bytes "
-                  "are not valid"},
+                  "are not valid",
+                  "看起来是 UTF-8 编码，不是 GB：15 个汉字中有 15 个是常用字，按 GB 读则字节无效"},
              Case{kGbBoxTable, E::Big5, E::Gb,
                   "looks like GB already: 10 of 10 Chinese characters are common GB characters, read as BIG5 they are "
-                  "79 common and 6 rare Chinese characters, 54 Chinese characters repeat the one before"},
+                  "79 common and 6 rare Chinese characters, 54 Chinese characters repeat the one before",
+                  "看起来已是 GB 编码：10 个汉字中有 10 个是 GB 常用字，按 BIG5 读则是 79 个常用字和 6 "
+                  "个生僻字，其中 54 个汉字与前一个相同"},
          }) {
         const std::optional<SourceRefusal> refusal = WrongSource(JudgeReadings(c.bytes), c.source, c.target);
         ASSERT_TRUE(refusal);
-        EXPECT_EQ(DescribeRefusal(*refusal), c.sentence);
+        EXPECT_EQ(DescribeRefusal(*refusal), c.english);
+        EXPECT_EQ(DescribeRefusal(*refusal, Language::Chinese), c.chinese);
     }
 }
 

@@ -60,15 +60,77 @@ public:
         const int error = Before("open-unnamed", folder);
         return error != 0 ? -error : FileSystemCalls::OpenUnnamed(folder, mode);
     }
-    int LinkUnnamed(int fd, const std::filesystem::path& to) const override
+    int LinkOpenFile(int fd, const std::filesystem::path& to) const override
     {
-        const int error = Before("link-unnamed", to);
-        return error != 0 ? error : FileSystemCalls::LinkUnnamed(fd, to);
+        const int error = Before("link-fd", to);
+        return error != 0 ? error : FileSystemCalls::LinkOpenFile(fd, to);
     }
     int Sync(int fd) const override
     {
         const int error = Before("sync", {});
         return error != 0 ? error : FileSystemCalls::Sync(fd);
+    }
+    int CreateNew(const std::filesystem::path& path, mode_t mode) const override
+    {
+        const int error = Before("create", path);
+        return error != 0 ? -error : FileSystemCalls::CreateNew(path, mode);
+    }
+    long Write(int fd, const void* data, std::size_t size) const override
+    {
+        const int error = Before("write", {});
+        return error != 0 ? -error : FileSystemCalls::Write(fd, data, size);
+    }
+    long ReadAt(int fd, void* buffer, std::size_t size, off_t offset) const override
+    {
+        const int error = Before("read-at", {});
+        return error != 0 ? -error : FileSystemCalls::ReadAt(fd, buffer, size, offset);
+    }
+    int Unlink(const std::filesystem::path& path) const override
+    {
+        const int error = Before("unlink", path);
+        return error != 0 ? error : FileSystemCalls::Unlink(path);
+    }
+    int Access(const std::filesystem::path& path, int mode) const override
+    {
+        const int error = Before("access", path);
+        return error != 0 ? error : FileSystemCalls::Access(path, mode);
+    }
+    int Lock(int fd) const override
+    {
+        const int error = Before("lock", {});
+        return error != 0 ? error : FileSystemCalls::Lock(fd);
+    }
+    int ChangeOwner(int fd, uid_t owner, gid_t group) const override
+    {
+        // A change of the group alone is told apart: a user may make it where the owner cannot change.
+        const int error = Before(owner == static_cast<uid_t>(-1) ? "chgrp" : "chown", {});
+        return error != 0 ? error : FileSystemCalls::ChangeOwner(fd, owner, group);
+    }
+    int ChangeMode(int fd, mode_t mode) const override
+    {
+        const int error = Before("chmod", {});
+        return error != 0 ? error : FileSystemCalls::ChangeMode(fd, mode);
+    }
+    int ListAttributes(int fd, std::string& names) const override
+    {
+        const int error = Before("listxattr", {});
+        return error != 0 ? error : FileSystemCalls::ListAttributes(fd, names);
+    }
+    // The attribute calls pass the attribute's name to the hook as the path.
+    int GetAttribute(int fd, const std::string& name, std::string& value) const override
+    {
+        const int error = Before("getxattr", name);
+        return error != 0 ? error : FileSystemCalls::GetAttribute(fd, name, value);
+    }
+    int SetAttribute(int fd, const std::string& name, const std::string& value) const override
+    {
+        const int error = Before("setxattr", name);
+        return error != 0 ? error : FileSystemCalls::SetAttribute(fd, name, value);
+    }
+    int Generation(int fd, std::uint32_t& generation) const override
+    {
+        const int error = Before("generation", {});
+        return error != 0 ? error : FileSystemCalls::Generation(fd, generation);
     }
 
     /// The calls made so far; staged names (".<name>.veltran-XXXXXX") show as "<staged>".
