@@ -180,6 +180,8 @@ private:
             m_outcome.failures.push_back({entry, result});
         } else {
             m_outcome.converted.Add(finished.notes.reading);
+            m_outcome.declarationsRewritten += finished.notes.declarations.rewritten > 0 ? 1 : 0;
+            m_outcome.undeclared += finished.notes.declarations.found == 0 ? 1 : 0;
             // Characters written as references are kept, only in another form; only "?" loses them.
             const bool references =
                 m_settings.conversion.text.unmappableAsReferences && TakesCharacterReferences(finished.notes.file);
@@ -191,7 +193,7 @@ private:
         for (const std::string& text : finished.notes.notKept)
             m_outcome.notKept.push_back({entry, text});
         m_outcome.replacedOtherBackups += finished.notes.replacedOtherBackup ? 1 : 0;
-        if (m_settings.keepRecords)
+        if (m_settings.keepRecords && (!m_settings.recordWanted || m_settings.recordWanted(result, finished.notes)))
             m_outcome.records.push_back({entry, std::move(result), std::move(finished.notes)});
         if ((index + 1) % m_refreshStep == 0)
             m_roles.progress.ShowProgress(static_cast<int>((index + 1) * 100 / m_entries.size()), index);

@@ -48,6 +48,9 @@ struct RunSettings
     /// is larger: that one then converts alone.
     std::uintmax_t heldBytes = kDefaultHeldBytes;
     bool keepRecords = false; // the outcome's records: each entry with its notes
+    /// With keepRecords, which entries the records keep (all when empty), so that a long run keeps
+    /// only what its host will show.
+    std::function<bool(const Status& result, const ConversionNotes& notes)> recordWanted;
 };
 
 /// One entry of a run as it went: the path as given, the result and what the conversion found out.
@@ -98,13 +101,15 @@ struct RunOutcome
     bool abandoned = false;    // the program closed during the run; no log belongs to it
     std::size_t processed = 0; // entries whose conversion was attempted, from the first on
     std::vector<RunFailure> failures;
-    std::vector<RunLoss> losses;          // in list order; each is also a line of the log
-    ReadingCounts converted;              // what the converted files were read as
-    std::vector<FileNotice> notKept;      // in list order: what of each file's metadata its new file lacks
-    std::size_t replacedOtherBackups = 0; // older backups replaced that held other bytes
-    std::vector<EntryRecord> records;     // every entry processed, in order, when the run was asked to keep them
-    std::string log;                      // the log text (UTF-8, CR LF)
-    Status logWritten;                    // why the log file could not be written, when it was to be
+    std::vector<RunLoss> losses;           // in list order; each is also a line of the log
+    ReadingCounts converted;               // what the converted files were read as
+    std::vector<FileNotice> notKept;       // in list order: what of each file's metadata its new file lacks
+    std::size_t replacedOtherBackups = 0;  // older backups replaced that held other bytes
+    std::size_t declarationsRewritten = 0; // files converted with a charset declaration rewritten
+    std::size_t undeclared = 0;            // files converted that declare no charset
+    std::vector<EntryRecord> records;      // every entry processed, in order, when the run was asked to keep them
+    std::string log;                       // the log text (UTF-8, CR LF)
+    Status logWritten;                     // why the log file could not be written, when it was to be
 };
 
 /// True for a file the encoding check refused (it reads as another encoding, or as none that can be
