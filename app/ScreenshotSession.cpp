@@ -32,6 +32,16 @@ void Settle(int milliseconds = kSettleMilliseconds)
     loop.exec();
 }
 
+// Waits until the window's run or check has ended and been reported.
+void WaitForRun(frmMain& window)
+{
+    if (!window.Run().Running())
+        return;
+    QEventLoop loop;
+    QObject::connect(&window, &frmMain::runFinished, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 } // namespace
 
 ScreenshotSession::ScreenshotSession(const QString& folder) : m_folder(folder)
@@ -70,6 +80,7 @@ void ScreenshotSession::CaptureAndQuit(frmMain& window, std::vector<std::filesys
         // BIG5 lacks characters of some pages, so the check and the run have losses to tell of.
         target->Controls().optBig5->click();
         target->lstFiles_Check(false);
+        WaitForRun(*target);
         Settle();
         SaveViewers(QStringLiteral("check-result.png"));
         if (!paths.empty()) {
@@ -79,6 +90,7 @@ void ScreenshotSession::CaptureAndQuit(frmMain& window, std::vector<std::filesys
                 Save(*target, QStringLiteral("run-in-progress.png"));
             });
             target->Controls().cmdStartConvert->click();
+            WaitForRun(*target);
             // A run with failures or losses opens its log when the closing message is closed.
             Settle();
             SaveViewers(QStringLiteral("run-log.png"));

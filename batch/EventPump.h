@@ -2,8 +2,9 @@
 
 namespace veltran {
 
-/// Lets the host handle its input between two files, and holds the run's one stop flag. The stop
-/// controls (a button, Escape, Ctrl-C) set the flag while the pump handles events; the run reads it.
+/// Lets a host handle its input during long work on its own thread (the window's folder scan), and
+/// holds that work's stop flag. The stop controls (a button, Escape) set the flag while the pump
+/// handles events; the work reads it.
 class EventPump
 {
 public:
@@ -13,14 +14,12 @@ public:
     virtual bool InputMayBeWaiting() = 0;
     /// Handles pending events once; the stop controls and closing the program act here.
     virtual void ProcessEvents() = 0;
-    /// Asks whether to stop; true stops the run before the current entry.
-    virtual bool ConfirmStop() = 0;
 
     bool StopRequested() const { return m_stopRequested; }
     void RequestStop() { m_stopRequested = true; }
     void ClearStop() { m_stopRequested = false; }
 
-    /// The program is closing: the run ends before the next file and writes no log.
+    /// The program is closing: the work ends at its next look at the flag.
     bool Abandoned() const { return m_abandoned; }
     void Abandon() { m_abandoned = true; }
 

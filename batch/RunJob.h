@@ -33,15 +33,14 @@ struct RunRequest
     std::vector<std::filesystem::path> roots;   // the folders and files the entries came from, for a report
     bool makeCharsetRule = false; // rule 1 becomes the built-in charset rule for the target, unless made already
     std::optional<std::filesystem::path> logPath; // where the log goes; none writes no log
-    bool keepRecords = false;                     // the outcome's records: each entry with its notes
 };
 
 /// The whole run, the same for the window and the command line: makes the charset rule when asked,
-/// converts the entries (a folder among them, left there by a scan that could not read it, fails
-/// with FolderUnreadable), tells the progress display that the loop has ended, and writes the log,
-/// except after an abandoned run. Each file (device and inode) is converted at its first occurrence
-/// only; later ones, by the same path, another path or a link, fail with AlreadyConverted ("already
-/// converted in this run"). Running out of memory fails only the file at hand. The outcome says how
+/// converts the entries with RunBatch (a folder among them, left there by a scan that could not read
+/// it, fails with FolderUnreadable), tells the progress display that the loop has ended, and writes
+/// the log, except after an abandoned run. Each file (device and inode) is converted at its first
+/// occurrence only; later ones, by the same path, another path or a link, fail with AlreadyConverted
+/// ("already converted in this run"). Running out of memory fails only the file at hand. The outcome says how
 /// it ended, which files failed and why, what the converted files were read as, and whether the log
 /// could be written. A dry run writes nothing, no log either. `calls` reach the file system (a seam
 /// for tests).

@@ -9,10 +9,14 @@
 #include "RuleTable.h"
 
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +24,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
+
+extern char** environ;
 
 namespace veltran::bench {
 
@@ -74,13 +81,10 @@ inline std::vector<FolderFile> ReadFolderFiles(const fs::path& folder)
     return files;
 }
 
-class SilentHost : public ProgressDisplay, public EventPump
+class SilentHost : public ProgressDisplay, public NeverStop
 {
 public:
     void ShowProgress(int, std::size_t) override {}
-    bool InputMayBeWaiting() override { return false; }
-    void ProcessEvents() override {}
-    bool ConfirmStop() override { return true; }
 };
 
 /// Reads the whole file into `buffer` with plain system calls; exits the benchmark when it cannot.
@@ -155,22 +159,175 @@ inline double SafeReplaceSeconds(const std::vector<fs::path>& files)
     return Seconds(start);
 }
 
-/// The run engine converting every file GB to BIG5 with backups, as the window and veltran-cli run
-/// it. Exits the benchmark when a file fails.
-inline double BatchSeconds(const std::vector<fs::path>& files)
+/// Ends the benchmark with the message.
+[[noreturn]] inline void Fail(const std::string& message)
 {
-    SilentHost host;
-    FixedFileOptions options(false, false);
-    const RuleTable rules;
+    std::fprintf(stderr, "bench: %s\n", message.c_str());
+    std::exit(1);
+}
+
+inline const char* Verdict(bool met)
+{
+    return met ? "met" : "MISSED";
+}
+
+/// A program run to its end: its wall time and peak resident memory.
+struct ProcessRun
+{
+    double seconds = 0;
+    double peakMegabytes = 0;
+};
+
+/// Runs a program to its end with its output discarded, as a shell would. Its peak memory is taken by
+/// GNU time where installed: the kernel counts in a child's peak the memory of the process it was
+/// spawned from, so a large benchmark would inflate its own measure; time, a small process, does not.
+inline ProcessRun RunProcess(const std::vector<std::string>& args)
+{
+    const char* const timer = "/usr/bin/time";
+    std::string peakFile = (fs::temp_directory_path() / "veltran-peak-XXXXXX").string();
+    const int peakFd = access(timer, X_OK) == 0 ? mkstemp(peakFile.data()) : -1;
+    std::vector<std::string> command = args;
+    if (peakFd >= 0) {
+        close(peakFd);
+        command.insert(command.begin(), {timer, "-f", "%M", "-o", peakFile});
+    }
+    std::vector<char*> argv;
+    for (const std::string& arg : command) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t child = 0;
+    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        Fail("cannot start " + args[0]);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    ProcessRun run{Seconds(start), static_cast<double>(usage.ru_maxrss) / 1e3};
+    posix_spawn_file_actions_destroy(&actions);
+    if (peakFd >= 0) {
+        double kilobytes = 0;
+        if (std::ifstream(peakFile) >> kilobytes)
+            run.peakMegabytes = kilobytes / 1e3;
+        fs::remove(peakFile);
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        Fail(args[0] + " failed");
+    }
+    return run;
+}
+
+/// The pages of a site made by bench/real-sites.sh, sorted; exits the benchmark when there are none.
+inline std::vector<fs::path> PagesOf(const fs::path& site)
+{
+    std::vector<fs::path> pages;
+    for (const auto& entry : fs::directory_iterator(site)) {
+        pages.push_back(entry.path());
+    }
+    std::sort(pages.begin(), pages.end());
+    if (pages.empty()) {
+        Fail("no pages in " + site.string() + "; run bench/real-sites.sh first");
+    }
+    return pages;
+}
+
+/// Copies of the site's pages, in folders of their own, until each set has at least `files`. Each
+/// page is copied into the same folder once per set, as `<set>-NAME`: a new file is placed near its
+/// folder on the disk, so all measures meet the same state of the file system.
+inline std::vector<std::vector<fs::path>> CopySite(const fs::path& site, const fs::path& to, std::size_t files,
+                                                   const std::vector<std::string>& sets)
+{
+    const std::vector<fs::path> pages = PagesOf(site);
+    std::vector<std::vector<fs::path>> copies(sets.size());
+    for (int copy = 0; copies.front().size() < files; ++copy) {
+        const fs::path folder = to / ("copy" + std::to_string(copy));
+        fs::create_directories(folder);
+        for (const fs::path& page : pages) {
+            for (std::size_t set = 0; set < sets.size(); ++set) {
+                copies[set].push_back(folder / (sets[set] + "-" + page.filename().string()));
+                fs::copy_file(page, copies[set].back());
+            }
+        }
+    }
+    return copies;
+}
+
+/// The calls a converter that keeps its promises makes for each file, with no conversion: the file
+/// read whole, an unnamed new file beside it, the bytes written to it, the backup linked to the
+/// current file (through a temporary name renamed over an older backup), the new file named and
+/// renamed over the path. Exits the benchmark when a call fails.
+inline void SafeRewrite(const fs::path& file, std::vector<char>& buffer)
+{
+    ReadWhole(file, buffer);
+    const fs::path folder = file.parent_path();
+    const int out = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    fs::path backup = file;
+    backup += ".bak";
+    const fs::path linked = folder / ("." + file.filename().string() + ".bak-new");
+    const fs::path staged = folder / ("." + file.filename().string() + ".new");
+    const std::string self = "/proc/self/fd/" + std::to_string(out);
+    const bool backedUp =
+        ::link(file.c_str(), backup.c_str()) == 0 ||
+        (errno == EEXIST && ::link(file.c_str(), linked.c_str()) == 0 && ::rename(linked.c_str(), backup.c_str()) == 0);
+    if (out < 0 || ::write(out, buffer.data(), buffer.size()) != static_cast<ssize_t>(buffer.size()) || !backedUp ||
+        ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, staged.c_str(), AT_SYMLINK_FOLLOW) != 0 || ::close(out) != 0 ||
+        ::rename(staged.c_str(), file.c_str()) != 0) {
+        std::perror(file.c_str());
+        std::exit(1);
+    }
+}
+
+/// Runs `each` over the files on `threads` threads, each taking every threads-th file; returns the
+/// seconds it took.
+template <typename Each> double OnThreads(const std::vector<fs::path>& files, std::size_t threads, Each each)
+{
+    const auto start = Clock::now();
+    std::vector<std::thread> workers;
+    for (std::size_t t = 0; t < threads; ++t) {
+        workers.emplace_back([&files, threads, t, &each] {
+            std::vector<char> buffer;
+            for (std::size_t i = t; i < files.size(); i += threads)
+                each(files[i], buffer);
+        });
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    return Seconds(start);
+}
+
+/// The safe-rewrite floor of the files (SafeRewrite) on `threads` threads.
+inline double SafeRewriteFloorSeconds(const std::vector<fs::path>& files, std::size_t threads)
+{
+    return OnThreads(files, threads, SafeRewrite);
+}
+
+/// Settings of a run GB to BIG5 with backups, with `jobs` files at once.
+inline RunSettings GbToBig5(std::size_t jobs = 1)
+{
     RunSettings settings;
     settings.conversion.text.source = EncodingId::Gb;
     settings.conversion.text.target = EncodingId::Big5;
     settings.conversion.disk.keepBackup = true;
+    settings.jobs = jobs;
+    return settings;
+}
+
+/// The run engine converting every file with the settings, as the window and veltran-cli run it.
+/// Exits the benchmark when a file fails.
+inline double RunSeconds(const std::vector<fs::path>& files, const RunSettings& settings)
+{
+    SilentHost host;
+    FixedFileOptions options(false, false);
+    const RuleTable rules;
     const auto start = Clock::now();
     const RunOutcome outcome = RunBatch(
         files, settings, RunRoles{host, host, options},
-        [&](const fs::path& path, const ConvertOptions& o, UnmappableCharacters&) {
-            return ConvertFile(path, o, rules);
+        [&](const fs::path& path, const ConvertOptions& o, const FileSystemCalls& calls, ConversionNotes& notes) {
+            return ConvertFile(path, o, rules, calls, &notes);
         },
         [] { return std::string("now"); });
     const double seconds = Seconds(start);
@@ -180,6 +337,52 @@ inline double BatchSeconds(const std::vector<fs::path>& files)
         std::exit(1);
     }
     return seconds;
+}
+
+/// The run engine converting every file GB to BIG5 with backups, with `jobs` files at once.
+inline double BatchSeconds(const std::vector<fs::path>& files, std::size_t jobs = 1)
+{
+    return RunSeconds(files, GbToBig5(jobs));
+}
+
+/// What a benchmark over real sites is given: SITES [VELTRAN_CLI [PARTS...]].
+struct SiteBenchArguments
+{
+    fs::path sites;                 // as written by bench/real-sites.sh
+    std::string cli;                // veltran-cli: the one given, or the one built beside the benchmark
+    std::vector<std::string> parts; // the measurements asked for; none asks for all
+    fs::path work;                  // a new folder under $VELTRAN_BENCH_WORK or /tmp for the copies
+
+    bool Wanted(const char* part) const
+    {
+        return parts.empty() || std::find(parts.begin(), parts.end(), part) != parts.end();
+    }
+};
+
+/// Reads the arguments and makes the work folder; exits with `usage` when no SITES is given.
+inline SiteBenchArguments ParseSiteBenchArguments(int argc, char** argv, const char* usage)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s\n", usage);
+        std::exit(2);
+    }
+    SiteBenchArguments arguments;
+    arguments.sites = argv[1];
+    arguments.cli = argc > 2
+                        ? std::string(argv[2])
+                        : (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "cli/veltran-cli").string();
+    arguments.parts.assign(argv + std::min(argc, 3), argv + argc);
+    for (const char* made : {"utf8-cn", "utf8-tw", "gb", "text/gb.txt", "text/utf8.txt"}) {
+        if (!fs::exists(arguments.sites / made))
+            Fail((arguments.sites / made).string() + " is missing; run bench/real-sites.sh first");
+    }
+    // VELTRAN_BENCH_WORK names the file system the copies are made on (default /tmp).
+    const char* under = std::getenv("VELTRAN_BENCH_WORK");
+    std::string pattern = std::string(under != nullptr && *under != '\0' ? under : "/tmp") + "/veltran-bench-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        Fail("cannot make a temporary folder in " + pattern);
+    arguments.work = pattern;
+    return arguments;
 }
 
 } // namespace veltran::bench

@@ -31,36 +31,10 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 using namespace veltran;
 using namespace veltran::bench;
 
 namespace {
-
-void Fail(const std::string& message)
-{
-    std::fprintf(stderr, "bench_real: %s\n", message.c_str());
-    std::exit(1);
-}
-
-const char* Verdict(bool met)
-{
-    return met ? "met" : "MISSED";
-}
-
-std::vector<fs::path> PagesOf(const fs::path& site)
-{
-    std::vector<fs::path> pages;
-    for (const auto& entry : fs::directory_iterator(site)) {
-        pages.push_back(entry.path());
-    }
-    std::sort(pages.begin(), pages.end());
-    if (pages.empty()) {
-        Fail("no pages in " + site.string() + "; run bench/real-sites.sh first");
-    }
-    return pages;
-}
 
 // Every page of a UTF-8 site, one after another.
 std::u16string SiteText(const fs::path& site, std::size_t& utf8Bytes)
@@ -103,39 +77,6 @@ void MeasureMapping(const char* name, std::u16string (*ours)(std::u16string_view
                 differing);
 }
 
-struct ProcessRun
-{
-    double seconds = 0;
-    double peakMegabytes = 0;
-};
-
-// Runs a program to its end with its output discarded, as a shell would.
-ProcessRun RunProcess(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t child = 0;
-    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        Fail("cannot start " + args[0]);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    ProcessRun run{Seconds(start), static_cast<double>(usage.ru_maxrss) / 1e3};
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        Fail(args[0] + " failed");
-    }
-    return run;
-}
-
 void MeasureWholeProcess(const fs::path& sites, const std::string& cli, const fs::path& work)
 {
     const fs::path gbText = sites / "text" / "gb.txt";
@@ -168,27 +109,6 @@ void MeasureWholeProcess(const fs::path& sites, const std::string& cli, const fs
     std::printf("one %.1f MB text, GB to BIG5: veltran-cli %.3f s; opencc tw2s then s2tw on its UTF-8 %.2f s; "
                 "ratio %.1f  target >= 30  %s%s\n",
                 megabytes, oursBest, theirsBest, ratio, Verdict(ratio >= 30), same ? "" : "  OUTPUT DIFFERS");
-}
-
-// Copies of the site's pages, in folders of their own, until each set has at least `files`. Each
-// page is copied into the same folder once per set, as `<set>-NAME`: a new file is placed near its
-// folder on the disk, so all measures meet the same state of the file system.
-std::vector<std::vector<fs::path>> CopySite(const fs::path& site, const fs::path& to, std::size_t files,
-                                            const std::vector<std::string>& sets)
-{
-    const std::vector<fs::path> pages = PagesOf(site);
-    std::vector<std::vector<fs::path>> copies(sets.size());
-    for (int copy = 0; copies.front().size() < files; ++copy) {
-        const fs::path folder = to / ("copy" + std::to_string(copy));
-        fs::create_directories(folder);
-        for (const fs::path& page : pages) {
-            for (std::size_t set = 0; set < sets.size(); ++set) {
-                copies[set].push_back(folder / (sets[set] + "-" + page.filename().string()));
-                fs::copy_file(page, copies[set].back());
-            }
-        }
-    }
-    return copies;
 }
 
 void MeasureWholeSite(const fs::path& sites, const fs::path& work)
@@ -253,7 +173,7 @@ JobTime JobSeconds(const std::vector<fs::path>& files, const JobVariant& variant
     request.settings.conversion.record = {variant.noteUnmappable, variant.allOptions};
     request.settings.conversion.text.rewriteDeclarations = variant.allOptions;
     request.settings.conversion.text.unmappableAsReferences = variant.allOptions;
-    request.keepRecords = variant.noteUnmappable;
+    request.settings.keepRecords = variant.noteUnmappable;
     request.entries = files;
     if (variant.log)
         request.logPath = report.parent_path() / "run.log";
@@ -343,30 +263,12 @@ int main(int argc, char** argv)
 {
     // Without PARTS every measurement runs; with them, only those named (mapping, process, site,
     // options, memory), one argument each.
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_real SITES [VELTRAN_CLI [PARTS...]]\n");
-        return 2;
-    }
-    const fs::path sites = argv[1];
-    const std::string cli =
-        argc > 2 ? std::string(argv[2])
-                 : (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "cli/veltran-cli").string();
-    const std::vector<std::string> parts(argv + std::min(argc, 3), argv + argc);
-    const auto wanted = [&](const char* part) {
-        return parts.empty() || std::find(parts.begin(), parts.end(), part) != parts.end();
-    };
-    for (const char* made : {"utf8-cn", "utf8-tw", "gb", "text/gb.txt", "text/utf8.txt"}) {
-        if (!fs::exists(sites / made)) {
-            Fail((sites / made).string() + " is missing; run bench/real-sites.sh first");
-        }
-    }
-    // VELTRAN_BENCH_WORK names the file system the copies are made on (default /tmp).
-    const char* under = std::getenv("VELTRAN_BENCH_WORK");
-    std::string pattern = std::string(under != nullptr && *under != '\0' ? under : "/tmp") + "/veltran-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        Fail("cannot make a temporary folder in " + pattern);
-    }
-    const fs::path work = pattern;
+    const SiteBenchArguments arguments =
+        ParseSiteBenchArguments(argc, argv, "bench_real SITES [VELTRAN_CLI [PARTS...]]");
+    const fs::path& sites = arguments.sites;
+    const std::string& cli = arguments.cli;
+    const fs::path& work = arguments.work;
+    const auto wanted = [&](const char* part) { return arguments.Wanted(part); };
 
     if (wanted("mapping")) {
         MeasureMapping("to Traditional", &ToTraditional, kS2twConfig, sites / "utf8-cn");

@@ -2,13 +2,10 @@
 
 #include "ShownName.h"
 
-#include <csignal>
-
 namespace veltran {
 
-CliProgress::CliProgress(std::size_t total, ProgressBar* bar, std::ostream& err, std::size_t stopAfterFiles,
-                         int stopSignal)
-    : m_total(total), m_bar(bar), m_err(err), m_stopAfterFiles(stopAfterFiles), m_stopSignal(stopSignal)
+CliProgress::CliProgress(std::size_t total, ProgressBar* bar, std::ostream& err)
+    : m_total(total), m_bar(bar), m_err(err)
 {
 }
 
@@ -18,10 +15,10 @@ void CliProgress::ShowProgress(int /*percent*/, std::size_t /*index*/)
     // refresh would show late.
 }
 
-void CliProgress::FileStarting(std::size_t index, const std::filesystem::path& path)
+void CliProgress::FileStarting(std::size_t /*index*/, const std::filesystem::path& path)
 {
     if (m_bar != nullptr)
-        m_bar->Show(index, m_total, ShownName(path.native()));
+        m_bar->Show(m_finished, m_total, ShownName(path.native()));
 }
 
 void CliProgress::FileFinished(std::size_t /*index*/, const std::filesystem::path& path, const Status& result)
@@ -32,8 +29,6 @@ void CliProgress::FileFinished(std::size_t /*index*/, const std::filesystem::pat
             m_bar->Clear();
         m_err << "veltran-cli: " << ShownName(path.native()) << ": " << ShownName(result.message) << '\n' << std::flush;
     }
-    if (m_stopAfterFiles > 0 && m_finished == m_stopAfterFiles)
-        std::raise(m_stopSignal);
 }
 
 void CliProgress::RunEnded()

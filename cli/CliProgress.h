@@ -8,14 +8,13 @@
 
 namespace veltran {
 
-/// A run's progress on a terminal: the bar is redrawn for every file, and each failure is listed on
-/// the error stream as it happens.
+/// A run's progress on a terminal: the bar is redrawn for every file started, counting the files
+/// finished, and each failure is listed on the error stream in list order as soon as it is known.
 class CliProgress : public ProgressDisplay
 {
 public:
-    /// `bar` may be null for no bar. `stopAfterFiles` > 0 raises `stopSignal` after that many files,
-    /// the way a Ctrl-C or a kill would arrive (a hook for tests of the stop path).
-    CliProgress(std::size_t total, ProgressBar* bar, std::ostream& err, std::size_t stopAfterFiles, int stopSignal);
+    /// `bar` may be null for no bar.
+    CliProgress(std::size_t total, ProgressBar* bar, std::ostream& err);
 
     void ShowProgress(int percent, std::size_t index) override;
     void FileStarting(std::size_t index, const std::filesystem::path& path) override;
@@ -26,8 +25,6 @@ private:
     std::size_t m_total;
     ProgressBar* m_bar;
     std::ostream& m_err;
-    std::size_t m_stopAfterFiles;
-    int m_stopSignal;
     std::size_t m_finished = 0;
 };
 

@@ -1,8 +1,8 @@
 #include "CliRun.h"
 
 #include "CleanStagedCommand.h"
-#include "CliEventPump.h"
 #include "CliProgress.h"
+#include "CliRunControl.h"
 #include "CommandLine.h"
 #include "DateTimeText.h"
 #include "DetectCommand.h"
@@ -97,16 +97,9 @@ void PrintTrustHint(const RunOutcome& outcome, const CommandLine& commandLine, s
 // ", 3 files with characters the target lacks, declarations rewritten in 4 files, 2 files declare no charset".
 std::string NotesText(const RunOutcome& outcome, bool declarations)
 {
-    std::size_t lossy = 0;
-    std::size_t rewritten = 0;
-    std::size_t undeclared = 0;
-    for (const EntryRecord& record : outcome.records) {
-        if (!record.result)
-            continue;
-        lossy += record.notes.unmappable.count > 0 ? 1 : 0;
-        rewritten += record.notes.declarations.rewritten > 0 ? 1 : 0;
-        undeclared += record.notes.declarations.found == 0 ? 1 : 0;
-    }
+    const std::size_t lossy = static_cast<std::size_t>(
+        std::count_if(outcome.records.begin(), outcome.records.end(),
+                      [](const EntryRecord& r) { return r.result && r.notes.unmappable.count > 0; }));
     std::string text;
     if (lossy > 0)
         text += ", " + std::to_string(lossy) + " with characters the target lacks";
@@ -114,8 +107,8 @@ std::string NotesText(const RunOutcome& outcome, bool declarations)
         text += ", " + std::to_string(replaced) + (replaced == 1 ? " older .bak" : " older .bak files") +
                 " that held other bytes replaced (--backup=numbered keeps them)";
     if (declarations)
-        text += ", declarations rewritten in " + std::to_string(rewritten) + ", " + std::to_string(undeclared) +
-                " declaring no charset";
+        text += ", declarations rewritten in " + std::to_string(outcome.declarationsRewritten) + ", " +
+                std::to_string(outcome.undeclared) + " declaring no charset";
     return text;
 }
 
@@ -173,7 +166,14 @@ int RunConversion(const CommandLine& commandLine, RuleTable& rules, bool applyRu
     request.settings.conversion.record = {true, commandLine.reportFile.has_value()};
     request.settings.sourceName = guessed ? "auto" : EncodingName(text.source);
     request.settings.targetName = EncodingName(text.target);
-    request.keepRecords = true;
+    request.settings.keepRecords = true;
+    // The notes after the run need every entry only in a dry run or for the report; otherwise a long run
+    // keeps the few with characters lost or refused by the encoding check, so its memory stays flat.
+    if (!commandLine.conversion.disk.dryRun && !commandLine.reportFile)
+        request.settings.recordWanted = [](const Status&, const ConversionNotes& notes) {
+            return notes.unmappable.count > 0 || notes.refusal.has_value();
+        };
+    request.settings.jobs = commandLine.jobs;
     if (ChangesNothing(request.settings, applyRules)) {
         err << "veltran-cli: the files are in the target encoding already and no rules or --chinese are given: "
                "nothing to change\n";
@@ -189,13 +189,13 @@ int RunConversion(const CommandLine& commandLine, RuleTable& rules, bool applyRu
     std::unique_ptr<ProgressBar> bar;
     if (environment.progressOnTerminal && !commandLine.quiet)
         bar = std::make_unique<ProgressBar>(err, environment.terminalColumns);
-    CliProgress progress(request.entries.size(), bar.get(), err, environment.stopAfterFiles, environment.stopSignal);
-    CliEventPump events;
+    CliProgress progress(request.entries.size(), bar.get(), err);
+    CliRunControl control(environment.stopAfterFiles, environment.stopSignal);
     FixedFileOptions options(applyRules, text.writeBom);
 
     InterruptFlag::Install();
     const std::string started = IsoNowText();
-    const RunOutcome outcome = RunJob(request, rules, RunRoles{progress, events, options});
+    const RunOutcome outcome = RunJob(request, rules, RunRoles{progress, control, options});
 
     PrintNotes(outcome, commandLine, environment);
     PrintTrustHint(outcome, commandLine, err);
@@ -213,7 +213,7 @@ int RunConversion(const CommandLine& commandLine, RuleTable& rules, bool applyRu
         PrintSummary(environment.out, outcome, request.entries, guessed, commandLine);
 
     if (outcome.stopped)
-        return ExitStatusOfSignal(events.StopSignal());
+        return ExitStatusOfSignal(control.StopSignal());
     return outcome.failures.empty() && outcome.logWritten && reported ? kExitSuccess : kExitSomeFailed;
 }
 

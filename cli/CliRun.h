@@ -26,7 +26,7 @@ struct CliEnvironment
     std::ostream& err;
     bool progressOnTerminal = false; // standard error is a terminal
     int terminalColumns = 80;
-    std::size_t stopAfterFiles = 0; // test hook: raise stopSignal after this many files; 0 never
+    std::size_t stopAfterFiles = 0; // test hook: raise stopSignal once this many files started; 0 never
     int stopSignal = SIGINT;
 };
 

@@ -6,6 +6,7 @@
 #include <getopt.h>
 
 #include <algorithm>
+#include <charconv>
 #include <functional>
 #include <string_view>
 
@@ -58,6 +59,16 @@ std::string SetEncoding(EncodingId& field, std::string_view option, const std::s
         return std::string(option) + " expects an encoding, not \"" + value + "\"; known: " + KnownEncodings() +
                (option == "--from" ? ", or auto" : "");
     field = *parsed;
+    return {};
+}
+
+std::string SetJobs(CommandLine& c, const std::string& value)
+{
+    std::size_t jobs = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), jobs);
+    if (error != std::errc() || end != value.data() + value.size() || jobs < 1 || jobs > kMaxJobs)
+        return "--jobs expects a whole number from 1 to " + std::to_string(kMaxJobs) + ", not \"" + value + "\"";
+    c.jobs = jobs;
     return {};
 }
 
@@ -162,6 +173,7 @@ const std::vector<OptionSpec>& Options()
         {"detect", 0, false, Noted(&Seen::detect)},
         {"clean-staged", 0, false, Noted(&Seen::cleanStaged)},
         {"list", 'l', false, Noted(&Seen::list)},
+        {"jobs", 'j', true, [](CommandLine& c, Seen&, const std::string& v) { return SetJobs(c, v); }},
         {"quiet", 'q', false, Flag(&CommandLine::quiet)},
         {"verbose", 'v', false, Flag(&CommandLine::verbose)},
         {"help", 'h', false, Noted(&Seen::help)},

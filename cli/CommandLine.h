@@ -1,15 +1,21 @@
 #pragma once
 
+#include "BatchRun.h"
 #include "ConversionOptions.h"
 #include "EncodingId.h"
 #include "Status.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace veltran {
+
+/// The most jobs -j accepts: more threads than this only cost memory.
+inline constexpr std::size_t kMaxJobs = 256;
 
 /// What veltran-cli is asked to do.
 enum class CliCommand
@@ -40,6 +46,7 @@ struct CommandLine
     std::optional<std::filesystem::path> undoFile;   // put back the files of this report; no run
     bool quiet = false;
     bool verbose = false;
+    std::size_t jobs = std::min(DefaultJobs(), kMaxJobs); // files converted at once
 };
 
 /// Parses the arguments after the program name with getopt_long: long options may be shortened to
@@ -53,7 +60,8 @@ struct CommandLine
 /// - --bom needs a UTF-8 target, --trust-source a --from other than auto, --force a --report;
 ///   --references and -c exclude each other, and so do --backup (simple, numbered or existing, or
 ///   GNU's never, t and nil) and --no-backup; an empty --filter is refused; a Stream takes no
-///   --report, --log, --dry-run, --filter or --backup.
+///   --report, --log, --dry-run, --filter or --backup; -j/--jobs takes a whole number from 1 to
+///   kMaxJobs.
 /// Invalid arguments fail with BadInput and an English message naming the problem; an unknown
 /// encoding's message lists the known ones.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);

@@ -20,7 +20,7 @@ int TerminalColumns(int fd)
     return kFallbackColumns;
 }
 
-// VELTRAN_CLI_TEST_STOP_AFTER=k makes the run act as if Ctrl-C were pressed after k files, so
+// VELTRAN_CLI_TEST_STOP_AFTER=k makes the run act as if Ctrl-C were pressed once k files started, so
 // that tests can stop it at a known place; unset, empty or not a positive number, it does nothing.
 std::size_t StopAfterFromEnvironment()
 {

@@ -1,5 +1,9 @@
 #include "LinkTargets.h"
 
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
 namespace veltran {
 namespace {
 
@@ -94,16 +98,75 @@ bool LinkTargets::Take(char16_t unit)
     return false;
 }
 
+namespace {
+
+// The first quote at or after `from` in ASCII text, or the end: eight bytes at a time while none of
+// them is a quote, since ASCII runs of a page are long and quotes far between.
+std::size_t NextQuote(std::string_view text, std::size_t from)
+{
+    constexpr std::uint64_t kOnes = 0x0101'0101'0101'0101;
+    constexpr std::uint64_t kHighs = 0x8080'8080'8080'8080;
+    const auto hasZeroByte = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighs) != 0; };
+    std::size_t at = from;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, 8);
+        if (hasZeroByte(word ^ (kOnes * '"')) || hasZeroByte(word ^ (kOnes * '\'')))
+            break;
+    }
+    while (at < text.size() && text[at] != '"' && text[at] != '\'')
+        ++at;
+    return at;
+}
+
+std::size_t NextQuote(std::u16string_view text, std::size_t from)
+{
+    std::size_t at = from;
+    while (at < text.size() && text[at] != u'"' && text[at] != u'\'')
+        ++at;
+    return at;
+}
+
+} // namespace
+
+template <typename Unit> std::size_t LinkTargets::SkipOrdinary(std::basic_string_view<Unit> text, std::size_t from)
+{
+    const std::size_t quote = NextQuote(text, from);
+    // Only the last eight characters that count are left in m_recent: before them the units need no
+    // look, and a character beyond ASCII clears what came before it anyway.
+    std::size_t start = quote;
+    for (int counted = 0; start > from && counted < 8;) {
+        const auto unit = static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[start - 1]));
+        if (unit >= 0x80)
+            break;
+        --start;
+        counted += IsSpace(unit) ? 0 : 1;
+    }
+    if (start > from)
+        m_recent = 0;
+    for (std::size_t i = start; i < quote; ++i)
+        Take(static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[i])));
+    return quote;
+}
+
+template <typename Unit> void LinkTargets::PassUnits(std::basic_string_view<Unit> text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // Ordinary text, nearly all of a page, is looked at only where it ends.
+        if (m_state == State::Outside && (i = SkipOrdinary(text, i)) == text.size())
+            break;
+        Take(static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[i])));
+    }
+}
+
 void LinkTargets::Pass(std::string_view ascii)
 {
-    for (const char c : ascii)
-        Take(static_cast<unsigned char>(c));
+    PassUnits(ascii);
 }
 
 void LinkTargets::Pass(std::u16string_view text)
 {
-    for (const char16_t unit : text)
-        Take(unit);
+    PassUnits(text);
 }
 
 void LinkTargets::Map(const ChineseMapper& chain, std::u16string_view text, std::u16string& out)
@@ -111,6 +174,16 @@ void LinkTargets::Map(const ChineseMapper& chain, std::u16string_view text, std:
     std::size_t start = 0;
     bool inTarget = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (m_state == State::Outside) {
+            const std::size_t quote = SkipOrdinary(text, i);
+            if (quote > i && inTarget) {
+                out += text.substr(start, i - start);
+                start = i;
+                inTarget = false;
+            }
+            if ((i = quote) == text.size())
+                break;
+        }
         const bool target = Take(text[i]) && (m_keeps == nullptr || m_keeps->Holds(text[i]));
         if (target == inTarget)
             continue;

@@ -50,6 +50,10 @@ private:
 
     /// Takes one unit; true when it belongs to a link target.
     bool Take(char16_t unit);
+    /// In ordinary text: takes the units from `from` up to the next quote, none of which belongs to a
+    /// link target, as Take would, and returns where that quote is (or the end).
+    template <typename Unit> std::size_t SkipOrdinary(std::basic_string_view<Unit> text, std::size_t from);
+    template <typename Unit> void PassUnits(std::basic_string_view<Unit> text);
     bool EndsWithLinkAttribute() const;
 
     const CodePage* m_keeps;

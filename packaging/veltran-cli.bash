@@ -41,7 +41,7 @@ _veltran_cli()
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
         ;;
-    --filter)
+    --filter | --jobs | -j)
         COMPREPLY=()
         return
         ;;
@@ -50,7 +50,7 @@ _veltran_cli()
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '--from --to --output --list --chinese --filter --no-backup --backup --bom --rules
             --charset-header --trust-source --sync --log --declarations --references --drop-unmappable --dry-run --report
-            --force --undo --clean-staged --detect --verbose --quiet --help --version' -- "$cur")
+            --force --undo --clean-staged --detect --jobs --verbose --quiet --help --version' -- "$cur")
     else
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi

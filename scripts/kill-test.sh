@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Checks that no original is lost when veltran-cli runs are killed or overlap, over a generated GB site:
-#   scripts/kill-test.sh [--two-runs | --no-hard-links] [TRIALS] [PAGES]
+#   scripts/kill-test.sh [--two-runs | --no-hard-links] [TRIALS] [PAGES] [JOBS]
 # Without a mode: TRIALS runs (default 200) with backups and as many with --no-backup over a site of
 # PAGES pages (default 300), each killed with SIGKILL at a moment drawn evenly over the length of an
-# uninterrupted run.
+# uninterrupted run. Each run converts JOBS files at once (default 4).
 # --no-hard-links: the same kills on a file system that refuses hard links and unnamed files: a bindfs
 # (FUSE) pass-through of the site whose link() and linkat() fail with EPERM (a library preloaded into
 # bindfs). Installs bindfs when missing; needs /dev/fuse.
@@ -50,10 +50,10 @@ int linkat(int fromFolder, const char* from, int toFolder, const char* to, int f
 EOF
 fi
 
-exec python3 - "$cli" "$mode" "$shim" "${1:-200}" "${2:-300}" <<'EOF'
+exec python3 - "$cli" "$mode" "$shim" "${1:-200}" "${2:-300}" "${3:-4}" <<'EOF'
 import atexit, json, os, random, shutil, signal, subprocess, sys, tempfile, time
 
-cli, mode, shim, trials, pages = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5])
+cli, mode, shim, trials, pages, jobs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5]), sys.argv[6]
 rng = random.Random(int(os.environ.get("VELTRAN_KILL_SEED", "10")))
 
 # Pages of random common GB 2312 characters (level 1, rows B0-D7) in HTML, from 200 bytes to 40 kB,
@@ -105,7 +105,7 @@ def fresh_site():
     return site
 
 def command(target, backup, report=None):
-    return ([cli, "--quiet", "--from", "gb", "--to", target] + ([] if backup else ["--no-backup"]) +
+    return ([cli, "--quiet", "-j", jobs, "--from", "gb", "--to", target] + ([] if backup else ["--no-backup"]) +
             (["--report", report] if report else []) + [site])
 
 def read(path):
@@ -146,7 +146,7 @@ def check(backup):
                 strays.append(relative)
     return lost, strays, done
 
-print("veltran-cli: %s\nsite: %d pages, %.1f MB%s" % (cli, pages, sum(map(len, originals.values())) / 1e6,
+print("veltran-cli: %s, %s jobs\nsite: %d pages, %.1f MB%s" % (cli, jobs, pages, sum(map(len, originals.values())) / 1e6,
       "; on bindfs without hard links" if mounted else ""))
 failed = False
 

@@ -3,16 +3,20 @@
 #include "CheckReport.h"
 #include "ClosingMessage.h"
 #include "EncodingOptions.h"
-#include "EventPump.h"
 #include "OpenInNotepad.h"
+#include "QueuedProgress.h"
 #include "Reasons.h"
 #include "RunJob.h"
 #include "RunningState.h"
+#include "SharedRunControl.h"
+#include "StopQuestion.h"
 #include "TrustedRun.h"
 #include "WindowRunHost.h"
 
 #include <QCheckBox>
 #include <QFile>
+
+#include <thread>
 
 namespace veltran {
 
@@ -23,10 +27,41 @@ constexpr char kOverwriteWarning[] = "处理过程将覆写源文件并且不再
 
 } // namespace
 
-WindowRun::WindowRun(const PlatformServices& services, const MainWindowControls& controls, FileListModel& files,
-                     EventPump& events, RuleTable& rules, const std::filesystem::path& logPath)
-    : m_services(services), m_controls(controls), m_files(files), m_events(events), m_rules(rules), m_logPath(logPath)
+// One run or check while it goes: what it was asked, the window's side of it and the thread it
+// converts on.
+struct WindowRun::Job
 {
+    Job(RunRequest asked, const MainWindowControls& controls, FileListModel& files, bool isCheck, QObject& context)
+        : request(std::move(asked)), check(isCheck),
+          host(controls, files, check ? RunPurpose::Check : RunPurpose::Convert), progress(host, context),
+          control(controls.chkText->checkState() != Qt::Unchecked, controls.chkU8BOM->checkState() != Qt::Unchecked)
+    {
+    }
+
+    RunRequest request;
+    bool check;
+    WindowRunHost host;      // on the window's thread
+    QueuedProgress progress; // on the run's threads, passing on to `host`
+    SharedRunControl control;
+    QMetaObject::Connection bomWatch;
+    std::thread thread;
+    bool asking = false;                       // the stop question is open
+    std::optional<RunOutcome> endedWhileAsked; // reported once the question is answered
+};
+
+WindowRun::WindowRun(const PlatformServices& services, const MainWindowControls& controls, FileListModel& files,
+                     RuleTable& rules, const std::filesystem::path& logPath)
+    : m_services(services), m_controls(controls), m_files(files), m_rules(rules), m_logPath(logPath),
+      m_jobs(DefaultJobs()), m_calls(&SystemFileCalls())
+{
+}
+
+WindowRun::~WindowRun()
+{
+    if (!m_job)
+        return;
+    m_job->control.Close();
+    m_job->thread.join();
 }
 
 std::optional<RunRequest> WindowRun::Request()
@@ -46,6 +81,8 @@ std::optional<RunRequest> WindowRun::Request()
 
 void WindowRun::Start(bool selectedAsSource)
 {
+    if (m_job)
+        return;
     std::optional<RunRequest> request = Request();
     if (!request)
         return;
@@ -62,33 +99,82 @@ void WindowRun::Start(bool selectedAsSource)
         request->entries = m_files.Paths();
     m_files.DeselectAll();
     EnterRunningState(m_controls, QStringLiteral("正在处理，请稍侯..."));
-    // The panel is drawn before the first file.
-    m_events.ProcessEvents();
-
     request->logPath = m_logPath;
-    WindowRunHost host(m_controls, m_files);
-    const RunOutcome outcome = RunJob(*request, m_rules, RunRoles{host, m_events, host});
-    if (outcome.abandoned)
-        return; // the program is closing; the run leaves no log
-    Report(outcome);
+    Launch(std::move(*request), false);
 }
 
 void WindowRun::Check(bool selectedOnly)
 {
+    if (m_job)
+        return;
     std::optional<RunRequest> request = Request();
     if (!request)
         return;
     request->settings.conversion.disk.dryRun = true;
-    request->keepRecords = true;
+    request->settings.keepRecords = true;
     request->entries = selectedOnly ? SelectedPaths() : m_files.Paths();
-
     EnterRunningState(m_controls, QStringLiteral("正在检查，请稍侯..."));
-    m_events.ProcessEvents();
-    WindowRunHost host(m_controls, m_files, RunPurpose::Check);
-    const RunOutcome outcome = RunJob(*request, m_rules, RunRoles{host, m_events, host});
-    if (outcome.abandoned)
+    Launch(std::move(*request), true);
+}
+
+void WindowRun::Launch(RunRequest request, bool check)
+{
+    request.settings.jobs = m_jobs;
+    m_job = std::make_unique<Job>(std::move(request), m_controls, m_files, check, m_context);
+    Job& job = *m_job;
+    // "带BOM" stays enabled during a run and applies from the next file started.
+    job.bomWatch = QObject::connect(m_controls.chkU8BOM, &QCheckBox::stateChanged, &m_context,
+                                    [&job](int state) { job.control.SetWriteBom(state != Qt::Unchecked); });
+    job.thread = std::thread([this, &job] {
+        auto outcome = std::make_shared<RunOutcome>(
+            RunJob(job.request, m_rules, RunRoles{job.progress, job.control, job.control}, NowText, *m_calls));
+        QMetaObject::invokeMethod(
+            &m_context, [this, outcome] { Ended(std::move(*outcome)); }, Qt::QueuedConnection);
+    });
+}
+
+void WindowRun::Ended(RunOutcome outcome)
+{
+    if (m_job->asking) {
+        m_job->endedWhileAsked = std::move(outcome);
         return;
-    m_services.textViewer.ShowText("检查结果", CheckReportText(*request, outcome));
+    }
+    m_job->thread.join();
+    QObject::disconnect(m_job->bomWatch);
+    const std::unique_ptr<Job> job = std::move(m_job);
+    // A closing program reports nothing, and its run leaves no log.
+    if (!outcome.abandoned) {
+        if (job->check)
+            m_services.textViewer.ShowText("检查结果", CheckReportText(job->request, outcome));
+        else
+            Report(outcome);
+    }
+    if (m_finished)
+        m_finished();
+}
+
+bool WindowRun::AskToStop()
+{
+    if (!m_job)
+        return false;
+    if (m_job->asking)
+        return true;
+    Job& job = *m_job;
+    job.asking = true;
+    job.control.Hold(true);
+    if (ConfirmStop(m_services.messageBox))
+        job.control.Stop();
+    job.control.Hold(false);
+    job.asking = false;
+    if (job.endedWhileAsked)
+        Ended(std::move(*job.endedWhileAsked));
+    return true;
+}
+
+void WindowRun::Close()
+{
+    if (m_job)
+        m_job->control.Close();
 }
 
 std::vector<std::filesystem::path> WindowRun::SelectedPaths() const

@@ -45,8 +45,8 @@ frmMain::frmMain(const PlatformServices& services, RuleTable& rules, const Windo
     : QWidget(parent), m_services(services), m_rules(rules), m_folders(folders),
       m_ruleKeeper(
           *this, m_resizer, [this] { return CurrentState(); }, [this] { Form_Resize(); }),
-      m_events(services.messageBox), m_scan(services, m_controls, m_files, m_events),
-      m_run(services, m_controls, m_files, m_events, rules, folders.logPath), m_lastAddedFrom(folders.homeFolder)
+      m_scan(services, m_controls, m_files, m_events), m_run(services, m_controls, m_files, rules, folders.logPath),
+      m_lastAddedFrom(folders.homeFolder)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProductLineText(true));
@@ -117,6 +117,7 @@ void frmMain::ConnectHandlers()
         *c.lstFiles, m_files, [this](bool selectedOnly) { lstFiles_Check(selectedOnly); },
         [this] { lstFiles_ConvertAsSource(); }, [this] { return ChosenSource(m_controls).has_value(); }, this);
     m_run.SetDeclarationsOption([this] { return m_listMenu->RewriteDeclarations(); });
+    m_run.SetFinishedHandler([this] { emit runFinished(); });
 }
 
 void frmMain::Form_Load()
@@ -163,7 +164,7 @@ void frmMain::Form_Resize()
 void frmMain::Form_KeyDown(int keyCode)
 {
     if (keyCode == kKeyEscape)
-        m_events.RequestStop();
+        cmdStopConvert_Click();
 }
 
 void frmMain::Form_MouseMove()
@@ -183,7 +184,8 @@ void frmMain::Label1_Click()
 
 void frmMain::cmdStopConvert_Click()
 {
-    m_events.RequestStop();
+    if (!m_run.AskToStop())
+        m_events.RequestStop();
 }
 
 void frmMain::cmdAbout_Click()
@@ -226,21 +228,21 @@ void frmMain::RunBusy(const std::function<void()>& work)
 
 void frmMain::cmdStartConvert_Click()
 {
-    RunBusy([this] { m_run.Start(); });
+    m_run.Start();
 }
 
 void frmMain::lstFiles_Check(bool selectedOnly)
 {
     if (m_files.Count() == 0 || (selectedOnly && m_files.SelectedCount() == 0))
         return;
-    RunBusy([this, selectedOnly] { m_run.Check(selectedOnly); });
+    m_run.Check(selectedOnly);
 }
 
 void frmMain::lstFiles_ConvertAsSource()
 {
     if (m_files.SelectedCount() == 0 || !ChosenSource(m_controls))
         return;
-    RunBusy([this] { m_run.Start(true); });
+    m_run.Start(true);
 }
 
 void frmMain::cmdAddFile_Click()
@@ -403,6 +405,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     // A run or scan in progress ends before its next file or folder; the program ends with it.
     if (m_busy)
         m_events.Abandon();
+    m_run.Close();
     event->accept();
 }
 

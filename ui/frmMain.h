@@ -38,8 +38,11 @@ public:
 
     const MainWindowControls& Controls() const { return m_controls; }
     FileListModel& Files() { return m_files; }
-    /// The run's event pump, which holds the stop flag that Escape and the stop button set.
+    /// The folder scan's event pump, which holds the stop flag that Escape and the stop button set
+    /// outside a run.
     const EventPump& Events() const { return m_events; }
+    /// The runs and checks started from the window.
+    WindowRun& Run() { return m_run; }
     /// Where runs leave their log.
     const std::filesystem::path& LogPath() const { return m_folders.logPath; }
 
@@ -67,7 +70,7 @@ public:
     void Form_Load();
     void Form_Unload();
     void Form_Resize();
-    /// Esc (key code 27) asks a run to stop; other keys are ignored.
+    /// Esc (key code 27) asks a run or a scan to stop; other keys are ignored.
     void Form_KeyDown(int keyCode);
     void Form_MouseMove();
     void Label1_MouseMove();
@@ -99,6 +102,10 @@ public:
     void optBig5_Click();
     void optUtf8_Click();
 
+signals:
+    /// A run or check has ended and been reported.
+    void runFinished();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
@@ -112,7 +119,7 @@ private:
     TwipSize InnerSize() const;
     void ConnectHandlers();
     void TieBomToTarget();
-    /// Runs a long command (a run, a scan) during which closing the window ends the program.
+    /// Runs a folder scan, during which closing the window ends the program.
     void RunBusy(const std::function<void()>& work);
 
     PlatformServices m_services;

@@ -1,10 +1,15 @@
 #include "BatchRun.h"
 #include "RunJob.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,9 +25,9 @@ struct Refresh
     std::size_t index;
 };
 
-// Plays the window: records what the run shows and asks, and presses "stop" during the
-// yield before chosen files.
-class ScriptedHost : public ProgressDisplay, public EventPump, public PerFileOptions
+// Plays the window: records what the run shows, and steers it before chosen files. Its calls come
+// one at a time, from whichever thread of the run.
+class ScriptedHost : public ProgressDisplay, public RunControl, public PerFileOptions
 {
 public:
     void ShowProgress(int percent, std::size_t index) override
@@ -30,22 +35,15 @@ public:
         refreshes.push_back({percent, index});
         events.push_back("progress " + std::to_string(index));
     }
-    bool InputMayBeWaiting() override { return inputBefore.count(m_current) > 0; }
-    void ProcessEvents() override
+    Step BeforeFile(std::size_t index) override
     {
-        ++yields;
-        if (stopPressedBefore.count(m_current) > 0)
-            RequestStop();
-        if (closedBefore.count(m_current) > 0)
-            Abandon();
-    }
-    bool ConfirmStop() override
-    {
-        events.push_back("confirm " + std::to_string(m_current));
-        const bool answer = stopAnswers.empty() ? true : stopAnswers.front();
-        if (!stopAnswers.empty())
-            stopAnswers.pop_front();
-        return answer;
+        if (holdsBefore.count(index) > 0 && holds < holdsBefore.at(index)) {
+            ++holds;
+            return Step::Hold;
+        }
+        if (stopBefore == index)
+            return Step::Stop;
+        return closeBefore == index ? Step::Close : Step::Start;
     }
     bool ApplyRules() override { return rulesPerCall.empty() ? false : Next(rulesPerCall); }
     bool WriteBom() override { return bomPerCall.empty() ? false : Next(bomPerCall); }
@@ -56,18 +54,16 @@ public:
     void FileFinished(std::size_t index, const fs::path&, const Status&) override
     {
         events.push_back("finish " + std::to_string(index));
-        m_current = index + 1;
     }
 
-    std::set<std::size_t> inputBefore;
-    std::set<std::size_t> stopPressedBefore;
-    std::set<std::size_t> closedBefore;
-    std::deque<bool> stopAnswers;
+    std::map<std::size_t, int> holdsBefore; // entry index to how many times the run is held before it
+    std::size_t stopBefore = SIZE_MAX;
+    std::size_t closeBefore = SIZE_MAX;
     std::deque<bool> rulesPerCall;
     std::deque<bool> bomPerCall;
     std::vector<Refresh> refreshes;
     std::vector<std::string> events;
-    int yields = 0;
+    int holds = 0;
 
 private:
     static bool Next(std::deque<bool>& values)
@@ -76,8 +72,6 @@ private:
         values.pop_front();
         return value;
     }
-
-    std::size_t m_current = 0;
 };
 
 struct ConvertCall
@@ -100,13 +94,18 @@ protected:
     RunOutcome Run(const std::vector<fs::path>& entries)
     {
         const ConvertFunction convert = [this](const fs::path& path, const ConvertOptions& options,
-                                               UnmappableCharacters& lost) {
-            calls.push_back({path, options});
+                                               const FileSystemCalls&, ConversionNotes& notes) {
+            if (beforeConvert)
+                beforeConvert(path);
+            {
+                const std::lock_guard<std::mutex> hold(m_callsLock);
+                calls.push_back({path, options});
+            }
             if (failing.count(path.string()) > 0)
                 return Status::Failure(StatusCode::InvalidBytes, {.number = 7, .encoding = 0});
             if (const auto found = losing.find(path.string()); found != losing.end())
                 for (const char32_t character : found->second)
-                    lost.Note(character);
+                    notes.unmappable.Note(character);
             return Status::Success();
         };
         int clock = 0;
@@ -117,8 +116,12 @@ protected:
     RunSettings settings = MakeRunSettings(EncodingId::Gb, EncodingId::Utf8, true);
     ScriptedHost host;
     std::set<std::string> failing;
-    std::map<std::string, std::u32string> losing; // path to the characters its target lacks
+    std::map<std::string, std::u32string> losing;       // path to the characters its target lacks
+    std::function<void(const fs::path&)> beforeConvert; // on the converting thread
     std::vector<ConvertCall> calls;
+
+private:
+    std::mutex m_callsLock;
 };
 
 struct PacingCase
@@ -136,21 +139,20 @@ class ProgressPacingTest : public BatchRunTest, public ::testing::WithParamInter
 {
 };
 
-TEST_P(ProgressPacingTest, RefreshesAboutAHundredTimesBeforeTheFile)
+TEST_P(ProgressPacingTest, RefreshesAboutAHundredTimesAfterTheFile)
 {
     const PacingCase& c = GetParam();
+    settings.jobs = 3;
     Run(Entries(c.count));
     ASSERT_EQ(host.refreshes.size(), c.refreshCount);
     EXPECT_EQ(host.refreshes.front().index + 1, c.firstPosition);
     EXPECT_EQ(host.refreshes.front().percent, c.firstPercent);
     EXPECT_EQ(host.refreshes.back().index + 1, c.lastPosition);
     EXPECT_EQ(host.refreshes.back().percent, c.lastPercent);
-    // Without waiting input the run yields exactly once per refresh.
-    EXPECT_EQ(static_cast<std::size_t>(host.yields), c.refreshCount);
-    // Each refresh shows the file that is converted next.
-    for (std::size_t e = 0; e + 1 < host.events.size(); ++e) {
+    // Each refresh counts the file that has just finished.
+    for (std::size_t e = 1; e < host.events.size(); ++e) {
         if (host.events[e].rfind("progress ", 0) == 0) {
-            EXPECT_EQ(host.events[e + 1], "start " + host.events[e].substr(9));
+            EXPECT_EQ(host.events[e - 1], "finish " + host.events[e].substr(9));
         }
     }
 }
@@ -170,13 +172,6 @@ TEST_F(BatchRunTest, EmptyListLogsHeaderAndCompletionOnly)
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(host.refreshes.empty());
     EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n\r\n完成时间：T1");
-}
-
-TEST_F(BatchRunTest, WaitingInputGetsAYieldBetweenRefreshes)
-{
-    host.inputBefore = {10, 11}; // positions 11 and 12: 12 is a refresh position anyway
-    Run(Entries(250));
-    EXPECT_EQ(host.yields, 83 + 1);
 }
 
 TEST_F(BatchRunTest, CompletedRunLogsFailuresAndLossesInListOrder)
@@ -201,58 +196,124 @@ TEST_F(BatchRunTest, CompletedRunLogsFailuresAndLossesInListOrder)
                            "\r\n完成时间：T1");
 }
 
-TEST_F(BatchRunTest, StopConfirmedBeforeTheKthFileLeavesItAndLaterFilesUntouched)
+// However many files convert at once, none starts once the host stops the run; the files before
+// the stop are all converted, and the stop entry names the first that did not start.
+TEST_F(BatchRunTest, StopBeforeTheKthFileLeavesItAndLaterFilesUntouched)
 {
-    failing = {"/site/f1.htm"};
-    host.stopPressedBefore = {2}; // during the yield before the third file
-    const RunOutcome outcome = Run(Entries(5));
-    EXPECT_TRUE(outcome.stopped);
-    EXPECT_TRUE(host.StopRequested()) << "a confirmed stop keeps the flag set";
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls.back().path, "/site/f2.htm");
-    EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n"
-                           "处理失败：/site/f1.htm\r\n    第 7 字节起不是有效的 GB 编码\r\n"
-                           "*** 处理过程被用户终止于 ***\r\n/site/f3.htm\r\n\r\n终止时间：T1");
+    for (const std::size_t jobs : {1, 4}) {
+        SCOPED_TRACE(jobs);
+        calls.clear();
+        settings.jobs = jobs;
+        failing = {"/site/f1.htm"};
+        host.stopBefore = 2;
+        const RunOutcome outcome = Run(Entries(5));
+        EXPECT_TRUE(outcome.stopped);
+        EXPECT_EQ(outcome.processed, 2u);
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n"
+                               "处理失败：/site/f1.htm\r\n    第 7 字节起不是有效的 GB 编码\r\n"
+                               "*** 处理过程被用户终止于 ***\r\n/site/f3.htm\r\n\r\n终止时间：T1");
+    }
 }
 
-TEST_F(BatchRunTest, StopDeclinedClearsTheFlagAndConvertsTheSameFile)
+// While the host holds the run (a stop question is open) no file starts; when it lets go, the run
+// goes on with the file it held.
+TEST_F(BatchRunTest, HeldRunStartsNothingUntilLetGo)
 {
-    host.stopPressedBefore = {1};
-    host.stopAnswers = {false};
+    settings.jobs = 2;
+    host.holdsBefore = {{1, 3}};
     const RunOutcome outcome = Run(Entries(3));
     EXPECT_FALSE(outcome.stopped);
-    EXPECT_FALSE(host.StopRequested());
+    EXPECT_EQ(host.holds, 3);
     EXPECT_EQ(calls.size(), 3u);
-    const std::vector<std::string> expected{"progress 0", "start 0",  "finish 0",   "progress 1", "confirm 1",
-                                            "start 1",    "finish 1", "progress 2", "start 2",    "finish 2"};
-    EXPECT_EQ(host.events, expected);
+    EXPECT_EQ(host.events.front(), "start 0");
+    EXPECT_EQ(std::count(host.events.begin(), host.events.end(), "start 1"), 1);
     EXPECT_EQ(outcome.log.find("终止"), std::string::npos);
-}
-
-TEST_F(BatchRunTest, StopRequestedBeforeTheRunIsDiscarded)
-{
-    host.RequestStop();
-    const RunOutcome outcome = Run(Entries(2));
-    EXPECT_FALSE(outcome.stopped);
-    EXPECT_EQ(calls.size(), 2u);
 }
 
 TEST_F(BatchRunTest, ClosingTheProgramEndsTheRunBeforeTheNextFileWithoutCompletion)
 {
-    host.closedBefore = {1};
+    host.closeBefore = 1;
     const RunOutcome outcome = Run(Entries(3));
     EXPECT_TRUE(outcome.abandoned);
     EXPECT_EQ(calls.size(), 1u);
     EXPECT_EQ(outcome.log.find("完成时间"), std::string::npos);
 }
 
-TEST_F(BatchRunTest, StopBetweenRefreshesWaitsForTheNextYield)
+// Files that finish out of order (here the first waits for the three after it) are told to the
+// display, the log and the outcome in list order, as one job would tell them.
+TEST_F(BatchRunTest, SeveralJobsTellResultsInListOrder)
 {
-    // 250 files refresh before positions 3, 6, ...; a press before position 4 is seen at position 6.
-    host.stopPressedBefore = {3, 4, 5};
-    const RunOutcome outcome = Run(Entries(250));
-    EXPECT_TRUE(outcome.stopped);
+    // Files that exist: a path that names none waits for the files converting before it.
+    test::TempDir dir;
+    std::vector<fs::path> entries;
+    for (int i = 1; i <= 4; ++i) {
+        entries.push_back(dir / ("f" + std::to_string(i) + ".htm"));
+        test::WriteFile(entries.back(), "page");
+    }
+    settings.jobs = 4;
+    settings.keepRecords = true;
+    failing = {entries[1].string(), entries[3].string()};
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<fs::path> converted;
+    beforeConvert = [&](const fs::path& path) {
+        std::unique_lock<std::mutex> hold(lock);
+        if (path == entries[0])
+            changed.wait(hold, [&] { return converted.size() == 3; });
+        converted.push_back(path);
+        changed.notify_all();
+    };
+    const RunOutcome outcome = Run(entries);
+    std::vector<std::string> finishes;
+    for (const std::string& event : host.events) {
+        if (event.rfind("finish ", 0) == 0)
+            finishes.push_back(event);
+    }
+    EXPECT_EQ(finishes, (std::vector<std::string>{"finish 0", "finish 1", "finish 2", "finish 3"}));
+    EXPECT_EQ(converted.back(), entries[0]) << "the first file did finish last";
+    ASSERT_EQ(outcome.records.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(outcome.records[i].path, entries[i]);
+    EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n处理失败：" +
+                               entries[1].string() + "\r\n    第 7 字节起不是有效的 GB 编码\r\n处理失败：" +
+                               entries[3].string() + "\r\n    第 7 字节起不是有效的 GB 编码\r\n\r\n完成时间：T1");
+}
+
+// Files convert at once only while their sizes add up to no more than the held bytes; a file larger
+// than that converts alone, and still converts.
+TEST_F(BatchRunTest, HeldBytesBoundTheFilesConvertingAtOnce)
+{
+    test::TempDir dir;
+    std::map<fs::path, std::uintmax_t> sizes;
+    std::vector<fs::path> entries;
+    for (const std::size_t size : {60, 60, 60, 500, 60}) {
+        entries.push_back(dir / ("f" + std::to_string(entries.size()) + ".htm"));
+        test::WriteFile(entries.back(), std::string(size, 'a'));
+        sizes[entries.back()] = size;
+    }
+    settings.jobs = 4;
+    settings.heldBytes = 130;
+    std::mutex lock;
+    std::condition_variable changed;
+    std::uintmax_t held = 0;
+    std::vector<std::uintmax_t> heldAtStart;
+    beforeConvert = [&](const fs::path& path) {
+        std::unique_lock<std::mutex> hold(lock);
+        held += sizes.at(path);
+        heldAtStart.push_back(held);
+        changed.notify_all();
+        // The first two fit together: the first waits until the second has started too.
+        if (path == entries[0])
+            changed.wait(hold, [&] { return heldAtStart.size() >= 2; });
+        held -= sizes.at(path);
+    };
+    const RunOutcome outcome = Run(entries);
     EXPECT_EQ(calls.size(), 5u);
+    EXPECT_TRUE(outcome.failures.empty());
+    EXPECT_EQ(*std::max_element(heldAtStart.begin(), heldAtStart.end()), 500u);
+    for (const std::uintmax_t bytes : heldAtStart)
+        EXPECT_TRUE(bytes <= 130 || bytes == 500) << bytes;
 }
 
 TEST_F(BatchRunTest, PerFileFlagsAreReadAnewAndRunSettingsPassThrough)

@@ -47,7 +47,7 @@ TEST(DryRunTest, ChangesNothingAndForetellsTheRealRun)
     request.entries = {dir / "index.htm",           dir / "news" / "site.css", dir / "news" / "plain.txt",
                        dir / "news" / "broken.htm", dir / "news" / "link.htm", dir / "missing.htm"};
     request.logPath = dir / "run.log";
-    request.keepRecords = true;
+    request.settings.keepRecords = true;
 
     const auto before = Snapshot(dir.Path());
     RuleTable rules;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <new>
 
@@ -153,32 +154,34 @@ TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
         {"LinkBeforeItsTarget", {"link.htm", "a.htm"}, false},
         {"OverlappingFolders", {"news", "."}, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TempDir dir;
-        const fs::path site = dir.Path();
-        WriteFile(site / "a.htm", kGbPage);
-        fs::create_directory(site / "news");
-        WriteFile(site / "news" / "b.htm", kGbPage);
-        fs::create_symlink("a.htm", site / "link.htm");
+    for (const std::size_t jobs : {1, 4})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + " with " + std::to_string(jobs) + " jobs");
+            TempDir dir;
+            const fs::path site = dir.Path();
+            WriteFile(site / "a.htm", kGbPage);
+            fs::create_directory(site / "news");
+            WriteFile(site / "news" / "b.htm", kGbPage);
+            fs::create_symlink("a.htm", site / "link.htm");
 
-        std::vector<fs::path> entries;
-        for (const std::string& path : c.paths)
-            entries.push_back(site / path);
-        RunRequest request = GbToUtf8(c.folders ? ExpandPaths(entries, "a.htm|b.htm") : entries, std::nullopt);
-        request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Big5, false);
-        test::QuietRunHost host(false, false);
-        RuleTable rules;
-        const RunOutcome outcome = RunJob(request, rules, host.Roles());
+            std::vector<fs::path> entries;
+            for (const std::string& path : c.paths)
+                entries.push_back(site / path);
+            RunRequest request = GbToUtf8(c.folders ? ExpandPaths(entries, "a.htm|b.htm") : entries, std::nullopt);
+            request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Big5, false);
+            request.settings.jobs = jobs;
+            test::QuietRunHost host(false, false);
+            RuleTable rules;
+            const RunOutcome outcome = RunJob(request, rules, host.Roles());
 
-        EXPECT_EQ(outcome.processed, request.entries.size()) << "the list keeps its entries";
-        ASSERT_EQ(outcome.failures.size(), 1u);
-        EXPECT_EQ(outcome.failures[0].path, request.entries.back());
-        EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::AlreadyConverted);
-        EXPECT_EQ(outcome.failures[0].reason.message, "already converted in this run");
-        EXPECT_EQ(ReadFile(request.entries.front()), test::Bytes(kBig5Page));
-        EXPECT_EQ(ReadFile(request.entries.back()), test::Bytes(kBig5Page));
-    }
+            EXPECT_EQ(outcome.processed, request.entries.size()) << "the list keeps its entries";
+            ASSERT_EQ(outcome.failures.size(), 1u);
+            EXPECT_EQ(outcome.failures[0].path, request.entries.back());
+            EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::AlreadyConverted);
+            EXPECT_EQ(outcome.failures[0].reason.message, "already converted in this run");
+            EXPECT_EQ(ReadFile(request.entries.front()), test::Bytes(kBig5Page));
+            EXPECT_EQ(ReadFile(request.entries.back()), test::Bytes(kBig5Page));
+        }
 }
 
 // One file under two names, both listed or one of them: converting it under one name would leave the
@@ -206,23 +209,64 @@ TEST(RunJobTest, HardLinkedNamesAreRefusedNeverClaimed)
     }
 }
 
-// A file whose conversion failed is not converted in this run: reached again, it is tried again.
+// A backup listed after its file (a filter that takes every name) is that file's original once the
+// file converts, whether or not the two convert at once: it is not converted again.
+TEST(RunJobTest, ABackupListedAfterItsFileIsNotConvertedAgain)
+{
+    for (const std::size_t jobs : {1, 4}) {
+        SCOPED_TRACE(jobs);
+        TempDir dir;
+        WriteFile(dir / "a.htm", kGbPage);
+        WriteFile(dir / "a.htm.bak", "<p>\xBE\xC9</p>"); // an older backup: 旧
+        RunRequest request = GbToUtf8({dir / "a.htm", dir / "a.htm.bak"}, std::nullopt);
+        request.settings.conversion.disk.keepBackup = true;
+        request.settings.jobs = jobs;
+        test::QuietRunHost host(false, false);
+        RuleTable rules;
+        const RunOutcome outcome = RunJob(request, rules, host.Roles());
+
+        ASSERT_EQ(outcome.failures.size(), 1u);
+        EXPECT_EQ(outcome.failures[0].path, dir / "a.htm.bak");
+        EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::AlreadyConverted);
+        EXPECT_EQ(ReadFile(dir / "a.htm.bak"), test::Bytes(kGbPage));
+        EXPECT_FALSE(fs::exists(dir / "a.htm.bak.bak"));
+    }
+}
+
+// The first rename into a.htm fails; the calls may come from several threads.
+class FirstRenameFails : public FileSystemCalls
+{
+public:
+    int Rename(const fs::path& from, const fs::path& to) const override
+    {
+        if (to.filename() == "a.htm" && m_renames.fetch_add(1) == 0)
+            return EACCES;
+        return FileSystemCalls::Rename(from, to);
+    }
+
+private:
+    mutable std::atomic<int> m_renames{0};
+};
+
+// A file whose conversion failed is not converted in this run: reached again, it is tried again,
+// even while its first conversion is still going on when several files convert at once.
 TEST(RunJobTest, AFileThatFailedIsTriedAgainWhenReachedAgain)
 {
-    TempDir dir;
-    WriteFile(dir / "a.htm", kGbPage);
-    int renames = 0;
-    const test::ScriptedFileCalls calls([&renames](const std::string& call, const fs::path& path) {
-        return call == "rename" && path.filename() == "a.htm" && ++renames == 1 ? EACCES : 0;
-    });
-    test::QuietRunHost host(false, false);
-    RuleTable rules;
-    const RunOutcome outcome =
-        RunJob(GbToUtf8({dir / "a.htm", dir / "a.htm"}, std::nullopt), rules, host.Roles(), NowText, calls);
+    for (const std::size_t jobs : {1, 4}) {
+        SCOPED_TRACE(jobs);
+        TempDir dir;
+        WriteFile(dir / "a.htm", kGbPage);
+        test::QuietRunHost host(false, false);
+        RuleTable rules;
+        RunRequest request = GbToUtf8({dir / "a.htm", dir / "a.htm"}, std::nullopt);
+        request.settings.jobs = jobs;
+        const RunOutcome outcome = RunJob(request, rules, host.Roles(), NowText, FirstRenameFails());
 
-    ASSERT_EQ(outcome.failures.size(), 1u);
-    EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::CannotPlaceNewFile);
-    EXPECT_EQ(ReadFile(dir / "a.htm"), test::Bytes(kUtf8Page));
+        ASSERT_EQ(outcome.failures.size(), 1u);
+        EXPECT_EQ(outcome.failures[0].path, dir / "a.htm");
+        EXPECT_EQ(outcome.failures[0].reason.code, StatusCode::CannotPlaceNewFile);
+        EXPECT_EQ(ReadFile(dir / "a.htm"), test::Bytes(kUtf8Page));
+    }
 }
 
 // Running out of memory for one file fails that file, in the run's own work on it as much as in its

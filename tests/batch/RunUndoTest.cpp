@@ -34,7 +34,7 @@ void RunWithReport(const TempDir& dir, const std::vector<std::string>& pages, bo
     request.settings.conversion.record.hashes = true;
     request.settings.conversion.disk.dryRun = dryRun;
     request.settings.conversion.disk.backupMode = backups;
-    request.keepRecords = true;
+    request.settings.keepRecords = true;
     const fs::path working = fs::current_path();
     fs::current_path(dir.Path());
     for (const std::string& page : pages) {

@@ -340,6 +340,22 @@ TEST_F(CliEndToEndTest, DryRunRunAndUndoOfASite)
     EXPECT_EQ(Read("site/index.htm"), page);
 }
 
+// Without a report a run keeps only the entries its notes name, yet its summary counts every file.
+TEST_F(CliEndToEndTest, SummaryWithoutAReportCountsEveryFile)
+{
+    Write("site/declared.htm", "<meta charset=\"gb2312\"><p>\xD6\xD0</p>");
+    Write("site/lossy.htm", "<p>\xD6\xD0\xA2\xA1</p>");
+    Write("site/bad.htm", "<p>\x81\x20</p>");
+    const CliResult done = Run({"--from", "gb", "--to", "big5", "--declarations", "-j", "2", "site/declared.htm",
+                                "site/lossy.htm", "site/bad.htm"});
+    EXPECT_EQ(done.status, 1);
+    EXPECT_EQ(done.out, "Converted 2 of 3 files, 1 failed, 1 with characters the target lacks, declarations "
+                        "rewritten in 1, 1 declaring no charset.\n");
+    EXPECT_NE(done.err.find("veltran-cli: site/lossy.htm: 1 character the target lacks written as \"?\": U+2170"),
+              std::string::npos)
+        << done.err;
+}
+
 TEST_F(CliEndToEndTest, HelpGoesToStandardOutput)
 {
     const CliResult result = Run({"--help"});

@@ -56,7 +56,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"DetectOfNothing", {"--detect"}, "--detect needs"},
         RefusedCase{"UndoWithPaths", {"--undo", "r.json", "a"}, "--undo takes the report"},
         RefusedCase{"CleanStagedWithAConversion", {"--clean-staged", "--from", "gb", "site"}, "--clean-staged takes"},
-        RefusedCase{"CleanStagedWithoutFolder", {"--clean-staged"}, "--clean-staged needs"}),
+        RefusedCase{"CleanStagedWithoutFolder", {"--clean-staged"}, "--clean-staged needs"},
+        RefusedCase{"NoJobs", {"-f", "gb", "-t", "utf8", "-j", "0", "a"}, "--jobs expects"},
+        RefusedCase{"JobsNotANumber", {"-f", "gb", "-t", "utf8", "--jobs=4x", "a"}, "not \"4x\""},
+        RefusedCase{"TooManyJobs", {"-f", "gb", "-t", "utf8", "--jobs", "257", "a"}, "from 1 to 256"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct CommandCase
@@ -123,7 +126,7 @@ TEST(CommandLineTest, ReadsEveryOptionLongShortAbbreviatedAndGrouped)
 {
     const Result<CommandLine> parse = ParseCommandLine(
         {"--fr=BIG5", "a.htm", "-tutf-8", "--no-b", "--bom", "--charset-header", "--rules=r.txt", "--log", "run.log",
-         "-qvc", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir", "--trust-source", "--chin", "keep"});
+         "-qvc", "--sync", "--filter", "*.txt;*.htm,*.xml", "dir", "--trust-source", "--chin", "keep", "-j", "3"});
     ASSERT_TRUE(parse.ok()) << parse.status().message;
     const CommandLine& c = *parse;
     EXPECT_EQ(c.command, CliCommand::Convert);
@@ -138,6 +141,7 @@ TEST(CommandLineTest, ReadsEveryOptionLongShortAbbreviatedAndGrouped)
     EXPECT_EQ(c.logFile, std::filesystem::path("run.log"));
     EXPECT_EQ(c.filter, "*.txt|*.htm|*.xml");
     EXPECT_EQ(c.paths, (std::vector<std::filesystem::path>{"a.htm", "dir"}));
+    EXPECT_EQ(c.jobs, 3u);
 }
 
 TEST(CommandLineTest, DefaultsKeepBackupsWithoutBomOrSyncAndUseTheDefaultFilter)
@@ -150,6 +154,7 @@ TEST(CommandLineTest, DefaultsKeepBackupsWithoutBomOrSyncAndUseTheDefaultFilter)
     EXPECT_FALSE(parse->conversion.text.writeBom || parse->conversion.disk.sync);
     EXPECT_FALSE(parse->rulesFile.has_value());
     EXPECT_EQ(parse->filter, "*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt");
+    EXPECT_EQ(parse->jobs, std::min(DefaultJobs(), kMaxJobs));
 }
 
 // A pipe or -o converts as --from says, without the encoding check and without a backup.

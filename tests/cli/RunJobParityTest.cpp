@@ -62,5 +62,32 @@ TEST(RunJobParityTest, CommandLineAndAHostOfTheJobLeaveTheSameTree)
     EXPECT_EQ(Contents(job.path()), Contents(cli.path()));
 }
 
+// Several jobs change nothing anyone can see: on the same tree (pages reached twice by overlapping
+// folders and links, a page that fails) one job and eight leave the same files, backups, log and
+// report, to the byte but for their times.
+TEST(RunJobParityTest, OneJobAndEightLeaveTheSameTreeLogAndReport)
+{
+    ScratchFolder one;
+    ScratchFolder eight;
+    for (const ScratchFolder* copy : {&one, &eight}) {
+        for (int i = 0; i < 12; ++i) {
+            fs::create_directories(copy->path() / "site");
+            fs::copy(VELTRAN_SAMPLES_DIR, copy->path() / "site" / ("part" + std::to_string(i)),
+                     fs::copy_options::recursive);
+        }
+        copy->Write("site/broken.htm", "<p>\x81\x20</p>");
+        fs::create_symlink("part3/index.htm", copy->path() / "site" / "link.htm");
+        fs::create_hard_link(copy->path() / "site/part5/index.htm", copy->path() / "site/hard.htm");
+    }
+    for (const auto& [folder, jobs] : {std::pair{&one, "1"}, {&eight, "8"}}) {
+        const CliResult result =
+            RunCliProcess({"--quiet", "--from", "gb", "--to", "big5", "-j", jobs, "--log", "run.log", "--report",
+                           "run.json", "site/part2", "site", "site/link.htm"},
+                          folder->path());
+        EXPECT_EQ(result.status, 1) << result.err;
+    }
+    EXPECT_EQ(Contents(one.path()), Contents(eight.path()));
+}
+
 } // namespace
 } // namespace veltran::test

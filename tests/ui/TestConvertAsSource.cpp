@@ -78,7 +78,7 @@ private slots:
         box.answers.Queue(confirmed ? MessageResult::Ok : MessageResult::Cancel);
         if (confirmed)
             box.answers.Queue(MessageResult::Ok); // the closing message
-        command->trigger();
+        QVERIFY(m_fixture->RunToEnd([&] { command->trigger(); }));
 
         const MessageRequest& question = box.calls.at(0);
         QCOMPARE(Text(question.caption), QStringLiteral("按原编码转换"));
@@ -106,12 +106,12 @@ private slots:
         m_fixture->window->Controls().optUtf8->click();
         ScriptedMessageBox& box = m_fixture->services->messageBox;
         box.answers.Queue(MessageResult::Ok);
-        m_fixture->window->Controls().cmdStartConvert->click();
+        QVERIFY(m_fixture->RunToEnd([&] { m_fixture->window->Controls().cmdStartConvert->click(); }));
         const std::string log = ReadBytes(m_fixture->Folder() / "Veltran.log");
         QVERIFY2(log.find("处理失败：" + page.string() + "\r\n    看起来是 BIG5 编码，不是 GB") != std::string::npos,
                  log.c_str());
 
-        m_fixture->window->lstFiles_Check(false);
+        QVERIFY(m_fixture->RunToEnd([&] { m_fixture->window->lstFiles_Check(false); }));
         const std::string report = m_fixture->services->viewer.texts.at(0).second;
         QVERIFY2(report.find("    若确知它是 GB 编码，可选中它，在列表的右键菜单中选“按原编码转换所选文件”。\n") !=
                      std::string::npos,

@@ -333,7 +333,6 @@ void TestListCommands::stopEndsAScanKeepingWhatWasFound()
             if (text.contains(QStringLiteral("已找到")) && !text.contains(QStringLiteral("已找到 0 ")))
                 RequestStop();
         }
-        bool ConfirmStop() override { return true; }
         const QLabel& info;
         QStringList shown;
     } pump(*Controls().lblInfo);

@@ -198,7 +198,7 @@ void TestRuleEditor::rulesSavedFromTheEditorRewriteFilesAsTheCommandLineDoes()
     m_fixture->window->AddPaths({window / "site"});
     Controls().chkU8BOM->setChecked(false);
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    Controls().cmdStartConvert->click();
+    QVERIFY(m_fixture->RunToEnd([&] { Controls().cmdStartConvert->click(); }));
     const CliResult result =
         RunCliProcess({"--quiet", "--from", "gb", "--to", "utf8", "--rules", rulesFile.string(), "site"}, cli);
     QCOMPARE(result.status, 0);

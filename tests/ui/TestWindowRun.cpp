@@ -1,5 +1,6 @@
 #include "CliProcess.h"
 #include "FileListView.h"
+#include "GatedFileCalls.h"
 #include "ListMenu.h"
 #include "TempDir.h"
 #include "TestRunners.h"
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <map>
@@ -70,6 +72,7 @@ private slots:
     void runsThatChangeNothingOrAreDeclined_data();
     void runsThatChangeNothingOrAreDeclined();
     void closingTheWindowEndsTheRunWithoutALog();
+    void bomChangedDuringARunAppliesFromTheNextFile();
     void emptyListLogsHeaderAndCompletion();
     void logThatCannotBeWrittenIsReported();
     void checkForetellsTheRunAndChangesNothing();
@@ -106,6 +109,11 @@ private:
         QVERIFY(!c.cmdConvertInfo->isVisible());
     }
 
+    bool StartAndWait()
+    {
+        return m_fixture->RunToEnd([this] { Controls().cmdStartConvert->click(); });
+    }
+
     std::unique_ptr<WindowFixture> m_fixture;
 };
 
@@ -135,7 +143,7 @@ void TestWindowRun::runOverTheSamplesMatchesTheCommandLine()
     m_fixture->window->AddPaths({window / "site"});
     Controls().optBig5->click();
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    Controls().cmdStartConvert->click();
+    QVERIFY(StartAndWait());
     fs::rename(m_fixture->Folder() / "Veltran.log", window / "Veltran.log");
 
     const CliResult result =
@@ -154,7 +162,7 @@ void TestWindowRun::failuresAreCountedLoggedAndTheLogOpens()
     const std::vector<fs::path> files = Site(3);
     WriteFile(files[1], "<p>\x81\x20</p>");
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    Controls().cmdStartConvert->click();
+    QVERIFY(StartAndWait());
 
     const fs::path log = m_fixture->Folder() / "Veltran.log";
     const MessageRequest& closing = Services().messageBox.calls.at(0);
@@ -188,7 +196,7 @@ void TestWindowRun::lossesAreAWarningAndLogged()
     Controls().optFrmUTF8->click();
     Controls().optGb->click();
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    Controls().cmdStartConvert->click();
+    QVERIFY(StartAndWait());
 
     const fs::path log = m_fixture->Folder() / "Veltran.log";
     const MessageRequest& message = Services().messageBox.calls.at(0);
@@ -214,7 +222,7 @@ void TestWindowRun::declarationsOptionRewritesThemInRunsAndChecks()
     ListMenu& menu = m_fixture->window->ListContextMenu();
     QVERIFY(!menu.DeclarationsAction()->isChecked());
     menu.DeclarationsAction()->trigger();
-    menu.CheckAllAction()->trigger();
+    QVERIFY(m_fixture->RunToEnd([&] { menu.CheckAllAction()->trigger(); }));
     const std::string check = Masked(Services().viewer.texts.at(0).second, m_fixture->Folder());
     QVERIFY2(check.find("2 个将改写编码声明。\n") != std::string::npos, check.c_str());
     QVERIFY2(check.find("可以处理：<folder>/site/f1.htm\n    将改写编码声明 1 处（共 1 处）\n") != std::string::npos,
@@ -222,13 +230,13 @@ void TestWindowRun::declarationsOptionRewritesThemInRunsAndChecks()
     QCOMPARE(ReadBytes(files[0]), page);
 
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    Controls().cmdStartConvert->click();
+    QVERIFY(StartAndWait());
     QCOMPARE(ReadBytes(files[0]), "\xEF\xBB\xBF<meta charset=\"utf-8\"><p>\xE4\xB8\xAD\xE6\x96\x87</p>");
 
     menu.DeclarationsAction()->trigger();
     WriteFile(files[1], page);
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    Controls().cmdStartConvert->click();
+    QVERIFY(StartAndWait());
     QCOMPARE(ReadBytes(files[1]), "\xEF\xBB\xBF<meta charset=\"gb2312\"><p>\xE4\xB8\xAD\xE6\x96\x87</p>");
 }
 
@@ -239,56 +247,63 @@ void TestWindowRun::stopBeforeTheThirdFile_data()
     QTest::newRow("stop declined") << false;
 }
 
+// The run is held in the second file: the stop question holds back the third, and a confirmed stop
+// lets the second finish and names the third.
 void TestWindowRun::stopBeforeTheThirdFile()
 {
     QFETCH(bool, confirmed);
     const std::vector<fs::path> files = Site(5);
     const MainWindowControls& c = Controls();
-    bool runningAsDesigned = false;
-    // Five files refresh before each file: 60 % is shown before the third.
-    m_fixture->WhileHandlingEvents([&] {
-        if (c.lblInfo->text() != QStringLiteral("正在处理，已完成 60 %"))
-            return true;
-        runningAsDesigned = !c.lstFiles->isEnabled() && !c.cmdStartConvert->isEnabled() && !c.chkBackup->isEnabled() &&
-                            !c.chkText->isEnabled() && c.cmdStopConvert->isEnabled() && !c.cmdAddDir->isEnabled() &&
-                            !c.cmdRemoveAll->isEnabled() && !c.cmdExit->isEnabled() && c.cmdAbout->isEnabled() &&
-                            c.optGb->isEnabled() && c.cmdConvertInfo->isVisible();
-        QTest::mouseClick(c.cmdStopConvert, Qt::LeftButton);
-        return false;
-    });
+    GatedFileCalls gate("f2.htm");
+    m_fixture->window->Run().SetJobs(1);
+    m_fixture->window->Run().SetFileCalls(gate);
     Services().messageBox.answers.Queue(confirmed ? MessageResult::Ok : MessageResult::Cancel);
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    c.cmdStartConvert->click();
+    QVERIFY(m_fixture->RunToEnd([&] {
+        // Whatever fails here, the run must not stay held.
+        const auto release = qScopeGuard([&] { gate.Release(); });
+        c.cmdStartConvert->click();
+        QTRY_VERIFY(gate.Reached());
+        // Five files refresh after each file: 20 % is shown once the first has finished.
+        QTRY_COMPARE(c.lblInfo->text(), QStringLiteral("正在处理，已完成 20 %"));
+        QVERIFY(!c.lstFiles->isEnabled() && !c.cmdStartConvert->isEnabled() && !c.chkBackup->isEnabled() &&
+                !c.chkText->isEnabled() && c.cmdStopConvert->isEnabled() && !c.cmdAddDir->isEnabled() &&
+                !c.cmdRemoveAll->isEnabled() && !c.cmdExit->isEnabled() && c.cmdAbout->isEnabled() &&
+                c.optGb->isEnabled() && c.cmdConvertInfo->isVisible());
+        QTest::mouseClick(c.cmdStopConvert, Qt::LeftButton);
+        gate.Release();
+    }));
 
-    QVERIFY(runningAsDesigned);
     const MessageRequest& question = Services().messageBox.calls.at(0);
     QCOMPARE(Text(question.text), QStringLiteral("确定要终止当前的处理过程吗？"));
     QVERIFY(question.buttons == MessageButtons::OkCancel && question.defaultButton == DefaultButton::Second);
     const std::string log = ReadBytes(m_fixture->Folder() / "Veltran.log");
+    QCOMPARE(ReadBytes(files[1]), kUtf8Page);
     if (confirmed) {
         QCOMPARE(Captions(), (QStringList{"中断", "中断"}));
         QCOMPARE(Text(Services().messageBox.calls.at(1).text), QStringLiteral("处理被终止。"));
-        QCOMPARE(ReadBytes(files[1]), kUtf8Page);
         QCOMPARE(ReadBytes(files[2]), kGbPage);
         QVERIFY(log.find("*** 处理过程被用户终止于 ***\r\n" + files[2].string() + "\r\n\r\n终止时间：") !=
                 std::string::npos);
-        QVERIFY(m_fixture->window->Events().StopRequested());
         QVERIFY(Services().viewer.shown.empty());
     } else {
         QCOMPARE(Captions(), (QStringList{"中断", "完成"}));
         QCOMPARE(ReadBytes(files[4]), kUtf8Page);
         QVERIFY(log.find("终止") == std::string::npos);
-        QVERIFY(!m_fixture->window->Events().StopRequested());
     }
     ExpectIdle();
-    // The last highlighted entry stays selected.
+    // The last highlighted entry, the last file finished, stays selected.
     QCOMPARE(m_fixture->window->Files().SelectedCount(), std::size_t{1});
-    QVERIFY(m_fixture->window->Files().IsSelected(confirmed ? 2 : 4));
+    QVERIFY(m_fixture->window->Files().IsSelected(confirmed ? 1 : 4));
 }
 
+// Held in the last of 250 files, the window shows 99 % with the 249th entry highlighted.
 void TestWindowRun::longRunRefreshesAboutAHundredTimes()
 {
     Site(250, "ab");
+    GatedFileCalls gate("f250.htm");
+    m_fixture->window->Run().SetJobs(1);
+    m_fixture->window->Run().SetFileCalls(gate);
     QStringList shown;
     m_fixture->WhileHandlingEvents([&] {
         if (Controls().cmdConvertInfo->isVisible() && !shown.contains(Controls().lblInfo->text()))
@@ -296,12 +311,17 @@ void TestWindowRun::longRunRefreshesAboutAHundredTimes()
         return true;
     });
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    Controls().cmdStartConvert->click();
-
+    QVERIFY(m_fixture->RunToEnd([&] {
+        // Whatever fails here, the run must not stay held.
+        const auto release = qScopeGuard([&] { gate.Release(); });
+        Controls().cmdStartConvert->click();
+        QTRY_VERIFY(gate.Reached());
+        QTRY_COMPARE(Controls().lblInfo->text(), QStringLiteral("正在处理，已完成 99 %"));
+        QVERIFY(m_fixture->window->Files().IsSelected(248));
+        QCOMPARE(m_fixture->window->Files().SelectedCount(), std::size_t{1});
+        gate.Release();
+    }));
     QVERIFY(shown.size() <= 84); // "请稍侯" and one label per refresh, never more
-    QCOMPARE(shown.last(), QStringLiteral("正在处理，已完成 99 %"));
-    QVERIFY(m_fixture->window->Files().IsSelected(248));
-    QCOMPARE(m_fixture->window->Files().SelectedCount(), std::size_t{1});
 }
 
 void TestWindowRun::runsThatChangeNothingOrAreDeclined_data()
@@ -331,7 +351,7 @@ void TestWindowRun::runsThatChangeNothingOrAreDeclined()
     Services().messageBox.answers.Queue(answer == 0 ? MessageResult::Ok : static_cast<MessageResult>(answer));
     if (converted)
         Services().messageBox.answers.Queue(MessageResult::Ok);
-    Controls().cmdStartConvert->click();
+    QVERIFY(StartAndWait());
 
     const MessageRequest& first = Services().messageBox.calls.at(0);
     QCOMPARE(Text(first.caption), caption);
@@ -349,28 +369,57 @@ void TestWindowRun::runsThatChangeNothingOrAreDeclined()
     QCOMPARE(Services().messageBox.calls.size(), std::size_t{converted ? 2u : 1u});
 }
 
+// Closed while the second file converts, the window lets it finish, starts no other and writes no log.
 void TestWindowRun::closingTheWindowEndsTheRunWithoutALog()
 {
     const std::vector<fs::path> files = Site(5);
-    m_fixture->WhileHandlingEvents([&] {
-        if (Controls().lblInfo->text() != QStringLiteral("正在处理，已完成 40 %"))
-            return true;
+    GatedFileCalls gate("f2.htm");
+    m_fixture->window->Run().SetJobs(1);
+    m_fixture->window->Run().SetFileCalls(gate);
+    QVERIFY(m_fixture->RunToEnd([&] {
+        // Whatever fails here, the run must not stay held.
+        const auto release = qScopeGuard([&] { gate.Release(); });
+        Controls().cmdStartConvert->click();
+        QTRY_VERIFY(gate.Reached());
         m_fixture->window->close();
-        return false;
-    });
-    Controls().cmdStartConvert->click();
+        gate.Release();
+    }));
 
-    QCOMPARE(ReadBytes(files[0]), kUtf8Page);
-    QCOMPARE(ReadBytes(files[1]), kGbPage);
+    QCOMPARE(ReadBytes(files[1]), kUtf8Page);
+    QCOMPARE(ReadBytes(files[4]), kGbPage);
     QVERIFY(!fs::exists(m_fixture->Folder() / "Veltran.log"));
     QVERIFY(Services().messageBox.calls.empty());
     QCOMPARE(Services().settings.Read("Parameter", "Window"), std::optional<std::string>("0"));
 }
 
+// "带BOM" stays enabled during a run: unticked while the second file converts, it applies from the
+// third file on.
+void TestWindowRun::bomChangedDuringARunAppliesFromTheNextFile()
+{
+    const std::vector<fs::path> files = Site(3);
+    GatedFileCalls gate("f2.htm");
+    m_fixture->window->Run().SetJobs(1);
+    m_fixture->window->Run().SetFileCalls(gate);
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    QVERIFY(m_fixture->RunToEnd([&] {
+        // Whatever fails here, the run must not stay held.
+        const auto release = qScopeGuard([&] { gate.Release(); });
+        Controls().cmdStartConvert->click();
+        QTRY_VERIFY(gate.Reached());
+        QVERIFY(Controls().chkU8BOM->isEnabled());
+        QTest::mouseClick(Controls().chkU8BOM, Qt::LeftButton);
+        QVERIFY(!Controls().chkU8BOM->isChecked());
+    }));
+
+    QCOMPARE(ReadBytes(files[0]), kUtf8Page);
+    QCOMPARE(ReadBytes(files[1]), kUtf8Page);
+    QCOMPARE(ReadBytes(files[2]), kUtf8Page.substr(3));
+}
+
 void TestWindowRun::emptyListLogsHeaderAndCompletion()
 {
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    m_fixture->window->cmdStartConvert_Click();
+    QVERIFY(m_fixture->RunToEnd([&] { m_fixture->window->cmdStartConvert_Click(); }));
     QCOMPARE(Text(Services().messageBox.calls.at(0).text), QStringLiteral("文件处理完成。"));
     const std::string log = Masked(ReadBytes(m_fixture->Folder() / "Veltran.log"), m_fixture->Folder());
     QCOMPARE(Text(log),
@@ -386,7 +435,7 @@ void TestWindowRun::logThatCannotBeWrittenIsReported()
     WriteFile(files[0], "<p>\x81\x20</p>");
     Services().messageBox.answers.Queue(MessageResult::Ok);
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    Controls().cmdStartConvert->click();
+    QVERIFY(StartAndWait());
 
     QCOMPARE(Captions(), (QStringList{"错误", "完成"}));
     const QString error = Text(Services().messageBox.calls.at(0).text);
@@ -421,8 +470,8 @@ void TestWindowRun::checkForetellsTheRunAndChangesNothing()
     QVERIFY(menu.actions().at(0)->isEnabled());
     menu.hide();
     const auto tree = Tree(m_fixture->Folder());
-    menu.actions().at(0)->trigger();
-    menu.actions().at(1)->trigger();
+    QVERIFY(m_fixture->RunToEnd([&] { menu.actions().at(0)->trigger(); }));
+    QVERIFY(m_fixture->RunToEnd([&] { menu.actions().at(1)->trigger(); }));
 
     QCOMPARE(Tree(m_fixture->Folder()), tree);
     QVERIFY(!fs::exists(m_fixture->Folder() / "Veltran.log"));
@@ -456,7 +505,7 @@ void TestWindowRun::pageFoundOnlyAsItsBackupIsPutBackAndTold()
     const std::vector<fs::path> files = Site(2);
     fs::rename(files[1], fs::path(files[1]) += ".bak");
     Services().messageBox.answers.Queue(MessageResult::Ok);
-    Controls().cmdStartConvert->click();
+    QVERIFY(StartAndWait());
 
     const MessageRequest& closing = Services().messageBox.calls.at(0);
     QCOMPARE(Text(closing.text),

@@ -5,6 +5,7 @@
 #include "ScriptedServices.h"
 #include "frmMain.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -28,8 +29,18 @@ public:
     WindowFolders Folders() const { return {(Folder() / "Veltran.log").string(), Folder().string()}; }
     std::filesystem::path Folder() const { return folder.path().toStdString(); }
 
-    /// Calls `check` every time the window handles its events, as it does between the files of a run,
-    /// until it returns false.
+    /// Does `start` (a click or command that may start a run or check) and, when a run started,
+    /// handles the window's events until it has ended and been reported. False when it did not end.
+    bool RunToEnd(const std::function<void()>& start)
+    {
+        QSignalSpy ended(window.get(), &frmMain::runFinished);
+        start();
+        return !window->Run().Running() || ended.wait(kRunTimeoutMs);
+    }
+
+    static constexpr int kRunTimeoutMs = 120000;
+
+    /// Calls `check` every time the window handles its events until it returns false.
     void WhileHandlingEvents(const std::function<bool()>& check)
     {
         auto* timer = new QTimer(window.get());
