@@ -17,8 +17,6 @@
 #include "frmText.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,17 +25,10 @@ namespace veltran {
 
 namespace {
 
-constexpr int kKeyEscape = 27;
-
 // The add-files dialog's filter: description and patterns in pairs, the first pair shown first.
 constexpr char kAddFilesFilter[] = "网页文件(*.htm; *.html; *.xml; *.shtml)|*.htm;*.html;*.xml;*.shtml|"
                                    "源码文件(*.asp; *.php; *.aspx; *.js)|*.asp;*.php;*.aspx;*.js|"
                                    "文本文件(*.txt)|*.txt|所有文件(*.*)|*.*";
-
-int KeyCode(const QKeyEvent& event)
-{
-    return event.key() == Qt::Key_Escape ? kKeyEscape : event.key();
-}
 
 } // namespace
 
@@ -341,72 +332,6 @@ void frmMain::lstFiles_KeyPress(int keyCode)
 void frmMain::OpenInNotepad(const std::filesystem::path& path, EncodingId encoding)
 {
     veltran::OpenInNotepad(m_services.textViewer, m_services.messageBox, path, encoding);
-}
-
-bool frmMain::event(QEvent* event)
-{
-    const bool handled = QWidget::event(event);
-    m_ruleKeeper.EventHandled(*event);
-    return handled;
-}
-
-bool frmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_controls.Label1) {
-        if (event->type() == QEvent::MouseMove) {
-            Label1_MouseMove();
-            return true;
-        }
-        if (event->type() == QEvent::MouseButtonRelease) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton && m_controls.Label1->rect().contains(mouse->position().toPoint()))
-                Label1_Click();
-            return true;
-        }
-    }
-    // A key the focus control ignores travels on to its parents; preview it once, at the start.
-    if (event->type() == QEvent::KeyPress && watched == focusWidget())
-        Form_KeyDown(KeyCode(*static_cast<QKeyEvent*>(event)));
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmMain::keyPressEvent(QKeyEvent* event)
-{
-    if (focusWidget() == nullptr || focusWidget() == this)
-        Form_KeyDown(KeyCode(*event));
-    QWidget::keyPressEvent(event);
-}
-
-void frmMain::mouseMoveEvent(QMouseEvent* event)
-{
-    if (childAt(event->position().toPoint()) == nullptr)
-        Form_MouseMove();
-    QWidget::mouseMoveEvent(event);
-}
-
-void frmMain::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    Form_Resize();
-    m_ruleKeeper.Resized(*event);
-}
-
-void frmMain::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    // Restoring from minimised changes no size, yet centres and lays out again.
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
-}
-
-void frmMain::closeEvent(QCloseEvent* event)
-{
-    Form_Unload();
-    // A run or scan in progress ends before its next file or folder; the program ends with it.
-    if (m_busy)
-        m_events.Abandon();
-    m_run.Close();
-    event->accept();
 }
 
 } // namespace veltran

@@ -71,6 +71,8 @@ public:
     void Form_Unload();
     void Form_Resize();
     /// Esc (key code 27) asks a run or a scan to stop; other keys are ignored.
+    /// The key code Form_KeyDown receives for Escape, which stops a run.
+    static constexpr int kKeyEscape = 27;
     void Form_KeyDown(int keyCode);
     void Form_MouseMove();
     void Label1_MouseMove();
