@@ -1,14 +1,17 @@
 #include "LogPath.h"
+#include "MappingTablesFile.h"
 #include "Program.h"
 #include "ProgramArguments.h"
 #include "QtPlatformServices.h"
 #include "QtTranslations.h"
+#include "Reasons.h"
 #include "ScreenshotSession.h"
 #include "frmMain.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
@@ -40,6 +43,16 @@ int main(int argc, char* argv[])
     if (!arguments.error.isEmpty()) {
         std::fprintf(stderr, "veltran: %s\nTry 'veltran --help' for more information.\n", qPrintable(arguments.error));
         return 2;
+    }
+
+    // Without its mapping tables the window could convert nothing: say so, rather than fail later.
+    const auto tables = veltran::LoadMappingTables();
+    if (const veltran::Status usable = tables ? (*tables)->CheckDigests() : tables.status(); !usable) {
+        std::fprintf(stderr, "veltran: %s\n", usable.message.c_str());
+        QMessageBox::critical(nullptr, QStringLiteral("Veltran"),
+                              QStringLiteral("找不到或无法读取汉字转换表，请重新安装 Veltran。\n\n") +
+                                  QString::fromStdString(veltran::ReasonText(usable, veltran::Language::Chinese)));
+        return 1;
     }
 
     std::unique_ptr<veltran::ScreenshotSession> screenshots;

@@ -1,5 +1,6 @@
 #include "BatchRun.h"
 
+#include "Reasons.h"
 #include "RunIdentities.h"
 #include "RunLog.h"
 
@@ -12,11 +13,6 @@
 #include <thread>
 
 namespace veltran {
-
-bool RefusedForItsEncoding(const Status& result)
-{
-    return result.code == StatusCode::WrongEncoding || result.code == StatusCode::AlreadyUtf8;
-}
 
 std::size_t DefaultJobs()
 {
@@ -45,7 +41,7 @@ struct Finished
 
 Status OutOfMemory()
 {
-    return Status::Failure(StatusCode::OutOfMemory, "not enough memory for this file");
+    return Status::Failure(StatusCode::OutOfMemory);
 }
 
 // One run: every thread it has takes the next entry in list order, converts it unlocked, and passes
@@ -147,7 +143,7 @@ private:
         } catch (const std::bad_alloc&) {
             finished = {OutOfMemory(), {}};
         } catch (const std::exception& e) {
-            finished = {Status::Failure(StatusCode::MappingFailed, e.what()), {}};
+            finished = {Status::Failure(StatusCode::MappingFailed, {.name = e.what()}), {}};
         }
         m_identities.Ended(admitted, finished.result.ok());
 
@@ -176,7 +172,7 @@ private:
         ++m_outcome.processed;
         m_roles.progress.FileFinished(index, entry, result);
         if (!result.ok()) {
-            m_log.AddFailure(entry.native(), RefusedForItsEncoding(result) ? result.message : std::string());
+            m_log.AddFailure(entry.native(), ReasonText(result, Language::Chinese));
             m_outcome.failures.push_back({entry, result});
         } else {
             m_outcome.converted.Add(finished.notes.reading);
@@ -193,6 +189,8 @@ private:
         for (const std::string& text : finished.notes.notKept)
             m_outcome.notKept.push_back({entry, text});
         m_outcome.replacedOtherBackups += finished.notes.replacedOtherBackup ? 1 : 0;
+        if (!finished.notes.putBackFrom.empty())
+            m_outcome.putBack.push_back({entry, finished.notes.putBackFrom.string()});
         if (m_settings.keepRecords && (!m_settings.recordWanted || m_settings.recordWanted(result, finished.notes)))
             m_outcome.records.push_back({entry, std::move(result), std::move(finished.notes)});
         if ((index + 1) % m_refreshStep == 0)

@@ -82,8 +82,8 @@ struct RunLoss
 /// Files converted, by what they were read as.
 struct ReadingCounts
 {
-    std::array<std::size_t, 3> encodings{}; // indexed by EncodingId
-    std::size_t asciiOnly = 0;              // ASCII only, so read as anything
+    std::array<std::size_t, kEncodingCount> encodings{}; // indexed by EncodingId
+    std::size_t asciiOnly = 0;                           // ASCII only, so read as anything
 
     void Add(const SourceReading& reading);
 };
@@ -107,18 +107,16 @@ struct RunOutcome
     std::size_t replacedOtherBackups = 0;  // older backups replaced that held other bytes
     std::size_t declarationsRewritten = 0; // files converted with a charset declaration rewritten
     std::size_t undeclared = 0;            // files converted that declare no charset
+    std::vector<FileNotice> putBack;       // missing files put back from their lone backup, whose path is the
+                                           // text (in a dry run: that would be)
     std::vector<EntryRecord> records;      // every entry processed, in order, when the run was asked to keep them
     std::string log;                       // the log text (UTF-8, CR LF)
     Status logWritten;                     // why the log file could not be written, when it was to be
 };
 
-/// True for a file the encoding check refused (it reads as another encoding, or as none that can be
-/// told), or that is the conversion of its own backup: the log names the reason of such a refusal.
-bool RefusedForItsEncoding(const Status& result);
-
 /// Runs over the entries, from the log header to the completion or stop entry, with a line for each
-/// file that failed and each that lost characters (those written as character references are kept).
-/// Files start in list order, up to settings.jobs at once within settings.heldBytes, each after
+/// file that failed (with its reason in Chinese) and each that lost characters (those written as character references
+/// are kept). Files start in list order, up to settings.jobs at once within settings.heldBytes, each after
 /// roles.control allows it; a file already converted in the run (RunIdentities) fails without being
 /// converted again, and one reached again while it converts waits for that result. Whatever the jobs,
 /// results are told to the progress display, the log and the outcome in list order, as one job

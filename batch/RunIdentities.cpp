@@ -1,5 +1,7 @@
 #include "RunIdentities.h"
 
+#include "UnreadableFolder.h"
+
 #include <new>
 
 namespace veltran {
@@ -35,7 +37,7 @@ RunIdentities::Admission RunIdentities::Admit(const std::filesystem::path& path,
     const bool found = m_calls.LinkStat(path, own) == 0;
     if (found && S_ISDIR(own.st_mode)) {
         admitted.kind = Kind::Refused;
-        admitted.refusal = Status::Failure(StatusCode::FolderUnreadable, "the folder could not be searched");
+        admitted.refusal = UnreadableFolderFailure(path, m_calls);
         return admitted;
     }
     struct stat file = own;
@@ -51,7 +53,7 @@ RunIdentities::Admission RunIdentities::Admit(const std::filesystem::path& path,
         admitted.kind = Kind::Wait;
     } else if (m_converted.count(admitted.key) > 0) {
         admitted.kind = Kind::Refused;
-        admitted.refusal = Status::Failure(StatusCode::AlreadyConverted, "already converted in this run");
+        admitted.refusal = Status::Failure(StatusCode::AlreadyConverted);
     } else {
         // Noted before the conversion, while a lack of memory still changes nothing on disk.
         admitted.backupNames.push_back(path.filename().string() + ".bak");

@@ -35,7 +35,7 @@ void RunLog::AddFailure(std::string_view path, std::string_view reason)
     m_text += kLineBreak;
     if (reason.empty())
         return;
-    // Indented, so that a reader looking for the failure lines finds them as before.
+    // Indented on a line of its own, so that the failure line is what a reader looking for it expects.
     m_text += "    ";
     m_text += ShownName(reason);
     m_text += kLineBreak;
@@ -72,10 +72,7 @@ Status WriteRunLog(const std::filesystem::path& logPath, std::string_view text)
     const std::array<ByteView, 1> pieces{ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())};
     ReplaceOptions options;
     options.sync = true; // a crash leaves either the old log or the whole new one
-    Status written = ReplaceFile(logPath, pieces, options);
-    if (!written)
-        written.message = logPath.string() + ": " + written.message;
-    return written;
+    return ReplaceFile(logPath, pieces, options);
 }
 
 } // namespace veltran

@@ -17,8 +17,8 @@ class RunLog
 public:
     /// "<Veltran 运行日志>", the start time and the operation "source --> target", then an empty line.
     void AddHeader(std::string_view sourceName, std::string_view targetName, std::string_view startTime);
-    /// "处理失败：" and the path as the list holds it, escaped by ShownName; with a reason, a second line
-    /// of four spaces and the reason, escaped alike.
+    /// "处理失败：", the path as the list holds it and, in brackets on the same line, the reason, each
+    /// escaped by ShownName.
     void AddFailure(std::string_view path, std::string_view reason = {});
     /// "字符丢失：", the path and, in brackets, LossText: a file converted with characters written as "?".
     void AddLoss(std::string_view path, const UnmappableCharacters& lost);
@@ -34,8 +34,7 @@ private:
 };
 
 /// Replaces the log file with the text in one piece through ReplaceFile, flushed to the disk before
-/// it takes the old log's place, so a failed write leaves the previous log whole. The message of a
-/// failure starts with the log's path.
+/// it takes the old log's place, so a failed write leaves the previous log whole.
 Status WriteRunLog(const std::filesystem::path& logPath, std::string_view text);
 
 } // namespace veltran

@@ -1,5 +1,6 @@
 #include "RunReport.h"
 
+#include "Reasons.h"
 #include "ReplaceFile.h"
 #include "ShownName.h"
 #include "UnmappableCharacters.h"
@@ -12,7 +13,8 @@ namespace veltran {
 
 namespace {
 
-using nlohmann::json;
+// Keys stay in the order they are set in, the order the manual page documents.
+using json = nlohmann::ordered_json;
 
 // The path as text a person can read, and its bytes when the text cannot hold them exactly.
 void AddPath(json& object, const char* key, const std::filesystem::path& path)
@@ -45,6 +47,7 @@ json EntryJson(const EntryRecord& record, const RunSettings& settings)
     entry["outcome"] =
         settings.conversion.disk.dryRun ? (ok ? "would convert" : "would fail") : (ok ? "converted" : "failed");
     if (!ok) {
+        entry["code"] = CodeName(record.result.code);
         entry["reason"] = ShownName(record.result.message);
         return entry;
     }
@@ -89,6 +92,7 @@ Status WriteRunReport(const std::filesystem::path& file, const RunRequest& reque
     const ConvertOptions& conversion = settings.conversion;
     report["settings"] = {{"from", settings.sourceName},
                           {"to", settings.targetName},
+                          {"chinese", std::string(ChineseFormsName(conversion.text.chinese))},
                           {"backup", conversion.disk.keepBackup},
                           {"declarations", conversion.text.rewriteDeclarations},
                           {"references", conversion.text.unmappableAsReferences},
@@ -130,10 +134,7 @@ Status WriteRunReport(const std::filesystem::path& file, const RunRequest& reque
     const std::array<ByteView, 1> pieces{ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())};
     ReplaceOptions options;
     options.sync = true;
-    Status written = ReplaceFile(file, pieces, options);
-    if (!written)
-        written.message = ShownName(file.native()) + ": " + written.message;
-    return written;
+    return ReplaceFile(file, pieces, options);
 }
 
 } // namespace veltran

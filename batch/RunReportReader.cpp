@@ -132,14 +132,16 @@ Result<ReportedRun> ReadRunReport(const std::filesystem::path& reportFile, const
     limits.largest = kLargestReport;
     Result<FileContent> content = ReadRegularFile(reportFile, limits, calls);
     if (!content)
-        return Status::Failure(content.status().code, "cannot read " + shown + ": " + content.status().message);
+        return Status::Failure(StatusCode::BadInput,
+                               {.name = "cannot read " + shown + ": " + content.status().message});
     try {
         const ByteView bytes = content->bytes;
         return Parse(json::parse(bytes.begin(), bytes.end()));
     } catch (const Unusable& fault) {
-        return Status::Failure(StatusCode::BadInput, shown + ": " + fault.reason);
+        return Status::Failure(StatusCode::BadInput, {.name = shown + ": " + fault.reason});
     } catch (const json::exception& e) { // a missing key, a value of another type, or no JSON at all
-        return Status::Failure(StatusCode::BadInput, shown + " is not a run report: " + e.what());
+        return Status::Failure(StatusCode::BadInput,
+                               {.name = shown + " is not a run report: " + std::string(e.what())});
     }
 }
 

@@ -1,20 +1,27 @@
 #include "CliRun.h"
 
+#include "CleanStagedCommand.h"
 #include "CliProgress.h"
 #include "CliRunControl.h"
 #include "CommandLine.h"
 #include "DateTimeText.h"
+#include "DetectCommand.h"
 #include "ExpandPaths.h"
+#include "FileConverter.h"
 #include "InterruptFlag.h"
+#include "LossMessage.h"
+#include "MappingTablesFile.h"
 #include "RulesFile.h"
 #include "RunJob.h"
 #include "RunReport.h"
 #include "ShownName.h"
+#include "StreamCommand.h"
 #include "TextCodecs.h"
 #include "UndoCommand.h"
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace veltran {
 
@@ -24,7 +31,7 @@ namespace {
 std::string ReadingsText(const ReadingCounts& counts)
 {
     std::string text;
-    for (const EncodingId encoding : {EncodingId::Gb, EncodingId::Big5, EncodingId::Utf8}) {
+    for (const EncodingId encoding : {EncodingId::Gb, EncodingId::Big5, EncodingId::Utf8, EncodingId::Gb18030}) {
         if (const std::size_t count = counts.encodings[static_cast<std::size_t>(encoding)]; count > 0)
             text += (text.empty() ? "" : ", ") + std::string(EncodingName(encoding)) + " " + std::to_string(count);
     }
@@ -33,40 +40,40 @@ std::string ReadingsText(const ReadingCounts& counts)
     return text.empty() ? text : " (read as " + text + ")";
 }
 
-// What each entry's conversion found that a person should know, beyond failures: the characters the
-// target lacked and, in a dry run, what each file would do.
+// What each entry's conversion found that a person should know, beyond failures (which CliProgress
+// told as they happened): the characters the target lacked and, in a dry run or when verbose, each
+// file converted.
 void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const CliEnvironment& environment)
 {
+    const TextOptions& text = commandLine.conversion.text;
+    const bool dryRun = commandLine.conversion.disk.dryRun;
     for (const EntryRecord& record : outcome.records) {
+        if (!record.result)
+            continue;
         const std::string path = ShownName(record.path.native());
-        if (commandLine.conversion.disk.dryRun) {
-            environment.out << (record.result ? "would convert: " : "would fail: ") << path;
-            if (!record.result)
-                environment.out << ": " << ShownName(record.result.message);
-            else if (commandLine.conversion.text.rewriteDeclarations)
+        if (dryRun || commandLine.verbose) {
+            environment.out << (dryRun ? "would convert: " : "converted: ") << path;
+            if (text.rewriteDeclarations)
                 environment.out << " (" << record.notes.declarations.rewritten << " of "
                                 << record.notes.declarations.found << " charset declarations rewritten)";
-            if (record.result && record.notes.mapped.count > 0)
+            if (record.notes.mapped.count > 0)
                 environment.out << " (" << record.notes.mapped.count << " Chinese character"
                                 << (record.notes.mapped.count == 1 ? "" : "s")
                                 << " mapped: " << record.notes.mapped.ExamplesText()
                                 << (record.notes.mapped.count > record.notes.mapped.examples.size() ? " ...)" : ")");
             environment.out << '\n';
         }
-        const UnmappableCharacters& lost = record.notes.unmappable;
-        if (!record.result || lost.count == 0)
-            continue;
-        const bool references =
-            commandLine.conversion.text.unmappableAsReferences && TakesCharacterReferences(record.notes.file);
-        environment.err << "veltran-cli: " << path << ": " << lost.count << " character" << (lost.count == 1 ? "" : "s")
-                        << " the target lacks " << (commandLine.conversion.disk.dryRun ? "would be " : "")
-                        << "written as " << (references ? "references" : "\"?\"") << ":";
-        for (const char32_t character : lost.examples)
-            environment.err << ' ' << DescribeCharacter(character);
-        environment.err << (lost.count > lost.examples.size() ? " ...\n" : "\n");
+        const bool references = text.unmappableAsReferences && TakesCharacterReferences(record.notes.file);
+        PrintLoss(environment.err, path, record.notes.unmappable, ChosenUnmappableAs(references, text.dropUnmappable),
+                  dryRun);
     }
     for (const FileNotice& notice : outcome.notKept)
         environment.err << "veltran-cli: " << ShownName(notice.path.native()) << ": " << ShownName(notice.text) << '\n';
+    for (const FileNotice& notice : outcome.putBack)
+        environment.err << "veltran-cli: " << ShownName(notice.path.native()) << ": missing; "
+                        << (dryRun ? "would be put back" : "put back") << " from "
+                        << ShownName(std::filesystem::path(notice.text).filename().native())
+                        << ", which was there without it\n";
 }
 
 // After the refusals of the encoding check, how to convert such files anyway, for a person who knows
@@ -123,27 +130,26 @@ void PrintSummary(std::ostream& out, const RunOutcome& outcome, const std::vecto
     out << NotesText(outcome, commandLine.conversion.text.rewriteDeclarations) << ".\n";
 }
 
-} // namespace
+// Reads the rules file into `rules` after the charset rule's place; how many rules the run has, or
+// nothing when the file cannot be used (told on `err`).
+std::optional<int> LoadRules(const CommandLine& commandLine, RuleTable& rules, std::ostream& err)
+{
+    // The charset rule, made by the run, comes first; the file's rules follow it.
+    int ruleCount = commandLine.charsetHeader ? 1 : 0;
+    if (!commandLine.rulesFile)
+        return ruleCount;
+    const Result<int> loaded = LoadRulesFile(*commandLine.rulesFile, ruleCount + 1, rules);
+    if (!loaded) {
+        err << "veltran-cli: rules file " << ShownName(commandLine.rulesFile->native()) << ": "
+            << ShownName(loaded.status().message) << '\n';
+        return std::nullopt;
+    }
+    return ruleCount + *loaded;
+}
 
-int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& environment)
+int RunConversion(const CommandLine& commandLine, RuleTable& rules, bool applyRules, const CliEnvironment& environment)
 {
     std::ostream& err = environment.err;
-    const Result<CommandLine> parse = ParseCommandLine(arguments);
-    if (!parse) {
-        err << "veltran-cli: " << parse.status().message << "\nTry 'veltran-cli --help' for more information.\n";
-        return kExitUsage;
-    }
-    const CommandLine& commandLine = *parse;
-    if (commandLine.help) {
-        environment.out << UsageText();
-        return kExitSuccess;
-    }
-    if (commandLine.version) {
-        environment.out << VersionText();
-        return kExitSuccess;
-    }
-    if (commandLine.undoFile)
-        return RunUndoCommand(*commandLine.undoFile, environment);
     // A report names what undo may put back; one written over by a later run could not undo this one.
     std::error_code ec;
     if (commandLine.reportFile && !commandLine.force &&
@@ -152,20 +158,6 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
             << " exists: give --force to replace it, or another name\n";
         return kExitUsage;
     }
-
-    RuleTable rules;
-    // The charset rule, made by the run, comes first; the file's rules follow it.
-    int ruleCount = commandLine.charsetHeader ? 1 : 0;
-    if (commandLine.rulesFile) {
-        const Result<int> loaded = LoadRulesFile(*commandLine.rulesFile, ruleCount + 1, rules);
-        if (!loaded) {
-            err << "veltran-cli: rules file " << ShownName(commandLine.rulesFile->native()) << ": "
-                << ShownName(loaded.status().message) << '\n';
-            return kExitUsage;
-        }
-        ruleCount += *loaded;
-    }
-    const bool applyRules = ruleCount > 0;
 
     RunRequest request;
     const TextOptions& text = commandLine.conversion.text;
@@ -183,10 +175,13 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
         };
     request.settings.jobs = commandLine.jobs;
     if (ChangesNothing(request.settings, applyRules)) {
-        err << kNothingToChange << '\n';
+        err << "veltran-cli: the files are in the target encoding already and no rules or --chinese are given: "
+               "nothing to change\n";
         return kExitUsage;
     }
-    request.entries = ExpandPaths(commandLine.paths, commandLine.filter);
+    std::vector<std::filesystem::path> strays;
+    request.entries = ExpandPaths(commandLine.paths, commandLine.filter, &strays);
+    ReportStrays(strays, err);
     request.roots = commandLine.paths;
     request.makeCharsetRule = commandLine.charsetHeader;
     request.logPath = commandLine.logFile;
@@ -199,18 +194,20 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     FixedFileOptions options(applyRules, text.writeBom);
 
     InterruptFlag::Install();
-    const std::string started = NowText();
+    const std::string started = IsoNowText();
     const RunOutcome outcome = RunJob(request, rules, RunRoles{progress, control, options});
 
     PrintNotes(outcome, commandLine, environment);
     PrintTrustHint(outcome, commandLine, err);
     if (!outcome.logWritten)
-        err << "veltran-cli: the log was not written: " << ShownName(outcome.logWritten.message) << '\n';
+        err << "veltran-cli: the log was not written: " << ShownName(request.logPath->native()) << ": "
+            << ShownName(outcome.logWritten.message) << '\n';
     Status reported;
     if (commandLine.reportFile) {
-        reported = WriteRunReport(*commandLine.reportFile, request, outcome, started, NowText());
+        reported = WriteRunReport(*commandLine.reportFile, request, outcome, started, IsoNowText());
         if (!reported)
-            err << "veltran-cli: the report was not written: " << ShownName(reported.message) << '\n';
+            err << "veltran-cli: the report was not written: " << ShownName(commandLine.reportFile->native()) << ": "
+                << ShownName(reported.message) << '\n';
     }
     if (!commandLine.quiet)
         PrintSummary(environment.out, outcome, request.entries, guessed, commandLine);
@@ -218,6 +215,56 @@ int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& envi
     if (outcome.stopped)
         return ExitStatusOfSignal(control.StopSignal());
     return outcome.failures.empty() && outcome.logWritten && reported ? kExitSuccess : kExitSomeFailed;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& environment)
+{
+    std::ostream& err = environment.err;
+    const Result<CommandLine> parse = ParseCommandLine(arguments);
+    if (!parse) {
+        err << "veltran-cli: " << parse.status().message << "\nTry 'veltran-cli --help' for more information.\n";
+        return kExitUsage;
+    }
+    const CommandLine& commandLine = *parse;
+    switch (commandLine.command) {
+    case CliCommand::Help:
+        environment.out << UsageText();
+        return kExitSuccess;
+    case CliCommand::Version:
+        environment.out << VersionText();
+        return kExitSuccess;
+    case CliCommand::List:
+        environment.out << EncodingListText();
+        return kExitSuccess;
+    case CliCommand::Undo:
+        return RunUndoCommand(*commandLine.undoFile, environment);
+    case CliCommand::Detect:
+        return RunDetectCommand(commandLine.paths, commandLine.filter, environment);
+    case CliCommand::CleanStaged:
+        return RunCleanStagedCommand(commandLine.paths, commandLine.quiet, environment);
+    case CliCommand::Convert:
+    case CliCommand::Stream:
+        break;
+    }
+    // A run in place checks every byte of the tables, which costs little beside it; a pipe or -o,
+    // often run once per file, checks their layout alone.
+    const Result<const MappingTablesFile*> tables = LoadMappingTables();
+    const Status usable = !tables                                      ? tables.status()
+                          : commandLine.command == CliCommand::Convert ? (*tables)->CheckDigests()
+                                                                       : Status();
+    if (!usable) {
+        err << "veltran-cli: " << usable.message << '\n';
+        return kExitSomeFailed;
+    }
+    RuleTable rules;
+    const std::optional<int> ruleCount = LoadRules(commandLine, rules, err);
+    if (!ruleCount)
+        return kExitUsage;
+    if (commandLine.command == CliCommand::Stream)
+        return RunStreamCommand(commandLine, rules, *ruleCount > 0, environment);
+    return RunConversion(commandLine, rules, *ruleCount > 0, environment);
 }
 
 } // namespace veltran

@@ -1,8 +1,12 @@
 #include "CommandLine.h"
 
+#include "BackupNames.h"
 #include "BatchRun.h"
 #include "FindFiles.h"
 
+#include <getopt.h>
+
+#include <algorithm>
 #include <charconv>
 #include <functional>
 #include <string_view>
@@ -11,19 +15,50 @@ namespace veltran {
 
 namespace {
 
-using ValueSetter = std::function<std::string(CommandLine&, const std::string&)>;
-
-struct ValueOption
+// What the parser has seen beyond the fields it fills, for the checks made once all is read.
+struct Seen
 {
-    std::string_view name;
-    ValueSetter set; // returns an error text, empty when the value was taken
+    bool from = false;
+    bool to = false;
+    bool trust = false;
+    bool detect = false;
+    bool cleanStaged = false;
+    bool help = false;
+    bool version = false;
+    bool list = false;
+    bool backup = false;
+    bool streamRefused = false;     // an option a Stream cannot take: --report, --log, --dry-run, --filter, --backup
+    std::vector<std::string> given; // the long names of the options given
 };
+
+using Setter = std::function<std::string(CommandLine&, Seen&, const std::string&)>; // an error text or ""
+
+// One option: its long name, its short letter (0 for none), whether it takes a value, and what it sets.
+struct OptionSpec
+{
+    const char* name;
+    char letter;
+    bool takesValue;
+    Setter set;
+};
+
+std::string KnownEncodings()
+{
+    std::string names;
+    for (const EncodingSpelling& spelling : EncodingSpellings()) {
+        names += (names.empty() ? "" : ", ") + std::string(spelling.name);
+        for (const std::string_view alias : spelling.aliases)
+            names += ", " + std::string(alias);
+    }
+    return names;
+}
 
 std::string SetEncoding(EncodingId& field, std::string_view option, const std::string& value)
 {
     const std::optional<EncodingId> parsed = ParseEncoding(value);
     if (!parsed)
-        return std::string(option) + " expects gb, big5 or utf8, not \"" + value + "\"";
+        return std::string(option) + " expects an encoding, not \"" + value + "\"; known: " + KnownEncodings() +
+               (option == "--from" ? ", or auto" : "");
     field = *parsed;
     return {};
 }
@@ -38,242 +73,284 @@ std::string SetJobs(CommandLine& c, const std::string& value)
     return {};
 }
 
-// An option whose value is a file name, kept in `field`; an empty one is refused.
-ValueOption FileOption(std::string_view name, std::optional<std::filesystem::path> CommandLine::*field,
-                       std::string_view what)
+Setter Flag(bool CommandLine::*field)
 {
-    return {name, [name, field, what](CommandLine& c, const std::string& v) {
-                c.*field = v;
-                return v.empty() ? std::string(name) + " needs " + std::string(what) : std::string();
-            }};
+    return [field](CommandLine& c, Seen&, const std::string&) {
+        c.*field = true;
+        return std::string();
+    };
 }
 
-const std::vector<ValueOption>& ValueOptions()
+// An option whose value is a file name, kept in `field`; an empty one is refused.
+Setter FileName(std::optional<std::filesystem::path> CommandLine::*field, std::string name, std::string what)
 {
-    static const std::vector<ValueOption> options{
-        {"--from",
-         [](CommandLine& c, const std::string& v) {
+    return [field, name, what](CommandLine& c, Seen&, const std::string& v) {
+        c.*field = v;
+        return v.empty() ? name + " needs " + what : std::string();
+    };
+}
+
+// An option that sets one of the conversion's switches: (c.conversion.*part).*field = value.
+template <typename Part> Setter Switch(Part ConvertOptions::*part, bool Part::*field, bool value = true)
+{
+    return [part, field, value](CommandLine& c, Seen&, const std::string&) {
+        (c.conversion.*part).*field = value;
+        return std::string();
+    };
+}
+
+Setter Noted(bool Seen::*field)
+{
+    return [field](CommandLine&, Seen& seen, const std::string&) {
+        seen.*field = true;
+        return std::string();
+    };
+}
+
+const std::vector<OptionSpec>& Options()
+{
+    static const std::vector<OptionSpec> options{
+        {"from", 'f', true,
+         [](CommandLine& c, Seen& seen, const std::string& v) {
+             seen.from = true;
              const bool guess = v == "auto" || v == "AUTO";
              c.conversion.text.sourceMode = guess ? SourceMode::Guessed : SourceMode::Declared;
              return guess ? std::string() : SetEncoding(c.conversion.text.source, "--from", v);
          }},
-        {"--to", [](CommandLine& c, const std::string& v) { return SetEncoding(c.conversion.text.target, "--to", v); }},
-        {"--backup",
-         [](CommandLine& c, const std::string& v) {
-             const std::optional<BackupMode> mode = ParseBackupMode(v);
-             c.conversion.disk.backupMode = mode.value_or(BackupMode::Simple);
-             return mode ? std::string() : "--backup expects simple, numbered or existing, not \"" + v + "\"";
+        {"to", 't', true,
+         [](CommandLine& c, Seen& seen, const std::string& v) {
+             seen.to = true;
+             return SetEncoding(c.conversion.text.target, "--to", v);
          }},
-        {"--filter",
-         [](CommandLine& c, const std::string& v) {
+        {"output", 'o', true, FileName(&CommandLine::output, "-o", "a file name, or - for standard output")},
+        {"chinese", 0, true,
+         [](CommandLine& c, Seen&, const std::string& v) {
+             const std::optional<ChineseForms> forms = ParseChineseForms(v);
+             c.conversion.text.chinese = forms.value_or(ChineseForms::Implied);
+             return forms ? std::string()
+                          : "--chinese expects keep, simplified, traditional or taiwan, not \"" + v + "\"";
+         }},
+        {"filter", 0, true,
+         [](CommandLine& c, Seen& seen, const std::string& v) {
              c.filter = NormalizeFilter(v);
+             seen.streamRefused = true;
              return v.empty() ? std::string("--filter needs at least one pattern") : std::string();
          }},
-        FileOption("--rules", &CommandLine::rulesFile, "a file name"),
-        FileOption("--log", &CommandLine::logFile, "a file name"),
-        FileOption("--report", &CommandLine::reportFile, "a file name"),
-        FileOption("--undo", &CommandLine::undoFile, "a report file"),
-        {"--jobs", SetJobs},
-        {"-j", SetJobs},
+        {"no-backup", 0, false, Switch(&ConvertOptions::disk, &DiskOptions::keepBackup, false)},
+        {"backup", 0, true,
+         [](CommandLine& c, Seen& seen, const std::string& v) {
+             const std::optional<BackupMode> mode = ParseBackupMode(v);
+             c.conversion.disk.backupMode = mode.value_or(BackupMode::Simple);
+             seen.backup = true;
+             seen.streamRefused = true;
+             return mode ? std::string() : "--backup expects simple, numbered or existing, not \"" + v + "\"";
+         }},
+        {"bom", 0, false, Switch(&ConvertOptions::text, &TextOptions::writeBom)},
+        {"rules", 0, true, FileName(&CommandLine::rulesFile, "--rules", "a file name")},
+        {"charset-header", 0, false, Flag(&CommandLine::charsetHeader)},
+        {"sync", 0, false, Switch(&ConvertOptions::disk, &DiskOptions::sync)},
+        {"log", 0, true,
+         [](CommandLine& c, Seen& seen, const std::string& v) {
+             seen.streamRefused = true;
+             return FileName(&CommandLine::logFile, "--log", "a file name")(c, seen, v);
+         }},
+        {"declarations", 0, false, Switch(&ConvertOptions::text, &TextOptions::rewriteDeclarations)},
+        {"references", 0, false, Switch(&ConvertOptions::text, &TextOptions::unmappableAsReferences)},
+        {"drop-unmappable", 'c', false, Switch(&ConvertOptions::text, &TextOptions::dropUnmappable)},
+        {"trust-source", 0, false, Noted(&Seen::trust)},
+        {"dry-run", 0, false,
+         [](CommandLine& c, Seen& seen, const std::string&) {
+             c.conversion.disk.dryRun = true;
+             seen.streamRefused = true;
+             return std::string();
+         }},
+        {"report", 0, true,
+         [](CommandLine& c, Seen& seen, const std::string& v) {
+             seen.streamRefused = true;
+             return FileName(&CommandLine::reportFile, "--report", "a file name")(c, seen, v);
+         }},
+        {"force", 0, false, Flag(&CommandLine::force)},
+        {"undo", 0, true, FileName(&CommandLine::undoFile, "--undo", "a report file")},
+        {"detect", 0, false, Noted(&Seen::detect)},
+        {"clean-staged", 0, false, Noted(&Seen::cleanStaged)},
+        {"list", 'l', false, Noted(&Seen::list)},
+        {"jobs", 'j', true, [](CommandLine& c, Seen&, const std::string& v) { return SetJobs(c, v); }},
+        {"quiet", 'q', false, Flag(&CommandLine::quiet)},
+        {"verbose", 'v', false, Flag(&CommandLine::verbose)},
+        {"help", 'h', false, Noted(&Seen::help)},
+        {"version", 'V', false, Noted(&Seen::version)},
     };
     return options;
 }
 
-// Returns false when the argument is not a flag. --trust-source is only noted, since --from decides
-// whether it can apply.
-bool SetFlag(CommandLine& c, std::string_view argument, bool& trust)
+// Why getopt_long refused an argument: `argument` is the long option it was at, or empty for the
+// short `letter`; `missingValue` when the option's value was missing.
+std::string RefusalText(const std::string& argument, int letter, bool missingValue)
 {
-    if (argument == "--no-backup")
+    if (argument.empty()) {
+        const std::string shown = std::string("-") + static_cast<char>(letter);
+        return missingValue ? shown + " needs a value" : "unknown option \"" + shown + "\"";
+    }
+    const std::string name = argument.substr(2, argument.find('=') - 2);
+    if (missingValue)
+        return "--" + name + " needs a value";
+    std::string matches;
+    std::size_t count = 0;
+    for (const OptionSpec& option : Options()) {
+        if (std::string_view(option.name).rfind(name, 0) == 0) {
+            matches += (count++ == 0 ? "--" : ", --") + std::string(option.name);
+        }
+    }
+    if (count > 1)
+        return "option \"--" + name + "\" is ambiguous: " + matches;
+    if (count == 1) // a value given to an option that takes none
+        return matches + " takes no value";
+    return "unknown option \"" + argument + "\"";
+}
+
+Status Refuse(std::string reason)
+{
+    return Status::Failure(StatusCode::BadInput, {.name = std::move(reason)});
+}
+
+// The checks made once every argument is read: which command it is, and what goes together.
+Result<CommandLine> Decide(CommandLine c, const Seen& seen)
+{
+    if (seen.help || seen.version || seen.list) {
+        c.command = seen.help ? CliCommand::Help : seen.version ? CliCommand::Version : CliCommand::List;
+        return c;
+    }
+    if (c.undoFile) {
+        if (seen.from || seen.to || seen.detect || seen.cleanStaged || !c.paths.empty())
+            return Refuse("--undo takes the report and nothing else to convert");
+        c.command = CliCommand::Undo;
+        return c;
+    }
+    if (seen.detect) {
+        for (const std::string& name : seen.given)
+            if (name != "detect" && name != "filter" && name != "quiet" && name != "verbose")
+                return Refuse("--detect takes paths and --filter, not --" + name);
+        if (c.paths.empty())
+            return Refuse("--detect needs a file or folder");
+        c.command = CliCommand::Detect;
+        return c;
+    }
+    if (seen.cleanStaged) {
+        for (const std::string& name : seen.given)
+            if (name != "clean-staged" && name != "quiet" && name != "verbose")
+                return Refuse("--clean-staged takes the folders and nothing to convert, not --" + name);
+        if (c.paths.empty())
+            return Refuse("--clean-staged needs a folder");
+        c.command = CliCommand::CleanStaged;
+        return c;
+    }
+    if (!seen.from || !seen.to)
+        return Refuse("both --from and --to must be given");
+    const bool oneDash = c.paths.size() == 1 && c.paths[0] == "-";
+    if (c.output || c.paths.empty() || oneDash) {
+        if (c.paths.size() > 1)
+            return Refuse("-o takes one input file, or - for standard input");
+        if (seen.streamRefused)
+            return Refuse("--report, --log, --dry-run, --filter and --backup apply to conversions in place, not to -o "
+                          "or standard input");
+        c.command = CliCommand::Stream;
         c.conversion.disk.keepBackup = false;
-    else if (argument == "--bom")
-        c.conversion.text.writeBom = true;
-    else if (argument == "--sync")
-        c.conversion.disk.sync = true;
-    else if (argument == "--declarations")
-        c.conversion.text.rewriteDeclarations = true;
-    else if (argument == "--references")
-        c.conversion.text.unmappableAsReferences = true;
-    else if (argument == "--trust-source")
-        trust = true;
-    else if (argument == "--dry-run")
-        c.conversion.disk.dryRun = true;
-    else if (argument == "--force")
-        c.force = true;
-    else if (argument == "--charset-header")
-        c.charsetHeader = true;
-    else if (argument == "--quiet" || argument == "-q")
-        c.quiet = true;
-    else if (argument == "--help" || argument == "-h")
-        c.help = true;
-    else if (argument == "--version")
-        c.version = true;
-    else
-        return false;
-    return true;
+    } else if (std::find(c.paths.begin(), c.paths.end(), "-") != c.paths.end()) {
+        return Refuse("- (standard input) can only be converted alone");
+    }
+    TextOptions& text = c.conversion.text;
+    if (seen.trust && text.sourceMode == SourceMode::Guessed)
+        return Refuse("--trust-source needs the encoding the files are in (--from ENCODING)");
+    if (seen.trust || (c.command == CliCommand::Stream && text.sourceMode == SourceMode::Declared))
+        text.sourceMode = SourceMode::Trusted;
+    if (text.writeBom && text.target != EncodingId::Utf8)
+        return Refuse("--bom applies to UTF-8 targets only (--to utf8)");
+    if (text.unmappableAsReferences && text.dropUnmappable)
+        return Refuse("--references and -c (--drop-unmappable) exclude each other");
+    if (seen.backup && !c.conversion.disk.keepBackup)
+        return Refuse("--backup and --no-backup exclude each other");
+    if (c.force && !c.reportFile)
+        return Refuse("--force applies to --report only");
+    return c;
 }
 
 } // namespace
 
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
 {
-    const auto refuse = [](std::string reason) { return Status::Failure(StatusCode::BadInput, std::move(reason)); };
+    // getopt_long works on a C argument vector whose first entry is the program's name; it permutes
+    // the pointers, never the strings.
+    std::vector<std::string> copies;
+    copies.reserve(arguments.size() + 1);
+    copies.emplace_back("veltran-cli");
+    copies.insert(copies.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& copy : copies)
+        argv.push_back(copy.data());
+    argv.push_back(nullptr);
+
+    std::string shortOptions = ":"; // a missing value returns ':' and nothing is printed
+    std::vector<option> longOptions;
+    for (const OptionSpec& spec : Options()) {
+        longOptions.push_back({spec.name, spec.takesValue ? required_argument : no_argument, nullptr, 0});
+        if (spec.letter != 0)
+            shortOptions += std::string(1, spec.letter) + (spec.takesValue ? ":" : "");
+    }
+    longOptions.push_back({nullptr, 0, nullptr, 0});
+
     CommandLine c;
     c.filter = std::string(kDefaultFilter);
-    bool sawFrom = false;
-    bool sawBackup = false;
-    bool trust = false;
-    bool sawTo = false;
-    bool optionsEnded = false;
-
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
-            c.paths.emplace_back(argument);
-            continue;
+    Seen seen;
+    opterr = 0;
+    optind = 0; // 0 makes GNU getopt start afresh, as each parse must
+    const int argc = static_cast<int>(copies.size());
+    for (;;) {
+        int longIndex = -1;
+        const int letter = getopt_long(argc, argv.data(), shortOptions.c_str(), longOptions.data(), &longIndex);
+        if (letter == -1)
+            break;
+        if (letter == '?' || letter == ':') {
+            // A refused long option has been stepped over; argv may have been reordered, copies not.
+            const std::string argument = optopt == 0 ? std::string(argv[static_cast<std::size_t>(optind - 1)]) : "";
+            return Refuse(RefusalText(argument, optopt, letter == ':'));
         }
-        if (argument == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (SetFlag(c, argument, trust))
-            continue;
-
-        const std::size_t equals = argument.find('=');
-        const std::string_view name = std::string_view(argument).substr(0, equals);
-        const ValueOption* option = nullptr;
-        for (const ValueOption& candidate : ValueOptions()) {
-            if (candidate.name == name)
-                option = &candidate;
-        }
-        if (option == nullptr)
-            return refuse("unknown option \"" + argument + "\"");
-        std::string value;
-        if (equals != std::string::npos) {
-            value = argument.substr(equals + 1);
-        } else if (i + 1 < arguments.size()) {
-            value = arguments[++i];
+        const OptionSpec* spec = nullptr;
+        if (longIndex >= 0) {
+            spec = &Options()[static_cast<std::size_t>(longIndex)];
         } else {
-            return refuse(std::string(name) + " needs a value");
+            for (const OptionSpec& candidate : Options())
+                if (candidate.letter == letter)
+                    spec = &candidate;
         }
-        if (std::string error = option->set(c, value); !error.empty())
-            return refuse(std::move(error));
-        sawFrom = sawFrom || name == "--from";
-        sawBackup = sawBackup || name == "--backup";
-        sawTo = sawTo || name == "--to";
+        const std::string value = spec->takesValue && optarg != nullptr ? optarg : "";
+        if (std::string error = spec->set(c, seen, value); !error.empty())
+            return Refuse(std::move(error));
+        seen.given.emplace_back(spec->name);
     }
-
-    if (c.help || c.version)
-        return c;
-    if (c.undoFile) {
-        if (sawFrom || sawTo || !c.paths.empty())
-            return refuse("--undo takes the report and nothing else to convert");
-        return c;
-    }
-    if (!sawFrom || !sawTo)
-        return refuse("both --from and --to must be given");
-    if (c.paths.empty())
-        return refuse("no file or folder given");
-    TextOptions& text = c.conversion.text;
-    if (trust && text.sourceMode == SourceMode::Guessed)
-        return refuse("--trust-source needs the encoding the files are in (--from gb, big5 or utf8)");
-    if (trust)
-        text.sourceMode = SourceMode::Trusted;
-    if (text.writeBom && text.target != EncodingId::Utf8)
-        return refuse("--bom applies to UTF-8 targets only (--to utf8)");
-    if (sawBackup && !c.conversion.disk.keepBackup)
-        return refuse("--backup and --no-backup exclude each other");
-    if (c.force && !c.reportFile)
-        return refuse("--force applies to --report only");
-    return c;
-}
-
-std::string UsageText()
-{
-    return "Usage: veltran-cli --from gb|big5|utf8|auto --to gb|big5|utf8 [options] PATH...\n"
-           "       veltran-cli --undo REPORT.json\n"
-           "\n"
-           "Converts text files in place between GB (code page 936), BIG5 (code page 950) and UTF-8,\n"
-           "mapping Chinese characters only where the target calls for other forms: GB and UTF-8 text to\n"
-           "Traditional forms for BIG5, BIG5 text to Simplified forms for GB, Traditional characters in GB\n"
-           "or UTF-8 text to Simplified forms; Simplified text stays as it is, BIG5 text keeps its\n"
-           "characters in BIG5 and UTF-8, and quoted link targets keep theirs. Files are converted in\n"
-           "argument order; a folder is\n"
-           "searched at every depth and contributes its matching files in its place (links in it are\n"
-           "not followed; a link named on the command line is). A file is converted once per run, and a\n"
-           "file that already reads as the target encoding, or as another than the one given, is refused\n"
-           "(unless --trust-source). A file another run is converting at the same moment fails as \"being\n"
-           "converted by another run\" and is left to that run.\n"
-           "\n"
-           "Options:\n"
-           "  --from ENC          encoding of the files: gb, big5 or utf8 (a UTF-8 byte-order mark wins),\n"
-           "                      or auto: each file as whichever of the three it plausibly is\n"
-           "  --trust-source      convert every file as --from says, even one that reads as another\n"
-           "                      encoding; invalid bytes still fail, and so does a file that its .bak\n"
-           "                      converts to, since the .bak holds the original\n"
-           "  --to ENC            encoding to write: gb, big5 or utf8\n"
-           "  --filter PATTERNS   file-name patterns for folders, separated by | ; or , (default\n"
-           "                      \"*.htm|*.html|*.js|*.asp|*.php|*.xml|*.aspx|*.txt\"); * ? # [a-z] [!x],\n"
-           "                      letter case ignored\n"
-           "  --no-backup         replace the files without keeping PATH.bak\n"
-           "  --backup MODE       how the originals are kept, as GNU cp names backups: simple (the default)\n"
-           "                      keeps PATH.bak and replaces an older one; numbered keeps every original\n"
-           "                      as PATH.bak.~1~, PATH.bak.~2~, ...; existing numbers them where numbered\n"
-           "                      backups exist already; the summary counts older .bak files replaced\n"
-           "                      that held other bytes than the file converted\n"
-           "  --bom               start UTF-8 output with a byte-order mark (off by default: it breaks PHP pages)\n"
-           "  --rules FILE        apply up to nine replacement rules read from FILE (format below)\n"
-           "  --charset-header    make rule 1 the charset rule: ASP code-page and charset directives and a\n"
-           "                      comment naming the tool at the head of every file\n"
-           "  --sync              flush each new file and its folder to the disk before it takes its\n"
-           "                      place (slow; off by default)\n"
-           "  --log FILE          write the run log to FILE (UTF-8, CR LF), replacing it\n"
-           "  --declarations      rewrite the charset declarations that name the source's encoding (meta\n"
-           "                      charset and Content-Type, the XML declaration, @charset, ASP CODEPAGE and\n"
-           "                      Response.Charset, PHP header(), JSP pageEncoding) to name the target\n"
-           "  --references        write the characters GB or BIG5 lack as &#x4E2D; in HTML and XML pages\n"
-           "                      instead of \"?\" (each file with such characters is listed either way)\n"
-           "  --dry-run           convert nothing: say for each file whether it would convert or fail, what\n"
-           "                      it would lose and which declarations it would rewrite; no log\n"
-           "  --report FILE       write a JSON report of the run: every file's outcome, sizes, SHA-256 of the\n"
-           "                      original and the new file, lost characters, rewritten declarations; an\n"
-           "                      existing FILE is refused unless --force is given too\n"
-           "  --force             let --report replace an existing report\n"
-           "  --undo FILE         put back from their .bak the files a --report FILE says were converted;\n"
-           "                      only if none of them nor their backups changed since, else none; no run\n"
-           "  -j, --jobs N        convert up to N files at once (default: one per processor core); the\n"
-           "                      log, the report and the list of failures are the same for any N\n"
-           "  -q, --quiet         no progress bar and no summary; failures, and files that\n"
-           "                      lose characters, are still listed\n"
-           "  -h, --help          show this text\n"
-           "  --version           show the version\n"
-           "  --                  end of options; the arguments after it are paths\n"
-           "\n"
-           "Rules file (UTF-8): one rule per line, fields separated by a TAB:\n"
-           "  replace<TAB>OLD<TAB>NEW   replace every OLD, ignoring letter case, by NEW\n"
-           "  insert<TAB>TEXT           put TEXT at the head of the file\n"
-           "  append<TAB>TEXT           put TEXT at the end of the file\n"
-           "  \\t \\n \\r \\\\ in the texts stand for TAB, line feed, carriage return and backslash.\n"
-           "  Blank lines and lines starting with # are ignored. The rules run in file order, at most\n"
-           "  nine, or eight after --charset-header's rule.\n"
-           "\n"
-           "A run that would change nothing (same encoding, no rules) is refused. Ctrl-C, SIGTERM and\n"
-           "SIGHUP stop the run between two files, never inside one: no file starts after them, and\n"
-           "the files already converting finish.\n"
-           "\n"
-           "Examples:\n"
-           "  veltran-cli --from gb --to utf8 --declarations site        and <meta charset> says utf-8\n"
-           "  veltran-cli --from gb --to big5 --references site          &#x...; for what BIG5 lacks\n"
-           "  veltran-cli --from gb --to utf8 --dry-run site             what a run would do\n"
-           "  veltran-cli --from gb --to utf8 --report run.json site     then: veltran-cli --undo run.json\n"
-           "\n"
-           "Exit status: 0 every file converted, 1 some files failed (listed on standard error with their\n"
-           "reason) or the log could not be written, 2 usage error, 130 stopped by Ctrl-C, 143 by\n"
-           "SIGTERM, 129 by SIGHUP.\n";
+    for (int i = optind; i < argc; ++i)
+        c.paths.emplace_back(argv[static_cast<std::size_t>(i)]); // in the order getopt_long left them
+    return Decide(std::move(c), seen);
 }
 
 std::string VersionText()
 {
-    return "veltran-cli " VELTRAN_VERSION "\n";
+    return "veltran-cli (Veltran) " VELTRAN_VERSION "\n"
+           "Copyright (C) 2026 禾渡\n"
+           "License MIT: <https://opensource.org/licenses/MIT>.\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
+}
+
+std::string EncodingListText()
+{
+    std::string text;
+    for (const EncodingSpelling& spelling : EncodingSpellings()) {
+        text += std::string(spelling.name);
+        for (const std::string_view alias : spelling.aliases)
+            text += " " + std::string(alias);
+        text += "\n";
+    }
+    return text;
 }
 
 } // namespace veltran

@@ -1,5 +1,8 @@
 #include "ProgressBar.h"
 
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -16,52 +19,35 @@ struct DisplayChar
     int width;
 };
 
-// Length of the UTF-8 sequence starting at `i`, 0 when the bytes there are not one.
-std::size_t SequenceLength(std::string_view text, std::size_t i, char32_t& codePoint)
+// How many columns a terminal gives the character: two for East Asian wide and full-width ones,
+// none for marks that join the character before and for format characters, else one.
+int ColumnsOf(UChar32 character)
 {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length == 0 || i + length > text.size())
+    const auto width = static_cast<UEastAsianWidth>(u_getIntPropertyValue(character, UCHAR_EAST_ASIAN_WIDTH));
+    if (width == U_EA_WIDE || width == U_EA_FULLWIDTH)
+        return 2;
+    const std::int8_t category = u_charType(character);
+    if (category == U_NON_SPACING_MARK || category == U_ENCLOSING_MARK || category == U_FORMAT_CHAR)
         return 0;
-    codePoint = lead & (0xFF >> (length + 1));
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[i + k]);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (codePoint < smallest[length] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return 0;
-    return length;
+    return 1;
 }
 
 // Splits the path into what the terminal shows, so that cutting never splits a character.
 std::vector<DisplayChar> DisplayChars(std::string_view text)
 {
     std::vector<DisplayChar> chars;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        char32_t codePoint = 0;
-        const std::size_t length = SequenceLength(text, i, codePoint);
-        if (length == 0 || codePoint < 0x20 || codePoint == 0x7F) {
-            chars.push_back({"?", 1});
-            i += length == 0 ? 1 : length;
+    const auto length = static_cast<std::int32_t>(text.size());
+    std::int32_t i = 0;
+    while (i < length) {
+        const std::int32_t start = i;
+        UChar32 character = 0;
+        U8_NEXT(text.data(), i, length, character);
+        if (character < 0x20 || character == 0x7F) {
+            chars.push_back({"?", 1}); // ill-formed bytes (negative) and control characters
             continue;
         }
-        // Wide from Hangul Jamo on: an approximation that is right for Chinese text.
-        chars.push_back({std::string(text.substr(i, length)), codePoint >= 0x1100 ? 2 : 1});
-        i += length;
+        chars.push_back({std::string(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start))),
+                         ColumnsOf(character)});
     }
     return chars;
 }

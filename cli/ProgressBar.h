@@ -21,8 +21,8 @@ public:
     void Clear();
 
     /// The line's text without control sequences. Paths that do not fit lose their beginning to
-    /// "..."; bytes that are not UTF-8 and control characters show as "?"; East Asian characters
-    /// count two columns. Total 0 shows 100 %.
+    /// "..."; bytes that are not UTF-8 and control characters show as "?"; characters take the columns
+    /// their East Asian Width gives (wide and full-width two, combining marks none). Total 0 shows 100 %.
     static std::string Line(std::size_t done, std::size_t total, std::string_view path, int columns);
 
 private:

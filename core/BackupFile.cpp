@@ -18,7 +18,7 @@ constexpr std::size_t kCopyChunk = 65536;
 
 Status Changed()
 {
-    return Status::Failure(StatusCode::ChangedMeanwhile, "changed during conversion");
+    return Status::Failure(StatusCode::ChangedMeanwhile);
 }
 
 // The file system has no hard links, or refuses them for this file (as protected_hardlinks does for
@@ -118,7 +118,7 @@ std::filesystem::path FreeNumberedName(const std::filesystem::path& base, unsign
 
 Status CopyFailure(int errorNumber)
 {
-    return WriteStepFailure("cannot copy the original to the backup", errorNumber);
+    return Status::Failure(StatusCode::CannotCopyBackup, {.systemError = errorNumber});
 }
 
 // The backup as a copy of the file's bytes, made whole under a temporary name and only then renamed to
@@ -169,8 +169,7 @@ Result<bool> OlderBackupAt(const std::filesystem::path& base, const FileSystemCa
     if (calls.LinkStat(base, info) != 0)
         return false;
     if (!S_ISREG(info.st_mode))
-        return Status::Failure(StatusCode::BackupBlocked,
-                               "something other than a file is at the backup path " + base.string());
+        return Status::Failure(StatusCode::BackupBlocked, {.name = base.string()});
     return true;
 }
 
@@ -207,7 +206,7 @@ Result<MadeBackup> MakeBackup(int source, const FileIdentity& expected, const Fi
     if (error == ENOENT)
         return Changed();
     if (!NoHardLinks(error))
-        return WriteStepFailure("cannot make the backup", error);
+        return Status::Failure(StatusCode::CannotMakeBackup, {.systemError = error});
     Result<std::filesystem::path> copied = CopyBackup(source, expected, ownership, request, numbered, calls);
     if (!copied)
         return copied.status();

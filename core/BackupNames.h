@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace veltran {
@@ -24,6 +25,10 @@ std::filesystem::path NumberedBackup(const std::filesystem::path& base, unsigned
 /// The highest N of the names "<base>.~N~" in base's folder; 0 when there is none or the folder cannot
 /// be read.
 unsigned HighestNumberedBackup(const std::filesystem::path& base);
+
+/// The name of the file that the backup name `name` (a bare file name) belongs to: "page.htm" for
+/// "page.htm.bak" and "page.htm.bak.~3~"; nothing for any other name.
+std::optional<std::string> PageOfBackupName(std::string_view name);
 
 /// Whether a new backup under `mode` is numbered: always for Numbered, for Existing when a numbered
 /// backup is there already.

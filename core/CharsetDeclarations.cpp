@@ -169,7 +169,7 @@ private:
             return;
         m_labels.push_back(i);
         const std::u16string label = m_folded.Label(i, end);
-        if (m_source != m_target && CharsetLabelFamily(label) == m_source)
+        if (m_source != m_target && CharsetLabelFamily(label) == EncodingFamily(m_source))
             m_edits.push_back({i, end, TargetLabel(label)});
     }
 
@@ -186,6 +186,9 @@ private:
             break;
         case EncodingId::Utf8:
             label = number ? u"65001" : u"utf-8";
+            break;
+        case EncodingId::Gb18030:
+            label = number ? u"54936" : u"gb18030";
             break;
         }
         const bool capitals = std::any_of(old.begin(), old.end(), [](char16_t c) { return c >= u'A' && c <= u'Z'; }) &&
@@ -212,13 +215,14 @@ std::optional<EncodingId> CharsetLabelFamily(std::u16string_view label)
         std::string_view label;
         EncodingId encoding;
     };
-    static constexpr std::array<Family, 13> kFamilies{{
+    static constexpr std::array<Family, 14> kFamilies{{
         {"gb2312", EncodingId::Gb},
         {"gbk", EncodingId::Gb},
         {"gb18030", EncodingId::Gb},
         {"cp936", EncodingId::Gb},
         {"x-gbk", EncodingId::Gb},
         {"936", EncodingId::Gb},
+        {"54936", EncodingId::Gb},
         {"big5", EncodingId::Big5},
         {"cp950", EncodingId::Big5},
         {"x-x-big5", EncodingId::Big5},

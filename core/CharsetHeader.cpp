@@ -20,6 +20,8 @@ CharsetNames NamesFor(EncodingId target)
         return {u"936", u"GB2312"};
     case EncodingId::Big5:
         return {u"950", u"BIG5"};
+    case EncodingId::Gb18030:
+        return {u"54936", u"GB18030"};
     case EncodingId::Utf8:
         break;
     }

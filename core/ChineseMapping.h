@@ -7,12 +7,17 @@
 
 namespace veltran {
 
-/// The three mapping chains, compiled into the program from OpenCC's dictionaries. Each maps
+/// The four mapping chains, compiled at build time from OpenCC's dictionaries into the tables file
+/// (MappingTablesFile) and set up on first use; a missing or damaged file throws std::runtime_error
+/// with LoadMappingTables' sentence. Each maps
 /// everything its dictionaries do not hold to itself, including NUL, unpaired surrogates and
 /// characters outside the Basic Multilingual Plane.
 
 /// Simplified to Taiwan-standard Traditional forms (OpenCC's s2tw chain).
 const ChineseMapper& TraditionalChain();
+
+/// Simplified to OpenCC's standard Traditional forms (OpenCC's s2t chain).
+const ChineseMapper& StandardTraditionalChain();
 
 /// Traditional to Simplified forms (OpenCC's t2s chain, with the outputs of its phrases kept as they
 /// are: KeepPhraseOutputs), run again over its output until that settles. Simplified text comes out as

@@ -30,6 +30,8 @@ struct ConversionNotes
     bool replacedOtherBackup = false;     // an older backup that held other bytes than the file read was replaced
     std::vector<std::string> notKept;     // what of the file's group, owner, ACL and attributes the new file lacks
     std::optional<SourceRefusal> refusal; // what the encoding check saw when it refused the file
+    std::filesystem::path putBackFrom;    // the lone backup put back at the missing path first (in a dry
+                                          // run: that would be, and whose bytes were judged)
 };
 
 } // namespace veltran

@@ -13,4 +13,11 @@ std::string LocalDateTimeText(std::chrono::system_clock::time_point when);
 /// LocalDateTimeText of the current moment.
 std::string NowText();
 
+/// The local date and time in ISO 8601 with the zone's offset, "2026-12-09T23:55:25+08:00" (UTC is
+/// "+00:00"). ASCII.
+std::string IsoDateTimeText(std::chrono::system_clock::time_point when);
+
+/// IsoDateTimeText of the current moment.
+std::string IsoNowText();
+
 } // namespace veltran

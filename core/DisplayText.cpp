@@ -32,6 +32,8 @@ const char* ConverterName(EncodingId encoding)
         return "windows-936-2000";
     case EncodingId::Big5:
         return "windows-950-2000";
+    case EncodingId::Gb18030:
+        return "gb18030";
     case EncodingId::Utf8:
         break;
     }

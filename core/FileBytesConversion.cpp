@@ -119,7 +119,9 @@ Result<ByteBuffer> ConvertBytes(ByteView bytes, const TextOptions& options, cons
     ConversionNotes own;
     ConversionNotes& told = notes ? *notes : own;
     TextPipeline pipeline(options, layout->encoding, &rules, asked, told);
-    if (options.applyRules || !AsciiIsBoundary()) {
+    // GB 18030's four-byte sequences hold ASCII digits, which the search of declarations in bytes
+    // would take for text, so its text is converted whole.
+    if (options.applyRules || !AsciiIsBoundary() || layout->encoding == EncodingId::Gb18030) {
         Result<std::u16string> text = DecodeFileBytes(bytes, options.source);
         if (!text)
             return text.status();
@@ -177,7 +179,7 @@ Result<ByteBuffer> ConvertContent(ByteView content, const TextOptions& options, 
     SourceChoice chosen = ChooseSource(content, guessed ? std::nullopt : std::optional(options.source), options.target,
                                        options.applyRules, options.sourceMode == SourceMode::Trusted);
     if (!chosen.reading) {
-        const Status refused = Status::Failure(chosen.refusal->Code(), DescribeRefusal(*chosen.refusal));
+        const Status refused = RefusalStatus(*chosen.refusal);
         notes.refusal = std::move(chosen.refusal);
         return refused;
     }

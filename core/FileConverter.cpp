@@ -4,6 +4,8 @@
 #include "FileBytesConversion.h"
 #include "FileIdentity.h"
 #include "FileReader.h"
+#include "LoneBackup.h"
+#include "OtherNames.h"
 #include "ReplaceFile.h"
 #include "SecondRunCheck.h"
 #include "Sha256.h"
@@ -11,7 +13,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <new>
+#include <optional>
 
 namespace veltran {
 
@@ -27,6 +31,7 @@ Result<FileContent> ReadSource(std::filesystem::path& path, bool dryRun, const F
     noLinks.followLinks = false;
     noLinks.keepOpen = true;
     noLinks.lock = !dryRun;
+    noLinks.refuseBinary = true;
     // Refused links tell themselves apart at once, which saves asking first for every file that is none.
     Result<FileContent> read = ReadRegularFile(path, noLinks, calls);
     if (read || read.status().code != StatusCode::SymbolicLink)
@@ -34,11 +39,36 @@ Result<FileContent> ReadSource(std::filesystem::path& path, bool dryRun, const F
     std::error_code ec;
     std::filesystem::path target = std::filesystem::canonical(path, ec);
     if (ec == std::errc::too_many_symbolic_link_levels)
-        return Status::Failure(StatusCode::LinkLoop, "too many levels of symbolic links");
+        return Status::Failure(StatusCode::LinkLoop);
     if (ec)
-        return Status::Failure(StatusCode::NotFound, "the link points to no file");
+        return Status::Failure(StatusCode::LinkToNothing);
     path = std::move(target);
     return ReadRegularFile(path, noLinks, calls);
+}
+
+// A missing file whose backup is there alone (a run of an older version killed between its two
+// renames, or a page moved away) is put back first, then converted like any other; a dry run reads
+// the backup where it lies and changes nothing. Only a path that holds nothing at all counts as missing:
+// a link that points nowhere is the link's own matter.
+Result<FileContent> ReadOrPutBack(std::filesystem::path& path, bool dryRun, const FileSystemCalls& calls,
+                                  ConversionNotes& notes)
+{
+    Result<FileContent> read = ReadSource(path, dryRun, calls);
+    struct stat info = {};
+    if (read || read.status().code != StatusCode::NotFound || calls.LinkStat(path, info) != ENOENT)
+        return read;
+    const std::optional<std::filesystem::path> lone = LoneBackupOf(path, calls);
+    if (!lone)
+        return read;
+    if (dryRun) {
+        std::filesystem::path backup = *lone;
+        notes.putBackFrom = *lone;
+        return ReadSource(backup, true, calls);
+    }
+    if (Status putBack = PutBackLoneBackup(*lone, path, calls); !putBack)
+        return putBack;
+    notes.putBackFrom = *lone;
+    return ReadSource(path, false, calls);
 }
 
 ByteView Bom(const TextOptions& options)
@@ -50,11 +80,15 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
                             const RuleTable& rules, const FileSystemCalls& calls, ConversionNotes& notes)
 {
     std::filesystem::path path = givenPath;
-    Result<FileContent> file = ReadSource(path, givenOptions.disk.dryRun, calls);
+    Result<FileContent> file = ReadOrPutBack(path, givenOptions.disk.dryRun, calls, notes);
     if (!file)
         return file.status();
+    // In a dry run a lone backup is judged where it lies, with no page nor backup path to check.
+    const bool putBackPending = givenOptions.disk.dryRun && !notes.putBackFrom.empty();
     notes.file = path;
     notes.bytesRead = file->bytes.size();
+    if (Status single = CheckNoOtherNames(path, file->info, calls); !single)
+        return single;
     TextOptions text = givenOptions.text;
     text.unmappableAsReferences = text.unmappableAsReferences && TakesCharacterReferences(path);
     const DiskOptions& disk = givenOptions.disk;
@@ -66,16 +100,16 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     std::filesystem::path backup = path;
     backup += ".bak";
     const std::filesystem::path latestBackup = LatestBackup(backup, disk.backupMode);
-    if (disk.keepBackup && ConvertingBackupGives(latestBackup, file->bytes, text, rules, calls))
-        return Status::Failure(StatusCode::AlreadyConverted, "converted already: it is what converting " +
-                                                                 latestBackup.filename().string() + " gives");
+    if (disk.keepBackup && !putBackPending && ConvertingBackupGives(latestBackup, file->bytes, text, rules, calls))
+        return Status::Failure(StatusCode::ConvertedFromBackup, {.name = latestBackup.filename().string()});
     const std::array<ByteView, 2> pieces{Bom(text), ByteView(*converted)};
     notes.bytesWritten = pieces[0].size() + pieces[1].size();
     if (givenOptions.record.hashes) {
         Sha256 original;
         Sha256 written;
         written.Add(pieces[0]);
-        Sha256::AddBoth(original, file->bytes, written, pieces[1]);
+        original.Add(file->bytes);
+        written.Add(pieces[1]);
         notes.originalSha256 = original.HexDigest();
         notes.writtenSha256 = written.HexDigest();
     }
@@ -84,7 +118,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
 
     // Decided on the mode bits, not on what the kernel allows, so root gets the same answer.
     if (!disk.keepBackup && (info.st_mode & 0222) == 0)
-        return Status::Failure(StatusCode::Permission, "the file is read-only");
+        return Status::Failure(StatusCode::ReadOnly);
 
     ReplaceOptions replace;
     replace.ownership = FileOwnership{info.st_mode, info.st_uid, info.st_gid};
@@ -96,7 +130,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
         replace.backupMode = disk.backupMode;
     }
     if (disk.dryRun)
-        return CheckReplaceable(path, replace, calls);
+        return putBackPending ? Status::Success() : CheckReplaceable(path, replace, calls);
     ReplaceNotes replaced;
     Status result = ReplaceFile(path, pieces, replace, calls, &replaced);
     notes.backup = std::move(replaced.backup);
@@ -127,9 +161,9 @@ Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& opti
         ConversionNotes unused;
         return ConvertFileUnguarded(path, options, rules, calls, notes ? *notes : unused);
     } catch (const std::bad_alloc&) {
-        return Status::Failure(StatusCode::OutOfMemory, "not enough memory for this file");
+        return Status::Failure(StatusCode::OutOfMemory);
     } catch (const std::exception& e) {
-        return Status::Failure(StatusCode::MappingFailed, e.what());
+        return Status::Failure(StatusCode::MappingFailed, {.name = e.what()});
     }
 }
 

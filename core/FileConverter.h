@@ -23,7 +23,10 @@ bool TakesCharacterReferences(const std::filesystem::path& path);
 /// told without writing), and the notes what it would write. A file that changed between its reading
 /// and its replacement fails (ChangedMeanwhile) and is left as the other writer left it. On any
 /// failure the file stays at its path with its bytes and no temporary file is left. A file without
-/// any write permission bit fails without keepBackup, even for root. `notes`, when given, are told
+/// any write permission bit fails without keepBackup, even for root. A file with other hard links fails
+/// (HardLinked, "has N hard links"), and so does a binary one (SparseFile, NulBytesOnly). A
+/// missing file whose backup is there alone (LoneBackupOf) is put back first, which notes.putBackFrom
+/// tells (NotPutBack when that fails); a dry run judges the backup's bytes instead. `notes`, when given, are told
 /// what ConversionNotes holds, as the record options ask. Never throws: running out of memory is the
 /// file's failure (OutOfMemory, "not enough memory for this file").
 Status ConvertFile(const std::filesystem::path& path, const ConvertOptions& options, const RuleTable& rules,

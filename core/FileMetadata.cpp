@@ -92,14 +92,14 @@ Result<std::vector<std::string>> KeepMetadata(int from, int to, const FileOwners
     std::vector<std::string> notKept;
     struct stat now = {};
     if (const int error = calls.FileStat(to, now); error != 0)
-        return Status::Failure(StatusCode::WriteFailed, "cannot set the permissions: " + SystemErrorText(error));
+        return Status::Failure(StatusCode::CannotSetPermissions, {.systemError = error});
     KeepOwner(to, now, ownership, calls, notKept);
     // After the owner, whose change clears set-user-ID bits; mostly the file has them already, and one
     // look costs less than a change.
     const bool ownerChanged = now.st_uid != ownership.owner || now.st_gid != ownership.group;
     if (ownerChanged || (now.st_mode & 07777) != (ownership.mode & 07777)) {
         if (const int error = calls.ChangeMode(to, ownership.mode & 07777); error != 0)
-            return Status::Failure(StatusCode::WriteFailed, "cannot set the permissions: " + SystemErrorText(error));
+            return Status::Failure(StatusCode::CannotSetPermissions, {.systemError = error});
     }
     if (from >= 0)
         KeepAttributes(from, to, calls, notKept);

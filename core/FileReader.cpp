@@ -2,36 +2,51 @@
 
 #include "SystemError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace veltran {
-namespace {
 
 Status OpenFailure(int error, bool followLinks)
 {
     switch (error) {
     case ENOENT:
     case ENOTDIR:
-        return Status::Failure(StatusCode::NotFound, "file not found");
+        return Status::Failure(StatusCode::NotFound);
     case EACCES:
     case EPERM:
-        return Status::Failure(StatusCode::Permission, "permission denied");
+        return Status::Failure(StatusCode::Permission);
     case ELOOP:
         // O_NOFOLLOW says a link is at the path with the same error as a loop of links.
-        return followLinks ? Status::Failure(StatusCode::LinkLoop, "too many levels of symbolic links")
-                           : Status::Failure(StatusCode::SymbolicLink, "is a symbolic link");
+        return Status::Failure(followLinks ? StatusCode::LinkLoop : StatusCode::SymbolicLink);
     default:
-        return Status::Failure(StatusCode::ReadFailed, "cannot open: " + SystemErrorText(error));
+        return Status::Failure(StatusCode::OpenFailed, {.systemError = error});
     }
 }
+
+namespace {
 
 Status KindFailure(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return Status::Failure(StatusCode::NotRegularFile, "is a folder");
-    return Status::Failure(StatusCode::NotRegularFile, "is not a regular file (a FIFO, device or socket)");
+        return Status::Failure(StatusCode::Folder);
+    return Status::Failure(StatusCode::SpecialFile);
+}
+
+// Holes are runs of NUL bytes that take no room on the disk: no editor makes them in a page. Asked
+// before reading, so a large sparse file is neither read into memory nor written out.
+bool HasHoles(int fd, std::uint64_t size, const FileSystemCalls& calls)
+{
+    const off_t hole = calls.FirstHole(fd);
+    return hole >= 0 && static_cast<std::uint64_t>(hole) < size;
+}
+
+bool OnlyNulBytes(const ByteBuffer& bytes)
+{
+    return bytes.size() > 0 &&
+           std::all_of(bytes.data(), bytes.data() + bytes.size(), [](std::uint8_t b) { return b == 0; });
 }
 
 } // namespace
@@ -53,17 +68,17 @@ Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const Rea
     FileContent file;
     file.open = OpenFile(fd);
     if (const int error = calls.FileStat(fd, file.info); error != 0)
-        return Status::Failure(StatusCode::ReadFailed, "cannot read: " + SystemErrorText(error));
+        return Status::Failure(StatusCode::ReadFailed, {.systemError = error});
     if (!S_ISREG(file.info.st_mode))
         return KindFailure(file.info.st_mode);
-    const auto tooLarge = [&limits] {
-        return Status::Failure(StatusCode::TooLarge, "is larger than " + std::to_string(limits.largest) + " bytes");
-    };
+    const auto tooLarge = [&limits] { return Status::Failure(StatusCode::TooLarge, {.number = limits.largest}); };
     const auto size = static_cast<std::uint64_t>(file.info.st_size);
     if (size > limits.largest)
         return tooLarge();
     if (limits.lock && calls.Lock(fd) == EWOULDBLOCK)
-        return Status::Failure(StatusCode::BeingConverted, "being converted by another run");
+        return Status::Failure(StatusCode::BeingConverted);
+    if (limits.refuseBinary && HasHoles(fd, size, calls))
+        return Status::Failure(StatusCode::SparseFile);
     // One byte more than the size: a read that leaves it unfilled has met the end, which saves asking
     // again; a file that grew is read on in steps, up to the limit.
     file.bytes.Reserve(static_cast<std::size_t>(size) + 1);
@@ -75,7 +90,7 @@ Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const Rea
         }
         const long n = calls.Read(fd, file.bytes.data() + file.bytes.size(), file.bytes.capacity() - file.bytes.size());
         if (n < 0)
-            return Status::Failure(StatusCode::ReadFailed, "cannot read: " + SystemErrorText(static_cast<int>(-n)));
+            return Status::Failure(StatusCode::ReadFailed, {.systemError = static_cast<int>(-n)});
         if (n == 0)
             break;
         file.bytes.Extend(static_cast<std::size_t>(n));
@@ -84,6 +99,8 @@ Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const Rea
     }
     if (file.bytes.size() > limits.largest)
         return tooLarge();
+    if (limits.refuseBinary && OnlyNulBytes(file.bytes))
+        return Status::Failure(StatusCode::NulBytesOnly);
     if (!limits.keepOpen)
         file.open = OpenFile();
     return file;

@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <string>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/xattr.h>
@@ -192,6 +194,42 @@ int FileSystemCalls::Generation(int fd, std::uint32_t& generation) const
         return errno;
     generation = static_cast<std::uint32_t>(value);
     return 0;
+}
+
+int FileSystemCalls::ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) const
+{
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr)
+        return errno;
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(listing);
+        if (entry == nullptr) {
+            error = errno;
+            break;
+        }
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            entries.push_back({std::string(name), entry->d_type});
+    }
+    ::closedir(listing);
+    return error;
+}
+
+off_t FileSystemCalls::FirstHole(int fd) const
+{
+    const off_t hole = ::lseek(fd, 0, SEEK_HOLE);
+    if (hole < 0)
+        return -errno;
+    if (::lseek(fd, 0, SEEK_SET) < 0)
+        return -errno;
+    return hole;
+}
+
+int FileSystemCalls::RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) const
+{
+    return ErrorOf(::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE));
 }
 
 const FileSystemCalls& SystemFileCalls()

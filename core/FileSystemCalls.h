@@ -5,8 +5,17 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <vector>
 
 namespace veltran {
+
+/// One name in a folder and what the listing says it is: DT_REG, DT_DIR, DT_LNK and the like, or
+/// DT_UNKNOWN where the file system does not say.
+struct FolderEntry
+{
+    std::string name;
+    unsigned char type = 0;
+};
 
 /// The file-system calls through which a file is read, staged and put in place. The program
 /// uses the system's; tests override them to make a particular call fail, or to change the disk
@@ -68,6 +77,16 @@ public:
     virtual int GetAttribute(int fd, const std::string& name, std::string& value) const;
     /// fsetxattr(2): gives the file the attribute `name` with `value`.
     virtual int SetAttribute(int fd, const std::string& name, const std::string& value) const;
+    /// opendir(3) and readdir(3): appends every name of the folder but "." and ".." to `entries`, in
+    /// the file system's order. Returns the errno value of the opening or of a reading that failed
+    /// part-way (the names read before it are kept).
+    virtual int ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) const;
+    /// lseek(2) SEEK_HOLE from the start: where the file's first hole begins, its size when it has
+    /// none (or the file system does not tell), or minus the errno value. The file offset goes back to 0.
+    virtual off_t FirstHole(int fd) const;
+    /// renameat2(2) RENAME_NOREPLACE: fails with EEXIST when `to` exists, and with EINVAL (or ENOSYS)
+    /// where the file system or the kernel cannot rename on that condition.
+    virtual int RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) const;
     /// ioctl(2) FS_IOC_GETVERSION: the inode's generation, which tells a file from a later one that got
     /// its inode number. ENOTTY and the like where the file system does not tell it.
     virtual int Generation(int fd, std::uint32_t& generation) const;

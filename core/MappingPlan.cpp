@@ -3,23 +3,40 @@
 #include "ChineseMapping.h"
 
 namespace veltran {
+namespace {
 
-MappingPlan PlanMapping(EncodingId source, EncodingId target, bool applyRules)
+ChineseForms ImpliedForms(EncodingId source, EncodingId target)
 {
+    if (target == EncodingId::Big5 || (source == EncodingId::Big5 && target != EncodingId::Gb))
+        return ChineseForms::Taiwan;
+    return ChineseForms::Simplified;
+}
+
+} // namespace
+
+MappingPlan PlanMapping(EncodingId source, EncodingId target, bool applyRules, ChineseForms forms)
+{
+    source = EncodingFamily(source);
+    target = EncodingFamily(target);
+    if (forms == ChineseForms::Implied)
+        forms = ImpliedForms(source, target);
     MappingPlan plan;
-    if (source != EncodingId::Big5) {
-        plan.toSimplified = &SimplifiedChain();
-        if (target == EncodingId::Big5)
+    if (forms == ChineseForms::Keep)
+        return plan;
+    const bool big5 = source == EncodingId::Big5;
+    if (forms == ChineseForms::Taiwan && big5) {
+        if (applyRules) {
+            plan.toSimplified = &TaiwanSimplifiedChain();
             plan.toTraditional = &TraditionalChain();
+            plan.keepsUntouchedText = true;
+        }
         return plan;
     }
-    if (target == EncodingId::Gb) {
-        plan.toSimplified = &TaiwanSimplifiedChain();
-    } else if (applyRules) {
-        plan.toSimplified = &TaiwanSimplifiedChain();
+    plan.toSimplified = big5 ? &TaiwanSimplifiedChain() : &SimplifiedChain();
+    if (forms == ChineseForms::Taiwan)
         plan.toTraditional = &TraditionalChain();
-        plan.keepsUntouchedText = true;
-    }
+    else if (forms == ChineseForms::Traditional)
+        plan.toTraditional = &StandardTraditionalChain();
     return plan;
 }
 

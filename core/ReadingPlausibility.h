@@ -47,8 +47,12 @@ struct ReadingsJudgement
 {
     std::array<ReadingJudgement, 3> readings; // indexed by EncodingId
 
-    const ReadingJudgement& Of(EncodingId encoding) const { return readings[static_cast<std::size_t>(encoding)]; }
-    ReadingJudgement& Of(EncodingId encoding) { return readings[static_cast<std::size_t>(encoding)]; }
+    // GB 18030 is read as GB, its family.
+    const ReadingJudgement& Of(EncodingId encoding) const
+    {
+        return readings[static_cast<std::size_t>(EncodingFamily(encoding))];
+    }
+    ReadingJudgement& Of(EncodingId encoding) { return readings[static_cast<std::size_t>(EncodingFamily(encoding))]; }
 };
 
 /// Scores decoded text piece by piece as one text: the pieces may be cut anywhere between characters.

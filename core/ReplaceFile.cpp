@@ -19,7 +19,7 @@ std::filesystem::path FolderOf(const std::filesystem::path& target)
 
 Status Changed()
 {
-    return Status::Failure(StatusCode::ChangedMeanwhile, "changed during conversion");
+    return Status::Failure(StatusCode::ChangedMeanwhile);
 }
 
 // Makes the names in the folder durable; a folder that cannot be opened or synced is not an error of
@@ -115,7 +115,7 @@ Status CheckReplaceable(const std::filesystem::path& target, const ReplaceOption
     if (options.expected && !StillAsRead(target, *options.expected, options.source, calls))
         return Changed();
     if (const int error = calls.Access(FolderOf(target), W_OK); error != 0)
-        return WriteStepFailure("cannot create a file in the folder", error);
+        return Status::Failure(StatusCode::CannotCreate, {.systemError = error});
     return Status::Success();
 }
 
@@ -131,7 +131,7 @@ Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView
     }
     const SourceFile source(target, options, calls);
     if (options.backup && source.Fd() < 0)
-        return WriteStepFailure("cannot make the backup", ENOENT);
+        return Status::Failure(StatusCode::CannotMakeBackup, {.systemError = ENOENT});
     Result<StagedFile> staged = WriteStaged(target, pieces, options, source.Fd(), calls, notes);
     if (!staged)
         return staged.status();
@@ -143,7 +143,7 @@ Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView
     if (options.backup) {
         struct stat info = {};
         if (const int error = calls.FileStat(source.Fd(), info); error != 0)
-            return WriteStepFailure("cannot make the backup", error);
+            return Status::Failure(StatusCode::CannotMakeBackup, {.systemError = error});
         // A copied backup takes the permissions of the original, which are the new file's too.
         const FileIdentity read = options.expected.value_or(IdentityOf(info));
         const FileOwnership ownership =
@@ -161,7 +161,7 @@ Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView
     Status placed = staged->Name(target);
     if (placed) {
         if (const int error = calls.Rename(staged->Path(), target); error != 0)
-            placed = WriteStepFailure("cannot put the new file in place", error);
+            placed = Status::Failure(StatusCode::CannotPlaceNewFile, {.systemError = error});
         else
             staged->Release();
     }

@@ -14,8 +14,8 @@ namespace veltran {
 
 namespace {
 
-// Resolves the escapes and decodes UTF-8; nullopt with `error` set when either fails.
-std::optional<std::u16string> FieldText(std::string_view field, std::string& error)
+// Resolves the escapes and decodes UTF-8.
+Result<std::u16string> FieldText(std::string_view field)
 {
     std::string raw;
     raw.reserve(field.size());
@@ -39,52 +39,45 @@ std::optional<std::u16string> FieldText(std::string_view field, std::string& err
             raw.push_back('\\');
             break;
         default:
-            error = next == '\0' ? "a backslash ends the text (write \\\\ for a backslash)"
-                                 : std::string("unknown escape \\") + next + " (use \\t \\n \\r or \\\\)";
-            return std::nullopt;
+            return next == '\0' ? Status::Failure(StatusCode::RulesBackslashAtEnd)
+                                : Status::Failure(StatusCode::RulesUnknownEscape, {.name = std::string(1, next)});
         }
         ++i;
     }
     const auto bytes = reinterpret_cast<const std::uint8_t*>(raw.data());
     DecodeResult decoded = Utf8Decode(ByteView(bytes, raw.size()));
-    if (!decoded) {
-        error = "the text is not valid UTF-8";
-        return std::nullopt;
-    }
+    if (!decoded)
+        return Status::Failure(StatusCode::RulesNotUtf8);
     return std::move(*decoded);
 }
 
-// Fills `rule` from one line's fields; returns an error text, empty on success.
-std::string ParseRuleLine(const std::vector<std::string_view>& fields, ReplaceRule& rule)
+// Fills `rule` from one line's fields; the failure has no line number yet.
+Status ParseRuleLine(const std::vector<std::string_view>& fields, ReplaceRule& rule)
 {
-    const std::string_view kind = fields[0];
+    const std::string kind(fields[0]);
     const bool isReplace = kind == "replace";
     if (!isReplace && kind != "insert" && kind != "append")
-        return "unknown rule kind \"" + std::string(kind) + "\" (use replace, insert or append)";
-    const std::size_t expected = isReplace ? 3 : 2;
-    if (fields.size() != expected) {
-        return isReplace ? "a replace rule needs two TAB-separated texts: replace<TAB>old<TAB>new"
-                         : std::string(kind) + " needs one TAB-separated text: " + std::string(kind) + "<TAB>text";
-    }
-    std::string error;
-    const std::optional<std::u16string> first = FieldText(fields[1], error);
+        return Status::Failure(StatusCode::RulesUnknownKind, {.name = kind});
+    if (fields.size() != (isReplace ? 3u : 2u))
+        return Status::Failure(StatusCode::RulesFieldCount, {.name = kind});
+    Result<std::u16string> first = FieldText(fields[1]);
     if (!first)
-        return error;
+        return first.status();
     if (first->empty())
-        return isReplace ? "the old text of a replace rule is empty" : "the text to " + std::string(kind) + " is empty";
+        return Status::Failure(StatusCode::RulesEmptyText, {.name = kind});
     if (!isReplace) {
         rule.kind = kind == "insert" ? RuleKind::InsertAtHead : RuleKind::AppendAtTail;
         rule.oldText = kInsertPlaceholder;
-        rule.newText = *first;
-        return {};
+        rule.newText = std::move(*first);
+        return Status::Success();
     }
-    const std::optional<std::u16string> second = FieldText(fields[2], error);
+    Result<std::u16string> second = FieldText(fields[2]);
     if (!second)
-        return error;
+        return second.status();
     rule.kind = RuleKind::Replace;
-    rule.oldText = *first;
-    rule.newText = *second;
-    return {};
+    rule.oldText = std::move(*first);
+    rule.newText = std::move(*second);
+    return Status::Success();
 }
 
 // The text with the characters a rules line cannot hold as they are written as escapes, in UTF-8.
@@ -116,8 +109,9 @@ std::string EscapedField(std::u16string_view text)
 
 Result<int> ParseRules(std::string_view text, int firstRule, RuleTable& rules)
 {
-    const auto badLine = [](int lineNumber, const std::string& problem) {
-        return Status::Failure(StatusCode::BadInput, "line " + std::to_string(lineNumber) + ": " + problem);
+    const auto badLine = [](int lineNumber, Status problem) {
+        problem.context.number = static_cast<std::uint64_t>(lineNumber);
+        return Status::Failure(problem.code, std::move(problem.context));
     };
     int ruleCount = 0;
     if (HasUtf8Bom(ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())))
@@ -135,10 +129,12 @@ Result<int> ParseRules(std::string_view text, int firstRule, RuleTable& rules)
 
         const int number = firstRule + ruleCount;
         if (number > RuleTable::kRuleCount)
-            return badLine(lineNumber, "more than " + std::to_string(RuleTable::kRuleCount - firstRule + 1) + " rules");
+            return badLine(lineNumber,
+                           Status::Failure(StatusCode::RulesTooMany,
+                                           {.name = std::to_string(RuleTable::kRuleCount - firstRule + 1)}));
         ReplaceRule rule;
-        if (std::string error = ParseRuleLine(SplitAt(line, '\t'), rule); !error.empty())
-            return badLine(lineNumber, error);
+        if (Status parsed = ParseRuleLine(SplitAt(line, '\t'), rule); !parsed)
+            return badLine(lineNumber, std::move(parsed));
         rules.Rule(number) = std::move(rule);
         ++ruleCount;
     }
@@ -150,12 +146,8 @@ Result<int> LoadRulesFile(const std::filesystem::path& path, int firstRule, Rule
     ReadLimits limits;
     limits.largest = kMaxRulesFileBytes;
     const Result<FileContent> file = ReadRegularFile(path, limits);
-    if (!file) {
-        const bool large = file.status().code == StatusCode::TooLarge;
-        return Status::Failure(StatusCode::BadInput,
-                               "cannot read " + path.string() + ": " +
-                                   (large ? "larger than 1 MB, which no rules file needs" : file.status().message));
-    }
+    if (!file)
+        return file.status();
     const ByteView bytes = file->bytes;
     return ParseRules(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), firstRule, rules);
 }

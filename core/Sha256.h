@@ -2,29 +2,26 @@
 
 #include "Bytes.h"
 
-#include <array>
-#include <cstdint>
+#include <memory>
 #include <string>
+
+struct evp_md_ctx_st;
 
 namespace veltran {
 
-/// SHA-256 of bytes given in one or more pieces.
+/// SHA-256 of bytes given in one or more pieces, by OpenSSL's libcrypto, which uses the processor's
+/// SHA extensions where it has them.
 class Sha256
 {
 public:
-    /// Best uses the processor's SHA extensions where it has them; Portable never does (for tests).
-    enum class Engine
-    {
-        Best,
-        Portable,
-    };
+    /// Throws std::runtime_error when libcrypto cannot set the hash up.
+    Sha256();
+    ~Sha256();
+    Sha256(const Sha256&) = delete;
+    Sha256& operator=(const Sha256&) = delete;
 
-    explicit Sha256(Engine engine = Engine::Best);
-
+    /// Adds the bytes; empty ones (even without a pointer) change nothing.
     void Add(ByteView bytes);
-    /// first.Add(firstBytes) and second.Add(secondBytes) in one pass, which the processor's SHA
-    /// extensions run about one and a half times as fast.
-    static void AddBoth(Sha256& first, ByteView firstBytes, Sha256& second, ByteView secondBytes);
     /// The digest as 64 lower-case hexadecimal digits. Ends the hashing: add nothing after it.
     std::string HexDigest();
 
@@ -32,18 +29,11 @@ public:
     static std::string Of(ByteView bytes);
 
 private:
-    /// Adds to a part-filled block what completes it, hashing it when whole; how many bytes it took.
-    std::size_t TopUp(ByteView bytes);
-    /// Hashes the whole blocks of bytes given after TopUp and keeps the rest for the next block.
-    void Absorb(ByteView bytes);
-    void Blocks(const std::uint8_t* data, std::size_t count);
-    void Block(const std::uint8_t* block);
-
-    bool m_extensions;
-    std::array<std::uint32_t, 8> m_state;
-    std::array<std::uint8_t, 64> m_buffer{};
-    std::size_t m_buffered = 0;
-    std::uint64_t m_length = 0;
+    struct ContextFree
+    {
+        void operator()(evp_md_ctx_st* context) const;
+    };
+    std::unique_ptr<evp_md_ctx_st, ContextFree> m_context;
 };
 
 } // namespace veltran

@@ -92,7 +92,7 @@ std::optional<SourceRefusal> WrongSource(const ReadingsJudgement& readings, Enco
 {
     const ReadingJudgement& declared = readings.Of(source);
     for (const EncodingId other : ValidByLikelihood(readings)) {
-        if (other == source)
+        if (other == EncodingFamily(source))
             return std::nullopt; // the declared reading is the likeliest of those left
         const ReadingJudgement& seen = readings.Of(other);
         if (!seen.LooksLikeText())
@@ -141,7 +141,7 @@ SourceChoice ChooseSource(ByteView bytes, std::optional<EncodingId> declared, En
     }
     if (guess.asciiOnly)
         return Reading(target, true);
-    if (*guess.encoding == target && !rulesOn) {
+    if (*guess.encoding == EncodingFamily(target) && !rulesOn) {
         SourceRefusal refusal;
         refusal.kind = RefusalKind::AlreadyTarget;
         refusal.target = target;
@@ -158,7 +158,7 @@ Result<SourceReading> ChooseSourceReading(ByteView bytes, std::optional<Encoding
     const SourceChoice choice = ChooseSource(bytes, declared, target, rulesOn, trustDeclared);
     if (choice.reading)
         return *choice.reading;
-    return Status::Failure(choice.refusal->Code(), DescribeRefusal(*choice.refusal));
+    return RefusalStatus(*choice.refusal);
 }
 
 } // namespace veltran

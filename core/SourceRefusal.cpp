@@ -1,5 +1,6 @@
 #include "SourceRefusal.h"
 
+#include <memory>
 #include <vector>
 
 namespace veltran {
@@ -15,10 +16,21 @@ std::string Count(std::size_t n)
     return std::to_string(n);
 }
 
-// "1 symbol", "8 symbols".
-std::string Counted(std::size_t n, const std::string& singular)
+// The sentence with its one "{}" replaced by the count. Kept as one literal, the sentence stays whole
+// in the program (concatenated literals may be stored in pieces, which tools reading the binary
+// take for misspelt words).
+std::string WithCount(std::string_view sentence, std::size_t n)
 {
-    return Count(n) + " " + singular + (n == 1 ? "" : "s");
+    const std::size_t at = sentence.find("{}");
+    return std::string(sentence.substr(0, at)) + Count(n) + std::string(sentence.substr(at + 2));
+}
+
+// "1 symbol", "8 symbols".
+std::string Counted(std::size_t n, std::string_view singular)
+{
+    std::string text = Count(n) + " ";
+    text += singular;
+    return text + (n == 1 ? "" : "s");
 }
 
 // "2 common and 1 rare Chinese characters, 8 symbols and 4 other characters": the kinds that occur.
@@ -156,6 +168,11 @@ std::string EnglishReading(EncodingId encoding, const ReadingJudgement& reading)
 
 } // namespace
 
+Status RefusalStatus(const SourceRefusal& refusal)
+{
+    return Status::Failure(refusal.Code(), {.refusal = std::make_shared<const SourceRefusal>(refusal)});
+}
+
 StatusCode SourceRefusal::Code() const
 {
     const bool utf8Seen = kind == RefusalKind::ReadsAsAnother && seen == EncodingId::Utf8;
@@ -184,8 +201,8 @@ std::string DescribeRefusal(const SourceRefusal& refusal, Language language)
     case RefusalKind::AlreadyTarget:
         return "looks like " + seen + " already: " + DescribeReading(refusal.seen, readings.Of(refusal.seen));
     case RefusalKind::TooFewCharacters:
-        return CannotTell("too few Chinese characters (" + Count(refusal.chineseCharacters) +
-                          ") to tell GB, BIG5 and UTF-8 apart");
+        return CannotTell(
+            WithCount("too few Chinese characters ({}) to tell GB, BIG5 and UTF-8 apart", refusal.chineseCharacters));
     case RefusalKind::ValidInNone:
         return CannotTell("valid in none of GB, BIG5 and UTF-8: " + readings.Of(EncodingId::Gb).decoding.message +
                           "; " + readings.Of(EncodingId::Big5).decoding.message + "; " +

@@ -37,6 +37,9 @@ struct SourceRefusal
     StatusCode Code() const;
 };
 
+/// The refusal as a failure: its Code(), with the refusal, which its sentences in each language tell.
+Status RefusalStatus(const SourceRefusal& refusal);
+
 /// The refusal as a sentence: what the file looks like and what the readings showed, e.g. "looks like
 /// BIG5 already: 212 of 230 Chinese characters are common BIG5 characters, read as GB they are rare",
 /// or in Chinese "看起来已是 BIG5 编码：230 个汉字中有 212 个是 BIG5 常用字，按 GB 读则是生僻字".

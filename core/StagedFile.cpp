@@ -2,6 +2,7 @@
 
 #include "SystemError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
@@ -16,14 +17,12 @@ constexpr int kNameAttempts = 100;
 
 Status WriteFailure(int errorNumber)
 {
-    return Status::Failure(StatusCode::WriteFailed, "write failed: " + SystemErrorText(errorNumber));
+    return Status::Failure(StatusCode::WriteFailed, {.systemError = errorNumber});
 }
 
 Status CreateFailure(int errorNumber)
 {
-    return Status::Failure(errorNumber == EACCES || errorNumber == EPERM ? StatusCode::Permission
-                                                                         : StatusCode::WriteFailed,
-                           "cannot create a file in the folder: " + SystemErrorText(errorNumber));
+    return Status::Failure(StatusCode::CannotCreate, {.systemError = errorNumber});
 }
 
 std::string RandomSuffix()
@@ -51,6 +50,19 @@ std::filesystem::path TemporaryNameBeside(const std::filesystem::path& finalPath
            ("." + finalPath.filename().string().substr(0, kNameBytesKept) + ".veltran-" + RandomSuffix());
 }
 
+bool IsStagedName(std::string_view name)
+{
+    constexpr std::string_view kMark = ".veltran-";
+    constexpr std::size_t kSuffix = 6;
+    if (name.size() < 2 + kMark.size() + kSuffix || name.front() != '.')
+        return false;
+    const std::string_view suffix = name.substr(name.size() - kSuffix);
+    return name.substr(name.size() - kSuffix - kMark.size(), kMark.size()) == kMark &&
+           std::all_of(suffix.begin(), suffix.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+}
+
 Result<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, mode_t mode, const FileSystemCalls& calls)
 {
     const int unnamed = calls.OpenUnnamed(FolderOf(finalPath), mode);
@@ -67,7 +79,7 @@ Result<StagedFile> StagedFile::Create(const std::filesystem::path& finalPath, mo
         if (fd != -EEXIST)
             return CreateFailure(-fd);
     }
-    return Status::Failure(StatusCode::WriteFailed, "cannot create a file in the folder: no free temporary name");
+    return Status::Failure(StatusCode::CannotCreate);
 }
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
@@ -119,9 +131,9 @@ Status StagedFile::Name(const std::filesystem::path& finalPath)
             return Status::Success();
         }
         if (error != EEXIST)
-            return Status::Failure(StatusCode::WriteFailed, "cannot name the new file: " + SystemErrorText(error));
+            return Status::Failure(StatusCode::CannotNameNewFile, {.systemError = error});
     }
-    return Status::Failure(StatusCode::WriteFailed, "cannot name the new file: no free temporary name");
+    return Status::Failure(StatusCode::CannotNameNewFile);
 }
 
 } // namespace veltran

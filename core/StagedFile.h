@@ -5,6 +5,7 @@
 #include "Status.h"
 
 #include <filesystem>
+#include <string_view>
 #include <sys/types.h>
 
 namespace veltran {
@@ -12,6 +13,10 @@ namespace veltran {
 /// A fresh name ".<name>.veltran-XXXXXX" beside `finalPath` (random letters; long names are cut so
 /// that it stays within the file-name limit). Nothing is created.
 std::filesystem::path TemporaryNameBeside(const std::filesystem::path& finalPath);
+
+/// Whether `name` (a bare file name) has the shape TemporaryNameBeside gives: ".", a name,
+/// ".veltran-" and six letters or digits.
+bool IsStagedName(std::string_view name);
 
 /// A new file written beside its final path before it takes that path, so that the path never holds
 /// a half-written file. Where the file system allows, the file has no name at all while it is written

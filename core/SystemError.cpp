@@ -11,9 +11,4 @@ std::string SystemErrorText(int errorNumber)
     return strerror_r(errorNumber, buffer, sizeof buffer);
 }
 
-Status WriteStepFailure(const std::string& what, int errorNumber)
-{
-    return Status::Failure(StatusCode::WriteFailed, what + ": " + SystemErrorText(errorNumber));
-}
-
 } // namespace veltran

@@ -2,6 +2,7 @@
 
 #include "AsciiRun.h"
 #include "CodePage.h"
+#include "Gb18030Codec.h"
 
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
@@ -68,8 +69,13 @@ std::uint8_t* EncodeUtf8(const char16_t* in, const char16_t* end, std::uint8_t* 
     return out;
 }
 
+// GB 18030 writes some BMP characters in four bytes.
+constexpr std::size_t kMaxGb18030BytesPerUnit = 4;
+
 std::size_t MaxBytesPerUnit(EncodingId encoding)
 {
+    if (encoding == EncodingId::Gb18030)
+        return kMaxGb18030BytesPerUnit;
     return encoding == EncodingId::Utf8 ? kMaxUtf8BytesPerUnit : 2;
 }
 
@@ -78,6 +84,8 @@ std::uint8_t* EncodeTo(EncodingId encoding, std::u16string_view text, std::uint8
     const char16_t* in = text.data();
     if (encoding == EncodingId::Utf8)
         return EncodeUtf8(in, in + text.size(), out);
+    if (encoding == EncodingId::Gb18030)
+        return Gb18030Codec::Encode(in, in + text.size(), out);
     return CodePage::Of(encoding).Encode(in, in + text.size(), out);
 }
 
@@ -121,8 +129,7 @@ Bytes EncodeWhole(EncodingId encoding, std::u16string_view text)
 
 Status InvalidBytesAt(EncodingId encoding, std::size_t offset)
 {
-    return Status::Failure(StatusCode::InvalidBytes, "bytes not valid in " + std::string(EncodingName(encoding)) +
-                                                         " at offset " + std::to_string(offset));
+    return Status::Failure(StatusCode::InvalidBytes, {.number = offset, .encoding = static_cast<int>(encoding)});
 }
 
 DecodeStop DecodeAppend(EncodingId encoding, ByteView bytes, std::u16string& text, bool stopAtAscii, std::size_t limit)
@@ -130,7 +137,8 @@ DecodeStop DecodeAppend(EncodingId encoding, ByteView bytes, std::u16string& tex
     const std::uint8_t* const begin = bytes.data();
     const std::uint8_t* const end = begin + bytes.size();
     const std::uint8_t* const stop = begin + std::min(limit, bytes.size());
-    const CodePage* const codePage = encoding == EncodingId::Utf8 ? nullptr : &CodePage::Of(encoding);
+    const CodePage* const codePage =
+        encoding == EncodingId::Utf8 || encoding == EncodingId::Gb18030 ? nullptr : &CodePage::Of(encoding);
     // The room for the units grows step by step, since a run that ends at ASCII may be far shorter
     // than the bytes given. A character gives at most one unit per byte, and one that starts before
     // the end of a step takes at most four bytes.
@@ -142,9 +150,13 @@ DecodeStop DecodeAppend(EncodingId encoding, ByteView bytes, std::u16string& tex
         text.resize(written +
                     std::min(static_cast<std::size_t>(stepStop - in) + 4, static_cast<std::size_t>(end - in)));
         char16_t* out = text.data() + written;
-        const std::uint8_t* const reached = codePage != nullptr
-                                                ? codePage->Decode(in, stepStop, end, stopAtAscii, out, invalid)
-                                                : DecodeUtf8(in, stepStop, end, stopAtAscii, out, invalid);
+        const std::uint8_t* reached = nullptr;
+        if (codePage != nullptr)
+            reached = codePage->Decode(in, stepStop, end, stopAtAscii, out, invalid);
+        else if (encoding == EncodingId::Gb18030)
+            reached = Gb18030Codec::Decode(in, stepStop, end, stopAtAscii, out, invalid);
+        else
+            reached = DecodeUtf8(in, stepStop, end, stopAtAscii, out, invalid);
         written = static_cast<std::size_t>(out - text.data());
         const bool stoppedEarly = reached < stepStop;
         in = reached;

@@ -8,11 +8,11 @@ Result<TextLayout> LayoutOf(ByteView bytes, EncodingId source)
 {
     if (HasUtf8Bom(bytes)) {
         if (bytes.size() == kUtf8Bom.size())
-            return Status::Failure(StatusCode::Empty, "the file holds a byte-order mark only");
+            return Status::Failure(StatusCode::ByteOrderMarkOnly);
         return TextLayout{EncodingId::Utf8, kUtf8Bom.size()};
     }
     if (bytes.empty())
-        return Status::Failure(StatusCode::Empty, "the file is empty");
+        return Status::Failure(StatusCode::Empty);
     return TextLayout{source, 0};
 }
 

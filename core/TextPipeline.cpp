@@ -10,25 +10,23 @@ namespace {
 // and otherwise what the target's code page holds.
 const CodePage* LinksKeep(const TextOptions& options)
 {
-    return options.target == EncodingId::Utf8 || options.unmappableAsReferences ? nullptr
-                                                                                : &CodePage::Of(options.target);
+    return HoldsAllUnicode(options.target) || options.unmappableAsReferences ? nullptr : &CodePage::Of(options.target);
 }
 
 } // namespace
 
 Status EmptyTextFailure(EncodingId target)
 {
-    return Status::Failure(StatusCode::EmptyResult, "the rules left no text, and " + std::string(EncodingName(target)) +
-                                                        " cannot store an empty file");
+    return Status::Failure(StatusCode::EmptyResult, {.encoding = static_cast<int>(target)});
 }
 
 TextPipeline::TextPipeline(const TextOptions& options, EncodingId readAs, const RuleTable* rules, PipelineNotes asked,
                            ConversionNotes& notes)
     : m_options(options), m_readAs(readAs), m_rules(options.applyRules ? rules : nullptr), m_asked(asked),
-      m_notes(notes), m_plan(PlanMapping(options.source, options.target, m_rules != nullptr)),
+      m_notes(notes), m_plan(PlanMapping(options.source, options.target, m_rules != nullptr, options.chinese)),
       m_linksKeep(LinksKeep(options)), m_simplifiedLinks(m_linksKeep), m_traditionalLinks(m_linksKeep)
 {
-    m_asked.unmappable = m_asked.unmappable || options.unmappableAsReferences;
+    m_asked.unmappable = m_asked.unmappable || options.unmappableAsReferences || options.dropUnmappable;
 }
 
 Result<ByteBuffer> TextPipeline::ConvertWhole(std::u16string text)
@@ -113,7 +111,9 @@ void TextPipeline::ConvertPiece(std::u16string_view piece, ByteBuffer& out)
 void TextPipeline::MarkAndEncode(std::u16string& text, ByteBuffer& out)
 {
     if (m_asked.unmappable)
-        MarkUnmappable(text, m_options.target, m_options.unmappableAsReferences, m_notes.unmappable);
+        MarkUnmappable(text, m_options.target,
+                       ChosenUnmappableAs(m_options.unmappableAsReferences, m_options.dropUnmappable),
+                       m_notes.unmappable);
     EncodeAppend(m_options.target, text, out);
 }
 

@@ -17,12 +17,13 @@ void UnmappableCharacters::Note(char32_t character)
         examples.push_back(character);
 }
 
-void MarkUnmappable(std::u16string& text, EncodingId target, bool asReferences, UnmappableCharacters& found)
+void MarkUnmappable(std::u16string& text, EncodingId target, UnmappableAs as, UnmappableCharacters& found)
 {
-    if (target == EncodingId::Utf8)
+    const bool rewrites = as != UnmappableAs::Question;
+    if (HoldsAllUnicode(target))
         return;
     const CodePage& codePage = CodePage::Of(target);
-    std::u16string marked; // made only when the first reference is written
+    std::u16string marked; // made only when the first character is rewritten
     std::size_t copied = 0;
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t start = i;
@@ -33,15 +34,17 @@ void MarkUnmappable(std::u16string& text, EncodingId target, bool asReferences, 
         UChar32 character = 0;
         U16_NEXT(text.data(), i, text.size(), character);
         found.Note(static_cast<char32_t>(character));
-        if (!asReferences)
+        if (!rewrites)
             continue;
-        char reference[16];
-        const int length = std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(character));
         marked.append(text, copied, start - copied);
-        marked.append(reference, reference + length);
+        if (as == UnmappableAs::Reference) {
+            char reference[16];
+            const int length = std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(character));
+            marked.append(reference, reference + length);
+        }
         copied = i;
     }
-    if (asReferences && copied > 0) {
+    if (rewrites && copied > 0) {
         marked.append(text, copied);
         text = std::move(marked);
     }

@@ -19,10 +19,23 @@ struct UnmappableCharacters
     void Note(char32_t character);
 };
 
-/// Counts the characters of the text that `target` lacks (none for UTF-8, which holds them all);
-/// with `asReferences` each is replaced by its numeric character reference ("&#x4E2D;"), which a
-/// browser shows as the character, so the encoder meets none of them.
-void MarkUnmappable(std::u16string& text, EncodingId target, bool asReferences, UnmappableCharacters& found);
+/// What becomes of a character the target lacks.
+enum class UnmappableAs
+{
+    Question,  // left for the encoder, which writes '?'
+    Reference, // its numeric character reference ("&#x4E2D;"), which a browser shows as the character
+    Dropped,   // left out, as iconv -c does
+};
+
+/// What the options ask for: references win over leaving out, and '?' is the default.
+inline UnmappableAs ChosenUnmappableAs(bool asReferences, bool dropped)
+{
+    return asReferences ? UnmappableAs::Reference : dropped ? UnmappableAs::Dropped : UnmappableAs::Question;
+}
+
+/// Counts the characters of the text that `target` lacks (none for UTF-8 and GB 18030, which hold
+/// them all) and rewrites each as `as` says, so that with Reference or Dropped the encoder meets none.
+void MarkUnmappable(std::u16string& text, EncodingId target, UnmappableAs as, UnmappableCharacters& found);
 
 /// "U+4E2D 中" for a character: its code and the character itself (UTF-8).
 std::string DescribeCharacter(char32_t character);

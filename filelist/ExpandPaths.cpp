@@ -6,7 +6,8 @@
 
 namespace veltran {
 
-std::vector<std::filesystem::path> ExpandPaths(const std::vector<std::filesystem::path>& paths, std::string_view filter)
+std::vector<std::filesystem::path> ExpandPaths(const std::vector<std::filesystem::path>& paths, std::string_view filter,
+                                               std::vector<std::filesystem::path>* strays)
 {
     std::vector<std::filesystem::path> entries;
     for (const std::filesystem::path& path : paths) {
@@ -17,8 +18,12 @@ std::vector<std::filesystem::path> ExpandPaths(const std::vector<std::filesystem
         }
         FindFilesResult found = FindFiles(path, filter);
         entries.insert(entries.end(), found.files.begin(), found.files.end());
-        // A folder the scan could not read fails as an entry of its own rather than vanish unnoticed.
-        entries.insert(entries.end(), found.unreadableFolders.begin(), found.unreadableFolders.end());
+        // What the scan could not search or examine fails as an entry of its own rather than vanish
+        // unnoticed; the run finds out why again, since it may have changed.
+        for (const ScanFailure& failure : found.failures)
+            entries.push_back(failure.path);
+        if (strays)
+            strays->insert(strays->end(), found.strays.begin(), found.strays.end());
     }
     return entries;
 }

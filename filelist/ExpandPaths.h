@@ -9,8 +9,10 @@ namespace veltran {
 /// The entries of a run for paths given together, in their order: a path that is not a folder stands
 /// for itself (a missing one too, so that its conversion fails and is logged; a link to a file, which
 /// the conversion follows, since it was named), a folder for the files
-/// FindFiles finds in it with `filter`, followed by the folders below it that could not be read.
-std::vector<std::filesystem::path> ExpandPaths(const std::vector<std::filesystem::path>& paths,
-                                               std::string_view filter);
+/// FindFiles finds in it with `filter`, followed by what below it could not be searched or examined
+/// (folders, and names the filter asks for). `strays`, when given, is told the files staged by killed
+/// runs that the scans met.
+std::vector<std::filesystem::path> ExpandPaths(const std::vector<std::filesystem::path>& paths, std::string_view filter,
+                                               std::vector<std::filesystem::path>* strays = nullptr);
 
 } // namespace veltran

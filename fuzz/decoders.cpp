@@ -2,7 +2,8 @@
 // exactly where strict decoding fails, at the same offset, and judging in small chunks gives what
 // judging the whole does; a decoded text encodes back to the same characters (a character the code
 // page lacks as one '?', UTF-8 to the very bytes); a refusal or a guess never contradicts the
-// likelihoods it rests on, and says why in words; a trusted source is never refused.
+// likelihoods it rests on, and says why in words; a trusted source is never refused; GB 18030 reads
+// back what it writes, whole or in pieces.
 #include "FuzzCheck.h"
 #include "ReadingPlausibility.h"
 #include "SourceEncodingCheck.h"
@@ -92,5 +93,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        readings.Of(other).cost - chosen.cost >= kClearMargin);
     }
     FUZZ_CHECK(guess.encoding.has_value() != guess.refusal.has_value() && !guess.reason.empty());
+    // GB 18030 holds every character: what it decodes encodes to bytes that decode to the same text,
+    // and decoding that stops before each ASCII run and goes on gives the same text as a whole.
+    if (const DecodeResult gb18030 = Decode(EncodingId::Gb18030, bytes); gb18030.ok()) {
+        const DecodeResult again = Decode(EncodingId::Gb18030, Encode(EncodingId::Gb18030, *gb18030));
+        FUZZ_CHECK(again.ok() && *again == *gb18030);
+        std::u16string pieces;
+        for (std::size_t at = 0; at < size;) {
+            const DecodeStop stop = DecodeAppend(EncodingId::Gb18030, bytes.subspan(at), pieces, true);
+            FUZZ_CHECK(!stop.invalid);
+            at += stop.offset;
+            for (; at < size && data[at] < 0x80; ++at)
+                pieces += static_cast<char16_t>(data[at]);
+        }
+        FUZZ_CHECK(pieces == *gb18030);
+    }
     return 0;
 }

@@ -1,6 +1,6 @@
-# bash completion for veltran-cli: its options, the encoding names after --from and --to, the
-# backup modes after --backup, and
-# file names for --rules, --log, --report, --undo and the paths to convert.
+# bash completion for veltran-cli: its options, the encoding names after --from and --to, the forms
+# after --chinese, the backup modes after --backup, and file names for --rules, --log, --report,
+# --undo, --output and the paths.
 
 _veltran_cli()
 {
@@ -21,19 +21,23 @@ _veltran_cli()
     done
 
     case $prev in
-    --from)
-        mapfile -t COMPREPLY < <(compgen -W 'gb big5 utf8 auto' -- "$cur")
+    --from | -f)
+        mapfile -t COMPREPLY < <(compgen -W 'gb big5 utf8 gb18030 auto' -- "$cur")
         return
         ;;
-    --to)
-        mapfile -t COMPREPLY < <(compgen -W 'gb big5 utf8' -- "$cur")
+    --to | -t)
+        mapfile -t COMPREPLY < <(compgen -W 'gb big5 utf8 gb18030' -- "$cur")
+        return
+        ;;
+    --chinese)
+        mapfile -t COMPREPLY < <(compgen -W 'keep simplified traditional taiwan' -- "$cur")
         return
         ;;
     --backup)
         mapfile -t COMPREPLY < <(compgen -W 'simple numbered existing' -- "$cur")
         return
         ;;
-    --rules | --log | --report | --undo)
+    --rules | --log | --report | --undo | --output | -o)
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return
         ;;
@@ -44,8 +48,9 @@ _veltran_cli()
     esac
 
     if [[ $cur == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W '--from --to --filter --no-backup --backup --bom --rules --charset-header --trust-source
-            --sync --log --declarations --references --dry-run --report --force --undo --jobs --quiet --help --version' -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W '--from --to --output --list --chinese --filter --no-backup --backup --bom --rules
+            --charset-header --trust-source --sync --log --declarations --references --drop-unmappable --dry-run --report
+            --force --undo --clean-staged --detect --jobs --verbose --quiet --help --version' -- "$cur")
     else
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi

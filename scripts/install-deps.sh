@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     scdoc librsvg2-bin
-    libicu-dev
+    libicu-dev libssl-dev
     libopencc-dev libopencc-data
     qt6-base-dev libgl-dev qt6-translations-l10n
     libgtest-dev nlohmann-json3-dev

@@ -23,7 +23,12 @@ check_cli() {
     installed="$(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" { print $2 }')"
     grep -E '^(libqt|qt6)' <<<"$installed" && fail "veltran-cli brought Qt with it"
     ldd /usr/bin/veltran-cli | grep -i qt && fail "veltran-cli is linked to Qt"
-    [ "$(veltran-cli --version)" = "veltran-cli ${version%-*}" ] || fail "veltran-cli --version is not ${version%-*}"
+    [ "$(veltran-cli --version | head -n 1)" = "veltran-cli (Veltran) ${version%-*}" ] ||
+        fail "veltran-cli --version is not ${version%-*}"
+    [ -f /usr/lib/veltran/mapping.tables ] || fail "no mapping tables"
+    # A pipe, and GB 18030, which keeps what GB lacks.
+    [ "$(printf '\xd6\xd0' | veltran-cli -f gb -t gb18030 | veltran-cli -f gb18030 -t utf8)" = "中" ] ||
+        fail "veltran-cli does not convert a pipe"
     [ -f /usr/share/man/man1/veltran-cli.1.gz ] || fail "no manual page"
 
     # The sample texts are all Simplified Chinese, so each file must equal iconv's decoding of its

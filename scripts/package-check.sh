@@ -35,7 +35,8 @@ for file in bin/veltran share/applications/veltran.desktop share/applications/zz
     share/man/man1/veltran.1.gz share/doc/veltran/copyright share/doc/veltran/changelog.Debian.gz; do
     [ -f "$work/window/usr/$file" ] || fail "veltran lacks /usr/$file"
 done
-for file in bin/veltran-cli share/man/man1/veltran-cli.1.gz share/bash-completion/completions/veltran-cli \
+for file in bin/veltran-cli lib/veltran/mapping.tables share/man/man1/veltran-cli.1.gz \
+    share/bash-completion/completions/veltran-cli \
     share/doc/veltran-cli/copyright share/doc/veltran-cli/changelog.Debian.gz; do
     [ -f "$work/cli/usr/$file" ] || fail "veltran-cli lacks /usr/$file"
 done
@@ -47,10 +48,11 @@ window_depends="$(dpkg-deb -f "$window_deb" Depends)"
 cli_depends="$(dpkg-deb -f "$cli_deb" Depends)"
 echo "veltran Depends: $window_depends"
 echo "veltran-cli Depends: $cli_depends"
+[[ "$window_depends" == *"veltran-cli (= $version)"* ]] || fail "veltran does not depend on veltran-cli (= $version)"
 for library in libc6 libstdc++6 libicu libqt6core6 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
     [[ "$window_depends" == *"$library"* ]] || fail "veltran's Depends lacks $library"
 done
-for library in libc6 libstdc++6 libicu; do
+for library in libc6 libstdc++6 libicu libssl; do
     [[ "$cli_depends" == *"$library"* ]] || fail "veltran-cli's Depends lacks $library"
 done
 [[ "$cli_depends" != *qt* ]] || fail "veltran-cli depends on Qt"
@@ -72,7 +74,20 @@ appstreamcli validate-tree --pedantic --no-net "$work/window" || fail "appstream
 echo "lintian --pedantic:"
 tags="$(lintian --pedantic --display-info --display-experimental "$window_deb" "$cli_deb" 2>&1 |
     grep -v '^running with root privileges' || true)"
-[ -z "$tags" ] || fail "lintian: $tags"
+# lintian looks for misspelt words in every printable run of a program's bytes, machine code
+# included ("wtH with"). A word that none of our sources writes is such a run, not our text: it is
+# shown, and only a misspelling our sources hold fails the check.
+kept=""
+while IFS= read -r tag; do
+    [ -n "$tag" ] || continue
+    if [[ "$tag" =~ spelling-error-in-binary\ ([^ ]+)\  ]] &&
+        ! grep -rqwF -- "${BASH_REMATCH[1]}" "$root"/{core,batch,filelist,services,ui,app,cli}; then
+        echo "  (not our text: $tag)"
+        continue
+    fi
+    kept+="$tag"$'\n'
+done <<<"$tags"
+[ -z "$kept" ] || fail "lintian: $kept"
 
 # As lintian renders manual pages, failing on any warning of man or groff.
 for page in "$work"/window/usr/share/man/man1/*.gz "$work"/cli/usr/share/man/man1/*.gz; do

@@ -38,6 +38,8 @@ printf '<p>\x81\x20</p>\r\n' > "$site/more/broken.htm"
 # names in the closing message) is there too.
 mkdir "$home/bin"
 cp "$build/app/veltran" "$home/bin/veltran"
+# It finds its mapping tables as lib/veltran beside its bin/, as an installed program does.
+ln -s "$build/lib" "$home/lib"
 if command -v xvfb-run >/dev/null 2>&1; then
     xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$home/bin/veltran" --screenshot "$out" "$site"
 else

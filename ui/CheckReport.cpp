@@ -1,6 +1,7 @@
 #include "CheckReport.h"
 
 #include "LossText.h"
+#include "Reasons.h"
 #include "ShownName.h"
 #include "TrustedRun.h"
 
@@ -15,9 +16,12 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
     std::size_t rewriting = 0;
     for (const EntryRecord& record : outcome.records) {
         const std::string path = ShownName(record.path.native());
+        if (!record.notes.putBackFrom.empty())
+            entries += "将从备份放回：" + path + "（原已不在，只剩 " +
+                       ShownName(record.notes.putBackFrom.filename().native()) + "）\n";
         if (!record.result) {
             ++failing;
-            entries += "不能处理：" + path + "：" + ShownName(record.result.message) + "\n";
+            entries += "不能处理：" + path + "：" + ShownName(ReasonText(record.result, Language::Chinese)) + "\n";
             if (record.notes.refusal && settings.conversion.text.sourceMode != SourceMode::Guessed)
                 entries += ConvertAsSourceHint(settings.sourceName);
             continue;

@@ -2,7 +2,9 @@
 
 namespace veltran {
 
-ClosingMessage MakeClosingMessage(const RunOutcome& outcome, const std::string& shownLogPath)
+namespace {
+
+ClosingMessage RunClosingMessage(const RunOutcome& outcome, const std::string& shownLogPath)
 {
     if (outcome.stopped)
         return {"处理被终止。", "中断", MessageIcon::Warning, false};
@@ -27,6 +29,20 @@ ClosingMessage MakeClosingMessage(const RunOutcome& outcome, const std::string& 
     text += outcome.logWritten ? "更多信息请查看文件：" + shownLogPath
                                : std::string("运行日志无法写入，其内容在窗口中显示。");
     return {text, "完成", MessageIcon::Warning, true};
+}
+
+} // namespace
+
+ClosingMessage MakeClosingMessage(const RunOutcome& outcome, const std::string& shownLogPath)
+{
+    ClosingMessage closing = RunClosingMessage(outcome, shownLogPath);
+    // A page that had vanished is back: the person must hear of it even when all else went well.
+    if (!outcome.putBack.empty()) {
+        closing.text += "\r\n有 " + std::to_string(outcome.putBack.size()) +
+                        " 个文件原已不在、只剩备份（.bak），已从备份放回原处。";
+        closing.icon = MessageIcon::Warning;
+    }
+    return closing;
 }
 
 } // namespace veltran

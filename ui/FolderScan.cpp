@@ -3,6 +3,7 @@
 #include "EventPump.h"
 #include "FindFiles.h"
 #include "PathsWarning.h"
+#include "Reasons.h"
 #include "RunningState.h"
 
 #include <QLabel>
@@ -53,11 +54,36 @@ void FolderScan::ScanAndAppend(const std::filesystem::path& folder, const std::s
     m_controls.lblInfo->setText(QString::fromUtf8(kScanning));
     LeaveRunningState(m_controls);
 
-    if (!found.files.empty())
-        m_files.Append(found.files);
+    // What could not be searched or examined goes in the list too, so the run fails it in the open
+    // rather than let it vanish; a folder gone since it was chosen has nothing left to fail.
+    std::vector<std::filesystem::path> failed;
+    std::vector<std::string> reasons;
+    std::vector<std::filesystem::path> gone;
+    for (const ScanFailure& failure : found.failures) {
+        if (failure.reason.code == StatusCode::NotFound) {
+            gone.push_back(failure.path);
+            continue;
+        }
+        failed.push_back(failure.path);
+        reasons.push_back(ReasonText(failure.reason, Language::Chinese));
+    }
+    std::vector<std::filesystem::path> entries = found.files;
+    entries.insert(entries.end(), failed.begin(), failed.end());
+    if (!entries.empty())
+        m_files.Append(entries);
     SetListDependentEnabled(m_controls, m_files.Count() > 0);
-    if (!found.unreadableFolders.empty())
-        WarnUnreadable(found.unreadableFolders);
+    if (!failed.empty())
+        m_services.messageBox.ShowMessageBox(PathsWarning("有 " + std::to_string(failed.size()) +
+                                                              " 个文件或目录无法读取，已加入列表，处理时将记为失败：",
+                                                          failed, "添加目录", reasons));
+    if (!gone.empty())
+        m_services.messageBox.ShowMessageBox(
+            PathsWarning("有 " + std::to_string(gone.size()) + " 个目录已不存在，没有加入列表：", gone, "添加目录"));
+    if (!found.strays.empty())
+        m_services.messageBox.ShowMessageBox(
+            PathsWarning("发现 " + std::to_string(found.strays.size()) +
+                             " 个被中断的处理留下的临时文件，可用 veltran-cli --clean-staged 删除：",
+                         found.strays, "添加目录"));
 }
 
 bool FolderScan::Progress(std::size_t found)
@@ -67,12 +93,6 @@ bool FolderScan::Progress(std::size_t found)
     ShowInfo(m_controls, QString::fromUtf8(kScanning) + QStringLiteral("已找到 %1 个文件，按 Esc 停止").arg(found));
     m_events.ProcessEvents();
     return !m_events.StopRequested() && !m_events.Abandoned();
-}
-
-void FolderScan::WarnUnreadable(const std::vector<std::filesystem::path>& folders)
-{
-    m_services.messageBox.ShowMessageBox(PathsWarning(
-        "有 " + std::to_string(folders.size()) + " 个目录无法读取，其中的文件没有加入列表：", folders, "添加目录"));
 }
 
 } // namespace veltran

@@ -26,8 +26,9 @@ public:
     /// A cancelled browser or an empty filter adds nothing.
     void AddFolder();
 
-    /// Scans `folder` with `filter` ("|" between patterns) and appends what it finds. A folder that
-    /// could not be read is named in a warning box.
+    /// Scans `folder` with `filter` ("|" between patterns) and appends what it finds, then what could
+    /// not be searched or examined, which a warning box names with the reasons. Another box names the
+    /// files staged by killed runs that the scan met.
     void ScanAndAppend(const std::filesystem::path& folder, const std::string& filter);
 
     /// The last filter typed, with ";" and "," as "|"; the default filter before any was typed.
@@ -37,7 +38,6 @@ public:
 
 private:
     bool Progress(std::size_t found);
-    void WarnUnreadable(const std::vector<std::filesystem::path>& folders);
 
     PlatformServices m_services;
     const MainWindowControls& m_controls;

@@ -1,6 +1,8 @@
 #include "OpenInNotepad.h"
 
 #include "MessageBoxService.h"
+#include "Reasons.h"
+#include "ShownName.h"
 #include "TextViewer.h"
 
 namespace veltran {
@@ -14,7 +16,8 @@ void OpenInNotepad(TextViewer& viewer, MessageBoxService& messageBox, const std:
     const Status shown = viewer.ShowFile(path, encoding);
     if (shown)
         return;
-    messageBox.ShowMessageBox(StandardMessage(shown.message, "错误", MessageIcon::Error));
+    messageBox.ShowMessageBox(StandardMessage(ShownName(path.native()) + "：" + ReasonText(shown, Language::Chinese),
+                                              "错误", MessageIcon::Error));
 }
 
 } // namespace veltran

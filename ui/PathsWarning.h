@@ -8,9 +8,10 @@
 
 namespace veltran {
 
-/// A warning box that names paths left out of the list: `heading`, then the first five paths one to a
-/// line (decoded as the desktop decodes names), and "..." when there are more.
+/// A warning box that names paths: `heading`, then the first five paths one to a line (decoded as the
+/// desktop decodes names), each followed by "：" and its entry of `reasons` where there is one, and
+/// "..." when there are more.
 MessageRequest PathsWarning(const std::string& heading, const std::vector<std::filesystem::path>& paths,
-                            const std::string& caption);
+                            const std::string& caption, const std::vector<std::string>& reasons = {});
 
 } // namespace veltran

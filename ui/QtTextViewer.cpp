@@ -14,11 +14,8 @@ Status QtTextViewer::ShowFile(const std::filesystem::path& file, EncodingId enco
     ReadLimits limits;
     limits.largest = kLargestFile;
     const Result<FileContent> read = ReadRegularFile(file, limits);
-    if (!read) {
-        const bool large = read.status().code == StatusCode::TooLarge;
-        return Status::Failure(read.status().code,
-                               file.string() + ": " + (large ? "文件太大，无法查看。" : read.status().message));
-    }
+    if (!read)
+        return read.status();
     const DisplayText text = DecodeForDisplay(read->bytes, encoding);
     Show(new TextViewerWindow(TextViewerWindow::Title(file, text.encoding), QString::fromStdU16String(text.text),
                               text.undecodable));

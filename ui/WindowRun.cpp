@@ -5,6 +5,7 @@
 #include "EncodingOptions.h"
 #include "OpenInNotepad.h"
 #include "QueuedProgress.h"
+#include "Reasons.h"
 #include "RunJob.h"
 #include "RunningState.h"
 #include "SharedRunControl.h"
@@ -206,7 +207,9 @@ void WindowRun::Report(const RunOutcome& outcome)
 {
     // The conversions stand; only the record of them is missing, and an old log must not stand in for it.
     if (!outcome.logWritten)
-        Show("运行日志无法写入：" + outcome.logWritten.message, "错误", MessageIcon::Error);
+        Show("运行日志无法写入：" + QFile::decodeName(m_logPath.c_str()).toStdString() + "：" +
+                 ReasonText(outcome.logWritten, Language::Chinese),
+             "错误", MessageIcon::Error);
 
     const ClosingMessage closing = MakeClosingMessage(outcome, QFile::decodeName(m_logPath.c_str()).toStdString());
     Show(closing.text, closing.caption.c_str(), closing.icon);

@@ -1,6 +1,7 @@
 #include "frmText.h"
 
 #include "CharsetHeader.h"
+#include "Reasons.h"
 #include "RulesFile.h"
 #include "TwipScale.h"
 
@@ -196,7 +197,7 @@ void frmText::SaveRules()
     // The rule shown is part of the set even before another is chosen.
     m_logic.StoreRule(cmbNumber->currentIndex() + 1, Shown());
     if (const Status saved = SaveRulesFile(file, m_rules); !saved)
-        ShowError(saved.message);
+        ShowError(QFile::decodeName(file.c_str()).toStdString() + "：" + ReasonText(saved, Language::Chinese));
 }
 
 void frmText::LoadRules()
@@ -207,7 +208,8 @@ void frmText::LoadRules()
         return;
     RuleTable loaded;
     if (const Result<int> count = LoadRulesFile(files.front(), 1, loaded); !count) {
-        ShowError(QFile::decodeName(files.front().c_str()).toStdString() + ": " + count.status().message);
+        ShowError(QFile::decodeName(files.front().c_str()).toStdString() + "：" +
+                  ReasonText(count.status(), Language::Chinese));
         return;
     }
     m_rules = loaded;

@@ -102,7 +102,7 @@ protected:
                 calls.push_back({path, options});
             }
             if (failing.count(path.string()) > 0)
-                return Status::Failure(StatusCode::InvalidBytes, "bad bytes");
+                return Status::Failure(StatusCode::InvalidBytes, {.number = 7, .encoding = 0});
             if (const auto found = losing.find(path.string()); found != losing.end())
                 for (const char32_t character : found->second)
                     notes.unmappable.Note(character);
@@ -183,15 +183,15 @@ TEST_F(BatchRunTest, CompletedRunLogsFailuresAndLossesInListOrder)
     EXPECT_EQ(calls.size(), 5u);
     ASSERT_EQ(outcome.failures.size(), 2u);
     EXPECT_EQ(outcome.failures[0].path, "/site/f2.htm");
-    EXPECT_EQ(outcome.failures[1].reason.message, "bad bytes");
+    EXPECT_EQ(outcome.failures[1].reason.message, "bytes not valid in GB at offset 7");
     ASSERT_EQ(outcome.losses.size(), 2u);
     EXPECT_EQ(outcome.losses[0].path, "/site/f3.htm");
     EXPECT_EQ(outcome.losses[0].lost.count, 7u);
     EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n"
-                           "处理失败：/site/f2.htm\r\n"
+                           "处理失败：/site/f2.htm\r\n    第 7 字节起不是有效的 GB 编码\r\n"
                            "字符丢失：/site/f3.htm（目标编码没有的字符 7 个，已写成 \"?\"：U+1F600 😀，U+D55C 한，"
                            "U+AD6D 국，U+C5B4 어，U+2170 ⅰ ...）\r\n"
-                           "处理失败：/site/f4.htm\r\n"
+                           "处理失败：/site/f4.htm\r\n    第 7 字节起不是有效的 GB 编码\r\n"
                            "字符丢失：/site/f5.htm（目标编码没有的字符 1 个，已写成 \"?\"：U+2170 ⅰ）\r\n"
                            "\r\n完成时间：T1");
 }
@@ -211,7 +211,7 @@ TEST_F(BatchRunTest, StopBeforeTheKthFileLeavesItAndLaterFilesUntouched)
         EXPECT_EQ(outcome.processed, 2u);
         ASSERT_EQ(calls.size(), 2u);
         EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n"
-                               "处理失败：/site/f1.htm\r\n"
+                               "处理失败：/site/f1.htm\r\n    第 7 字节起不是有效的 GB 编码\r\n"
                                "*** 处理过程被用户终止于 ***\r\n/site/f3.htm\r\n\r\n终止时间：T1");
     }
 }
@@ -276,7 +276,8 @@ TEST_F(BatchRunTest, SeveralJobsTellResultsInListOrder)
     for (std::size_t i = 0; i < 4; ++i)
         EXPECT_EQ(outcome.records[i].path, entries[i]);
     EXPECT_EQ(outcome.log, "<Veltran 运行日志>\r\n开始时间：T0\r\n执行操作：GB --> UTF-8\r\n\r\n处理失败：" +
-                               entries[1].string() + "\r\n处理失败：" + entries[3].string() + "\r\n\r\n完成时间：T1");
+                               entries[1].string() + "\r\n    第 7 字节起不是有效的 GB 编码\r\n处理失败：" +
+                               entries[3].string() + "\r\n    第 7 字节起不是有效的 GB 编码\r\n\r\n完成时间：T1");
 }
 
 // Files convert at once only while their sizes add up to no more than the held bytes; a file larger

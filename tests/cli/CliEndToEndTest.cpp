@@ -16,7 +16,8 @@ namespace fs = std::filesystem;
 // "<meta charset="gb2312"><p>中文</p>" in GB and in UTF-8.
 const std::string kGbPage = "<meta charset=\"gb2312\"><p>\xD6\xD0\xCE\xC4</p>\r\n";
 const std::string kUtf8Page = "<meta charset=\"gb2312\"><p>\xE4\xB8\xAD\xE6\x96\x87</p>\r\n";
-const std::string kNothingToChange = "编码格式和文件内容均不做改变，不需要处理。\n";
+const std::string kNothingToChange = "veltran-cli: the files are in the target encoding already and no rules or "
+                                     "--chinese are given: nothing to change\n";
 const std::string kLogHeader = "<Veltran 运行日志>\r\n开始时间：T\r\n执行操作：GB --> UTF-8\r\n\r\n";
 
 // The log with its date-time texts replaced by "T".
@@ -223,7 +224,8 @@ TEST_F(CliEndToEndTest, FailuresAreListedLoggedInOrderAndGiveStatusOne)
     EXPECT_EQ(Read("good.htm"), kUtf8Page);
     EXPECT_EQ(Read("site/bad.htm"), "<p>\x81\x20</p>");
     EXPECT_EQ(MaskedLog(m_folder.path() / "run.log"),
-              kLogHeader + "处理失败：missing.htm\r\n处理失败：site/bad.htm\r\n\r\n完成时间：T");
+              kLogHeader + "处理失败：missing.htm\r\n    文件不存在\r\n处理失败：site/bad.htm\r\n"
+                           "    第 3 字节起不是有效的 GB 编码\r\n\r\n完成时间：T");
 }
 
 struct StopCase
@@ -279,7 +281,8 @@ TEST_F(CliEndToEndTest, OddFileNamesAreConvertedAndReportedEscaped)
     EXPECT_TRUE(std::regex_match(result.err, listed)) << result.err;
     EXPECT_EQ(Read("dir/" + present), kUtf8Page);
     EXPECT_EQ(MaskedLog(m_folder.path() / "run.log"),
-              kLogHeader + "处理失败：\\xB0\\xA2.htm\r\n处理失败：x.htm\\n处理失败：y.htm\r\n\r\n完成时间：T");
+              kLogHeader + "处理失败：\\xB0\\xA2.htm\r\n    文件不存在\r\n处理失败：x.htm\\n处理失败：y.htm\r\n"
+                           "    文件不存在\r\n\r\n完成时间：T");
 }
 
 TEST_F(CliEndToEndTest, LogThatCannotBeWrittenLeavesTheConversionsStanding)
@@ -305,8 +308,11 @@ TEST_F(CliEndToEndTest, DryRunRunAndUndoOfASite)
     dryRun.insert(dryRun.end(), {"--dry-run", "--log", "run.log"});
     const CliResult foretold = Run(dryRun);
     EXPECT_EQ(foretold.status, 1);
-    EXPECT_EQ(foretold.out, "would fail: site/bad.htm: bytes not valid in GB at offset 3\n"
-                            "would convert: site/index.htm (1 of 1 charset declarations rewritten)\n"
+    // Each failure is told once, on standard error.
+    EXPECT_EQ(foretold.err.find("veltran-cli: site/bad.htm: bytes not valid in GB at offset 3\n"), 0u) << foretold.err;
+    const std::string told = foretold.out + foretold.err;
+    EXPECT_EQ(told.find("bad.htm"), told.rfind("bad.htm")) << told;
+    EXPECT_EQ(foretold.out, "would convert: site/index.htm (1 of 1 charset declarations rewritten)\n"
                             "Would convert 1 of 2 files, 1 would fail, 1 with characters the target lacks, "
                             "declarations rewritten in 1, 0 declaring no charset.\n");
     EXPECT_FALSE(Exists("run.log"));
@@ -320,6 +326,13 @@ TEST_F(CliEndToEndTest, DryRunRunAndUndoOfASite)
               std::string::npos)
         << done.err;
     EXPECT_EQ(Read("site/index.htm"), "<meta charset=\"big5\"><p>\xA4\xA4&#x2170;</p>");
+    // The report's keys in their documented order, its times in ISO 8601 with the zone.
+    static const std::regex head(
+        R"(\{\n  "report": "veltran run",\n  "settings": \{\n    "from": "GB",\n    "to": "BIG5",\n)"
+        R"(    "chinese": "implied",[^]*\n  "roots": [^]*\n  "started": "\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d",)"
+        R"(\n  "finished": "[^"]+",\n  "stopped": false,\n  "entries": \[\n    \{"path":"site/bad.htm",)"
+        R"("outcome":"failed","code":"InvalidBytes","reason":[^]*\n    \{"path":"site/index.htm","outcome":"converted","file":[^]*)");
+    EXPECT_TRUE(std::regex_match(Read("run.json"), head)) << Read("run.json");
 
     const CliResult undone = Run({"--undo", "run.json"});
     EXPECT_EQ(undone.status, 0) << undone.err;
@@ -347,7 +360,7 @@ TEST_F(CliEndToEndTest, HelpGoesToStandardOutput)
 {
     const CliResult result = Run({"--help"});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out.rfind("Usage: veltran-cli --from", 0), 0u);
+    EXPECT_EQ(result.out.rfind("Usage: veltran-cli -f ENC -t ENC", 0), 0u);
 }
 
 TEST_F(CliEndToEndTest, VersionIsTheOneTheWindowShows)
@@ -358,7 +371,8 @@ TEST_F(CliEndToEndTest, VersionIsTheOneTheWindowShows)
         shown += static_cast<char>(c);
     const CliResult result = Run({"--version"});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "veltran-cli " + shown + "\n");
+    EXPECT_EQ(result.out.rfind("veltran-cli (Veltran) " + shown + "\nCopyright (C) 2026 ", 0), 0u) << result.out;
+    EXPECT_NE(result.out.find("\nLicense MIT"), std::string::npos);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "ChildProcess.h"
 #include "CliProcess.h"
 #include "CliRun.h"
+#include "DeepTree.h"
 #include "TextCodecs.h"
 
 #include <gtest/gtest.h>
@@ -160,6 +161,41 @@ TEST_F(CliSafetyTest, WriteBeyondTheFileSizeLimitFailsOnlyThatFile)
     EXPECT_NE(err.find("large.htm: write failed: File too large"), std::string::npos) << err;
     EXPECT_EQ(Read("large.htm"), large);
     EXPECT_EQ(Read("small.htm"), kUtf8Page);
+}
+
+// What a killed run or a person left is told by the next run, and nothing vanishes unsaid: a page
+// whose backup is there alone is put back and converted, a file staged by a killed run is named (and
+// --clean-staged removes it, only it), a page too deep to name fails with the reason where the
+// scan stopped.
+TEST_F(CliSafetyTest, NextRunTellsWhatAKilledRunLeftAndCleanStagedRemovesOnlyItsFiles)
+{
+    Write("site/lone.htm.bak", kGbPage);
+    Write("site/news/.a.htm.veltran-Ab3dE9", "half a pa");
+    Write("site/news/.a.htm.veltran-notmine", "someone's");
+    const DeepTree deep(m_folder.path() / "site", 4450, "deep.htm", kGbPage);
+
+    const CliResult run = Run({"--from", "gb", "--to", "utf8", "site"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Converted 1 of 2 files, 1 failed.\n");
+    EXPECT_NE(run.err.find("site/lone.htm: missing; put back from lone.htm.bak, which was there without it\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("site/news/.a.htm.veltran-Ab3dE9: left by an interrupted run\n"), std::string::npos)
+        << run.err;
+    // The scan stops at the first folder too deep to name.
+    EXPECT_NE(run.err.find("ddd: cannot open: File name too long\n"), std::string::npos) << run.err;
+    EXPECT_EQ(Read("site/lone.htm"), kUtf8Page);
+    EXPECT_EQ(Read("site/lone.htm.bak"), kGbPage);
+
+    const CliResult clean = Run({"--clean-staged", "site"});
+    EXPECT_EQ(clean.status, 0) << clean.err;
+    EXPECT_EQ(clean.out, "removed site/news/.a.htm.veltran-Ab3dE9\n"
+                         "Removed 1 of 1 files left by interrupted runs.\n");
+    EXPECT_FALSE(fs::exists(m_folder.path() / "site/news/.a.htm.veltran-Ab3dE9"));
+    EXPECT_EQ(Read("site/news/.a.htm.veltran-notmine"), "someone's");
+    const CliResult quiet = Run({"--clean-staged", "--quiet", "site"});
+    EXPECT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_EQ(quiet.out, "");
 }
 
 } // namespace

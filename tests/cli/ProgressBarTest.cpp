@@ -37,6 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
                       // Chinese characters take two columns and are never cut in half.
                       LineCase{"WideCharactersStayWhole", 1, 2, "/站点/新闻/文章.htm", 45,
                                "[##########..........] 1/2  50% .../文章.htm"},
+                      // Roman numerals and arrows are narrow, a combining accent takes no column.
+                      LineCase{"NarrowCharactersTakeOneColumn", 1, 2, "/ⅰⅱⅲ→é/a.htm", 45,
+                               "[##########..........] 1/2  50% /ⅰⅱⅲ→é/a.htm"},
                       LineCase{"BytesThatAreNotUtf8", 1, 4, "\xB0\xA1\x1b.htm", 80,
                                "[#####...............] 1/4  25% ???.htm"},
                       LineCase{"NoRoomForThePath", 1, 2, "a.htm", 20, "[##########..........] 1/2  50% "}),

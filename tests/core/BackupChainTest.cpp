@@ -122,7 +122,7 @@ TEST(BackupChain, ASecondRunToAnotherTargetLeavesAConvertedPageAndItsBackup)
             ConvertOptions again = Step(EncodingId::Gb, second, mode);
             again.text.sourceMode = SourceMode::Trusted; // the user's word does not outweigh the backup
             const Status result = ConvertFile(file, again, RuleTable());
-            EXPECT_EQ(result.code, StatusCode::AlreadyConverted) << result.message;
+            EXPECT_EQ(result.code, StatusCode::ConvertedFromBackup) << result.message;
             EXPECT_EQ(ReadFile(file), converted);
             EXPECT_EQ(ReadFile(notes.backup), fixtures::kGbAlsoCommonBig5);
             EXPECT_EQ(dir.Entries().size(), 2u);

@@ -43,7 +43,7 @@ TEST(ConvertFile, ReadOnlySourceWithoutBackupFailsEvenForRoot)
     WriteFile(file, kGbJianTi);
     ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
     const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable());
-    EXPECT_EQ(result.code, StatusCode::Permission);
+    EXPECT_EQ(result.code, StatusCode::ReadOnly);
     EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.htm"});
 }
@@ -65,7 +65,7 @@ TEST(ConvertFile, FifoAtThePathFailsInsteadOfHanging)
     TempDir dir;
     ASSERT_EQ(::mkfifo((dir / "pipe.htm").c_str(), 0644), 0);
     EXPECT_EQ(ConvertFile(dir / "pipe.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable()).code,
-              StatusCode::NotRegularFile);
+              StatusCode::SpecialFile);
 }
 
 // A disk that fills up while the new file is written: the child process gets a file-size limit
@@ -138,6 +138,90 @@ TEST(ConvertFile, TheStagedCopyOfAPrivateFileStaysPrivate)
     struct stat info = {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+// A file with holes is a disk image or a database, not a page: converting it would read its holes as
+// NUL bytes and write them out as real blocks. It is refused before a byte of it is read.
+TEST(ConvertFile, SparseFileIsRefusedUnreadAndStaysSparse)
+{
+    struct SparseCase
+    {
+        const char* name;
+        std::string data; // written at the start, before the hole
+        off_t size;
+    };
+    for (const SparseCase& c :
+         {SparseCase{"AllHoles", "", off_t{1} << 30}, SparseCase{"TextThenHole", kGbJianTi, 1 << 20}}) {
+        TempDir dir;
+        const auto file = dir / "disk.htm";
+        WriteFile(file, c.data);
+        ASSERT_EQ(::truncate(file.c_str(), c.size), 0);
+        struct stat before = {};
+        ASSERT_EQ(::stat(file.c_str(), &before), 0);
+        if (before.st_blocks * 512 >= c.size)
+            GTEST_SKIP() << "this file system keeps no holes";
+        int reads = 0;
+        const test::ScriptedFileCalls calls([&reads](const std::string& call, const std::filesystem::path&) {
+            reads += call == "read" ? 1 : 0;
+            return 0;
+        });
+        const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8), RuleTable(), calls);
+        EXPECT_EQ(result.code, StatusCode::SparseFile) << c.name << ": " << result.message;
+        EXPECT_EQ(reads, 0) << c.name;
+        struct stat after = {};
+        ASSERT_EQ(::stat(file.c_str(), &after), 0);
+        EXPECT_EQ(after.st_blocks, before.st_blocks) << c.name;
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"disk.htm"}) << c.name;
+    }
+}
+
+// A run killed between giving the file its backup name and renaming the new file in leaves the
+// backup as a second name of the file, and one killed while linking over an older backup a staged
+// name: neither is another name, and the next run converts the file. A name elsewhere still is.
+TEST(ConvertFile, NamesAKilledRunLeftAreNoOtherNames)
+{
+    struct LinkCase
+    {
+        const char* name;
+        std::vector<std::string> names; // further names of page.htm
+        std::string older;              // a backup of other bytes, when not empty
+        BackupMode mode;
+        StatusCode expected;
+    };
+    for (const LinkCase& c :
+         {LinkCase{"SimpleBackup", {"page.htm.bak"}, "", BackupMode::Simple, StatusCode::Ok},
+          LinkCase{"NumberedBackup", {"page.htm.bak.~2~"}, "page.htm.bak.~1~", BackupMode::Numbered, StatusCode::Ok},
+          LinkCase{"StagedNameOverAnOlderBackup",
+                   {".page.htm.bak.veltran-Ab3dE9"},
+                   "page.htm.bak",
+                   BackupMode::Simple,
+                   StatusCode::Ok},
+          LinkCase{"OlderNumberedBackup",
+                   {"page.htm.bak.~1~"},
+                   "page.htm.bak.~2~",
+                   BackupMode::Numbered,
+                   StatusCode::HardLinked},
+          LinkCase{
+              "BackupAndAnotherName", {"page.htm.bak", "index.htm"}, "", BackupMode::Simple, StatusCode::HardLinked}}) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const auto file = dir / "page.htm";
+        WriteFile(file, kGbJianTi);
+        if (!c.older.empty())
+            WriteFile(dir / c.older, "older");
+        for (const std::string& name : c.names)
+            std::filesystem::create_hard_link(file, dir / name);
+        ConvertOptions options = Options(EncodingId::Gb, EncodingId::Utf8);
+        options.disk.backupMode = c.mode;
+
+        const Status result = ConvertFile(file, options, RuleTable());
+
+        EXPECT_EQ(result.code, c.expected) << result.message;
+        EXPECT_EQ(ReadFile(file) == Bytes(kGbJianTi), c.expected != StatusCode::Ok);
+        if (c.expected != StatusCode::Ok) {
+            EXPECT_EQ(result.message, "has 2 hard links");
+        }
+    }
 }
 
 } // namespace

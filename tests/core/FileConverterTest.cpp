@@ -187,6 +187,7 @@ struct FailureCase
     EncodingId target;
     bool keepBackup;
     StatusCode expected;
+    const char* secondName = nullptr; // a hard link to page.htm made beside it
 };
 
 class ConvertFileFailure : public ::testing::TestWithParam<FailureCase>
@@ -202,6 +203,8 @@ TEST_P(ConvertFileFailure, LeavesTheDiskUnchanged)
         std::filesystem::create_directory(file);
     else if (c.content != "<none>")
         WriteFile(file, c.content);
+    if (c.secondName)
+        std::filesystem::create_hard_link(file, dir / c.secondName);
     const auto before = dir.Entries();
 
     RuleTable rules;
@@ -222,9 +225,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ConvertFileFailure,
     ::testing::Values(
         FailureCase{"EmptyFile", "", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::Empty},
-        FailureCase{"BomAlone", "\xEF\xBB\xBF", EncodingId::Utf8, EncodingId::Gb, true, StatusCode::Empty},
+        FailureCase{"BomAlone", "\xEF\xBB\xBF", EncodingId::Utf8, EncodingId::Gb, true, StatusCode::ByteOrderMarkOnly},
         FailureCase{"MissingFile", "<none>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::NotFound},
-        FailureCase{"FolderAtPath", "<folder>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::NotRegularFile},
+        FailureCase{"FolderAtPath", "<folder>", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::Folder},
         FailureCase{"InvalidGbBytes", "ab\x81\x20", EncodingId::Gb, EncodingId::Utf8, true, StatusCode::InvalidBytes},
         FailureCase{"InvalidUtf8Bytes", "ab\xC0\x80", EncodingId::Utf8, EncodingId::Gb, false,
                     StatusCode::InvalidBytes},
@@ -232,7 +235,14 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"DeclaredGbButAlreadyUtf8", "\xE7\xAE\x80\xE4\xBD\x93 page", EncodingId::Gb, EncodingId::Big5, true,
                     StatusCode::AlreadyUtf8},
         FailureCase{"RulesEmptiedGbText", "xx", EncodingId::Gb, EncodingId::Gb, true, StatusCode::EmptyResult},
-        FailureCase{"RulesEmptiedBig5Text", "x", EncodingId::Utf8, EncodingId::Big5, false, StatusCode::EmptyResult}),
+        FailureCase{"RulesEmptiedBig5Text", "x", EncodingId::Utf8, EncodingId::Big5, false, StatusCode::EmptyResult},
+        FailureCase{"AllNulBytes", std::string(4096, '\0'), EncodingId::Gb, EncodingId::Utf8, true,
+                    StatusCode::NulBytesOnly},
+        // Replacing one name would part it from the others, which would keep the old bytes.
+        FailureCase{"HardLinkedFile", kGbJianTi, EncodingId::Gb, EncodingId::Utf8, true, StatusCode::HardLinked,
+                    "index.htm"},
+        FailureCase{"HardLinkedFileWithoutBackup", kGbJianTi, EncodingId::Gb, EncodingId::Big5, false,
+                    StatusCode::HardLinked, "index.htm"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A second run over its own output reads every file in the wrong encoding: refused before anything
@@ -303,7 +313,7 @@ TEST(ConvertFile, SecondRunOverAShortPageKeepsItsBackup)
         StatusCode second;
     };
     for (const Case& c :
-         {Case{"<p>" + kGbJianTi + "</p>", StatusCode::AlreadyConverted}, Case{"<p>ab</p>", StatusCode::Ok}}) {
+         {Case{"<p>" + kGbJianTi + "</p>", StatusCode::ConvertedFromBackup}, Case{"<p>ab</p>", StatusCode::Ok}}) {
         TempDir dir;
         const auto file = dir / "a.htm";
         WriteFile(file, c.page);

@@ -1,6 +1,7 @@
 #include "FindFiles.h"
+#include "DeepTree.h"
+#include "ScriptedFileCalls.h"
 #include "TempTree.h"
-#include "WithoutRoot.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace veltran {
@@ -61,7 +65,7 @@ TEST_P(FindFilesFilterTest, FindsExactlyTheMatchingFiles)
 {
     const FindFilesResult result = FindFiles(m_tree.Root(), GetParam().filter);
     EXPECT_EQ(Sorted(RelativeNames(result.files, m_tree.Root())), GetParam().expected);
-    EXPECT_TRUE(result.unreadableFolders.empty());
+    EXPECT_TRUE(result.failures.empty());
 }
 
 const FilterScanCase kFilterScans[] = {
@@ -160,47 +164,147 @@ TEST(FindFilesTest, ProgressIsToldPerFolderAndCanEndTheScan)
     EXPECT_EQ(RelativeNames(stopped.files, tree.Root()), (std::vector<std::string>{"a.htm", "one/b.htm"}));
 }
 
-TEST(FindFilesTest, MissingOrNonFolderStartIsReportedUnreadable)
+// Nothing the scan cannot search or examine vanishes: a folder that cannot be listed, and a name the
+// filter asks for whose kind cannot be found out, fail with their reason and the scan goes on. The
+// seam refuses as the kernel would refuse a user who is not root.
+struct ScanFailureCase
+{
+    const char* name;
+    const char* refusedCall; // "list" or "lstat", refused with `error` for "locked" or its names
+    bool namesInLocked;      // the names in "locked" are refused, not "locked" itself
+    int error;
+    bool untyped;                      // the listing does not say what its names are, as on some file systems
+    std::vector<std::string> files;    // found, relative to the root
+    std::vector<std::string> failures; // "<relative path>: <reason>"
+};
+
+void PrintTo(const ScanFailureCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+// A listing that leaves every name's kind unknown, as some file systems do.
+class UntypedListing : public test::ScriptedFileCalls
+{
+public:
+    using ScriptedFileCalls::ScriptedFileCalls;
+    int ListFolder(const fs::path& folder, std::vector<FolderEntry>& entries) const override
+    {
+        const int error = ScriptedFileCalls::ListFolder(folder, entries);
+        for (FolderEntry& entry : entries)
+            entry.type = DT_UNKNOWN;
+        return error;
+    }
+};
+
+class FindFilesFailureTest : public ::testing::TestWithParam<ScanFailureCase>
+{
+};
+
+TEST_P(FindFilesFailureTest, WhatCannotBeExaminedFailsWithItsReason)
+{
+    const ScanFailureCase& c = GetParam();
+    TempTree tree;
+    for (const char* name :
+         {"before.txt", "locked/page.txt", "locked/skip.bin", "locked/inner/deep.txt", "open/after.txt"})
+        tree.AddFile(name);
+    const fs::path locked = tree.Root() / "locked";
+    const auto hook = [&](const std::string& call, const fs::path& path) {
+        const bool refused = c.namesInLocked ? path.parent_path() == locked : path == locked;
+        return call == c.refusedCall && refused ? c.error : 0;
+    };
+    const test::ScriptedFileCalls typed(hook);
+    const UntypedListing untyped(hook);
+    const FindFilesResult result =
+        FindFiles(tree.Root(), "*.txt", {}, c.untyped ? static_cast<const FileSystemCalls&>(untyped) : typed);
+    EXPECT_EQ(RelativeNames(result.files, tree.Root()), c.files);
+    std::vector<std::string> failures;
+    for (const ScanFailure& failure : result.failures)
+        failures.push_back(failure.path.lexically_relative(tree.Root()).native() + ": " + failure.reason.message);
+    EXPECT_EQ(failures, c.failures);
+}
+
+const ScanFailureCase kScanFailures[] = {
+    {"FolderThatCannotBeOpened",
+     "list",
+     false,
+     EACCES,
+     false,
+     {"before.txt", "open/after.txt"},
+     {"locked: permission denied"}},
+    // Listed but not searched: its files are listed, to fail in the run; its folders cannot be listed.
+    {"FolderThatCannotBeSearched",
+     "list",
+     true,
+     EACCES,
+     false,
+     {"before.txt", "locked/page.txt", "open/after.txt"},
+     {"locked/inner: permission denied"}},
+    {"UntypedNamesThatCannotBeExamined",
+     "lstat",
+     true,
+     EACCES,
+     true,
+     {"before.txt", "open/after.txt"},
+     {"locked/page.txt: permission denied"}},
+    {"UntypedNamesTooLong",
+     "lstat",
+     true,
+     ENAMETOOLONG,
+     true,
+     {"before.txt", "open/after.txt"},
+     {"locked/page.txt: cannot open: File name too long"}},
+    {"FolderTooLongToList",
+     "list",
+     false,
+     ENAMETOOLONG,
+     false,
+     {"before.txt", "open/after.txt"},
+     {"locked: cannot open: File name too long"}},
+    {"UntypedNameGoneSinceTheListing", "lstat", true, ENOENT, true, {"before.txt", "open/after.txt"}, {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Failures, FindFilesFailureTest, ::testing::ValuesIn(kScanFailures),
+                         [](const ::testing::TestParamInfo<ScanFailureCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(FindFilesTest, MissingOrNonFolderStartFails)
 {
     TempTree tree;
     for (const fs::path& start : {tree.Root() / "absent", tree.AddFile("plain.txt")}) {
         const FindFilesResult result = FindFiles(start, "*");
         EXPECT_TRUE(result.files.empty()) << start;
-        EXPECT_EQ(result.unreadableFolders, std::vector<fs::path>{start});
+        ASSERT_EQ(result.failures.size(), 1u) << start;
+        EXPECT_EQ(result.failures[0].path, start);
     }
 }
 
-// The scan's findings as text, one per line: "F" for a file and "U" for an unreadable folder.
-std::string ScanToText(const fs::path& folder, std::string_view filter)
-{
-    const FindFilesResult found = FindFiles(folder, filter);
-    std::string text;
-    for (const fs::path& path : found.files)
-        text += "F" + path.native() + "\n";
-    for (const fs::path& path : found.unreadableFolders)
-        text += "U" + path.native() + "\n";
-    return text;
-}
-
-TEST(FindFilesTest, UnreadableFolderIsSkippedAndScanGoesOn)
+// A page 4,450 bytes deep cannot be named whole: the scan tells where it stops rather than find
+// nothing.
+TEST(FindFilesTest, PageDeeperThanThePathLimitFails)
 {
     TempTree tree;
-    tree.AddFile("before.txt");
-    tree.AddFile("locked/hidden.txt");
-    tree.AddFile("open/after.txt");
-    const fs::path locked = tree.Root() / "locked";
-    fs::permissions(locked, fs::perms::none);
+    const test::DeepTree deep(tree.AddFolder("site"), 4450, "page.htm", "x");
+    const FindFilesResult result = FindFiles(tree.Root() / "site", "*.htm");
+    EXPECT_TRUE(result.files.empty());
+    ASSERT_EQ(result.failures.size(), 1u);
+    EXPECT_EQ(result.failures[0].reason.message, "cannot open: File name too long");
+    EXPECT_GT(result.failures[0].path.native().size(), 4095u);
+}
 
-    const std::optional<std::string> text = test::RunWithoutRoot([&] { return ScanToText(tree.Root(), "*.txt"); });
-    if (!text)
-        GTEST_SKIP() << "cannot run the scan without root rights here";
-    FindFilesResult result;
-    for (std::size_t start = 0, end; (end = text->find('\n', start)) != std::string::npos; start = end + 1) {
-        const fs::path path = text->substr(start + 1, end - start - 1);
-        ((*text)[start] == 'F' ? result.files : result.unreadableFolders).push_back(path);
-    }
-    EXPECT_EQ(Sorted(RelativeNames(result.files, tree.Root())), Sorted({"before.txt", "open/after.txt"}));
-    EXPECT_EQ(result.unreadableFolders, std::vector<fs::path>{locked});
+// What the scan lists around backups and the staged files of killed runs.
+TEST(FindFilesTest, LoneBackupsStandForTheirPagesAndStraysAreSetApart)
+{
+    TempTree tree;
+    for (const char* name : {"kept.htm", "kept.htm.bak", "lone.htm.bak", "numbered.htm.bak.~2~", "numbered.htm.bak.~3~",
+                             "other.txt.bak", "sub/.page.htm.veltran-Ab3dE9", ".a.htm.veltran-short", "x.htm.bak.~01~"})
+        tree.AddFile(name);
+    tree.AddFolder("folder.htm.bak");
+    const FindFilesResult result = FindFiles(tree.Root(), "*.htm|*.bak");
+    EXPECT_EQ(RelativeNames(result.files, tree.Root()),
+              (std::vector<std::string>{"kept.htm", "kept.htm.bak", "lone.htm", "numbered.htm", "other.txt.bak"}));
+    EXPECT_EQ(RelativeNames(result.strays, tree.Root()), std::vector<std::string>{"sub/.page.htm.veltran-Ab3dE9"});
 }
 
 } // namespace

@@ -35,7 +35,9 @@ trap 'rm -rf "$PWD"' EXIT
 touch rules.txt page.htm
 
 expect "every option --help lists" "$documented" "$(offers --)"
-expect "encodings after --from" "auto big5 gb utf8" "$(offers --from '')"
+expect "encodings after --from" "auto big5 gb gb18030 utf8" "$(offers --from '')"
+expect "encodings after -t" "gb gb18030" "$(offers -t g)"
+expect "forms after --chinese" "taiwan traditional" "$(offers --chinese t)"
 expect "encodings after --to=" "utf8" "$(offers --to = u)"
 expect "files after --rules" "rules.txt" "$(offers --from gb --rules r)"
 expect "no options after --" "" "$(offers --from gb -- --f)"

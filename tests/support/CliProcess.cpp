@@ -15,7 +15,7 @@ namespace veltran::test {
 namespace fs = std::filesystem;
 
 CliResult RunCliProcess(const std::vector<std::string>& arguments, const fs::path& workDir,
-                        const std::vector<std::string>& extraEnvironment)
+                        const std::vector<std::string>& extraEnvironment, const std::string& input)
 {
     std::vector<std::string> argumentStore{VELTRAN_CLI_PATH};
     argumentStore.insert(argumentStore.end(), arguments.begin(), arguments.end());
@@ -34,14 +34,17 @@ CliResult RunCliProcess(const std::vector<std::string>& arguments, const fs::pat
 
     char outTemplate[] = "/tmp/veltran-cli-out-XXXXXX";
     char errTemplate[] = "/tmp/veltran-cli-err-XXXXXX";
+    char inTemplate[] = "/tmp/veltran-cli-in-XXXXXX";
     const int outFd = ::mkstemp(outTemplate);
     const int errFd = ::mkstemp(errTemplate);
-    if (outFd < 0 || errFd < 0)
+    const int inFd = ::mkstemp(inTemplate);
+    if (outFd < 0 || errFd < 0 || inFd < 0)
         throw std::runtime_error("cannot create capture files");
+    std::ofstream(inTemplate, std::ios::binary) << input;
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, inFd, STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
     posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
@@ -50,6 +53,7 @@ CliResult RunCliProcess(const std::vector<std::string>& arguments, const fs::pat
     posix_spawn_file_actions_destroy(&actions);
     ::close(outFd);
     ::close(errFd);
+    ::close(inFd);
 
     CliResult result;
     int waitStatus = 0;
@@ -59,6 +63,7 @@ CliResult RunCliProcess(const std::vector<std::string>& arguments, const fs::pat
     result.err = ReadBytes(errTemplate);
     ::unlink(outTemplate);
     ::unlink(errTemplate);
+    ::unlink(inTemplate);
     return result;
 }
 

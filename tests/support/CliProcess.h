@@ -16,10 +16,10 @@ struct CliResult
     std::string err;
 };
 
-/// Runs the built veltran-cli with the arguments in `workDir`, standard input closed and
-/// the extra environment entries ("NAME=value") added to this process's environment.
+/// Runs the built veltran-cli with the arguments in `workDir`, standard input `input` (empty when
+/// not given) and the extra environment entries ("NAME=value") added to this process's environment.
 CliResult RunCliProcess(const std::vector<std::string>& arguments, const std::filesystem::path& workDir,
-                        const std::vector<std::string>& extraEnvironment = {});
+                        const std::vector<std::string>& extraEnvironment = {}, const std::string& input = {});
 
 /// A temporary folder to run the binary in.
 class ScratchFolder

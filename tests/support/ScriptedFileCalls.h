@@ -127,6 +127,21 @@ public:
         const int error = Before("setxattr", name);
         return error != 0 ? error : FileSystemCalls::SetAttribute(fd, name, value);
     }
+    int ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) const override
+    {
+        const int error = Before("list", folder);
+        return error != 0 ? error : FileSystemCalls::ListFolder(folder, entries);
+    }
+    off_t FirstHole(int fd) const override
+    {
+        const int error = Before("seek-hole", {});
+        return error != 0 ? -error : FileSystemCalls::FirstHole(fd);
+    }
+    int RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) const override
+    {
+        const int error = Before("rename-noreplace", to);
+        return error != 0 ? error : FileSystemCalls::RenameNoReplace(from, to);
+    }
     int Generation(int fd, std::uint32_t& generation) const override
     {
         const int error = Before("generation", {});

@@ -108,7 +108,7 @@ private slots:
         box.answers.Queue(MessageResult::Ok);
         QVERIFY(m_fixture->RunToEnd([&] { m_fixture->window->Controls().cmdStartConvert->click(); }));
         const std::string log = ReadBytes(m_fixture->Folder() / "Veltran.log");
-        QVERIFY2(log.find("处理失败：" + page.string() + "\r\n    looks like BIG5, not GB: ") != std::string::npos,
+        QVERIFY2(log.find("处理失败：" + page.string() + "\r\n    看起来是 BIG5 编码，不是 GB") != std::string::npos,
                  log.c_str());
 
         QVERIFY(m_fixture->RunToEnd([&] { m_fixture->window->lstFiles_Check(false); }));

@@ -1,3 +1,4 @@
+#include "DeepTree.h"
 #include "FileListView.h"
 #include "FolderScan.h"
 #include "RunningState.h"
@@ -57,6 +58,7 @@ private slots:
     void addFolderListsBreadthFirstAndAddsNothingWhenNothingMatches();
     void droppedFilesAndFoldersAreAdded();
     void folderThatVanishedIsReported();
+    void whatTheScanCannotReadIsListedAndStraysAreNamed();
     void stopEndsAScanKeepingWhatWasFound();
     void panelAndTooltipShowWholeTexts();
 
@@ -288,6 +290,30 @@ void TestListCommands::folderThatVanishedIsReported()
     QCOMPARE(Services().messageBox.calls.size(), std::size_t{1});
     QVERIFY(Services().messageBox.calls.front().text.find("gone") != std::string::npos);
     QVERIFY(!ListButtonsEnabled(Controls()));
+}
+
+// A folder too deep to name goes in the list, to fail in the run with its reason, rather than vanish;
+// a file a killed run staged is named with the way to remove it, and never listed.
+void TestListCommands::whatTheScanCannotReadIsListedAndStraysAreNamed()
+{
+    const fs::path page = Write("site/a.htm");
+    Write("site/.a.htm.veltran-Ab3dE9");
+    const DeepTree deep(m_fixture->Folder() / "site", 4450, "deep.htm", "x");
+    Services().dialogs.folders.Queue(m_fixture->Folder() / "site");
+    Services().dialogs.answers.Queue("*.htm");
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    QTest::mouseClick(Controls().cmdAddDir, Qt::LeftButton);
+
+    QCOMPARE(Files().Count(), std::size_t{2});
+    QCOMPARE(Files().Paths().front(), page);
+    QCOMPARE(Services().messageBox.calls.size(), std::size_t{2});
+    const std::string& failed = Services().messageBox.calls.front().text;
+    QVERIFY2(failed.rfind("有 1 个文件或目录无法读取，已加入列表，处理时将记为失败：", 0) == 0, failed.c_str());
+    QVERIFY2(failed.find("：无法打开：文件名太长") != std::string::npos, failed.c_str());
+    const std::string& strays = Services().messageBox.calls.back().text;
+    QVERIFY2(strays.find("veltran-cli --clean-staged") != std::string::npos, strays.c_str());
+    QVERIFY2(strays.find(".a.htm.veltran-Ab3dE9") != std::string::npos, strays.c_str());
 }
 
 // The pump yields after every folder, and the stop comes at the first count above zero: the folder

@@ -220,7 +220,7 @@ void TestRuleEditor::badRulesFileIsReportedAndChangesNothing()
     QVERIFY(ClickRulesBox([](frmText& editor) { editor.findChild<QAction*>("actLoadRules")->trigger(); }));
     QCOMPARE(Services().messageBox.calls.size(), std::size_t{1});
     const std::string& error = Services().messageBox.calls.front().text;
-    QVERIFY2(error.find("line 1: a replace rule needs two TAB-separated texts") != std::string::npos, error.c_str());
+    QVERIFY2(error.find("第 1 行：replace 规则需要两段以 TAB 分隔的文本") != std::string::npos, error.c_str());
     QCOMPARE(Rules().Rule(1).kind, RuleKind::InsertAtHead);
 }
 

@@ -76,6 +76,7 @@ private slots:
     void emptyListLogsHeaderAndCompletion();
     void logThatCannotBeWrittenIsReported();
     void checkForetellsTheRunAndChangesNothing();
+    void pageFoundOnlyAsItsBackupIsPutBackAndTold();
 
 private:
     const MainWindowControls& Controls() const { return m_fixture->window->Controls(); }
@@ -439,7 +440,7 @@ void TestWindowRun::logThatCannotBeWrittenIsReported()
     QCOMPARE(Captions(), (QStringList{"错误", "完成"}));
     const QString error = Text(Services().messageBox.calls.at(0).text);
     QVERIFY2(error.startsWith("运行日志无法写入：" + Text(folders.logPath.string())), qPrintable(error));
-    QVERIFY2(error.contains("No such file or directory"), qPrintable(error));
+    QVERIFY2(error.contains("文件或文件夹不存在"), qPrintable(error));
     // The closing message points at no file, and the log's text is shown instead.
     QCOMPARE(Text(Services().messageBox.calls.at(1).text),
              QStringLiteral("处理完成，有 1 个文件处理失败。运行日志无法写入，其内容在窗口中显示。"));
@@ -483,7 +484,7 @@ void TestWindowRun::checkForetellsTheRunAndChangesNothing()
     const QString first = QStringLiteral("可以处理：<folder>/site/f1.htm\n"
                                          "    汉字将改写 1 个：国→國\n"
                                          "    目标编码没有的字符 1 个，将写成 \"?\"：U+2170 ⅰ\n"
-                                         "不能处理：<folder>/site/f2.htm：bytes not valid in GB at offset 3\n");
+                                         "不能处理：<folder>/site/f2.htm：第 3 字节起不是有效的 GB 编码\n");
     QCOMPARE(Text(Masked(texts[0].second, m_fixture->Folder())),
              heading + "共检查 2 个文件：1 个可以处理，1 个不能处理，1 个含目标编码没有的字符。\n\n" + first);
     QCOMPARE(Text(Masked(texts[1].second, m_fixture->Folder())),
@@ -495,6 +496,23 @@ void TestWindowRun::checkForetellsTheRunAndChangesNothing()
     QVERIFY(!menu.actions().at(0)->isEnabled());
     QVERIFY(menu.actions().at(1)->isEnabled());
     menu.hide();
+}
+
+// A page moved away (or lost to a run killed between its two renames) while its backup stayed is put
+// back and converted; the closing message says so even when all else went well.
+void TestWindowRun::pageFoundOnlyAsItsBackupIsPutBackAndTold()
+{
+    const std::vector<fs::path> files = Site(2);
+    fs::rename(files[1], fs::path(files[1]) += ".bak");
+    Services().messageBox.answers.Queue(MessageResult::Ok);
+    QVERIFY(StartAndWait());
+
+    const MessageRequest& closing = Services().messageBox.calls.at(0);
+    QCOMPARE(Text(closing.text),
+             QStringLiteral("文件处理完成。\r\n有 1 个文件原已不在、只剩备份（.bak），已从备份放回原处。"));
+    QVERIFY(closing.icon == MessageIcon::Warning);
+    QCOMPARE(ReadBytes(files[1]), kUtf8Page);
+    QCOMPARE(ReadBytes(fs::path(files[1]) += ".bak"), kGbPage);
 }
 
 int RunWindowRunTests(int argc, char** argv)

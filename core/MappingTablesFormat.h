@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace veltran {
+
+/// The Chinese mapping chains, in the order their tables stand in the tables file.
+enum class MappingChainId : std::uint32_t
+{
+    Traditional = 0,         // Simplified to Taiwan-standard Traditional (OpenCC's s2tw)
+    Simplified = 1,          // Traditional to Simplified, phrases' outputs kept (OpenCC's t2s)
+    TaiwanSimplified = 2,    // Taiwan Traditional to Simplified (OpenCC's tw2s, some variants kept)
+    StandardTraditional = 3, // Simplified to OpenCC's standard Traditional (OpenCC's s2t)
+};
+inline constexpr std::size_t kMappingChainCount = 4;
+
+/// The layout of the tables file: a header, one entry per chain, then each chain's tables (a
+/// TableBlobWriter blob) at its offset, aligned to kMappingTablesAlignment. Numbers are in the byte
+/// order of the machine that made the file, which kByteOrderMark tells.
+inline constexpr std::string_view kMappingTablesMagic{"VLTTABLE", 8};
+inline constexpr std::uint32_t kMappingTablesVersion = 1;
+inline constexpr std::uint32_t kByteOrderMark = 0x01020304;
+inline constexpr std::size_t kMappingTablesAlignment = 16;
+
+struct MappingTablesEntry
+{
+    std::uint64_t offset = 0; // from the start of the file
+    std::uint64_t size = 0;
+    std::array<std::uint8_t, 32> sha256{}; // of the tables' bytes
+};
+
+struct MappingTablesHeader
+{
+    std::array<char, 8> magic{};
+    std::uint32_t version = kMappingTablesVersion;
+    std::uint32_t byteOrder = kByteOrderMark;
+    std::uint32_t chainCount = kMappingChainCount;
+    std::uint32_t reserved = 0;
+    std::array<MappingTablesEntry, kMappingChainCount> chains{};
+};
+
+} // namespace veltran
