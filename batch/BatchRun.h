@@ -105,18 +105,18 @@ struct RunOutcome
     ReadingCounts converted;               // what the converted files were read as
     std::vector<FileNotice> notKept;       // in list order: what of each file's metadata its new file lacks
     std::size_t replacedOtherBackups = 0;  // older backups replaced that held other bytes
-    std::vector<FileNotice> putBack;       // missing files put back from their lone backup, whose path is
-                                           // the text (in a dry run: that would be)
     std::size_t declarationsRewritten = 0; // files converted with a charset declaration rewritten
     std::size_t undeclared = 0;            // files converted that declare no charset
+    std::vector<FileNotice> putBack;       // missing files put back from their lone backup, whose path is the
+                                           // text (in a dry run: that would be)
     std::vector<EntryRecord> records;      // every entry processed, in order, when the run was asked to keep them
     std::string log;                       // the log text (UTF-8, CR LF)
     Status logWritten;                     // why the log file could not be written, when it was to be
 };
 
 /// Runs over the entries, from the log header to the completion or stop entry, with a line for each
-/// file that failed and each that lost characters (those written as character references are kept).
-/// Files start in list order, up to settings.jobs at once within settings.heldBytes, each after
+/// file that failed (with its reason in Chinese) and each that lost characters (those written as character references
+/// are kept). Files start in list order, up to settings.jobs at once within settings.heldBytes, each after
 /// roles.control allows it; a file already converted in the run (RunIdentities) fails without being
 /// converted again, and one reached again while it converts waits for that result. Whatever the jobs,
 /// results are told to the progress display, the log and the outcome in list order, as one job

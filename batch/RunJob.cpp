@@ -20,7 +20,8 @@ RunSettings MakeRunSettings(std::optional<EncodingId> source, std::optional<Enco
 bool ChangesNothing(const RunSettings& settings, bool rulesOn)
 {
     const TextOptions& text = settings.conversion.text;
-    return text.sourceMode != SourceMode::Guessed && text.source == text.target && !rulesOn;
+    const bool formsImplied = text.chinese == ChineseForms::Implied || text.chinese == ChineseForms::Keep;
+    return text.sourceMode != SourceMode::Guessed && text.source == text.target && !rulesOn && formsImplied;
 }
 
 RunOutcome RunJob(const RunRequest& request, RuleTable& rules, const RunRoles& roles,

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "BackupNames.h"
+#include "BatchRun.h"
 #include "FindFiles.h"
 
 #include <getopt.h>

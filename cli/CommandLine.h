@@ -45,8 +45,8 @@ struct CommandLine
     bool force = false;                              // an existing report may be replaced
     std::optional<std::filesystem::path> undoFile;   // put back the files of this report; no run
     bool quiet = false;
-    bool verbose = false;
     std::size_t jobs = std::min(DefaultJobs(), kMaxJobs); // files converted at once
+    bool verbose = false;
 };
 
 /// Parses the arguments after the program name with getopt_long: long options may be shortened to
@@ -60,8 +60,7 @@ struct CommandLine
 /// - --bom needs a UTF-8 target, --trust-source a --from other than auto, --force a --report;
 ///   --references and -c exclude each other, and so do --backup (simple, numbered or existing, or
 ///   GNU's never, t and nil) and --no-backup; an empty --filter is refused; a Stream takes no
-///   --report, --log, --dry-run, --filter or --backup; -j/--jobs takes a whole number from 1 to
-///   kMaxJobs.
+///   --report, --log, --dry-run, --filter or --backup; -j/--jobs takes a whole number from 1 to kMaxJobs.
 /// Invalid arguments fail with BadInput and an English message naming the problem; an unknown
 /// encoding's message lists the known ones.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments);

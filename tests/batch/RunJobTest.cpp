@@ -154,7 +154,7 @@ TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
         {"LinkBeforeItsTarget", {"link.htm", "a.htm"}, false},
         {"OverlappingFolders", {"news", "."}, true},
     };
-    for (const std::size_t jobs : {1, 4})
+    for (const std::size_t jobs : {1, 4}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.name) + " with " + std::to_string(jobs) + " jobs");
             TempDir dir;
@@ -182,6 +182,7 @@ TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
             EXPECT_EQ(ReadFile(request.entries.front()), test::Bytes(kBig5Page));
             EXPECT_EQ(ReadFile(request.entries.back()), test::Bytes(kBig5Page));
         }
+    }
 }
 
 // One file under two names, both listed or one of them: converting it under one name would leave the

@@ -48,6 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"ReferencesAndDropping", {"-f", "utf8", "-t", "gb", "--references", "-c", "a"}, "exclude"},
         RefusedCase{"EmptyFilter", {"--from", "gb", "--to", "utf8", "--filter", "", "a"}, "--filter"},
         RefusedCase{"TrustingAGuess", {"--from", "auto", "--to", "gb", "--trust-source", "a"}, "--trust-source needs"},
+        RefusedCase{"NoJobs", {"--from", "gb", "--to", "utf8", "-j", "0", "a"}, "--jobs expects"},
+        RefusedCase{"JobsNotANumber", {"--from", "gb", "--to", "utf8", "--jobs=4x", "a"}, "not \"4x\""},
+        RefusedCase{"TooManyJobs", {"--from", "gb", "--to", "utf8", "--jobs", "257", "a"}, "from 1 to 256"},
         RefusedCase{"OutputOfTwoFiles", {"-f", "gb", "-t", "utf8", "-o", "out", "a", "b"}, "-o takes one"},
         RefusedCase{"ReportOfAPipe", {"-f", "gb", "-t", "utf8", "--report", "r.json"}, "in place"},
         RefusedCase{"BackupOfAPipe", {"-f", "gb", "-t", "utf8", "--backup=numbered", "-o", "out", "a"}, "in place"},
@@ -56,10 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"DetectOfNothing", {"--detect"}, "--detect needs"},
         RefusedCase{"UndoWithPaths", {"--undo", "r.json", "a"}, "--undo takes the report"},
         RefusedCase{"CleanStagedWithAConversion", {"--clean-staged", "--from", "gb", "site"}, "--clean-staged takes"},
-        RefusedCase{"CleanStagedWithoutFolder", {"--clean-staged"}, "--clean-staged needs"},
-        RefusedCase{"NoJobs", {"-f", "gb", "-t", "utf8", "-j", "0", "a"}, "--jobs expects"},
-        RefusedCase{"JobsNotANumber", {"-f", "gb", "-t", "utf8", "--jobs=4x", "a"}, "not \"4x\""},
-        RefusedCase{"TooManyJobs", {"-f", "gb", "-t", "utf8", "--jobs", "257", "a"}, "from 1 to 256"}),
+        RefusedCase{"CleanStagedWithoutFolder", {"--clean-staged"}, "--clean-staged needs"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct CommandCase
