@@ -15,6 +15,18 @@ constexpr std::array<EncodingId, 3> kEncodings{EncodingId::Gb, EncodingId::Big5,
 // a title of two or three characters can read well more than one way.
 constexpr std::size_t kMinCharactersToTell = 4;
 
+// Valid UTF-8 with this many characters beyond ASCII is no accident, whatever the characters: a
+// GB or BIG5 character is valid UTF-8 about one time in ten at best, and twenty in a row almost never.
+constexpr std::size_t kUtf8BeyondChance = 20;
+
+// A reading that another may be refused for: one that looks like text, or UTF-8 too long to be chance
+// (a list of rare names converted once reads like no prose in any encoding).
+bool Credible(EncodingId encoding, const ReadingJudgement& reading)
+{
+    return reading.LooksLikeText() ||
+           (encoding == EncodingId::Utf8 && reading.valid && reading.tally.NonAscii() >= kUtf8BeyondChance);
+}
+
 std::string Name(EncodingId encoding)
 {
     return std::string(EncodingName(encoding));
@@ -95,7 +107,7 @@ std::optional<SourceRefusal> WrongSource(const ReadingsJudgement& readings, Enco
         if (other == EncodingFamily(source))
             return std::nullopt; // the declared reading is the likeliest of those left
         const ReadingJudgement& seen = readings.Of(other);
-        if (!seen.LooksLikeText())
+        if (!Credible(other, seen))
             continue;
         if (declared.valid && declared.cost - seen.cost < kClearMargin)
             return std::nullopt;

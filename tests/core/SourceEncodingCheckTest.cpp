@@ -85,7 +85,15 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"Utf8ToGbShenme", kGbShenme, E::Utf8, E::Gb, E::Gb},
                       RefusalCase{"GbToUtf8Shenme", kUtf8Shenme, E::Gb, E::Utf8, E::Utf8},
                       RefusalCase{"Big5ToUtf8ShortTitle", kUtf8ShortTitle, E::Big5, E::Utf8, E::Utf8},
-                      RefusalCase{"Utf8DeclaredGbForBig5", kUtf8SimplifiedSentence, E::Gb, E::Big5, E::Utf8}),
+                      RefusalCase{"Utf8DeclaredGbForBig5", kUtf8SimplifiedSentence, E::Gb, E::Big5, E::Utf8},
+                      // 24 rare characters (翳踮涓鲴...), as a list of names may hold: no reading looks like
+                      // prose, but bytes that valid as UTF-8 are no accident.
+                      RefusalCase{"GbToUtf8RareCharacters",
+                                  B("\xE7\xBF\xB3\xE8\xB8\xAE\xE6\xB6\x93\xE9\xB2\xB4\xE6\x82\xB1\xE7\xBE\x9F"
+                                    "\xE5\xB2\x88\xE9\x99\xA7\xE8\xAF\xA0\xE7\x8F\xA5\xE4\xBD\x98\xE7\x86\xA8"
+                                    "\xE6\xBA\xB7\xE9\xAA\x9D\xE8\xB5\x85\xE4\xBB\xB5\xE8\x92\x87\xE6\xAA\x8E"
+                                    "\xE8\x93\xB0\xE6\x9E\xAD\xE9\xA9\xB8\xE8\xBE\x98\xE8\x8D\x9B\xE6\x8B\x8A"),
+                                  E::Gb, E::Utf8, E::Utf8}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DescribeRefusal, NamesWhatEachReadingShowedInEachLanguage)
