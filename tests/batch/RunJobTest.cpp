@@ -120,6 +120,38 @@ TEST(RunJobTest, LogIsWrittenAfterTheRunAndItsFailureIsReported)
     }
 }
 
+// A run is refused only when it could change no character: the same encoding on both sides, no rules,
+// and the characters kept as the encodings imply.
+TEST(RunJobTest, OnlyARunThatCanChangeNothingIsRefused)
+{
+    struct Case
+    {
+        const char* name;
+        EncodingId source;
+        EncodingId target;
+        bool rules;
+        ChineseForms chinese;
+        bool guessed;
+        bool changesNothing;
+    };
+    using F = ChineseForms;
+    for (const Case& c :
+         {Case{"SameEncoding", EncodingId::Utf8, EncodingId::Utf8, false, F::Implied, false, true},
+          Case{"SameEncodingKept", EncodingId::Gb, EncodingId::Gb, false, F::Keep, false, true},
+          Case{"OtherEncoding", EncodingId::Gb, EncodingId::Utf8, false, F::Implied, false, false},
+          Case{"Rules", EncodingId::Utf8, EncodingId::Utf8, true, F::Implied, false, false},
+          Case{"ToTraditional", EncodingId::Utf8, EncodingId::Utf8, false, F::Traditional, false, false},
+          Case{"ToSimplified", EncodingId::Utf8, EncodingId::Utf8, false, F::Simplified, false, false},
+          Case{"Guessed", EncodingId::Utf8, EncodingId::Utf8, false, F::Implied, true, false}}) {
+        SCOPED_TRACE(c.name);
+        RunSettings settings = MakeRunSettings(c.source, c.target, true);
+        settings.conversion.text.chinese = c.chinese;
+        if (c.guessed)
+            settings.conversion.text.sourceMode = SourceMode::Guessed;
+        EXPECT_EQ(ChangesNothing(settings, c.rules), c.changesNothing);
+    }
+}
+
 TEST(RunJobTest, CharsetRuleIsMadeOnceWhenAsked)
 {
     TempDir dir;
