@@ -36,6 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(CodePoints(taiwan) == CodePoints(text));
     FUZZ_CHECK(CodePoints(traditional) == CodePoints(text));
     FUZZ_CHECK(ToSimplified(simplified) == simplified);
-    FUZZ_CHECK(TraditionalAfterRules(text, taiwan, taiwan, TraditionalChain()) == text);
+    FUZZ_CHECK(TraditionalAfterRules(text, taiwan, taiwan, TraditionalChain(), nullptr) == text);
     return 0;
 }
