@@ -345,17 +345,18 @@ inline double BatchSeconds(const std::vector<fs::path>& files, std::size_t jobs 
     return RunSeconds(files, GbToBig5(jobs));
 }
 
-/// What a benchmark over real sites is given: SITES [VELTRAN_CLI [PARTS...]].
+/// What a benchmark over real sites is given: SITES [VELTRAN_CLI [MEASUREMENTS...]].
 struct SiteBenchArguments
 {
-    fs::path sites;                 // as written by bench/real-sites.sh
-    std::string cli;                // veltran-cli: the one given, or the one built beside the benchmark
-    std::vector<std::string> parts; // the measurements asked for; none asks for all
-    fs::path work;                  // a new folder under $VELTRAN_BENCH_WORK or /tmp for the copies
+    fs::path sites;                        // as written by bench/real-sites.sh
+    std::string cli;                       // veltran-cli: the one given, or the one built beside the benchmark
+    std::vector<std::string> measurements; // those asked for; none asks for all
+    fs::path work;                         // a new folder under $VELTRAN_BENCH_WORK or /tmp for the copies
 
-    bool Wanted(const char* part) const
+    bool Wanted(const char* measurement) const
     {
-        return parts.empty() || std::find(parts.begin(), parts.end(), part) != parts.end();
+        return measurements.empty() ||
+               std::find(measurements.begin(), measurements.end(), measurement) != measurements.end();
     }
 };
 
@@ -371,7 +372,7 @@ inline SiteBenchArguments ParseSiteBenchArguments(int argc, char** argv, const c
     arguments.cli = argc > 2
                         ? std::string(argv[2])
                         : (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "cli/veltran-cli").string();
-    arguments.parts.assign(argv + std::min(argc, 3), argv + argc);
+    arguments.measurements.assign(argv + std::min(argc, 3), argv + argc);
     for (const char* made : {"utf8-cn", "utf8-tw", "gb", "text/gb.txt", "text/utf8.txt"}) {
         if (!fs::exists(arguments.sites / made))
             Fail((arguments.sites / made).string() + " is missing; run bench/real-sites.sh first");

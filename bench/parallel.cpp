@@ -9,8 +9,8 @@
 //     its time and peak memory.
 // On a machine with few cores the speed-up is measured on those few; the figures say how many.
 //
-// Usage: bench_parallel SITES [VELTRAN_CLI [PARTS...]]   (SITES as written by bench/real-sites.sh;
-// PARTS any of site speedup many; the copies go under $VELTRAN_BENCH_WORK or /tmp)
+// Usage: bench_parallel SITES [VELTRAN_CLI [MEASUREMENTS...]]   (SITES as written by bench/real-sites.sh;
+// MEASUREMENTS any of site speedup many; the copies go under $VELTRAN_BENCH_WORK or /tmp)
 
 #include "BenchSupport.h"
 
@@ -169,7 +169,7 @@ void MeasureManyFiles(const fs::path& sites, const std::string& cli, const fs::p
 int main(int argc, char** argv)
 {
     const SiteBenchArguments arguments =
-        ParseSiteBenchArguments(argc, argv, "bench_parallel SITES [VELTRAN_CLI [PARTS...]]");
+        ParseSiteBenchArguments(argc, argv, "bench_parallel SITES [VELTRAN_CLI [MEASUREMENTS...]]");
     if (arguments.Wanted("site"))
         MeasureSite(arguments.sites, arguments.work);
     std::fflush(stdout);

@@ -7,7 +7,7 @@
 //     against the I/O floor of the same files;
 //   - the peak memory of veltran-cli converting one file of at least 200 MB.
 //
-// Usage: bench_real SITES [VELTRAN_CLI [PARTS...]]   (SITES as written by bench/real-sites.sh; PARTS
+// Usage: bench_real SITES [VELTRAN_CLI [MEASUREMENTS...]]   (SITES as written by bench/real-sites.sh; MEASUREMENTS
 // any of mapping process site options memory; the copies go under $VELTRAN_BENCH_WORK or /tmp)
 
 #include "BenchSupport.h"
@@ -261,14 +261,14 @@ void MeasurePeakMemory(const fs::path& sites, const std::string& cli, const fs::
 
 int main(int argc, char** argv)
 {
-    // Without PARTS every measurement runs; with them, only those named (mapping, process, site,
+    // Without MEASUREMENTS every measurement runs; with them, only those named (mapping, process, site,
     // options, memory), one argument each.
     const SiteBenchArguments arguments =
-        ParseSiteBenchArguments(argc, argv, "bench_real SITES [VELTRAN_CLI [PARTS...]]");
+        ParseSiteBenchArguments(argc, argv, "bench_real SITES [VELTRAN_CLI [MEASUREMENTS...]]");
     const fs::path& sites = arguments.sites;
     const std::string& cli = arguments.cli;
     const fs::path& work = arguments.work;
-    const auto wanted = [&](const char* part) { return arguments.Wanted(part); };
+    const auto wanted = [&](const char* measurement) { return arguments.Wanted(measurement); };
 
     if (wanted("mapping")) {
         MeasureMapping("to Traditional", &ToTraditional, kS2twConfig, sites / "utf8-cn");

@@ -34,7 +34,7 @@ struct Seen
 using Setter = std::function<std::string(CommandLine&, Seen&, const std::string&)>; // an error text or ""
 
 // One option: its long name, its short letter (0 for none), whether it takes a value, and what it sets.
-struct OptionSpec
+struct OptionRow
 {
     const char* name;
     char letter;
@@ -107,9 +107,9 @@ Setter Noted(bool Seen::*field)
     };
 }
 
-const std::vector<OptionSpec>& Options()
+const std::vector<OptionRow>& Options()
 {
-    static const std::vector<OptionSpec> options{
+    static const std::vector<OptionRow> options{
         {"from", 'f', true,
          [](CommandLine& c, Seen& seen, const std::string& v) {
              seen.from = true;
@@ -196,7 +196,7 @@ std::string RefusalText(const std::string& argument, int letter, bool missingVal
         return "--" + name + " needs a value";
     std::string matches;
     std::size_t count = 0;
-    for (const OptionSpec& option : Options()) {
+    for (const OptionRow& option : Options()) {
         if (std::string_view(option.name).rfind(name, 0) == 0) {
             matches += (count++ == 0 ? "--" : ", --") + std::string(option.name);
         }
@@ -291,10 +291,10 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
 
     std::string shortOptions = ":"; // a missing value returns ':' and nothing is printed
     std::vector<option> longOptions;
-    for (const OptionSpec& spec : Options()) {
-        longOptions.push_back({spec.name, spec.takesValue ? required_argument : no_argument, nullptr, 0});
-        if (spec.letter != 0)
-            shortOptions += std::string(1, spec.letter) + (spec.takesValue ? ":" : "");
+    for (const OptionRow& row : Options()) {
+        longOptions.push_back({row.name, row.takesValue ? required_argument : no_argument, nullptr, 0});
+        if (row.letter != 0)
+            shortOptions += std::string(1, row.letter) + (row.takesValue ? ":" : "");
     }
     longOptions.push_back({nullptr, 0, nullptr, 0});
 
@@ -314,18 +314,18 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& arguments)
             const std::string argument = optopt == 0 ? std::string(argv[static_cast<std::size_t>(optind - 1)]) : "";
             return Refuse(RefusalText(argument, optopt, letter == ':'));
         }
-        const OptionSpec* spec = nullptr;
+        const OptionRow* row = nullptr;
         if (longIndex >= 0) {
-            spec = &Options()[static_cast<std::size_t>(longIndex)];
+            row = &Options()[static_cast<std::size_t>(longIndex)];
         } else {
-            for (const OptionSpec& candidate : Options())
+            for (const OptionRow& candidate : Options())
                 if (candidate.letter == letter)
-                    spec = &candidate;
+                    row = &candidate;
         }
-        const std::string value = spec->takesValue && optarg != nullptr ? optarg : "";
-        if (std::string error = spec->set(c, seen, value); !error.empty())
+        const std::string value = row->takesValue && optarg != nullptr ? optarg : "";
+        if (std::string error = row->set(c, seen, value); !error.empty())
             return Refuse(std::move(error));
-        seen.given.emplace_back(spec->name);
+        seen.given.emplace_back(row->name);
     }
     for (int i = optind; i < argc; ++i)
         c.paths.emplace_back(argv[static_cast<std::size_t>(i)]); // in the order getopt_long left them
