@@ -19,14 +19,6 @@ constexpr std::size_t kMinCharactersToTell = 4;
 // GB or BIG5 character is valid UTF-8 about one time in ten at best, and twenty in a row almost never.
 constexpr std::size_t kUtf8BeyondChance = 20;
 
-// A reading that another may be refused for: one that looks like text, or UTF-8 too long to be chance
-// (a list of rare names converted once reads like no prose in any encoding).
-bool Credible(EncodingId encoding, const ReadingJudgement& reading)
-{
-    return reading.LooksLikeText() ||
-           (encoding == EncodingId::Utf8 && reading.valid && reading.tally.NonAscii() >= kUtf8BeyondChance);
-}
-
 std::string Name(EncodingId encoding)
 {
     return std::string(EncodingName(encoding));
@@ -107,7 +99,7 @@ std::optional<SourceRefusal> WrongSource(const ReadingsJudgement& readings, Enco
         if (other == EncodingFamily(source))
             return std::nullopt; // the declared reading is the likeliest of those left
         const ReadingJudgement& seen = readings.Of(other);
-        if (!Credible(other, seen))
+        if (!CredibleReading(other, seen))
             continue;
         if (declared.valid && declared.cost - seen.cost < kClearMargin)
             return std::nullopt;
@@ -120,6 +112,12 @@ std::optional<SourceRefusal> WrongSource(const ReadingsJudgement& readings, Enco
         return refusal;
     }
     return std::nullopt;
+}
+
+bool CredibleReading(EncodingId encoding, const ReadingJudgement& reading)
+{
+    return reading.LooksLikeText() ||
+           (encoding == EncodingId::Utf8 && reading.valid && reading.tally.NonAscii() >= kUtf8BeyondChance);
 }
 
 SourceGuess GuessSourceEncoding(ByteView bytes)

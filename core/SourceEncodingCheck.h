@@ -15,8 +15,13 @@ namespace veltran {
 /// one; short text whose readings are closer is not told apart.
 inline constexpr std::int64_t kClearMargin = 16;
 
+/// Whether `reading`, in `encoding`, is evidence enough to refuse another reading for: it looks like
+/// text, or it is valid UTF-8 with 20 or more characters beyond ASCII, which GB or BIG5 text that long
+/// almost never is (a list of rare names converted once reads like no prose in any encoding).
+bool CredibleReading(EncodingId encoding, const ReadingJudgement& reading);
+
 /// Why a file must not be converted from its declared source encoding, or nothing when it may be.
-/// The file is refused (ReadsAsAnother) when another reading looks like text and the source reading
+/// The file is refused (ReadsAsAnother) when another reading is credible (CredibleReading) and the source reading
 /// is either not valid or clearly less likely (by kClearMargin): a second run over converted files.
 /// `seen` is the likeliest such reading. With too little evidence (short text, ASCII only) no reading
 /// is clearly better, so nothing is refused; an invalid source reading that no other reading beats

@@ -166,6 +166,37 @@ std::string EnglishReading(EncodingId encoding, const ReadingJudgement& reading)
     return Count(t.common) + " of " + Count(t.Chinese()) + " Chinese characters are " + set + " characters";
 }
 
+std::string EnglishRefusal(const SourceRefusal& refusal)
+{
+    const ReadingsJudgement& readings = refusal.readings;
+    const std::string seen = Name(refusal.seen);
+    switch (refusal.kind) {
+    case RefusalKind::ReadsAsAnother: {
+        const EncodingId declared = refusal.declared.value_or(refusal.target);
+        const std::string looks = refusal.seen == refusal.target ? "looks like " + seen + " already"
+                                                                 : "looks like " + seen + ", not " + Name(declared);
+        return looks + ": " + EnglishReading(refusal.seen, readings.Of(refusal.seen)) + ", " +
+               DeclaredReadingText(declared, readings.Of(declared));
+    }
+    case RefusalKind::AlreadyTarget:
+        return "looks like " + seen + " already: " + EnglishReading(refusal.seen, readings.Of(refusal.seen));
+    case RefusalKind::TooFewCharacters:
+        return CannotTell(
+            WithCount("too few Chinese characters ({}) to tell GB, BIG5 and UTF-8 apart", refusal.chineseCharacters));
+    case RefusalKind::ValidInNone:
+        return CannotTell("valid in none of GB, BIG5 and UTF-8: " + readings.Of(EncodingId::Gb).decoding.message +
+                          "; " + readings.Of(EncodingId::Big5).decoding.message + "; " +
+                          readings.Of(EncodingId::Utf8).decoding.message);
+    case RefusalKind::NoTextReading:
+        return CannotTell("no reading looks like Chinese text (" + AllReadings(readings) + ")");
+    case RefusalKind::ReadsBothWays:
+        return CannotTell("reads as both " + seen + " and " + Name(refusal.runnerUp) + " (" + seen + ": " +
+                          EnglishReading(refusal.seen, readings.Of(refusal.seen)) + "; " + Name(refusal.runnerUp) +
+                          ": " + EnglishReading(refusal.runnerUp, readings.Of(refusal.runnerUp)) + ")");
+    }
+    return {};
+}
+
 } // namespace
 
 Status RefusalStatus(const SourceRefusal& refusal)
@@ -186,35 +217,7 @@ std::string DescribeReading(EncodingId encoding, const ReadingJudgement& reading
 
 std::string DescribeRefusal(const SourceRefusal& refusal, Language language)
 {
-    if (language == Language::Chinese)
-        return ChineseRefusal(refusal);
-    const ReadingsJudgement& readings = refusal.readings;
-    const std::string seen = Name(refusal.seen);
-    switch (refusal.kind) {
-    case RefusalKind::ReadsAsAnother: {
-        const EncodingId declared = refusal.declared.value_or(refusal.target);
-        const std::string looks = refusal.seen == refusal.target ? "looks like " + seen + " already"
-                                                                 : "looks like " + seen + ", not " + Name(declared);
-        return looks + ": " + DescribeReading(refusal.seen, readings.Of(refusal.seen)) + ", " +
-               DeclaredReadingText(declared, readings.Of(declared));
-    }
-    case RefusalKind::AlreadyTarget:
-        return "looks like " + seen + " already: " + DescribeReading(refusal.seen, readings.Of(refusal.seen));
-    case RefusalKind::TooFewCharacters:
-        return CannotTell(
-            WithCount("too few Chinese characters ({}) to tell GB, BIG5 and UTF-8 apart", refusal.chineseCharacters));
-    case RefusalKind::ValidInNone:
-        return CannotTell("valid in none of GB, BIG5 and UTF-8: " + readings.Of(EncodingId::Gb).decoding.message +
-                          "; " + readings.Of(EncodingId::Big5).decoding.message + "; " +
-                          readings.Of(EncodingId::Utf8).decoding.message);
-    case RefusalKind::NoTextReading:
-        return CannotTell("no reading looks like Chinese text (" + AllReadings(readings) + ")");
-    case RefusalKind::ReadsBothWays:
-        return CannotTell("reads as both " + seen + " and " + Name(refusal.runnerUp) + " (" + seen + ": " +
-                          DescribeReading(refusal.seen, readings.Of(refusal.seen)) + "; " + Name(refusal.runnerUp) +
-                          ": " + DescribeReading(refusal.runnerUp, readings.Of(refusal.runnerUp)) + ")");
-    }
-    return {};
+    return language == Language::Chinese ? ChineseRefusal(refusal) : EnglishRefusal(refusal);
 }
 
 } // namespace veltran

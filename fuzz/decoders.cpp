@@ -77,9 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (const std::optional<SourceRefusal> refusal = WrongSource(readings, source, target)) {
                 const ReadingJudgement& seen = readings.Of(refusal->seen);
                 const ReadingJudgement& declared = readings.Of(source);
-                // Refused for a reading that looks like text, or for UTF-8 too long to be chance.
-                const bool longUtf8 = refusal->seen == EncodingId::Utf8 && seen.valid && seen.tally.NonAscii() >= 20;
-                FUZZ_CHECK(refusal->seen != source && (seen.LooksLikeText() || longUtf8));
+                FUZZ_CHECK(refusal->seen != source && CredibleReading(refusal->seen, seen));
                 FUZZ_CHECK(!declared.valid || declared.cost - seen.cost >= kClearMargin);
                 FUZZ_CHECK(!DescribeRefusal(*refusal).empty());
             }

@@ -36,36 +36,45 @@ TEST(ConvertFile, InvalidBytesNameTheirOffset)
     EXPECT_NE(result.message.find("offset 3"), std::string::npos) << result.message;
 }
 
-TEST(ConvertFile, ReadOnlySourceWithoutBackupFailsEvenForRoot)
+// Files the conversion must not replace, or cannot read: each fails with its reason, and the file and
+// whatever stands beside it stay as they were. A read-only file fails without a backup even for root.
+TEST(ConvertFile, WhatMustNotBeReplacedFailsAndStaysAsItWas)
 {
-    TempDir dir;
-    const auto file = dir / "a.htm";
-    WriteFile(file, kGbJianTi);
-    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
-    const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, false), RuleTable());
-    EXPECT_EQ(result.code, StatusCode::ReadOnly);
-    EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.htm"});
-}
+    struct Case
+    {
+        const char* name;
+        bool keepBackup;
+        StatusCode failure;
+        std::vector<std::string> entries; // the folder afterwards
+    };
+    for (const Case& c : {Case{"ReadOnlyWithoutBackup", false, StatusCode::ReadOnly, {"a.htm"}},
+                          Case{"FolderAtTheBackupPath", true, StatusCode::BackupBlocked, {"a.htm", "a.htm.bak"}},
+                          Case{"Fifo", true, StatusCode::SpecialFile, {"a.htm"}}}) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const auto file = dir / "a.htm";
+        if (c.failure == StatusCode::SpecialFile) {
+            ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+        } else {
+            WriteFile(file, kGbJianTi);
+        }
+        if (c.failure == StatusCode::ReadOnly) {
+            ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+        }
+        if (c.failure == StatusCode::BackupBlocked)
+            std::filesystem::create_directory(dir / "a.htm.bak");
 
-TEST(ConvertFile, FolderAtTheBackupPathBlocksTheConversion)
-{
-    TempDir dir;
-    const auto file = dir / "a.htm";
-    WriteFile(file, kGbJianTi);
-    std::filesystem::create_directory(dir / "a.htm.bak");
-    const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8), RuleTable());
-    EXPECT_EQ(result.code, StatusCode::BackupBlocked);
-    EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "a.htm.bak"));
-}
+        const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8, c.keepBackup), RuleTable());
 
-TEST(ConvertFile, FifoAtThePathFailsInsteadOfHanging)
-{
-    TempDir dir;
-    ASSERT_EQ(::mkfifo((dir / "pipe.htm").c_str(), 0644), 0);
-    EXPECT_EQ(ConvertFile(dir / "pipe.htm", Options(EncodingId::Gb, EncodingId::Utf8), RuleTable()).code,
-              StatusCode::SpecialFile);
+        EXPECT_EQ(result.code, c.failure);
+        EXPECT_EQ(dir.Entries(), c.entries);
+        if (c.failure == StatusCode::SpecialFile)
+            continue;
+        EXPECT_EQ(ReadFile(file), Bytes(kGbJianTi));
+        if (c.failure == StatusCode::BackupBlocked) {
+            EXPECT_TRUE(std::filesystem::is_directory(dir / "a.htm.bak"));
+        }
+    }
 }
 
 // A disk that fills up while the new file is written: the child process gets a file-size limit
