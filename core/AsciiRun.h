@@ -28,6 +28,24 @@ inline std::size_t AsciiRunLength(const std::uint8_t* in, const std::uint8_t* en
     return static_cast<std::size_t>(p - in);
 }
 
+/// The number of UTF-16 units below 0x80 from `in` on, before `end`, tested four at a time.
+inline std::size_t AsciiRunLength(const char16_t* in, const char16_t* end)
+{
+    const char16_t* p = in;
+    for (; end - p >= 4; p += 4) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, 8);
+        if (const std::uint64_t high = word & 0xFF80FF80FF80FF80ULL; high != 0) {
+            const int bit =
+                std::endian::native == std::endian::little ? std::countr_zero(high) : std::countl_zero(high);
+            return static_cast<std::size_t>(p - in) + static_cast<std::size_t>(bit / 16);
+        }
+    }
+    while (p < end && *p < 0x80)
+        ++p;
+    return static_cast<std::size_t>(p - in);
+}
+
 /// Copies the run of bytes below 0x80 from `in` on, before `end`, to `out` as UTF-16 units; returns
 /// where the run ends and moves `out` past the units written.
 inline const std::uint8_t* WidenAsciiRun(const std::uint8_t* in, const std::uint8_t* end, char16_t*& out)

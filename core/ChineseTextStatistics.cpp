@@ -37,6 +37,7 @@ template <typename Visit> void ForEachCharacter(const char* utf8, Visit visit)
 } // namespace
 
 ChineseTextStatistics::ChineseTextStatistics()
+    : m_pairKeys(std::size_t{1} << kPairSlotBits, 0), m_pairBonuses(m_pairKeys.size(), 0)
 {
     for (const CostBand& band : kCharacterCosts)
         ForEachCharacter(band.characters, [&](char32_t c) { m_costs[c] = static_cast<std::uint8_t>(band.bits); });
@@ -47,7 +48,7 @@ ChineseTextStatistics::ChineseTextStatistics()
                 first = c;
                 return;
             }
-            m_pairBonuses.emplace(PairKey(first, c), static_cast<std::uint8_t>(band.bits));
+            AddPair(PairKey(first, c), static_cast<std::uint8_t>(band.bits));
             first = 0;
         });
     }
@@ -59,12 +60,32 @@ const ChineseTextStatistics& ChineseTextStatistics::Get()
     return statistics;
 }
 
+std::size_t ChineseTextStatistics::PairSlot(std::uint32_t key)
+{
+    return static_cast<std::uint32_t>(key * 2654435761U) >> (32 - kPairSlotBits);
+}
+
+void ChineseTextStatistics::AddPair(std::uint32_t key, std::uint8_t bonus)
+{
+    const std::size_t mask = m_pairKeys.size() - 1;
+    std::size_t slot = PairSlot(key);
+    while (m_pairKeys[slot] != 0 && m_pairKeys[slot] != key)
+        slot = (slot + 1) & mask;
+    m_pairKeys[slot] = key;
+    m_pairBonuses[slot] = bonus;
+}
+
 int ChineseTextStatistics::PairBonus(char32_t first, char32_t second) const
 {
     if (first >= kPlaneSize || second >= kPlaneSize)
         return 0;
-    const auto found = m_pairBonuses.find(PairKey(first, second));
-    return found == m_pairBonuses.end() ? 0 : found->second;
+    const std::uint32_t key = PairKey(first, second);
+    const std::size_t mask = m_pairKeys.size() - 1;
+    for (std::size_t slot = PairSlot(key); m_pairKeys[slot] != 0; slot = (slot + 1) & mask) {
+        if (m_pairKeys[slot] == key)
+            return m_pairBonuses[slot];
+    }
+    return 0;
 }
 
 } // namespace veltran

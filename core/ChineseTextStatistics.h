@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdint>
-#include <unordered_map>
+#include <vector>
 
 namespace veltran {
 
@@ -26,11 +26,17 @@ public:
 
 private:
     static constexpr std::size_t kPlaneSize = 0x10000;
+    // Open addressing with at most half the slots used: a pair is looked up for nearly every Chinese
+    // character judged, and a general hash map made that a fifth of the judgement.
+    static constexpr int kPairSlotBits = 13;
 
     ChineseTextStatistics();
+    void AddPair(std::uint32_t key, std::uint8_t bonus);
+    static std::size_t PairSlot(std::uint32_t key);
 
     std::array<std::uint8_t, kPlaneSize> m_costs{};
-    std::unordered_map<std::uint32_t, std::uint8_t> m_pairBonuses;
+    std::vector<std::uint32_t> m_pairKeys; // 0: an empty slot (no key is 0: both characters are beyond ASCII)
+    std::vector<std::uint8_t> m_pairBonuses;
 };
 
 } // namespace veltran

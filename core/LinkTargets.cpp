@@ -17,6 +17,11 @@ bool IsLetter(char16_t unit)
     return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z');
 }
 
+char16_t LowerAscii(char16_t unit)
+{
+    return unit >= u'A' && unit <= u'Z' ? unit + (u'a' - u'A') : unit;
+}
+
 bool IsSchemeUnit(char16_t unit)
 {
     return IsLetter(unit) || (unit >= u'0' && unit <= u'9') || unit == u'+' || unit == u'-' || unit == u'.';
@@ -93,7 +98,7 @@ bool LinkTargets::Take(char16_t unit)
     } else if (unit >= 0x80) {
         m_recent = 0;
     } else if (!IsSpace(unit)) {
-        m_recent = m_recent << 8 | (unit >= u'A' && unit <= u'Z' ? unit + (u'a' - u'A') : unit);
+        m_recent = m_recent << 8 | LowerAscii(unit);
     }
     return false;
 }
@@ -144,16 +149,44 @@ template <typename Unit> std::size_t LinkTargets::SkipOrdinary(std::basic_string
     }
     if (start > from)
         m_recent = 0;
-    for (std::size_t i = start; i < quote; ++i)
-        Take(static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[i])));
+    // What Take does with ordinary ASCII other than a quote.
+    for (std::size_t i = start; i < quote; ++i) {
+        const auto unit = static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[i]));
+        if (!IsSpace(unit))
+            m_recent = m_recent << 8 | LowerAscii(unit);
+    }
     return quote;
+}
+
+template <typename Unit> std::size_t LinkTargets::SkipUnchanging(std::basic_string_view<Unit> text, std::size_t from) const
+{
+    const auto unitAt = [&text](std::size_t at) {
+        return static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[at]));
+    };
+    std::size_t at = from;
+    if (m_state == State::Target) {
+        for (; at < text.size(); ++at) {
+            const char16_t unit = unitAt(at);
+            if (unit == m_quote || unit == u'<' || unit == u'>' || unit == u'\n' || unit == u'\r')
+                break;
+        }
+    } else if (m_state == State::Scheme) {
+        while (at < text.size() && IsSchemeUnit(unitAt(at)))
+            ++at;
+    }
+    return at;
 }
 
 template <typename Unit> void LinkTargets::PassUnits(std::basic_string_view<Unit> text)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        // Ordinary text, nearly all of a page, is looked at only where it ends.
-        if (m_state == State::Outside && (i = SkipOrdinary(text, i)) == text.size())
+        // Ordinary text, nearly all of a page, is looked at only where it ends; so is a link target
+        // or a scheme, whose units change nothing until one ends it.
+        if (m_state == State::Outside)
+            i = SkipOrdinary(text, i);
+        else
+            i = SkipUnchanging(text, i);
+        if (i == text.size())
             break;
         Take(static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[i])));
     }

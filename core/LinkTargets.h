@@ -53,6 +53,9 @@ private:
     /// In ordinary text: takes the units from `from` up to the next quote, none of which belongs to a
     /// link target, as Take would, and returns where that quote is (or the end).
     template <typename Unit> std::size_t SkipOrdinary(std::basic_string_view<Unit> text, std::size_t from);
+    /// In a link target or a scheme: skips the units from `from` on that Take would take without
+    /// changing the state, and returns where the first other one is (or the end).
+    template <typename Unit> std::size_t SkipUnchanging(std::basic_string_view<Unit> text, std::size_t from) const;
     template <typename Unit> void PassUnits(std::basic_string_view<Unit> text);
     bool EndsWithLinkAttribute() const;
 

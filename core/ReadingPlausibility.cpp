@@ -1,5 +1,6 @@
 #include "ReadingPlausibility.h"
 
+#include "AsciiRun.h"
 #include "ChineseTextStatistics.h"
 #include "CommonHanCharacters.h"
 #include "TextCodecs.h"
@@ -143,14 +144,17 @@ void ReadingScorer::Add(std::u16string_view text)
     const std::uint8_t commonSet = CommonSet(m_reading);
     std::size_t i = 0;
     while (i < text.size()) {
+        // ASCII costs nothing and only counts as the character before: most of a page is ASCII.
+        if (const std::size_t ascii = AsciiRunLength(text.data() + i, text.data() + text.size()); ascii > 0) {
+            i += ascii;
+            m_beforePrevious = ascii >= 2 ? text[i - 2] : m_previous;
+            m_previous = text[i - 1];
+            if (i == text.size())
+                break;
+        }
         UChar32 unit = 0;
         U16_NEXT(text.data(), i, text.size(), unit);
         const auto c = static_cast<char32_t>(unit);
-        if (c < 0x80) {
-            m_beforePrevious = m_previous;
-            m_previous = c;
-            continue;
-        }
         const std::uint8_t kind = kinds.Of(c);
         const bool han = (kind & CharacterKinds::kHan) != 0;
         const bool symbol = (kind & CharacterKinds::kSymbol) != 0;
