@@ -49,7 +49,7 @@ Status OutOfMemory()
 class Batch
 {
 public:
-    Batch(const std::vector<std::filesystem::path>& entries, const RunSettings& settings, const RunRoles& roles,
+    Batch(const PathList& entries, const RunSettings& settings, const RunRoles& roles,
           const ConvertFunction& convert, const FileSystemCalls& calls)
         : m_entries(entries), m_settings(settings), m_roles(roles), m_convert(convert), m_identities(calls),
           m_refreshStep(entries.size() / 100 + 1)
@@ -128,7 +128,7 @@ private:
 
     void Convert(std::size_t index, const RunIdentities::Admission& admitted, std::unique_lock<std::mutex>& lock)
     {
-        const std::filesystem::path& entry = m_entries[index];
+        const std::filesystem::path entry = m_entries[index];
         ConvertOptions options = m_settings.conversion;
         options.text.applyRules = m_roles.options.ApplyRules();
         options.text.writeBom = m_roles.options.WriteBom();
@@ -167,7 +167,7 @@ private:
 
     void Tell(std::size_t index, Finished& finished)
     {
-        const std::filesystem::path& entry = m_entries[index];
+        const std::filesystem::path entry = m_entries[index];
         Status& result = finished.result;
         ++m_outcome.processed;
         m_roles.progress.FileFinished(index, entry, result);
@@ -197,7 +197,7 @@ private:
             m_roles.progress.ShowProgress(static_cast<int>((index + 1) * 100 / m_entries.size()), index);
     }
 
-    const std::vector<std::filesystem::path>& m_entries;
+    const PathList& m_entries;
     const RunSettings& m_settings;
     const RunRoles& m_roles;
     const ConvertFunction& m_convert;
@@ -218,7 +218,7 @@ private:
 
 } // namespace
 
-RunOutcome RunBatch(const std::vector<std::filesystem::path>& entries, const RunSettings& settings,
+RunOutcome RunBatch(const PathList& entries, const RunSettings& settings,
                     const RunRoles& roles, const ConvertFunction& convert, const std::function<std::string()>& now,
                     const FileSystemCalls& calls)
 {

@@ -112,12 +112,12 @@ std::string NotesText(const RunOutcome& outcome, bool declarations)
     return text;
 }
 
-void PrintSummary(std::ostream& out, const RunOutcome& outcome, const std::vector<std::filesystem::path>& entries,
+void PrintSummary(std::ostream& out, const RunOutcome& outcome, const PathList& entries,
                   bool guessedSource, const CommandLine& commandLine)
 {
     const std::size_t converted = outcome.processed - outcome.failures.size();
     if (outcome.stopped) {
-        out << "Stopped before " << ShownName(entries[outcome.processed].native()) << ": " << converted << " of "
+        out << "Stopped before " << ShownName(entries.Native(outcome.processed)) << ": " << converted << " of "
             << entries.size() << " files converted";
     } else {
         out << (commandLine.conversion.disk.dryRun ? "Would convert " : "Converted ") << converted << " of "

@@ -6,10 +6,10 @@
 
 namespace veltran {
 
-std::vector<std::filesystem::path> ExpandPaths(const std::vector<std::filesystem::path>& paths, std::string_view filter,
+PathList ExpandPaths(const std::vector<std::filesystem::path>& paths, std::string_view filter,
                                                std::vector<std::filesystem::path>* strays)
 {
-    std::vector<std::filesystem::path> entries;
+    PathList entries;
     for (const std::filesystem::path& path : paths) {
         std::error_code ignored;
         if (!std::filesystem::is_directory(path, ignored)) {
@@ -17,7 +17,7 @@ std::vector<std::filesystem::path> ExpandPaths(const std::vector<std::filesystem
             continue;
         }
         FindFilesResult found = FindFiles(path, filter);
-        entries.insert(entries.end(), found.files.begin(), found.files.end());
+        entries.Append(found.files);
         // What the scan could not search or examine fails as an entry of its own rather than vanish
         // unnoticed; the run finds out why again, since it may have changed.
         for (const ScanFailure& failure : found.failures)

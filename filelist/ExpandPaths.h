@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PathList.h"
+
 #include <filesystem>
 #include <string_view>
 #include <vector>
@@ -12,7 +14,7 @@ namespace veltran {
 /// FindFiles finds in it with `filter`, followed by what below it could not be searched or examined
 /// (folders, and names the filter asks for). `strays`, when given, is told the files staged by killed
 /// runs that the scans met.
-std::vector<std::filesystem::path> ExpandPaths(const std::vector<std::filesystem::path>& paths, std::string_view filter,
+PathList ExpandPaths(const std::vector<std::filesystem::path>& paths, std::string_view filter,
                                                std::vector<std::filesystem::path>* strays = nullptr);
 
 } // namespace veltran

@@ -4,7 +4,7 @@
 
 namespace veltran {
 
-void FileListModel::Append(const std::vector<std::filesystem::path>& paths)
+void FileListModel::Append(const PathList& paths)
 {
     if (paths.empty())
         return;
@@ -53,10 +53,9 @@ void FileListModel::Clear()
         m_observer->EntriesRemoved();
 }
 
-std::vector<std::filesystem::path> FileListModel::Paths() const
+PathList FileListModel::Paths() const
 {
-    std::vector<std::filesystem::path> paths;
-    paths.reserve(m_entries.size());
+    PathList paths;
     for (const Item& entry : m_entries)
         paths.push_back(entry.path);
     return paths;

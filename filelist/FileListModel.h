@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PathList.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -30,7 +32,7 @@ public:
     void SetObserver(Observer* observer) { m_observer = observer; }
 
     /// Appends the paths at the end, unselected, in their order.
-    void Append(const std::vector<std::filesystem::path>& paths);
+    void Append(const PathList& paths);
     /// Removes the entries at these indexes (any order, no duplicates); the others keep their order.
     /// A removed current entry leaves no current entry; a later one moves with its entry.
     void Remove(std::vector<std::size_t> indexes);
@@ -38,7 +40,7 @@ public:
 
     std::size_t Count() const { return m_entries.size(); }
     const std::filesystem::path& Entry(std::size_t index) const { return m_entries[index].path; }
-    std::vector<std::filesystem::path> Paths() const;
+    PathList Paths() const;
 
     bool IsSelected(std::size_t index) const { return m_entries[index].selected; }
     void SetSelected(std::size_t index, bool selected);

@@ -137,7 +137,8 @@ void ScanFolder(const fs::path& folder, const std::vector<WildcardPattern>& patt
     // A page listed for its lone backup took the backup's place, which need not be its own.
     SortByName(found.files.begin(), found.files.end());
     queue.insert(queue.end(), found.folders.begin(), found.folders.end());
-    result.files.insert(result.files.end(), found.files.begin(), found.files.end());
+    for (const fs::path& file : found.files)
+        result.files.push_back(file);
     result.strays.insert(result.strays.end(), found.strays.begin(), found.strays.end());
     if (listError != 0)
         result.failures.push_back({folder, FolderFailure(listError)});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileSystemCalls.h"
+#include "PathList.h"
 #include "Status.h"
 
 #include <filesystem>
@@ -33,7 +34,7 @@ struct ScanFailure
 
 struct FindFilesResult
 {
-    std::vector<std::filesystem::path> files;  // breadth first, in name order within a folder
+    PathList files;                            // breadth first, in name order within a folder
     std::vector<ScanFailure> failures;         // in the order met; the scan went on
     std::vector<std::filesystem::path> strays; // files staged by a run that was killed, in the order met
     bool stopped = false;                      // the progress callback ended the scan early

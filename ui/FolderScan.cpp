@@ -67,8 +67,8 @@ void FolderScan::ScanAndAppend(const std::filesystem::path& folder, const std::s
         failed.push_back(failure.path);
         reasons.push_back(ReasonText(failure.reason, Language::Chinese));
     }
-    std::vector<std::filesystem::path> entries = found.files;
-    entries.insert(entries.end(), failed.begin(), failed.end());
+    PathList entries = found.files;
+    entries.Append(failed);
     if (!entries.empty())
         m_files.Append(entries);
     SetListDependentEnabled(m_controls, m_files.Count() > 0);

@@ -177,9 +177,9 @@ void WindowRun::Close()
         m_job->control.Close();
 }
 
-std::vector<std::filesystem::path> WindowRun::SelectedPaths() const
+PathList WindowRun::SelectedPaths() const
 {
-    std::vector<std::filesystem::path> paths;
+    PathList paths;
     for (std::size_t i = 0; i < m_files.Count(); ++i) {
         if (m_files.IsSelected(i))
             paths.push_back(m_files.Entry(i));

@@ -83,7 +83,7 @@ private:
     void Ended(RunOutcome outcome);
     bool Confirmed();
     bool ConfirmedAsSource(const RunSettings& settings, std::size_t count);
-    std::vector<std::filesystem::path> SelectedPaths() const;
+    PathList SelectedPaths() const;
     void Report(const RunOutcome& outcome);
     void Show(const std::string& text, const char* caption, MessageIcon icon);
 

@@ -25,7 +25,7 @@ const std::string kUtf8Page = "<p>\xE4\xB8\xAD\xE6\x96\x87</p>";
 // Too short to tell GB from BIG5, so only the run can keep it from being converted twice.
 const std::string kBig5Page = "<p>\xA4\xA4\xA4\xE5</p>";
 
-RunRequest GbToUtf8(std::vector<fs::path> entries, std::optional<fs::path> logPath)
+RunRequest GbToUtf8(PathList entries, std::optional<fs::path> logPath)
 {
     RunRequest request;
     request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Utf8, false);
@@ -199,7 +199,7 @@ TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
             std::vector<fs::path> entries;
             for (const std::string& path : c.paths)
                 entries.push_back(site / path);
-            RunRequest request = GbToUtf8(c.folders ? ExpandPaths(entries, "a.htm|b.htm") : entries, std::nullopt);
+            RunRequest request = GbToUtf8(c.folders ? ExpandPaths(entries, "a.htm|b.htm") : PathList(entries), std::nullopt);
             request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Big5, false);
             request.settings.jobs = jobs;
             test::QuietRunHost host(false, false);

@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempTree;
 
-std::vector<std::string> RelativeNames(const std::vector<fs::path>& paths, const fs::path& root)
+std::vector<std::string> RelativeNames(const PathList& paths, const fs::path& root)
 {
     std::vector<std::string> names;
     for (const fs::path& path : paths)
