@@ -155,6 +155,10 @@ template <typename Call> int ReadSized(std::string& out, Call call)
         const ssize_t size = call(nullptr, 0);
         if (size < 0)
             return errno;
+        if (size == 0) {
+            out.clear();
+            return 0;
+        }
         out.resize(static_cast<std::size_t>(size));
         const ssize_t got = call(out.data(), out.size());
         if (got >= 0) {

@@ -72,8 +72,10 @@ bool StillAsRead(const std::filesystem::path& target, const FileIdentity& expect
         return false;
     if (source < 0)
         return true;
+    // The inode open as `source` cannot be freed and reused while it is open, so its generation needs
+    // no second look: only its size and times can have changed.
     struct stat open = {};
-    return calls.FileStat(source, open) == 0 && SameFile(IdentityOfOpenFile(source, open, calls), expected);
+    return calls.FileStat(source, open) == 0 && SameFile(IdentityOf(open), expected);
 }
 
 Result<StagedFile> WriteStaged(const std::filesystem::path& target, std::span<const ByteView> pieces,
