@@ -132,6 +132,35 @@ std::size_t NextQuote(std::u16string_view text, std::size_t from)
     return at;
 }
 
+// Where the last "<" or ">" is, or the size when there is none: eight bytes at a time.
+std::size_t LastTagBracket(std::string_view text)
+{
+    constexpr std::uint64_t kOnes = 0x0101'0101'0101'0101;
+    constexpr std::uint64_t kHighs = 0x8080'8080'8080'8080;
+    const auto hasZeroByte = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighs) != 0; };
+    std::size_t at = text.size();
+    for (; at >= 8; at -= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at - 8, 8);
+        if (hasZeroByte(word ^ (kOnes * '<')) || hasZeroByte(word ^ (kOnes * '>')))
+            break;
+    }
+    for (; at > 0; --at) {
+        if (text[at - 1] == '<' || text[at - 1] == '>')
+            return at - 1;
+    }
+    return text.size();
+}
+
+std::size_t LastTagBracket(std::u16string_view text)
+{
+    for (std::size_t at = text.size(); at > 0; --at) {
+        if (text[at - 1] == u'<' || text[at - 1] == u'>')
+            return at - 1;
+    }
+    return text.size();
+}
+
 } // namespace
 
 template <typename Unit> std::size_t LinkTargets::SkipOrdinary(std::basic_string_view<Unit> text, std::size_t from)
@@ -179,6 +208,13 @@ template <typename Unit> std::size_t LinkTargets::SkipUnchanging(std::basic_stri
 
 template <typename Unit> void LinkTargets::PassUnits(std::basic_string_view<Unit> text)
 {
+    // After a tag's bracket the state is ordinary text, whatever came before: only the text from the
+    // last bracket on needs a look, which in a page is a few units.
+    if (const std::size_t bracket = LastTagBracket(text); bracket != text.size()) {
+        m_state = State::Outside;
+        m_recent = static_cast<std::uint64_t>(text[bracket]);
+        text.remove_prefix(bracket + 1);
+    }
     for (std::size_t i = 0; i < text.size(); ++i) {
         // Ordinary text, nearly all of a page, is looked at only where it ends; so is a link target
         // or a scheme, whose units change nothing until one ends it.

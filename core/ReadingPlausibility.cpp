@@ -120,16 +120,6 @@ std::uint8_t CommonSet(EncodingId reading)
     return CharacterKinds::kGbCommon | CharacterKinds::kBig5Common;
 }
 
-// No byte below 0x80 starts a character of two or more bytes in any of the three encodings, so a
-// chunk that ends just after one decodes as it would within the whole, invalid offsets included.
-std::size_t ChunkEnd(ByteView bytes, std::size_t start, std::size_t chunkSize)
-{
-    std::size_t end = start + std::clamp<std::size_t>(chunkSize, 1, bytes.size() - start);
-    while (end < bytes.size() && bytes[end - 1] >= 0x80)
-        ++end;
-    return end;
-}
-
 } // namespace
 
 bool ReadingJudgement::LooksLikeText() const
@@ -187,6 +177,14 @@ void ReadingScorer::Add(std::u16string_view text)
     }
 }
 
+void ReadingScorer::AddAscii(ByteView ascii)
+{
+    if (ascii.empty())
+        return;
+    m_beforePrevious = ascii.size() >= 2 ? ascii[ascii.size() - 2] : m_previous;
+    m_previous = ascii.back();
+}
+
 CharacterTally TallyCharacters(EncodingId reading, std::u16string_view text)
 {
     ReadingScorer scorer(reading);
@@ -198,19 +196,25 @@ ReadingJudgement JudgeReading(EncodingId encoding, ByteView bytes, std::size_t c
 {
     ReadingJudgement judgement;
     ReadingScorer scorer(encoding);
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t end = ChunkEnd(bytes, start, chunkSize);
-        const DecodeResult decoded = Decode(encoding, bytes.subspan(start, end - start));
-        if (!decoded.ok()) {
-            // The bytes up to this chunk's end fail where the whole would, and say so with the offset
-            // counted from the start of the file.
+    // Only the characters beyond ASCII are decoded, at most a chunk at a time: ASCII, most of a page,
+    // reads the same in every reading and only counts as the character before.
+    std::u16string decoded;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t ascii = AsciiRunLength(bytes.data() + at, bytes.data() + bytes.size());
+        scorer.AddAscii(bytes.subspan(at, ascii));
+        if ((at += ascii) == bytes.size())
+            break;
+        decoded.clear();
+        const DecodeStop stop =
+            DecodeAppend(encoding, bytes.subspan(at), decoded, true, std::max<std::size_t>(chunkSize, 1));
+        if (stop.invalid) {
             judgement.valid = false;
-            judgement.decoding = Decode(encoding, bytes.first(end)).status();
+            judgement.decoding = InvalidBytesAt(encoding, at + stop.offset);
             return judgement;
         }
-        scorer.Add(*decoded);
-        start = end;
+        scorer.Add(decoded);
+        at += stop.offset;
     }
     judgement.tally = scorer.Tally();
     judgement.cost = scorer.Cost();

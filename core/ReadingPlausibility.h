@@ -68,6 +68,8 @@ public:
     explicit ReadingScorer(EncodingId reading) : m_reading(reading) {}
 
     void Add(std::u16string_view text);
+    /// Takes bytes below 0x80 as their ASCII characters, as Add would.
+    void AddAscii(ByteView ascii);
 
     const CharacterTally& Tally() const { return m_tally; }
     std::int64_t Cost() const { return m_cost; }
