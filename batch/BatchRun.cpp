@@ -49,8 +49,8 @@ Status OutOfMemory()
 class Batch
 {
 public:
-    Batch(const PathList& entries, const RunSettings& settings, const RunRoles& roles,
-          const ConvertFunction& convert, const FileSystemCalls& calls)
+    Batch(const PathList& entries, const RunSettings& settings, const RunRoles& roles, const ConvertFunction& convert,
+          const FileSystemCalls& calls)
         : m_entries(entries), m_settings(settings), m_roles(roles), m_convert(convert), m_identities(calls),
           m_refreshStep(entries.size() / 100 + 1)
     {
@@ -218,8 +218,8 @@ private:
 
 } // namespace
 
-RunOutcome RunBatch(const PathList& entries, const RunSettings& settings,
-                    const RunRoles& roles, const ConvertFunction& convert, const std::function<std::string()>& now,
+RunOutcome RunBatch(const PathList& entries, const RunSettings& settings, const RunRoles& roles,
+                    const ConvertFunction& convert, const std::function<std::string()>& now,
                     const FileSystemCalls& calls)
 {
     Batch batch(entries, settings, roles, convert, calls);

@@ -124,8 +124,8 @@ struct RunOutcome
 /// would give them; the progress display is refreshed about a hundred times, after a file finishes.
 /// On a stop the files started finish and the stop entry names the first that did not start. `now`
 /// gives the log's time texts; `calls` reach the file system (a seam for tests).
-RunOutcome RunBatch(const PathList& entries, const RunSettings& settings,
-                    const RunRoles& roles, const ConvertFunction& convert, const std::function<std::string()>& now,
+RunOutcome RunBatch(const PathList& entries, const RunSettings& settings, const RunRoles& roles,
+                    const ConvertFunction& convert, const std::function<std::string()>& now,
                     const FileSystemCalls& calls = SystemFileCalls());
 
 } // namespace veltran

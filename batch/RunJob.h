@@ -29,8 +29,8 @@ bool ChangesNothing(const RunSettings& settings, bool rulesOn);
 struct RunRequest
 {
     RunSettings settings;
-    PathList entries;                           // converted in this order, each path as given
-    std::vector<std::filesystem::path> roots;   // the folders and files the entries came from, for a report
+    PathList entries;                         // converted in this order, each path as given
+    std::vector<std::filesystem::path> roots; // the folders and files the entries came from, for a report
     bool makeCharsetRule = false; // rule 1 becomes the built-in charset rule for the target, unless made already
     std::optional<std::filesystem::path> logPath; // where the log goes; none writes no log
 };

@@ -39,6 +39,23 @@ inline double Seconds(Clock::time_point since)
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
+/// Processor seconds, user and system, that every thread of this process has used so far.
+struct ProcessorSeconds
+{
+    double user = 0;
+    double system = 0;
+};
+
+inline ProcessorSeconds ProcessorSecondsNow()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return {seconds(usage.ru_utime), seconds(usage.ru_stime)};
+}
+
 /// Units in which two mappings of one text differ; a difference of length counts as the longer text.
 inline std::size_t DifferingUnits(std::u16string_view a, std::u16string_view b)
 {

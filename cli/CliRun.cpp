@@ -112,8 +112,8 @@ std::string NotesText(const RunOutcome& outcome, bool declarations)
     return text;
 }
 
-void PrintSummary(std::ostream& out, const RunOutcome& outcome, const PathList& entries,
-                  bool guessedSource, const CommandLine& commandLine)
+void PrintSummary(std::ostream& out, const RunOutcome& outcome, const PathList& entries, bool guessedSource,
+                  const CommandLine& commandLine)
 {
     const std::size_t converted = outcome.processed - outcome.failures.size();
     if (outcome.stopped) {

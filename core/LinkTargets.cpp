@@ -187,7 +187,8 @@ template <typename Unit> std::size_t LinkTargets::SkipOrdinary(std::basic_string
     return quote;
 }
 
-template <typename Unit> std::size_t LinkTargets::SkipUnchanging(std::basic_string_view<Unit> text, std::size_t from) const
+template <typename Unit>
+std::size_t LinkTargets::SkipUnchanging(std::basic_string_view<Unit> text, std::size_t from) const
 {
     const auto unitAt = [&text](std::size_t at) {
         return static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[at]));

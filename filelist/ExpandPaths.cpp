@@ -7,7 +7,7 @@
 namespace veltran {
 
 PathList ExpandPaths(const std::vector<std::filesystem::path>& paths, std::string_view filter,
-                                               std::vector<std::filesystem::path>* strays)
+                     std::vector<std::filesystem::path>* strays)
 {
     PathList entries;
     for (const std::filesystem::path& path : paths) {

@@ -15,6 +15,6 @@ namespace veltran {
 /// (folders, and names the filter asks for). `strays`, when given, is told the files staged by killed
 /// runs that the scans met.
 PathList ExpandPaths(const std::vector<std::filesystem::path>& paths, std::string_view filter,
-                                               std::vector<std::filesystem::path>* strays = nullptr);
+                     std::vector<std::filesystem::path>* strays = nullptr);
 
 } // namespace veltran

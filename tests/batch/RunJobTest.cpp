@@ -199,7 +199,8 @@ TEST(RunJobTest, EachFileIsConvertedOnceHoweverItIsReached)
             std::vector<fs::path> entries;
             for (const std::string& path : c.paths)
                 entries.push_back(site / path);
-            RunRequest request = GbToUtf8(c.folders ? ExpandPaths(entries, "a.htm|b.htm") : PathList(entries), std::nullopt);
+            RunRequest request =
+                GbToUtf8(c.folders ? ExpandPaths(entries, "a.htm|b.htm") : PathList(entries), std::nullopt);
             request.settings = MakeRunSettings(EncodingId::Gb, EncodingId::Big5, false);
             request.settings.jobs = jobs;
             test::QuietRunHost host(false, false);
