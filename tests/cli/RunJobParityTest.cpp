@@ -14,11 +14,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every file under the folder by its relative path, with date-time texts (in the charset header
-// and the log) and the folder's own path masked, so that two runs can be compared.
+// Every file under the folder by its relative path, with date-time texts (in the charset header and
+// the log, and the report's ISO 8601 times) and the folder's own path masked, so that two runs can be
+// compared even when a second ticks between them.
 std::map<std::string, std::string> Contents(const fs::path& folder)
 {
-    static const std::regex dateTime("[0-9]{4}/[0-9]{1,2}/[0-9]{1,2} [0-9]{1,2}:[0-9]{2}:[0-9]{2}");
+    static const std::regex dateTime("[0-9]{4}/[0-9]{1,2}/[0-9]{1,2} [0-9]{1,2}:[0-9]{2}:[0-9]{2}|"
+                                     "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}[+-][0-9]{2}:[0-9]{2}");
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         if (!entry.is_regular_file())
