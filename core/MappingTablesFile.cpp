@@ -16,17 +16,6 @@
 namespace veltran {
 namespace {
 
-std::string Hex(const std::array<std::uint8_t, 32>& digest)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (const std::uint8_t byte : digest) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0xF];
-    }
-    return hex;
-}
-
 // What is wrong with the bytes of a tables file, if anything.
 std::optional<MappingTablesFault> Fault(const std::byte* data, std::size_t size)
 {
@@ -101,8 +90,9 @@ Status MappingTablesFile::CheckDigests() const
     for (std::size_t i = 0; i < kMappingChainCount; ++i) {
         const std::span<const std::byte> tables = Chain(static_cast<MappingChainId>(i));
         matches[i] = std::async(std::launch::async, [tables, expected = header.chains[i].sha256] {
-            return Sha256::Of(ByteView(reinterpret_cast<const std::uint8_t*>(tables.data()), tables.size())) ==
-                   Hex(expected);
+            Sha256 hash;
+            hash.Add(ByteView(reinterpret_cast<const std::uint8_t*>(tables.data()), tables.size()));
+            return hash.Digest() == expected;
         });
     }
     bool allMatch = true;

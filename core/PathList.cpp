@@ -34,9 +34,4 @@ void PathList::Append(const PathList& other)
         m_ends.push_back(offset + end);
 }
 
-std::vector<std::filesystem::path> PathList::ToVector() const
-{
-    return std::vector<std::filesystem::path>(begin(), end());
-}
-
 } // namespace veltran

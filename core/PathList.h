@@ -62,7 +62,6 @@ public:
 
     void push_back(const std::filesystem::path& path);
     void Append(const PathList& other);
-    std::vector<std::filesystem::path> ToVector() const;
 
     bool operator==(const PathList& other) const = default;
 

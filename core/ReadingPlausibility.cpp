@@ -127,6 +127,14 @@ bool ReadingJudgement::LooksLikeText() const
     return valid && cost <= kTextLikeBits * static_cast<std::int64_t>(tally.NonAscii());
 }
 
+template <typename Units> void ReadingScorer::TakeAsciiRun(const Units& ascii)
+{
+    if (ascii.empty())
+        return;
+    m_beforePrevious = ascii.size() >= 2 ? ascii[ascii.size() - 2] : m_previous;
+    m_previous = ascii.back();
+}
+
 void ReadingScorer::Add(std::u16string_view text)
 {
     const CharacterKinds& kinds = CharacterKinds::Get();
@@ -134,14 +142,11 @@ void ReadingScorer::Add(std::u16string_view text)
     const std::uint8_t commonSet = CommonSet(m_reading);
     std::size_t i = 0;
     while (i < text.size()) {
-        // ASCII costs nothing and only counts as the character before: most of a page is ASCII.
-        if (const std::size_t ascii = AsciiRunLength(text.data() + i, text.data() + text.size()); ascii > 0) {
-            i += ascii;
-            m_beforePrevious = ascii >= 2 ? text[i - 2] : m_previous;
-            m_previous = text[i - 1];
-            if (i == text.size())
-                break;
-        }
+        // Most of a page is ASCII, skipped eight bytes at a time.
+        const std::size_t ascii = AsciiRunLength(text.data() + i, text.data() + text.size());
+        TakeAsciiRun(text.substr(i, ascii));
+        if ((i += ascii) == text.size())
+            break;
         UChar32 unit = 0;
         U16_NEXT(text.data(), i, text.size(), unit);
         const auto c = static_cast<char32_t>(unit);
@@ -179,10 +184,7 @@ void ReadingScorer::Add(std::u16string_view text)
 
 void ReadingScorer::AddAscii(ByteView ascii)
 {
-    if (ascii.empty())
-        return;
-    m_beforePrevious = ascii.size() >= 2 ? ascii[ascii.size() - 2] : m_previous;
-    m_previous = ascii.back();
+    TakeAsciiRun(ascii);
 }
 
 CharacterTally TallyCharacters(EncodingId reading, std::u16string_view text)

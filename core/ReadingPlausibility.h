@@ -75,6 +75,9 @@ public:
     std::int64_t Cost() const { return m_cost; }
 
 private:
+    // ASCII costs nothing and only counts as the characters before the next one.
+    template <typename Units> void TakeAsciiRun(const Units& ascii);
+
     EncodingId m_reading;
     CharacterTally m_tally;
     std::int64_t m_cost = 0;
@@ -86,8 +89,8 @@ private:
 /// level 1 for GB, BIG5's common characters for BIG5, and either for UTF-8.
 CharacterTally TallyCharacters(EncodingId reading, std::u16string_view text);
 
-/// Decoding proceeds in pieces of about this many bytes, so that judging a large file does not hold
-/// its whole text.
+/// The characters beyond ASCII are decoded at most this many bytes at a time, so that judging a large
+/// file does not hold its whole text.
 inline constexpr std::size_t kJudgeChunkSize = 64 * 1024;
 
 /// Strictly decodes the bytes in the encoding and judges the text. The bytes are judged as they

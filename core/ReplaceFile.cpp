@@ -105,15 +105,23 @@ Result<StagedFile> WriteStaged(const std::filesystem::path& target, std::span<co
     return staged;
 }
 
-} // namespace
-
-Status CheckReplaceable(const std::filesystem::path& target, const ReplaceOptions& options,
-                        const FileSystemCalls& calls)
+// A blocked backup path (a folder, a link) fails before anything is written.
+Status BackupPathUsable(const ReplaceOptions& options, const FileSystemCalls& calls)
 {
     if (options.backup && !MakesNumberedBackup(*options.backup, options.backupMode)) {
         if (const Result<bool> held = OlderBackupAt(*options.backup, calls); !held)
             return held.status();
     }
+    return Status::Success();
+}
+
+} // namespace
+
+Status CheckReplaceable(const std::filesystem::path& target, const ReplaceOptions& options,
+                        const FileSystemCalls& calls)
+{
+    if (Status free = BackupPathUsable(options, calls); !free)
+        return free;
     if (options.expected && !StillAsRead(target, *options.expected, options.source, calls))
         return Changed();
     if (const int error = calls.Access(FolderOf(target), W_OK); error != 0)
@@ -126,11 +134,8 @@ Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView
 {
     ReplaceNotes unused;
     ReplaceNotes& notes = givenNotes ? *givenNotes : unused;
-    // A blocked backup path fails before anything is written.
-    if (options.backup && !MakesNumberedBackup(*options.backup, options.backupMode)) {
-        if (const Result<bool> held = OlderBackupAt(*options.backup, calls); !held)
-            return held.status();
-    }
+    if (Status free = BackupPathUsable(options, calls); !free)
+        return free;
     const SourceFile source(target, options, calls);
     if (options.backup && source.Fd() < 0)
         return Status::Failure(StatusCode::CannotMakeBackup, {.systemError = ENOENT});

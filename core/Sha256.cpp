@@ -25,16 +25,20 @@ void Sha256::Add(ByteView bytes)
         EVP_DigestUpdate(m_context.get(), bytes.data(), bytes.size());
 }
 
+std::array<std::uint8_t, 32> Sha256::Digest()
+{
+    std::array<std::uint8_t, 32> digest{};
+    EVP_DigestFinal_ex(m_context.get(), digest.data(), nullptr);
+    return digest;
+}
+
 std::string Sha256::HexDigest()
 {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_DigestFinal_ex(m_context.get(), digest, &length);
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string hex;
-    for (unsigned int i = 0; i < length; ++i) {
-        hex += kDigits[digest[i] >> 4];
-        hex += kDigits[digest[i] & 0xF];
+    for (const std::uint8_t byte : Digest()) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
     }
     return hex;
 }

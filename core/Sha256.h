@@ -2,6 +2,8 @@
 
 #include "Bytes.h"
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -22,6 +24,8 @@ public:
 
     /// Adds the bytes; empty ones (even without a pointer) change nothing.
     void Add(ByteView bytes);
+    /// The digest's 32 bytes. Ends the hashing: add nothing after it.
+    std::array<std::uint8_t, 32> Digest();
     /// The digest as 64 lower-case hexadecimal digits. Ends the hashing: add nothing after it.
     std::string HexDigest();
 

@@ -23,7 +23,7 @@ TEST(PathListTest, GivesBackEveryPathAsGivenInOrder)
 
     for (const PathList& list : {PathList(paths), appended}) {
         ASSERT_EQ(list.size(), paths.size());
-        EXPECT_EQ(list.ToVector(), paths);
+        EXPECT_EQ(std::vector<fs::path>(list.begin(), list.end()), paths);
         for (std::size_t i = 0; i < paths.size(); ++i)
             EXPECT_EQ(list.Native(i), paths[i].native()) << i;
         EXPECT_EQ(list.front(), paths.front());
