@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 
 namespace veltran {
 namespace {
@@ -194,7 +195,11 @@ CharacterTally TallyCharacters(EncodingId reading, std::u16string_view text)
     return scorer.Tally();
 }
 
-ReadingJudgement JudgeReading(EncodingId encoding, ByteView bytes, std::size_t chunkSize)
+namespace {
+
+// JudgeReading, giving up with std::nullopt once the cost passes `costLimit`.
+std::optional<ReadingJudgement> JudgeWithin(EncodingId encoding, ByteView bytes, std::size_t chunkSize,
+                                            std::int64_t costLimit)
 {
     ReadingJudgement judgement;
     ReadingScorer scorer(encoding);
@@ -216,11 +221,25 @@ ReadingJudgement JudgeReading(EncodingId encoding, ByteView bytes, std::size_t c
             return judgement;
         }
         scorer.Add(decoded);
+        if (scorer.Cost() > costLimit)
+            return std::nullopt;
         at += stop.offset;
     }
     judgement.tally = scorer.Tally();
     judgement.cost = scorer.Cost();
     return judgement;
+}
+
+} // namespace
+
+ReadingJudgement JudgeReading(EncodingId encoding, ByteView bytes, std::size_t chunkSize)
+{
+    return *JudgeWithin(encoding, bytes, chunkSize, std::numeric_limits<std::int64_t>::max());
+}
+
+std::optional<ReadingJudgement> JudgeReadingUpTo(EncodingId encoding, ByteView bytes, std::int64_t costLimit)
+{
+    return JudgeWithin(encoding, bytes, kJudgeChunkSize, costLimit);
 }
 
 ReadingsJudgement JudgeReadings(ByteView bytes)

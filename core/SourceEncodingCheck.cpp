@@ -49,6 +49,25 @@ bool AsciiOnly(ByteView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; });
 }
 
+// Whether the declared reading is valid and every other valid reading costs more: then it is the
+// likeliest and stands. Costs only grow along the text, so a rival is judged only until it costs more
+// than the declared reading; most files read as declared, and their rivals stop early.
+bool DeclaredIsLikeliest(ByteView bytes, EncodingId declared)
+{
+    const EncodingId family = EncodingFamily(declared);
+    const ReadingJudgement own = JudgeReading(family, bytes);
+    if (!own.valid)
+        return false;
+    for (const EncodingId other : kEncodings) {
+        if (other == family)
+            continue;
+        const std::optional<ReadingJudgement> rival = JudgeReadingUpTo(other, bytes, own.cost);
+        if (rival && rival->valid)
+            return false;
+    }
+    return true;
+}
+
 SourceChoice Refused(SourceRefusal refusal)
 {
     return SourceChoice{std::nullopt, std::move(refusal)};
@@ -137,7 +156,7 @@ SourceChoice ChooseSource(ByteView bytes, std::optional<EncodingId> declared, En
             return Reading(EncodingId::Utf8);
         if (AsciiOnly(bytes))
             return Reading(*declared, true);
-        if (trustDeclared)
+        if (trustDeclared || DeclaredIsLikeliest(bytes, *declared))
             return Reading(*declared);
         if (std::optional<SourceRefusal> refusal = WrongSource(JudgeReadings(bytes), *declared, target))
             return Refused(std::move(*refusal));

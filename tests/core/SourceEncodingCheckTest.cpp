@@ -245,6 +245,48 @@ INSTANTIATE_TEST_SUITE_P(
                    StatusCode::WrongEncoding}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Whatever the bytes, a declared source is read or refused exactly as the three whole judgements
+// decide: cutting a rival's judgement short once it costs more changes no verdict.
+TEST(ChooseSource, DecidesAsTheWholeJudgementsDo)
+{
+    const std::initializer_list<Bytes> pages{kGbSentence,
+                                             kBig5Sentence,
+                                             kUtf8SimplifiedSentence,
+                                             kUtf8TraditionalSentence,
+                                             kGbkTraditionalSentence,
+                                             kGbAlsoCommonBig5,
+                                             kGbValidAsUtf8,
+                                             kUtf8TwoCharacters,
+                                             kInvalidEverywhere,
+                                             kGbBoxTable,
+                                             kBig5BoxTable,
+                                             kUtf8BoxTable,
+                                             kGbTreeListing,
+                                             kBig5TreeListing,
+                                             kGbGreekLine,
+                                             kBig5GreekLine,
+                                             kGbShenme,
+                                             kBig5Shenme,
+                                             kGbShortTitle,
+                                             kBig5ShortTitle,
+                                             kGbHelpSentence,
+                                             kBig5HelpSentence,
+                                             Joined({kGbSentence, kBig5Sentence}),
+                                             Joined({kBig5BoxTable, kGbSentence}),
+                                             Joined({kGbSentence, kInvalidEverywhere})};
+    for (const Bytes& page : pages) {
+        for (const E declared : {E::Gb, E::Gb18030, E::Big5, E::Utf8}) {
+            const std::optional<SourceRefusal> whole = WrongSource(JudgeReadings(page), declared, E::Big5);
+            const SourceChoice chosen = ChooseSource(page, declared, E::Big5, false, false);
+            ASSERT_EQ(chosen.refusal.has_value(), whole.has_value()) << EncodingName(declared);
+            if (whole) {
+                EXPECT_EQ(chosen.refusal->seen, whole->seen);
+                EXPECT_EQ(chosen.refusal->readings.Of(whole->seen).cost, whole->readings.Of(whole->seen).cost);
+            }
+        }
+    }
+}
+
 // The margin that decides, on judged readings made to measure: a lead of kClearMargin bits decides,
 // one bit less does not, for the guess and for the refusal of a declared source (an already UTF-8
 // file among them) alike.
