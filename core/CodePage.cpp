@@ -193,6 +193,17 @@ bool CodePage::Holds(char16_t unit) const
     return unit < 0x80 || m_bytesOf[unit] != 0;
 }
 
+std::size_t CodePage::HeldRunLength(const char16_t* begin, const char16_t* end) const
+{
+    std::call_once(m_encodeTableMade, [this] { MakeEncodeTable(); });
+    // A look-up a unit, without the once-check of Holds each time: most text is held throughout.
+    const std::uint16_t* const bytesOf = m_bytesOf.data();
+    const char16_t* at = begin;
+    while (at < end && (*at < 0x80 || bytesOf[*at] != 0))
+        ++at;
+    return static_cast<std::size_t>(at - begin);
+}
+
 std::uint8_t* CodePage::Encode(const char16_t* in, const char16_t* end, std::uint8_t* out) const
 {
     std::call_once(m_encodeTableMade, [this] { MakeEncodeTable(); });

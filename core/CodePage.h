@@ -45,6 +45,9 @@ public:
     /// Whether the code page holds the BMP unit (surrogates it never holds).
     bool Holds(char16_t unit) const;
 
+    /// How many units from `begin` on the code page holds, up to the first it lacks or `end`.
+    std::size_t HeldRunLength(const char16_t* begin, const char16_t* end) const;
+
     /// Encodes the units to `out`, which has room for two bytes per unit; returns the end of the
     /// bytes written. A surrogate pair, or a lone surrogate, becomes one '?'.
     std::uint8_t* Encode(const char16_t* in, const char16_t* end, std::uint8_t* out) const;

@@ -26,11 +26,10 @@ void MarkUnmappable(std::u16string& text, EncodingId target, UnmappableAs as, Un
     std::u16string marked; // made only when the first character is rewritten
     std::size_t copied = 0;
     for (std::size_t i = 0; i < text.size();) {
+        i += codePage.HeldRunLength(text.data() + i, text.data() + text.size());
+        if (i == text.size())
+            break;
         const std::size_t start = i;
-        if (text[i] < 0x80 || codePage.Holds(text[i])) {
-            ++i;
-            continue;
-        }
         UChar32 character = 0;
         U16_NEXT(text.data(), i, text.size(), character);
         found.Note(static_cast<char32_t>(character));
