@@ -189,15 +189,16 @@ Result<MadeBackup> MakeBackup(int source, const FileIdentity& expected, const Fi
                 break;
         }
     } else {
-        const Result<bool> older = OlderBackupAt(request.base, calls);
-        if (!older)
-            return older.status();
+        // Most files have no backup yet: the link is tried first, and only a name already there (from
+        // an earlier run, or another process just now) is looked at.
         made.path = request.base;
-        made.replacedOlder = *older;
-        made.olderHeldOtherBytes = *older && HoldsOtherBytes(source, expected, request.base, calls);
-        error = *older ? EEXIST : LinkSource(source, expected, request.file, made.path, calls);
+        error = LinkSource(source, expected, request.file, made.path, calls);
         if (error == EEXIST) {
-            made.replacedOlder = true;
+            const Result<bool> older = OlderBackupAt(request.base, calls);
+            if (!older)
+                return older.status();
+            made.replacedOlder = *older;
+            made.olderHeldOtherBytes = *older && HoldsOtherBytes(source, expected, request.base, calls);
             error = LinkReplacing(source, expected, request.file, made.path, calls);
         }
     }

@@ -134,8 +134,7 @@ Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView
 {
     ReplaceNotes unused;
     ReplaceNotes& notes = givenNotes ? *givenNotes : unused;
-    if (Status free = BackupPathUsable(options, calls); !free)
-        return free;
+    // Something other than a file at the backup path fails MakeBackup, before the file or its backup changes.
     const SourceFile source(target, options, calls);
     if (options.backup && source.Fd() < 0)
         return Status::Failure(StatusCode::CannotMakeBackup, {.systemError = ENOENT});
@@ -148,9 +147,12 @@ Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView
 
     std::optional<MadeBackup> backup;
     if (options.backup) {
+        // What the caller's read found serves; only a caller without it has the file looked at again.
         struct stat info = {};
-        if (const int error = calls.FileStat(source.Fd(), info); error != 0)
-            return Status::Failure(StatusCode::CannotMakeBackup, {.systemError = error});
+        if (!options.expected || !options.ownership) {
+            if (const int error = calls.FileStat(source.Fd(), info); error != 0)
+                return Status::Failure(StatusCode::CannotMakeBackup, {.systemError = error});
+        }
         // A copied backup takes the permissions of the original, which are the new file's too.
         const FileIdentity read = options.expected.value_or(IdentityOf(info));
         const FileOwnership ownership =

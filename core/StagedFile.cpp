@@ -46,8 +46,16 @@ std::filesystem::path TemporaryNameBeside(const std::filesystem::path& finalPath
 {
     // The name stays recognisable but short enough that a long final name still leaves room.
     constexpr std::size_t kNameBytesKept = 200;
-    return finalPath.parent_path() /
-           ("." + finalPath.filename().string().substr(0, kNameBytesKept) + ".veltran-" + RandomSuffix());
+    // Spelled on the path's text, once per file: taking the path apart into components costs more.
+    const std::string& text = finalPath.native();
+    const std::size_t slash = text.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::string staged = text.substr(0, nameStart);
+    staged += '.';
+    staged.append(text, nameStart, kNameBytesKept);
+    staged += ".veltran-";
+    staged += RandomSuffix();
+    return staged;
 }
 
 bool IsStagedName(std::string_view name)
