@@ -192,7 +192,7 @@ private:
         if (!finished.notes.putBackFrom.empty())
             m_outcome.putBack.push_back({entry, finished.notes.putBackFrom.string()});
         if (m_settings.keepRecords && (!m_settings.recordWanted || m_settings.recordWanted(result, finished.notes)))
-            m_outcome.records.push_back({entry, std::move(result), std::move(finished.notes)});
+            m_outcome.records.push_back({entry.native(), std::move(result), std::move(finished.notes)});
         if ((index + 1) % m_refreshStep == 0)
             m_roles.progress.ShowProgress(static_cast<int>((index + 1) * 100 / m_entries.size()), index);
     }

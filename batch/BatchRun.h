@@ -57,7 +57,8 @@ struct RunSettings
 /// One entry of a run as it went: the path as given, the result and what the conversion found out.
 struct EntryRecord
 {
-    std::filesystem::path path;
+    std::string path; // the entry's own text: a run may keep a record of every file, and a path
+                      // object holds each of its components apart
     Status result;
     ConversionNotes notes;
 };

@@ -50,7 +50,7 @@ void PrintNotes(const RunOutcome& outcome, const CommandLine& commandLine, const
     for (const EntryRecord& record : outcome.records) {
         if (!record.result)
             continue;
-        const std::string path = ShownName(record.path.native());
+        const std::string path = ShownName(record.path);
         if (dryRun || commandLine.verbose) {
             environment.out << (dryRun ? "would convert: " : "converted: ") << path;
             if (text.rewriteDeclarations)
@@ -82,7 +82,7 @@ void PrintTrustHint(const RunOutcome& outcome, const CommandLine& commandLine, s
 {
     const std::size_t refused =
         static_cast<std::size_t>(std::count_if(outcome.records.begin(), outcome.records.end(),
-                                               [](const EntryRecord& r) { return r.notes.refusal.has_value(); }));
+                                               [](const EntryRecord& r) { return r.notes.refusal != nullptr; }));
     if (refused == 0)
         return;
     err << "veltran-cli: " << refused << (refused == 1 ? " file was" : " files were")
@@ -171,7 +171,7 @@ int RunConversion(const CommandLine& commandLine, RuleTable& rules, bool applyRu
     // keeps the few with characters lost or refused by the encoding check, so its memory stays flat.
     if (!commandLine.conversion.disk.dryRun && !commandLine.reportFile)
         request.settings.recordWanted = [](const Status&, const ConversionNotes& notes) {
-            return notes.unmappable.count > 0 || notes.refusal.has_value();
+            return notes.unmappable.count > 0 || notes.refusal != nullptr;
         };
     request.settings.jobs = commandLine.jobs;
     if (ChangesNothing(request.settings, applyRules)) {

@@ -180,7 +180,7 @@ Result<ByteBuffer> ConvertContent(ByteView content, const TextOptions& options, 
                                        options.applyRules, options.sourceMode == SourceMode::Trusted);
     if (!chosen.reading) {
         const Status refused = RefusalStatus(*chosen.refusal);
-        notes.refusal = std::move(chosen.refusal);
+        notes.refusal = refused.context.refusal;
         return refused;
     }
     notes.reading = *chosen.reading;

@@ -85,7 +85,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
         return file.status();
     // In a dry run a lone backup is judged where it lies, with no page nor backup path to check.
     const bool putBackPending = givenOptions.disk.dryRun && !notes.putBackFrom.empty();
-    notes.file = path;
+    notes.file = path.native();
     notes.bytesRead = file->bytes.size();
     if (Status single = CheckNoOtherNames(path, file->info, calls); !single)
         return single;

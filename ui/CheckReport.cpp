@@ -15,7 +15,7 @@ std::string CheckReportText(const RunRequest& request, const RunOutcome& outcome
     std::size_t lossy = 0;
     std::size_t rewriting = 0;
     for (const EntryRecord& record : outcome.records) {
-        const std::string path = ShownName(record.path.native());
+        const std::string path = ShownName(record.path);
         if (!record.notes.putBackFrom.empty())
             entries += "将从备份放回：" + path + "（原已不在，只剩 " +
                        ShownName(record.notes.putBackFrom.filename().native()) + "）\n";

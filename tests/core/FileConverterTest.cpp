@@ -271,7 +271,7 @@ TEST_P(ConvertFileSourceCheck, RefusesOnlyWhatReadsAsAnotherEncoding)
     const Status result = ConvertFile(file, Options(c.source, c.target), RuleTable(), SystemFileCalls(), &notes);
     EXPECT_EQ(result.code, c.expected) << result.message;
     EXPECT_EQ(result.message.substr(0, std::string(c.reasonStart).size()), c.reasonStart) << result.message;
-    EXPECT_EQ(notes.refusal.has_value(), !result.ok());
+    EXPECT_EQ(notes.refusal != nullptr, !result.ok());
     if (!result.ok()) {
         EXPECT_EQ(ReadFile(file), c.input);
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"page.htm"});
