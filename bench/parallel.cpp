@@ -6,7 +6,7 @@
 //   - speedup: one job per core against one job where the run is processor-bound: large files in
 //     the page cache, and the window's check (a dry run) over the site;
 //   - many: veltran-cli over 10,000 and 100,000 small files with -j 1 and with one job per core,
-//     its time and peak memory.
+//     its time and peak memory, and those of a dry run, which keeps a note of every file.
 // On a machine with few cores the speed-up is measured on those few; the figures say how many.
 //
 // Usage: bench_parallel SITES [VELTRAN_CLI [MEASUREMENTS...]]   (SITES as written by bench/real-sites.sh;
@@ -167,6 +167,13 @@ void MeasureManyFiles(const fs::path& sites, const std::string& cli, const fs::p
     for (const std::size_t count : {std::size_t{10000}, std::size_t{100000}}) {
         for (const std::size_t jobs : {std::size_t{1}, cores}) {
             const fs::path tree = SmallTree(sites, work / "many", count);
+            if (jobs == cores) {
+                // The check keeps a note of every file, to list them all at its end.
+                const ProcessRun check = RunProcess({cli, "--quiet", "--dry-run", "--from", "gb", "--to", "big5", "-j",
+                                                     std::to_string(jobs), tree.string()});
+                std::printf("  %6zu files, --dry-run -j %zu: %.2f s, peak memory %.1f MB\n", count, jobs, check.seconds,
+                            check.peakMegabytes);
+            }
             const ProcessRun run =
                 RunProcess({cli, "--quiet", "--from", "gb", "--to", "big5", "-j", std::to_string(jobs), "--log",
                             (work / "many.log").string(), tree.string()});
