@@ -189,14 +189,13 @@ const std::uint8_t* CodePage::Decode(const std::uint8_t* in, const std::uint8_t*
 
 bool CodePage::Holds(char16_t unit) const
 {
-    std::call_once(m_encodeTableMade, [this] { MakeEncodeTable(); });
-    return unit < 0x80 || m_bytesOf[unit] != 0;
+    return HeldRunLength(&unit, &unit + 1) == 1;
 }
 
 std::size_t CodePage::HeldRunLength(const char16_t* begin, const char16_t* end) const
 {
     std::call_once(m_encodeTableMade, [this] { MakeEncodeTable(); });
-    // A look-up a unit, without the once-check of Holds each time: most text is held throughout.
+    // One once-check for the whole run, then a look-up a unit: most text is held throughout.
     const std::uint16_t* const bytesOf = m_bytesOf.data();
     const char16_t* at = begin;
     while (at < end && (*at < 0x80 || bytesOf[*at] != 0))

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <vector>
 
 namespace veltran {
@@ -49,23 +50,33 @@ bool AsciiOnly(ByteView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; });
 }
 
-// Whether the declared reading is valid and every other valid reading costs more: then it is the
-// likeliest and stands. Costs only grow along the text, so a rival is judged only until it costs more
-// than the declared reading; most files read as declared, and their rivals stop early.
-bool DeclaredIsLikeliest(ByteView bytes, EncodingId declared)
+// The three readings WrongSource decides on, or none when the declared reading stands: it is valid and
+// every other valid reading costs more, so it comes first. Costs only grow along the text, so a rival is
+// judged only until it costs more than the declared reading; most files read as declared, their rivals
+// stop early, and only a contested file has the rivals cut short judged whole.
+std::optional<ReadingsJudgement> ReadingsAgainstDeclared(ByteView bytes, EncodingId declared)
 {
     const EncodingId family = EncodingFamily(declared);
-    const ReadingJudgement own = JudgeReading(family, bytes);
-    if (!own.valid)
-        return false;
+    ReadingsJudgement readings;
+    const ReadingJudgement& own = readings.Of(family) = JudgeReading(family, bytes);
+    const std::int64_t limit = own.valid ? own.cost : std::numeric_limits<std::int64_t>::max();
+    bool contested = !own.valid;
+    std::vector<EncodingId> cutShort;
     for (const EncodingId other : kEncodings) {
         if (other == family)
             continue;
-        const std::optional<ReadingJudgement> rival = JudgeReadingUpTo(other, bytes, own.cost);
-        if (rival && rival->valid)
-            return false;
+        if (std::optional<ReadingJudgement> rival = JudgeReadingUpTo(other, bytes, limit)) {
+            contested = contested || rival->valid;
+            readings.Of(other) = std::move(*rival);
+        } else {
+            cutShort.push_back(other);
+        }
     }
-    return true;
+    if (!contested)
+        return std::nullopt;
+    for (const EncodingId other : cutShort)
+        readings.Of(other) = JudgeReading(other, bytes);
+    return readings;
 }
 
 SourceChoice Refused(SourceRefusal refusal)
@@ -156,9 +167,12 @@ SourceChoice ChooseSource(ByteView bytes, std::optional<EncodingId> declared, En
             return Reading(EncodingId::Utf8);
         if (AsciiOnly(bytes))
             return Reading(*declared, true);
-        if (trustDeclared || DeclaredIsLikeliest(bytes, *declared))
+        if (trustDeclared)
             return Reading(*declared);
-        if (std::optional<SourceRefusal> refusal = WrongSource(JudgeReadings(bytes), *declared, target))
+        const std::optional<ReadingsJudgement> readings = ReadingsAgainstDeclared(bytes, *declared);
+        if (!readings)
+            return Reading(*declared);
+        if (std::optional<SourceRefusal> refusal = WrongSource(*readings, *declared, target))
             return Refused(std::move(*refusal));
         return Reading(*declared);
     }

@@ -279,9 +279,12 @@ TEST(ChooseSource, DecidesAsTheWholeJudgementsDo)
             const std::optional<SourceRefusal> whole = WrongSource(JudgeReadings(page), declared, E::Big5);
             const SourceChoice chosen = ChooseSource(page, declared, E::Big5, false, false);
             ASSERT_EQ(chosen.refusal.has_value(), whole.has_value()) << EncodingName(declared);
-            if (whole) {
-                EXPECT_EQ(chosen.refusal->seen, whole->seen);
-                EXPECT_EQ(chosen.refusal->readings.Of(whole->seen).cost, whole->readings.Of(whole->seen).cost);
+            if (!whole)
+                continue;
+            EXPECT_EQ(chosen.refusal->seen, whole->seen);
+            for (const E reading : {E::Gb, E::Big5, E::Utf8}) {
+                EXPECT_EQ(chosen.refusal->readings.Of(reading).valid, whole->readings.Of(reading).valid);
+                EXPECT_EQ(chosen.refusal->readings.Of(reading).cost, whole->readings.Of(reading).cost);
             }
         }
     }
