@@ -6,18 +6,39 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace veltran {
 
-/// The number of units below 0x80 from `in` on, before `end`, tested eight bytes at a time: bytes
-/// below 0x80 are the ASCII characters in GB, BIG5 and UTF-8 alike, and UTF-16 units below 0x80 are
-/// ASCII.
+/// The number of units below 0x80 from `in` on, before `end`: bytes below 0x80 are the ASCII
+/// characters in GB, BIG5 and UTF-8 alike, and UTF-16 units below 0x80 are ASCII.
 template <typename Unit> std::size_t AsciiRunLength(const Unit* in, const Unit* end)
 {
     static_assert(sizeof(Unit) == 1 || sizeof(Unit) == 2);
+    const Unit* p = in;
+#if defined(__SSE2__)
+    // Many runs are empty: the characters of a line of Chinese text are asked for one by one.
+    if (p < end && static_cast<std::uint16_t>(*p) >= 0x80)
+        return 0;
+    // Then a block at a time: most of a page is ASCII, and every pass over it starts here.
+    constexpr std::size_t kPerBlock = 16 / sizeof(Unit);
+    const __m128i highBits = sizeof(Unit) == 1 ? _mm_set1_epi8(static_cast<char>(0x80)) : _mm_set1_epi16(-0x80);
+    for (; static_cast<std::size_t>(end - p) >= kPerBlock; p += kPerBlock) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i high = _mm_and_si128(block, highBits);
+        const auto notAscii = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, _mm_setzero_si128())));
+        if (notAscii != 0xFFFF) {
+            // For units of two bytes a unit is ASCII only when both of its bytes passed.
+            const unsigned first = static_cast<unsigned>(std::countr_one(notAscii));
+            return static_cast<std::size_t>(p - in) + first / sizeof(Unit);
+        }
+    }
+#else
     constexpr std::size_t kPerWord = 8 / sizeof(Unit);
     // The bits of each unit of a word that only units of 0x80 and above have.
     constexpr std::uint64_t kHighBits = sizeof(Unit) == 1 ? 0x8080808080808080ULL : 0xFF80FF80FF80FF80ULL;
-    const Unit* p = in;
     for (; static_cast<std::size_t>(end - p) >= kPerWord; p += kPerWord) {
         std::uint64_t word = 0;
         std::memcpy(&word, p, 8);
@@ -28,7 +49,8 @@ template <typename Unit> std::size_t AsciiRunLength(const Unit* in, const Unit* 
             return static_cast<std::size_t>(p - in) + static_cast<std::size_t>(bit) / (8 * sizeof(Unit));
         }
     }
-    while (p < end && *p < 0x80)
+#endif
+    while (p < end && static_cast<std::uint16_t>(*p) < 0x80)
         ++p;
     return static_cast<std::size_t>(p - in);
 }

@@ -1,11 +1,11 @@
 #include "ChainMatcher.h"
 
+#include "AsciiRun.h"
 #include "TableBlobReader.h"
 
 #include <unicode/utf16.h>
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
 
 namespace veltran {
@@ -148,14 +148,11 @@ void ChainMatcher::Append(std::u16string_view text, std::u16string& out) const
             flush(p);
             const char16_t* q = p + 1;
             while (q < end) {
-                // ASCII, the bulk of most pages, four units at a time.
-                if (m_asciiCopies && end - q >= 4) {
-                    std::uint64_t units = 0;
-                    std::memcpy(&units, q, sizeof units);
-                    if ((units & 0xFF80FF80FF80FF80ull) == 0) {
-                        q += 4;
-                        continue;
-                    }
+                // ASCII, the bulk of most pages, a block at a time.
+                if (m_asciiCopies) {
+                    q += AsciiRunLength(q, end);
+                    if (q == end)
+                        break;
                 }
                 if ((unitClass[*q] & ~kStandsAlone) != kCopy) {
                     break;

@@ -1,7 +1,8 @@
 #include "LinkTargets.h"
 
+#include "UnitSearch.h"
+
 #include <cstdint>
-#include <cstring>
 #include <type_traits>
 
 namespace veltran {
@@ -105,60 +106,19 @@ bool LinkTargets::Take(char16_t unit)
 
 namespace {
 
-// The first quote at or after `from` in ASCII text, or the end: eight bytes at a time while none of
-// them is a quote, since ASCII runs of a page are long and quotes far between.
-std::size_t NextQuote(std::string_view text, std::size_t from)
+// The first quote at or after `from`, or the size: the ordinary runs of a page are long and quotes
+// far between.
+template <typename Unit> std::size_t NextQuote(std::basic_string_view<Unit> text, std::size_t from)
 {
-    constexpr std::uint64_t kOnes = 0x0101'0101'0101'0101;
-    constexpr std::uint64_t kHighs = 0x8080'8080'8080'8080;
-    const auto hasZeroByte = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighs) != 0; };
-    std::size_t at = from;
-    for (; at + 8 <= text.size(); at += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + at, 8);
-        if (hasZeroByte(word ^ (kOnes * '"')) || hasZeroByte(word ^ (kOnes * '\'')))
-            break;
-    }
-    while (at < text.size() && text[at] != '"' && text[at] != '\'')
-        ++at;
-    return at;
+    const Unit* const end = text.data() + text.size();
+    return static_cast<std::size_t>(FindEither(text.data() + from, end, Unit{'"'}, Unit{'\''}) - text.data());
 }
 
-std::size_t NextQuote(std::u16string_view text, std::size_t from)
+// Where the last "<" or ">" is, or the size when there is none.
+template <typename Unit> std::size_t LastTagBracket(std::basic_string_view<Unit> text)
 {
-    std::size_t at = from;
-    while (at < text.size() && text[at] != u'"' && text[at] != u'\'')
-        ++at;
-    return at;
-}
-
-// Where the last "<" or ">" is, or the size when there is none: eight bytes at a time.
-std::size_t LastTagBracket(std::string_view text)
-{
-    constexpr std::uint64_t kOnes = 0x0101'0101'0101'0101;
-    constexpr std::uint64_t kHighs = 0x8080'8080'8080'8080;
-    const auto hasZeroByte = [](std::uint64_t v) { return ((v - kOnes) & ~v & kHighs) != 0; };
-    std::size_t at = text.size();
-    for (; at >= 8; at -= 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + at - 8, 8);
-        if (hasZeroByte(word ^ (kOnes * '<')) || hasZeroByte(word ^ (kOnes * '>')))
-            break;
-    }
-    for (; at > 0; --at) {
-        if (text[at - 1] == '<' || text[at - 1] == '>')
-            return at - 1;
-    }
-    return text.size();
-}
-
-std::size_t LastTagBracket(std::u16string_view text)
-{
-    for (std::size_t at = text.size(); at > 0; --at) {
-        if (text[at - 1] == u'<' || text[at - 1] == u'>')
-            return at - 1;
-    }
-    return text.size();
+    const Unit* const end = text.data() + text.size();
+    return static_cast<std::size_t>(FindLastEither(text.data(), end, Unit{'<'}, Unit{'>'}) - text.data());
 }
 
 } // namespace
