@@ -10,6 +10,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,14 @@ class RunIdentities
 {
 public:
     using Key = std::pair<dev_t, ino_t>;
+    struct KeyHash
+    {
+        std::size_t operator()(const Key& key) const noexcept
+        {
+            // Inodes of one device differ in their low bits; the device only tells the rare clash apart.
+            return static_cast<std::size_t>(key.second * 0x9E3779B97F4A7C15ull ^ key.first);
+        }
+    };
 
     /// What admitting an entry decided.
     struct Admission
@@ -85,9 +94,9 @@ private:
     const FileSystemCalls& m_calls;
     RecordingCalls m_recording;
     std::mutex m_lock;
-    std::set<Key> m_converted;                // converted, or admitted and still converting
-    std::set<Key> m_converting;               // admitted and not yet ended
-    std::multiset<std::string> m_backupNames; // file names the backups of the files converting may take
+    std::unordered_set<Key, KeyHash> m_converted;  // converted, or admitted and still converting
+    std::unordered_set<Key, KeyHash> m_converting; // admitted and not yet ended
+    std::multiset<std::string> m_backupNames;      // file names the backups of the files converting may take
 };
 
 } // namespace veltran
