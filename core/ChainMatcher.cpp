@@ -110,8 +110,23 @@ private:
 
 } // namespace
 
+bool ChainMatcher::MapsToItself(std::u16string_view text) const
+{
+    const std::uint32_t* const unitClass = m_unitClass.data();
+    const std::uint32_t asciiLimit = m_asciiCopies ? 0x80 : 0;
+    return std::all_of(text.begin(), text.end(), [unitClass, asciiLimit](char16_t unit) {
+        return unit < asciiLimit || (unitClass[unit] & (kKindMask | kInChangingPhrase)) == kCopy;
+    });
+}
+
 void ChainMatcher::Append(std::u16string_view text, std::u16string& out) const
 {
+    // Most text that a chain is run over as a precaution (Simplified text through the Simplified chain)
+    // holds nothing it changes: one look a unit settles that, where matching walks the phrases.
+    if (MapsToItself(text)) {
+        out.append(text);
+        return;
+    }
     UnitWriter writer(out, text.size());
     std::u16string segmentOutput;
     std::u16string scratch[2];

@@ -26,7 +26,11 @@ public:
     static constexpr std::uint32_t kStandsAlone = 1u << 30; // in no key of the chain; kind kCopy
     static constexpr std::uint32_t kKindShift = 28;
     static constexpr std::uint32_t kKindMask = 3u << kKindShift;
-    static constexpr std::uint32_t kPayloadMask = (1u << kKindShift) - 1;
+    // Set on one unit of each phrase whose units are all of kind kCopy and
+    // whose output differs from it: text of such units, none of them marked,
+    // maps to itself.
+    static constexpr std::uint32_t kInChangingPhrase = 1u << 27;
+    static constexpr std::uint32_t kPayloadMask = kInChangingPhrase - 1;
     static constexpr std::uint32_t kCopy = 0u << kKindShift;    // stays as it is
     static constexpr std::uint32_t kSingle = 1u << kKindShift;  // becomes the unit in the payload
     static constexpr std::uint32_t kPooled = 2u << kKindShift;  // becomes the pool string in the payload
@@ -67,6 +71,10 @@ public:
                                std::u16string& out, std::u16string (&scratch)[2]);
 
 private:
+    // True when every unit of the text is of kind kCopy and none is marked
+    // kInChangingPhrase: the text maps to itself.
+    bool MapsToItself(std::u16string_view text) const;
+
     bool PairMayStartPhrase(char16_t first, char16_t second) const
     {
         const std::size_t bit = PairFilterBit(first, second);

@@ -5,6 +5,7 @@
 #include "StringPoolBuilder.h"
 #include "TableBlobWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <stdexcept>
@@ -220,6 +221,23 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
             cls |= ChainMatcher::kStartsPhrase;
         }
         unitClass[u] = cls;
+    }
+    // A phrase of units that each stay as they are may still change them as a whole; it cannot match
+    // text that lacks any one of its units. The unit marked is the first one it changes, since that is
+    // the one text already in the chain's target forms seldom holds (瞭 in 一目瞭然 for Simplified).
+    for (std::size_t i = 0; i < chain.segmentation.size(); ++i) {
+        const std::u16string& key = chain.segmentation[i].key;
+        const std::u16string& output = phraseOutputs[i];
+        const bool unitsStay = std::all_of(key.begin(), key.end(), [&unitClass](char16_t unit) {
+            return (unitClass[unit] & ChainMatcher::kKindMask) == ChainMatcher::kCopy;
+        });
+        if (key.size() < 2 || !unitsStay || output == key)
+            continue;
+        const std::size_t shared = std::min(key.size(), output.size());
+        const std::size_t changed = static_cast<std::size_t>(
+            std::mismatch(key.begin(), key.begin() + static_cast<std::ptrdiff_t>(shared), output.begin()).first -
+            key.begin());
+        unitClass[key[std::min(changed, key.size() - 1)]] |= ChainMatcher::kInChangingPhrase;
     }
 
     // ChainMatcher reads the arrays in this order.

@@ -21,7 +21,8 @@ inline constexpr std::size_t kMappingChainCount = 4;
 /// TableBlobWriter blob) at its offset, aligned to kMappingTablesAlignment. Numbers are in the byte
 /// order of the machine that made the file, which kByteOrderMark tells.
 inline constexpr std::string_view kMappingTablesMagic{"VLTTABLE", 8};
-inline constexpr std::uint32_t kMappingTablesVersion = 1;
+// 2: the unit classes mark a unit of each phrase that changes units which each stay as they are.
+inline constexpr std::uint32_t kMappingTablesVersion = 2;
 inline constexpr std::uint32_t kByteOrderMark = 0x01020304;
 inline constexpr std::size_t kMappingTablesAlignment = 16;
 

@@ -143,6 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"bb\tbb"}, {{{"a\tb"}}, {{"bb\tQ"}}}},
                   u"ab",
                   u"Q"},
+        ChainCase{"PhraseOfUnitsThatStayChangesThemAsAWhole", {{"ab\tab"}, {{{"ab\tX"}}}}, u"xabyba", u"xXyba"},
         ChainCase{"FirstCandidateIsTaken", {kUnusedSegmentation, {{{"a\tb c"}}}}, u"aa", u"bb"},
         ChainCase{
             "SegmentationPhraseGoesThroughEveryStep", {{"ab\tab"}, {{{"ab\tcd"}}, {{"d\te", "cd\tF"}}}}, u"ab", u"F"},
