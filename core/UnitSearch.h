@@ -16,19 +16,32 @@ namespace veltran {
 namespace unit_search {
 
 #if defined(__SSE2__)
-// One bit per byte of the block, set where the byte belongs to a unit that is `a` or `b`.
-template <typename Unit> unsigned EitherMask(const Unit* at, __m128i a, __m128i b)
+// Looks for either of two units in blocks of sixteen bytes.
+template <typename Unit> class EitherInBlocks
 {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    const __m128i hits = sizeof(Unit) == 1 ? _mm_or_si128(_mm_cmpeq_epi8(block, a), _mm_cmpeq_epi8(block, b))
-                                           : _mm_or_si128(_mm_cmpeq_epi16(block, a), _mm_cmpeq_epi16(block, b));
-    return static_cast<unsigned>(_mm_movemask_epi8(hits));
-}
+public:
+    static constexpr std::ptrdiff_t kUnits = 16 / sizeof(Unit);
 
-template <typename Unit> __m128i Spread(Unit unit)
-{
-    return sizeof(Unit) == 1 ? _mm_set1_epi8(static_cast<char>(unit)) : _mm_set1_epi16(static_cast<short>(unit));
-}
+    EitherInBlocks(Unit a, Unit b) : m_a(Spread(a)), m_b(Spread(b)) {}
+
+    // One bit per byte of the block at `at`, set where the byte belongs to a unit that is either.
+    unsigned Hits(const Unit* at) const
+    {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i hits = sizeof(Unit) == 1 ? _mm_or_si128(_mm_cmpeq_epi8(block, m_a), _mm_cmpeq_epi8(block, m_b))
+                                               : _mm_or_si128(_mm_cmpeq_epi16(block, m_a), _mm_cmpeq_epi16(block, m_b));
+        return static_cast<unsigned>(_mm_movemask_epi8(hits));
+    }
+
+private:
+    static __m128i Spread(Unit unit)
+    {
+        return sizeof(Unit) == 1 ? _mm_set1_epi8(static_cast<char>(unit)) : _mm_set1_epi16(static_cast<short>(unit));
+    }
+
+    __m128i m_a;
+    __m128i m_b;
+};
 #endif
 
 } // namespace unit_search
@@ -39,12 +52,10 @@ template <typename Unit> const Unit* FindEither(const Unit* begin, const Unit* e
     static_assert(sizeof(Unit) == 1 || sizeof(Unit) == 2);
     const Unit* p = begin;
 #if defined(__SSE2__)
-    constexpr std::size_t kPerBlock = 16 / sizeof(Unit);
-    const __m128i wideA = unit_search::Spread(a);
-    const __m128i wideB = unit_search::Spread(b);
-    for (; static_cast<std::size_t>(end - p) >= kPerBlock; p += kPerBlock) {
-        if (const unsigned mask = unit_search::EitherMask(p, wideA, wideB); mask != 0)
-            return p + static_cast<unsigned>(std::countr_zero(mask)) / sizeof(Unit);
+    const unit_search::EitherInBlocks<Unit> blocks(a, b);
+    for (; end - p >= blocks.kUnits; p += blocks.kUnits) {
+        if (const unsigned hits = blocks.Hits(p); hits != 0)
+            return p + static_cast<unsigned>(std::countr_zero(hits)) / sizeof(Unit);
     }
 #endif
     while (p < end && *p != a && *p != b)
@@ -58,18 +69,15 @@ template <typename Unit> const Unit* FindLastEither(const Unit* begin, const Uni
     static_assert(sizeof(Unit) == 1 || sizeof(Unit) == 2);
     const Unit* p = end;
 #if defined(__SSE2__)
-    constexpr std::size_t kPerBlock = 16 / sizeof(Unit);
-    const __m128i wideA = unit_search::Spread(a);
-    const __m128i wideB = unit_search::Spread(b);
-    for (; static_cast<std::size_t>(p - begin) >= kPerBlock; p -= kPerBlock) {
-        if (const unsigned mask = unit_search::EitherMask(p - kPerBlock, wideA, wideB); mask != 0)
-            return p - kPerBlock + static_cast<unsigned>(std::bit_width(mask) - 1) / sizeof(Unit);
+    const unit_search::EitherInBlocks<Unit> blocks(a, b);
+    for (; p - begin >= blocks.kUnits; p -= blocks.kUnits) {
+        if (const unsigned hits = blocks.Hits(p - blocks.kUnits); hits != 0)
+            return p - blocks.kUnits + static_cast<unsigned>(std::bit_width(hits) - 1) / sizeof(Unit);
     }
 #endif
-    while (p > begin) {
-        --p;
-        if (*p == a || *p == b)
-            return p;
+    for (const Unit* q = p; q > begin; --q) {
+        if (q[-1] == a || q[-1] == b)
+            return q - 1;
     }
     return end;
 }
