@@ -8,8 +8,9 @@ namespace veltran {
 
 namespace {
 
-// The staged file this thread named last, which its next rename puts in place.
-thread_local std::filesystem::path t_stagedName;
+// The staged file this thread named last, which its next rename puts in place; as text, which is
+// how the rename spells it too.
+thread_local std::string t_stagedName;
 
 RunIdentities::Key KeyOf(const struct stat& info)
 {
@@ -122,7 +123,7 @@ int RunIdentities::RecordingCalls::Rename(const std::filesystem::path& from, con
 {
     // A staged file named a moment ago was noted then: between its naming and this rename a kill
     // would leave it behind, so nothing more is done there.
-    if (!t_stagedName.empty() && from == t_stagedName) {
+    if (!t_stagedName.empty() && from.native() == t_stagedName) {
         t_stagedName.clear();
         return Inner().Rename(from, to);
     }
@@ -140,7 +141,10 @@ int RunIdentities::RecordingCalls::LinkOpenFile(int fd, const std::filesystem::p
     if (Inner().FileStat(fd, info) == 0)
         m_owner.Note(info);
     const int error = Inner().LinkOpenFile(fd, to);
-    t_stagedName = error == 0 ? to : std::filesystem::path();
+    if (error == 0)
+        t_stagedName = to.native();
+    else
+        t_stagedName.clear();
     return error;
 }
 

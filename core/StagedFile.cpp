@@ -132,10 +132,10 @@ Status StagedFile::Name(const std::filesystem::path& finalPath)
     // rename is done, which keeps the moment with a second name short; closing a file of a local
     // file system (the only ones that make unnamed files) reports nothing that writing did not.
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const std::filesystem::path path = TemporaryNameBeside(finalPath);
+        std::filesystem::path path = TemporaryNameBeside(finalPath);
         const int error = m_calls->LinkOpenFile(m_fd, path);
         if (error == 0) {
-            m_path = path;
+            m_path = std::move(path);
             return Status::Success();
         }
         if (error != EEXIST)
