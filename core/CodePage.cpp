@@ -203,7 +203,7 @@ std::size_t CodePage::HeldRunLength(const char16_t* begin, const char16_t* end) 
     return static_cast<std::size_t>(at - begin);
 }
 
-std::uint8_t* CodePage::Encode(const char16_t* in, const char16_t* end, std::uint8_t* out) const
+std::uint8_t* CodePage::Encode(const char16_t* in, const char16_t* end, std::uint8_t* out, bool& lacked) const
 {
     std::call_once(m_encodeTableMade, [this] { MakeEncodeTable(); });
     // A local, since bytes written could otherwise be the table for all the compiler knows.
@@ -225,6 +225,7 @@ std::uint8_t* CodePage::Encode(const char16_t* in, const char16_t* end, std::uin
             if (U16_IS_LEAD(unit) && in < end && U16_IS_TRAIL(*in))
                 ++in;
             *out++ = kSubstitute;
+            lacked = true;
         }
     }
     return out;

@@ -49,8 +49,9 @@ public:
     std::size_t HeldRunLength(const char16_t* begin, const char16_t* end) const;
 
     /// Encodes the units to `out`, which has room for two bytes per unit; returns the end of the
-    /// bytes written. A surrogate pair, or a lone surrogate, becomes one '?'.
-    std::uint8_t* Encode(const char16_t* in, const char16_t* end, std::uint8_t* out) const;
+    /// bytes written. A unit the code page lacks becomes '?', and so does a surrogate pair or a lone
+    /// surrogate; `lacked` is set when that happened and left as it was otherwise.
+    std::uint8_t* Encode(const char16_t* in, const char16_t* end, std::uint8_t* out, bool& lacked) const;
 
 private:
     explicit CodePage(EncodingId encoding) : m_encoding(encoding) {}

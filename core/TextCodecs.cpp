@@ -79,14 +79,15 @@ std::size_t MaxBytesPerUnit(EncodingId encoding)
     return encoding == EncodingId::Utf8 ? kMaxUtf8BytesPerUnit : 2;
 }
 
-std::uint8_t* EncodeTo(EncodingId encoding, std::u16string_view text, std::uint8_t* out)
+// Sets `lacked` when a code page lacked a character and wrote '?' for it.
+std::uint8_t* EncodeTo(EncodingId encoding, std::u16string_view text, std::uint8_t* out, bool& lacked)
 {
     const char16_t* in = text.data();
     if (encoding == EncodingId::Utf8)
         return EncodeUtf8(in, in + text.size(), out);
     if (encoding == EncodingId::Gb18030)
         return Gb18030Codec::Encode(in, in + text.size(), out);
-    return CodePage::Of(encoding).Encode(in, in + text.size(), out);
+    return CodePage::Of(encoding).Encode(in, in + text.size(), out, lacked);
 }
 
 // Offset of the first malformed UTF-8 sequence, or kWellFormed.
@@ -121,7 +122,8 @@ DecodeResult DecodeWhole(EncodingId encoding, ByteView bytes)
 Bytes EncodeWhole(EncodingId encoding, std::u16string_view text)
 {
     Bytes bytes(text.size() * MaxBytesPerUnit(encoding));
-    bytes.resize(static_cast<std::size_t>(EncodeTo(encoding, text, bytes.data()) - bytes.data()));
+    bool lacked = false;
+    bytes.resize(static_cast<std::size_t>(EncodeTo(encoding, text, bytes.data(), lacked) - bytes.data()));
     return bytes;
 }
 
@@ -167,11 +169,13 @@ DecodeStop DecodeAppend(EncodingId encoding, ByteView bytes, std::u16string& tex
     return {static_cast<std::size_t>(in - begin), invalid};
 }
 
-void EncodeAppend(EncodingId encoding, std::u16string_view text, ByteBuffer& out)
+bool EncodeAppend(EncodingId encoding, std::u16string_view text, ByteBuffer& out)
 {
     const std::size_t start = out.size();
     std::uint8_t* const room = out.Extend(text.size() * MaxBytesPerUnit(encoding));
-    out.Truncate(start + static_cast<std::size_t>(EncodeTo(encoding, text, room) - room));
+    bool lacked = false;
+    out.Truncate(start + static_cast<std::size_t>(EncodeTo(encoding, text, room, lacked) - room));
+    return !lacked;
 }
 
 bool HasUtf8Bom(ByteView bytes)

@@ -63,8 +63,9 @@ struct DecodeStop
 DecodeStop DecodeAppend(EncodingId encoding, ByteView bytes, std::u16string& text, bool stopAtAscii = false,
                         std::size_t limit = SIZE_MAX);
 
-/// Appends the text, encoded as Encode does, to `out`.
-void EncodeAppend(EncodingId encoding, std::u16string_view text, ByteBuffer& out);
+/// Appends the text, encoded as Encode does, to `out`. False when GB or BIG5 lacked a character of
+/// the text and '?' stands for it (UTF-8 and GB 18030 hold them all).
+bool EncodeAppend(EncodingId encoding, std::u16string_view text, ByteBuffer& out);
 
 /// The InvalidBytes failure for bytes not valid in the encoding at `offset`.
 Status InvalidBytesAt(EncodingId encoding, std::size_t offset);

@@ -110,11 +110,17 @@ void TextPipeline::ConvertPiece(std::u16string_view piece, ByteBuffer& out)
 
 void TextPipeline::MarkAndEncode(std::u16string& text, ByteBuffer& out)
 {
-    if (m_asked.unmappable)
-        MarkUnmappable(text, m_options.target,
-                       ChosenUnmappableAs(m_options.unmappableAsReferences, m_options.dropUnmappable),
-                       m_notes.unmappable);
-    EncodeAppend(m_options.target, text, out);
+    // The target mostly holds every character, which the encoder finds out on its way: only text with
+    // a character it lacked is looked through again, to count those characters and rewrite them.
+    const std::size_t start = out.size();
+    if (EncodeAppend(m_options.target, text, out) || !m_asked.unmappable)
+        return;
+    const UnmappableAs as = ChosenUnmappableAs(m_options.unmappableAsReferences, m_options.dropUnmappable);
+    MarkUnmappable(text, m_options.target, as, m_notes.unmappable);
+    if (as != UnmappableAs::Question) {
+        out.Truncate(start);
+        EncodeAppend(m_options.target, text, out);
+    }
 }
 
 } // namespace veltran
