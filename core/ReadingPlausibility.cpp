@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <memory>
 
 namespace veltran {
 namespace {
@@ -204,26 +205,32 @@ std::optional<ReadingJudgement> JudgeWithin(EncodingId encoding, ByteView bytes,
     ReadingJudgement judgement;
     ReadingScorer scorer(encoding);
     // Only the characters beyond ASCII are decoded, at most a chunk at a time: ASCII, most of a page,
-    // reads the same in every reading and only counts as the character before.
-    std::u16string decoded;
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const std::size_t ascii = AsciiRunLength(bytes.data() + at, bytes.data() + bytes.size());
-        scorer.AddAscii(bytes.subspan(at, ascii));
-        if ((at += ascii) == bytes.size())
+    // reads the same in every reading and only counts as the character before. The runs between are
+    // mostly a few characters long, so they all go to one buffer made once.
+    const std::size_t step = std::max<std::size_t>(chunkSize, 1);
+    const std::size_t room = std::min(step, bytes.size()) + 4;
+    const std::unique_ptr<char16_t[]> decoded = std::make_unique_for_overwrite<char16_t[]>(room);
+    const std::uint8_t* const begin = bytes.data();
+    const std::uint8_t* const end = begin + bytes.size();
+    const std::uint8_t* in = begin;
+    while (in < end) {
+        const std::size_t ascii = AsciiRunLength(in, end);
+        scorer.AddAscii(ByteView(in, ascii));
+        if ((in += ascii) == end)
             break;
-        decoded.clear();
-        const DecodeStop stop =
-            DecodeAppend(encoding, bytes.subspan(at), decoded, true, std::max<std::size_t>(chunkSize, 1));
-        if (stop.invalid) {
+        char16_t* out = decoded.get();
+        bool invalid = false;
+        const std::uint8_t* const stop = static_cast<std::size_t>(end - in) > step ? in + step : end;
+        const std::uint8_t* const reached = DecodeRun(encoding, in, stop, end, true, out, invalid);
+        if (invalid) {
             judgement.valid = false;
-            judgement.decoding = InvalidBytesAt(encoding, at + stop.offset);
+            judgement.decoding = InvalidBytesAt(encoding, static_cast<std::size_t>(reached - begin));
             return judgement;
         }
-        scorer.Add(decoded);
+        scorer.Add(std::u16string_view(decoded.get(), static_cast<std::size_t>(out - decoded.get())));
         if (scorer.Cost() > costLimit)
             return std::nullopt;
-        at += stop.offset;
+        in = reached;
     }
     judgement.tally = scorer.Tally();
     judgement.cost = scorer.Cost();

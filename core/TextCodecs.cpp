@@ -134,13 +134,21 @@ Status InvalidBytesAt(EncodingId encoding, std::size_t offset)
     return Status::Failure(StatusCode::InvalidBytes, {.number = offset, .encoding = static_cast<int>(encoding)});
 }
 
+const std::uint8_t* DecodeRun(EncodingId encoding, const std::uint8_t* in, const std::uint8_t* stop,
+                              const std::uint8_t* end, bool stopAtAscii, char16_t*& out, bool& invalid)
+{
+    if (encoding == EncodingId::Utf8)
+        return DecodeUtf8(in, stop, end, stopAtAscii, out, invalid);
+    if (encoding == EncodingId::Gb18030)
+        return Gb18030Codec::Decode(in, stop, end, stopAtAscii, out, invalid);
+    return CodePage::Of(encoding).Decode(in, stop, end, stopAtAscii, out, invalid);
+}
+
 DecodeStop DecodeAppend(EncodingId encoding, ByteView bytes, std::u16string& text, bool stopAtAscii, std::size_t limit)
 {
     const std::uint8_t* const begin = bytes.data();
     const std::uint8_t* const end = begin + bytes.size();
     const std::uint8_t* const stop = begin + std::min(limit, bytes.size());
-    const CodePage* const codePage =
-        encoding == EncodingId::Utf8 || encoding == EncodingId::Gb18030 ? nullptr : &CodePage::Of(encoding);
     // The room for the units grows step by step, since a run that ends at ASCII may be far shorter
     // than the bytes given. A character gives at most one unit per byte, and one that starts before
     // the end of a step takes at most four bytes.
@@ -152,13 +160,7 @@ DecodeStop DecodeAppend(EncodingId encoding, ByteView bytes, std::u16string& tex
         text.resize(written +
                     std::min(static_cast<std::size_t>(stepStop - in) + 4, static_cast<std::size_t>(end - in)));
         char16_t* out = text.data() + written;
-        const std::uint8_t* reached = nullptr;
-        if (codePage != nullptr)
-            reached = codePage->Decode(in, stepStop, end, stopAtAscii, out, invalid);
-        else if (encoding == EncodingId::Gb18030)
-            reached = Gb18030Codec::Decode(in, stepStop, end, stopAtAscii, out, invalid);
-        else
-            reached = DecodeUtf8(in, stepStop, end, stopAtAscii, out, invalid);
+        const std::uint8_t* const reached = DecodeRun(encoding, in, stepStop, end, stopAtAscii, out, invalid);
         written = static_cast<std::size_t>(out - text.data());
         const bool stoppedEarly = reached < stepStop;
         in = reached;

@@ -63,6 +63,13 @@ struct DecodeStop
 DecodeStop DecodeAppend(EncodingId encoding, ByteView bytes, std::u16string& text, bool stopAtAscii = false,
                         std::size_t limit = SIZE_MAX);
 
+/// Decodes as DecodeAppend does, from `in` while characters start before `stop`, into `out`, which
+/// has room for one unit per byte from `in` to `stop` and four more; `end` ends the bytes. Moves
+/// `out` past the units written and returns where decoding stopped, at the invalid sequence when
+/// `invalid` is set. For callers that decode many short runs into one buffer of their own.
+const std::uint8_t* DecodeRun(EncodingId encoding, const std::uint8_t* in, const std::uint8_t* stop,
+                              const std::uint8_t* end, bool stopAtAscii, char16_t*& out, bool& invalid);
+
 /// Appends the text, encoded as Encode does, to `out`. False when GB or BIG5 lacked a character of
 /// the text and '?' stands for it (UTF-8 and GB 18030 hold them all).
 bool EncodeAppend(EncodingId encoding, std::u16string_view text, ByteBuffer& out);
