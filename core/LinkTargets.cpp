@@ -126,10 +126,11 @@ template <typename Unit> std::size_t LastTagBracket(std::basic_string_view<Unit>
 template <typename Unit> std::size_t LinkTargets::SkipOrdinary(std::basic_string_view<Unit> text, std::size_t from)
 {
     const std::size_t quote = NextQuote(text, from);
-    // Only the last eight characters that count are left in m_recent: before them the units need no
-    // look, and a character beyond ASCII clears what came before it anyway.
+    // Only the last characters that count as many as "href=" has decide anything: before them the
+    // units need no look, and a character beyond ASCII clears what came before it anyway.
+    constexpr int kDeciding = 5;
     std::size_t start = quote;
-    for (int counted = 0; start > from && counted < 8;) {
+    for (int counted = 0; start > from && counted < kDeciding;) {
         const auto unit = static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[start - 1]));
         if (unit >= 0x80)
             break;
