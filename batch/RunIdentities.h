@@ -27,14 +27,6 @@ class RunIdentities
 {
 public:
     using Key = std::pair<dev_t, ino_t>;
-    struct KeyHash
-    {
-        std::size_t operator()(const Key& key) const noexcept
-        {
-            // Inodes of one device differ in their low bits; the device only tells the rare clash apart.
-            return static_cast<std::size_t>(key.second * 0x9E3779B97F4A7C15ull ^ key.first);
-        }
-    };
 
     /// What admitting an entry decided.
     struct Admission
@@ -90,6 +82,15 @@ private:
     int Naming(const std::filesystem::path& from, const std::function<int()>& call);
     // Notes the file as converted.
     void Note(const struct stat& info) noexcept;
+
+    struct KeyHash
+    {
+        std::size_t operator()(const Key& key) const noexcept
+        {
+            // Inodes of one device differ in their low bits; the device only tells the rare clash apart.
+            return static_cast<std::size_t>(key.second * 0x9E3779B97F4A7C15ull ^ key.first);
+        }
+    };
 
     const FileSystemCalls& m_calls;
     RecordingCalls m_recording;

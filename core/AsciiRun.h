@@ -18,10 +18,10 @@ template <typename Unit> std::size_t AsciiRunLength(const Unit* in, const Unit* 
 {
     static_assert(sizeof(Unit) == 1 || sizeof(Unit) == 2);
     const Unit* p = in;
-#if defined(__SSE2__)
     // Many runs are empty: the characters of a line of Chinese text are asked for one by one.
     if (p < end && static_cast<std::uint16_t>(*p) >= 0x80)
         return 0;
+#if defined(__SSE2__)
     // Then a block at a time: most of a page is ASCII, and every pass over it starts here.
     constexpr std::size_t kPerBlock = 16 / sizeof(Unit);
     const __m128i highBits = sizeof(Unit) == 1 ? _mm_set1_epi8(static_cast<char>(0x80)) : _mm_set1_epi16(-0x80);

@@ -2,7 +2,9 @@
 
 #include "UnitSearch.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string_view>
 #include <type_traits>
 
 namespace veltran {
@@ -28,21 +30,27 @@ bool IsSchemeUnit(char16_t unit)
     return IsLetter(unit) || (unit >= u'0' && unit <= u'9') || unit == u'+' || unit == u'-' || unit == u'.';
 }
 
-constexpr std::uint64_t Packed(std::string_view text)
+// The attributes whose quoted values are link targets, as the characters before the quote.
+constexpr std::string_view kHref = "href=";
+constexpr std::string_view kSrc = "src=";
+// Only this many of the characters before a quote decide anything.
+constexpr std::size_t kDeciding = std::max(kHref.size(), kSrc.size());
+
+// Whether the newest characters packed in `recent`, one a byte, spell `text`.
+constexpr bool EndsWith(std::uint64_t recent, std::string_view text)
 {
-    std::uint64_t packed = 0;
-    for (const char c : text)
-        packed = packed << 8 | static_cast<unsigned char>(c);
-    return packed;
+    for (auto c = text.rbegin(); c != text.rend(); ++c, recent >>= 8) {
+        if ((recent & 0xFF) != static_cast<unsigned char>(*c))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
 bool LinkTargets::EndsWithLinkAttribute() const
 {
-    constexpr std::uint64_t kHref = Packed("href=");
-    constexpr std::uint64_t kSrc = Packed("src=");
-    return (m_recent & 0xFF'FFFF'FFFF) == kHref || (m_recent & 0xFFFF'FFFF) == kSrc;
+    return EndsWith(m_recent, kHref) || EndsWith(m_recent, kSrc);
 }
 
 bool LinkTargets::Take(char16_t unit)
@@ -126,11 +134,10 @@ template <typename Unit> std::size_t LastTagBracket(std::basic_string_view<Unit>
 template <typename Unit> std::size_t LinkTargets::SkipOrdinary(std::basic_string_view<Unit> text, std::size_t from)
 {
     const std::size_t quote = NextQuote(text, from);
-    // Only the last characters that count as many as "href=" has decide anything: before them the
-    // units need no look, and a character beyond ASCII clears what came before it anyway.
-    constexpr int kDeciding = 5;
+    // Only the last kDeciding characters that count are needed: before them the units need no look,
+    // and a character beyond ASCII clears what came before it anyway.
     std::size_t start = quote;
-    for (int counted = 0; start > from && counted < kDeciding;) {
+    for (std::size_t counted = 0; start > from && counted < kDeciding;) {
         const auto unit = static_cast<char16_t>(static_cast<std::make_unsigned_t<Unit>>(text[start - 1]));
         if (unit >= 0x80)
             break;
