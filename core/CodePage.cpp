@@ -63,6 +63,16 @@ std::vector<char16_t> DecodeGroups(UConverter& converter, const std::vector<char
     return decoded;
 }
 
+template <typename Make> void MakeOnce(std::once_flag& once, std::atomic<bool>& ready, const Make& make)
+{
+    if (ready.load(std::memory_order_acquire))
+        return;
+    std::call_once(once, [&] {
+        make();
+        ready.store(true, std::memory_order_release);
+    });
+}
+
 } // namespace
 
 CodePage::IcuConverter CodePage::OpenIcuConverter(EncodingId encoding)
@@ -153,10 +163,20 @@ void CodePage::MakeEncodeTable() const
     }
 }
 
+void CodePage::NeedDecodeTables() const
+{
+    MakeOnce(m_decodeTablesMade, m_decodeTablesReady, [this] { MakeDecodeTables(); });
+}
+
+void CodePage::NeedEncodeTable() const
+{
+    MakeOnce(m_encodeTableMade, m_encodeTableReady, [this] { MakeEncodeTable(); });
+}
+
 const std::uint8_t* CodePage::Decode(const std::uint8_t* in, const std::uint8_t* stop, const std::uint8_t* end,
                                      bool stopAtAscii, char16_t*& out, bool& invalid) const
 {
-    std::call_once(m_decodeTablesMade, [this] { MakeDecodeTables(); });
+    NeedDecodeTables();
     // Locals, since the units written could otherwise be the tables for all the compiler knows.
     const char16_t* const singleByte = m_singleByte.data();
     const char16_t* const pairs = m_pairs.data();
@@ -194,7 +214,7 @@ bool CodePage::Holds(char16_t unit) const
 
 std::size_t CodePage::HeldRunLength(const char16_t* begin, const char16_t* end) const
 {
-    std::call_once(m_encodeTableMade, [this] { MakeEncodeTable(); });
+    NeedEncodeTable();
     // One once-check for the whole run, then a look-up a unit: most text is held throughout.
     const std::uint16_t* const bytesOf = m_bytesOf.data();
     const char16_t* at = begin;
@@ -205,7 +225,7 @@ std::size_t CodePage::HeldRunLength(const char16_t* begin, const char16_t* end) 
 
 std::uint8_t* CodePage::Encode(const char16_t* in, const char16_t* end, std::uint8_t* out, bool& lacked) const
 {
-    std::call_once(m_encodeTableMade, [this] { MakeEncodeTable(); });
+    NeedEncodeTable();
     // A local, since bytes written could otherwise be the table for all the compiler knows.
     const std::uint16_t* const bytesOf = m_bytesOf.data();
     while (in < end) {

@@ -5,6 +5,7 @@
 #include <unicode/ucnv.h>
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -57,11 +58,17 @@ private:
     explicit CodePage(EncodingId encoding) : m_encoding(encoding) {}
     void MakeDecodeTables() const;
     void MakeEncodeTable() const;
+    void NeedDecodeTables() const;
+    void NeedEncodeTable() const;
 
     EncodingId m_encoding;
     // Each direction's tables are made when it is first used, since a conversion mostly needs one.
     mutable std::once_flag m_decodeTablesMade;
     mutable std::once_flag m_encodeTableMade;
+    // Set once a direction's tables are made: one load per call, where std::call_once would set up
+    // thread-local state on every call, and the decoder is called once per run of Chinese text.
+    mutable std::atomic<bool> m_decodeTablesReady{false};
+    mutable std::atomic<bool> m_encodeTableReady{false};
     mutable std::array<char16_t, 128> m_singleByte{}; // bytes 80-FF that are characters alone; else 0
     mutable std::vector<char16_t> m_pairs;            // (lead - 0x80) * 256 + trail -> character, or 0
     mutable std::vector<std::uint16_t> m_bytesOf;     // BMP unit -> a byte (below 0x100) or a pair, or 0

@@ -34,6 +34,9 @@ public:
     /// mapping is unchanged by that cut.
     void Map(const ChineseMapper& chain, std::u16string_view text, std::u16string& out);
 
+    /// Trackers in the same state find the same targets in the same text.
+    bool operator==(const LinkTargets&) const = default;
+
     /// The whole text mapped as Map does, from ordinary text on.
     static std::u16string MapOutside(const ChineseMapper& chain, std::u16string_view text, const CodePage* keeps);
 

@@ -81,9 +81,13 @@ std::u16string TextPipeline::MapWhole(std::u16string text)
 void TextPipeline::CopyAscii(ByteView ascii, ByteBuffer& out)
 {
     const std::string_view text(reinterpret_cast<const char*>(ascii.data()), ascii.size());
+    // Both mappings see the same ASCII and their trackers mostly agree already: then one pass serves both.
+    const bool agree = m_traditionalLinks == m_simplifiedLinks;
     if (m_plan.toSimplified)
         m_simplifiedLinks.Pass(text);
-    if (m_plan.toTraditional)
+    if (m_plan.toTraditional && m_plan.toSimplified && agree)
+        m_traditionalLinks = m_simplifiedLinks;
+    else if (m_plan.toTraditional)
         m_traditionalLinks.Pass(text);
     out.Append(ascii);
 }
