@@ -11,10 +11,11 @@
 namespace veltran {
 
 /// Where and how a backup is to be made.
+/// The paths are the caller's, which outlive the request.
 struct BackupRequest
 {
-    std::filesystem::path file; // the path the file was read at
-    std::filesystem::path base; // the simple backup name, "<file>.bak"
+    const std::filesystem::path& file; // the path the file was read at
+    const std::filesystem::path& base; // the simple backup name, "<file>.bak"
     BackupMode mode = BackupMode::Simple;
     bool sync = false; // a copy is flushed to the disk before it gets its name
 };

@@ -96,13 +96,6 @@ CodePage::IcuConverter CodePage::OpenIcuConverter(EncodingId encoding)
     return converter;
 }
 
-const CodePage& CodePage::Of(EncodingId encoding)
-{
-    static const CodePage big5(EncodingId::Big5);
-    static const CodePage gb(EncodingId::Gb);
-    return encoding == EncodingId::Big5 ? big5 : gb;
-}
-
 void CodePage::MakeDecodeTables() const
 {
     // Both code pages read text as independent characters, so what ICU makes of a byte or a pair in

@@ -29,8 +29,13 @@ public:
     using IcuConverter = std::unique_ptr<UConverter, ConverterCloser>;
 
     /// GB or BIG5. Decode and Encode are thread-safe and throw std::runtime_error when ICU lacks the
-    /// converter.
-    static const CodePage& Of(EncodingId encoding);
+    /// converter. Inline: the decoder asks for its code page once for every run of Chinese text.
+    static const CodePage& Of(EncodingId encoding)
+    {
+        static const CodePage big5(EncodingId::Big5);
+        static const CodePage gb(EncodingId::Gb);
+        return encoding == EncodingId::Big5 ? big5 : gb;
+    }
 
     /// ICU's converter of GB or BIG5, set up the way the tables are read from it: decoding stops
     /// at the first invalid sequence, encoding writes one '?' for each character it lacks.

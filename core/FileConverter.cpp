@@ -126,7 +126,7 @@ Status ConvertFileUnguarded(const std::filesystem::path& givenPath, const Conver
     replace.source = file->open.Descriptor();
     replace.sync = disk.sync;
     if (disk.keepBackup) {
-        replace.backup = backup;
+        replace.backup = std::move(backup);
         replace.backupMode = disk.backupMode;
     }
     if (disk.dryRun)

@@ -144,11 +144,13 @@ void ReadingScorer::Add(std::u16string_view text)
     const std::uint8_t commonSet = CommonSet(m_reading);
     std::size_t i = 0;
     while (i < text.size()) {
-        // Most of a page is ASCII, skipped eight bytes at a time.
-        const std::size_t ascii = AsciiRunLength(text.data() + i, text.data() + text.size());
-        TakeAsciiRun(text.substr(i, ascii));
-        if ((i += ascii) == text.size())
-            break;
+        // Most of a page is ASCII, skipped a block at a time; the judgement gives runs without any.
+        if (text[i] < 0x80) {
+            const std::size_t ascii = AsciiRunLength(text.data() + i, text.data() + text.size());
+            TakeAsciiRun(text.substr(i, ascii));
+            if ((i += ascii) == text.size())
+                break;
+        }
         UChar32 unit = 0;
         U16_NEXT(text.data(), i, text.size(), unit);
         const auto c = static_cast<char32_t>(unit);

@@ -177,7 +177,7 @@ Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView
     if (placed && options.sync)
         SyncFolder(target, calls);
     if (placed && backup) {
-        notes.backup = backup->path;
+        notes.backup = std::move(backup->path);
         notes.replacedOtherBackup = backup->olderHeldOtherBytes;
     }
     // A backup made for a replacement that did not happen would only confuse; an older one it
