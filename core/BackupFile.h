@@ -10,8 +10,7 @@
 
 namespace veltran {
 
-/// Where and how a backup is to be made.
-/// The paths are the caller's, which outlive the request.
+/// Where and how a backup is to be made. The paths are the caller's and outlive the request.
 struct BackupRequest
 {
     const std::filesystem::path& file; // the path the file was read at
