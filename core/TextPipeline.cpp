@@ -82,10 +82,10 @@ void TextPipeline::CopyAscii(ByteView ascii, ByteBuffer& out)
 {
     const std::string_view text(reinterpret_cast<const char*>(ascii.data()), ascii.size());
     // Both mappings see the same ASCII and their trackers mostly agree already: then one pass serves both.
-    const bool agree = m_traditionalLinks == m_simplifiedLinks;
+    const bool shared = m_plan.toSimplified && m_plan.toTraditional && m_traditionalLinks == m_simplifiedLinks;
     if (m_plan.toSimplified)
         m_simplifiedLinks.Pass(text);
-    if (m_plan.toTraditional && m_plan.toSimplified && agree)
+    if (shared)
         m_traditionalLinks = m_simplifiedLinks;
     else if (m_plan.toTraditional)
         m_traditionalLinks.Pass(text);
