@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace veltran {
@@ -50,13 +51,35 @@ bool AsciiOnly(ByteView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; });
 }
 
-// The three readings WrongSource decides on, or none when the declared reading stands: it is valid and
-// every other valid reading costs more, so it comes first. Costs only grow along the text, so a rival is
+// UTF-8 text seldom stays valid GB or BIG5 for long: a lead byte soon meets the ASCII after a run.
+constexpr std::size_t kRivalLookBytes = 4096;
+
+// Whether every other reading of a UTF-8 file is invalid within its first bytes, and so no reading at
+// all. GB and BIG5 bytes are nearly always valid in each other's code page, so there the look would
+// only cost.
+bool RivalsInvalidEarly(ByteView bytes, EncodingId family)
+{
+    if (family != EncodingId::Utf8)
+        return false;
+    std::u16string text;
+    for (const EncodingId other : kEncodings) {
+        text.clear();
+        if (other != family && !DecodeAppend(other, bytes, text, false, kRivalLookBytes).invalid)
+            return false;
+    }
+    return true;
+}
+
+// The three readings WrongSource decides on, or none when the declared reading stands: no other valid
+// reading costs less. Where no other reading is valid, nothing contests the declared one whatever it
+// costs, valid or not, and it is not judged at all. Costs only grow along the text, so a rival is
 // judged only until it costs more than the declared reading; most files read as declared, their rivals
 // stop early, and only a contested file has the rivals cut short judged whole.
 std::optional<ReadingsJudgement> ReadingsAgainstDeclared(ByteView bytes, EncodingId declared)
 {
     const EncodingId family = EncodingFamily(declared);
+    if (RivalsInvalidEarly(bytes, family))
+        return std::nullopt;
     ReadingsJudgement readings;
     const ReadingJudgement& own = readings.Of(family) = JudgeReading(family, bytes);
     const std::int64_t limit = own.valid ? own.cost : std::numeric_limits<std::int64_t>::max();

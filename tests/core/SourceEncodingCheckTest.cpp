@@ -246,9 +246,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Whatever the bytes, a declared source is read or refused exactly as the three whole judgements
-// decide: cutting a rival's judgement short once it costs more changes no verdict.
+// decide: cutting a rival's judgement short once it costs more changes no verdict, and neither does
+// leaving unjudged a declared reading that no valid rival contests.
 TEST(ChooseSource, DecidesAsTheWholeJudgementsDo)
 {
+    // Valid in all three readings for longer than the first look at a UTF-8 file's rivals.
+    Bytes validEverywhereAtFirst;
+    while (validEverywhereAtFirst.size() <= 8192)
+        validEverywhereAtFirst.insert(validEverywhereAtFirst.end(), kGbValidAsUtf8.begin(), kGbValidAsUtf8.end());
     const std::initializer_list<Bytes> pages{kGbSentence,
                                              kBig5Sentence,
                                              kUtf8SimplifiedSentence,
@@ -273,7 +278,11 @@ TEST(ChooseSource, DecidesAsTheWholeJudgementsDo)
                                              kBig5HelpSentence,
                                              Joined({kGbSentence, kBig5Sentence}),
                                              Joined({kBig5BoxTable, kGbSentence}),
-                                             Joined({kGbSentence, kInvalidEverywhere})};
+                                             Joined({kGbSentence, kInvalidEverywhere}),
+                                             Joined({kUtf8SimplifiedSentence, kInvalidEverywhere}),
+                                             validEverywhereAtFirst,
+                                             Joined({validEverywhereAtFirst, kUtf8SimplifiedSentence}),
+                                             Joined({validEverywhereAtFirst, kGbSentence})};
     for (const Bytes& page : pages) {
         for (const E declared : {E::Gb, E::Gb18030, E::Big5, E::Utf8}) {
             const std::optional<SourceRefusal> whole = WrongSource(JudgeReadings(page), declared, E::Big5);
