@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <memory>
 
 namespace veltran {
@@ -198,11 +197,7 @@ CharacterTally TallyCharacters(EncodingId reading, std::u16string_view text)
     return scorer.Tally();
 }
 
-namespace {
-
-// JudgeReading, giving up with std::nullopt once the cost passes `costLimit`.
-std::optional<ReadingJudgement> JudgeWithin(EncodingId encoding, ByteView bytes, std::size_t chunkSize,
-                                            std::int64_t costLimit)
+ReadingJudgement JudgeReading(EncodingId encoding, ByteView bytes, std::size_t chunkSize)
 {
     ReadingJudgement judgement;
     ReadingScorer scorer(encoding);
@@ -230,25 +225,11 @@ std::optional<ReadingJudgement> JudgeWithin(EncodingId encoding, ByteView bytes,
             return judgement;
         }
         scorer.Add(std::u16string_view(decoded.get(), static_cast<std::size_t>(out - decoded.get())));
-        if (scorer.Cost() > costLimit)
-            return std::nullopt;
         in = reached;
     }
     judgement.tally = scorer.Tally();
     judgement.cost = scorer.Cost();
     return judgement;
-}
-
-} // namespace
-
-ReadingJudgement JudgeReading(EncodingId encoding, ByteView bytes, std::size_t chunkSize)
-{
-    return *JudgeWithin(encoding, bytes, chunkSize, std::numeric_limits<std::int64_t>::max());
-}
-
-std::optional<ReadingJudgement> JudgeReadingUpTo(EncodingId encoding, ByteView bytes, std::int64_t costLimit)
-{
-    return JudgeWithin(encoding, bytes, kJudgeChunkSize, costLimit);
 }
 
 ReadingsJudgement JudgeReadings(ByteView bytes)

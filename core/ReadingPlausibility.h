@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 namespace veltran {
@@ -99,11 +98,6 @@ inline constexpr std::size_t kJudgeChunkSize = 64 * 1024;
 /// the memory used, never the judgement (0 counts as 1). Invalid bytes stop the judgement with the
 /// offset of the first bad sequence in `decoding`; cost and tally are then empty.
 ReadingJudgement JudgeReading(EncodingId encoding, ByteView bytes, std::size_t chunkSize = kJudgeChunkSize);
-
-/// JudgeReading that gives up, with std::nullopt, as soon as the cost passes `costLimit`: every
-/// character costs at least a bit, so the reading then costs more whatever the rest of the bytes hold.
-/// Bytes that turn out invalid before that give the invalid judgement.
-std::optional<ReadingJudgement> JudgeReadingUpTo(EncodingId encoding, ByteView bytes, std::int64_t costLimit);
 
 /// JudgeReading for GB, BIG5 and UTF-8.
 ReadingsJudgement JudgeReadings(ByteView bytes);

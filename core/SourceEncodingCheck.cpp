@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -51,54 +50,24 @@ bool AsciiOnly(ByteView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; });
 }
 
-// UTF-8 text seldom stays valid GB or BIG5 for long: a lead byte soon meets the ASCII after a run.
-constexpr std::size_t kRivalLookBytes = 4096;
-
-// Whether every other reading of a UTF-8 file is invalid within its first bytes, and so no reading at
-// all. GB and BIG5 bytes are nearly always valid in each other's code page, so there the look would
-// only cost.
-bool RivalsInvalidEarly(ByteView bytes, EncodingId family)
-{
-    if (family != EncodingId::Utf8)
-        return false;
-    std::u16string text;
-    for (const EncodingId other : kEncodings) {
-        text.clear();
-        if (other != family && !DecodeAppend(other, bytes, text, false, kRivalLookBytes).invalid)
-            return false;
-    }
-    return true;
-}
-
-// The three readings WrongSource decides on, or none when the declared reading stands: no other valid
-// reading costs less. Where no other reading is valid, nothing contests the declared one whatever it
-// costs, valid or not, and it is not judged at all. Costs only grow along the text, so a rival is
-// judged only until it costs more than the declared reading; most files read as declared, their rivals
-// stop early, and only a contested file has the rivals cut short judged whole.
+// The three readings WrongSource decides on, or none when the declared reading stands because no other
+// reading could refuse it: WrongSource refuses only for a credible reading, and each other one is
+// invalid or reads unlike text. The others are judged first, whole: a wrong reading is mostly invalid
+// within its first characters, or else reads unlike text, so the declared reading is seldom judged.
 std::optional<ReadingsJudgement> ReadingsAgainstDeclared(ByteView bytes, EncodingId declared)
 {
     const EncodingId family = EncodingFamily(declared);
-    if (RivalsInvalidEarly(bytes, family))
-        return std::nullopt;
     ReadingsJudgement readings;
-    const ReadingJudgement& own = readings.Of(family) = JudgeReading(family, bytes);
-    const std::int64_t limit = own.valid ? own.cost : std::numeric_limits<std::int64_t>::max();
-    bool contested = !own.valid;
-    std::vector<EncodingId> cutShort;
+    bool contestable = false;
     for (const EncodingId other : kEncodings) {
         if (other == family)
             continue;
-        if (std::optional<ReadingJudgement> rival = JudgeReadingUpTo(other, bytes, limit)) {
-            contested = contested || rival->valid;
-            readings.Of(other) = std::move(*rival);
-        } else {
-            cutShort.push_back(other);
-        }
+        const ReadingJudgement& rival = readings.Of(other) = JudgeReading(other, bytes);
+        contestable = contestable || CredibleReading(other, rival);
     }
-    if (!contested)
+    if (!contestable)
         return std::nullopt;
-    for (const EncodingId other : cutShort)
-        readings.Of(other) = JudgeReading(other, bytes);
+    readings.Of(family) = JudgeReading(family, bytes);
     return readings;
 }
 

@@ -191,21 +191,6 @@ TEST(JudgeReading, InvalidAndEmptyBytes)
     EXPECT_EQ(empty.cost, 0);
 }
 
-TEST(JudgeReadingUpTo, StopsOnlyOnceTheCostPassesTheLimit)
-{
-    const ReadingJudgement whole = JudgeReading(E::Big5, kGbSentence);
-    ASSERT_TRUE(whole.valid);
-    const std::optional<ReadingJudgement> atLimit = JudgeReadingUpTo(E::Big5, kGbSentence, whole.cost);
-    ASSERT_TRUE(atLimit.has_value());
-    EXPECT_EQ(atLimit->cost, whole.cost);
-    EXPECT_EQ(atLimit->tally.NonAscii(), whole.tally.NonAscii());
-    EXPECT_FALSE(JudgeReadingUpTo(E::Big5, kGbSentence, whole.cost - 1).has_value());
-    // Invalid bytes are found before the limit is reached.
-    const std::optional<ReadingJudgement> invalid = JudgeReadingUpTo(E::Utf8, kGbSentence, 0);
-    ASSERT_TRUE(invalid.has_value());
-    EXPECT_FALSE(invalid->valid);
-}
-
 // ---------------------------------------------------------------------------------------------------------
 // Judging in chunks
 

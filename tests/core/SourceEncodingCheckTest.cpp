@@ -246,11 +246,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Whatever the bytes, a declared source is read or refused exactly as the three whole judgements
-// decide: cutting a rival's judgement short once it costs more changes no verdict, and neither does
-// leaving unjudged a declared reading that no valid rival contests.
+// decide: leaving the declared reading unjudged where no other reading could refuse it changes no verdict.
 TEST(ChooseSource, DecidesAsTheWholeJudgementsDo)
 {
-    // Valid in all three readings for longer than the first look at a UTF-8 file's rivals.
+    // Valid in all three readings for a long way, then invalid in some.
     Bytes validEverywhereAtFirst;
     while (validEverywhereAtFirst.size() <= 8192)
         validEverywhereAtFirst.insert(validEverywhereAtFirst.end(), kGbValidAsUtf8.begin(), kGbValidAsUtf8.end());
