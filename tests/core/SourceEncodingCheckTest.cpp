@@ -249,7 +249,7 @@ INSTANTIATE_TEST_SUITE_P(
 // decide: leaving the declared reading unjudged where no other reading could refuse it changes no verdict.
 TEST(ChooseSource, DecidesAsTheWholeJudgementsDo)
 {
-    // Valid in all three readings for a long way, then invalid in some.
+    // A long page valid in all three readings, then pages that go on as text of one or none.
     Bytes validEverywhereAtFirst;
     while (validEverywhereAtFirst.size() <= 8192)
         validEverywhereAtFirst.insert(validEverywhereAtFirst.end(), kGbValidAsUtf8.begin(), kGbValidAsUtf8.end());
