@@ -88,7 +88,8 @@ Result<FileContent> ReadRegularFile(const std::filesystem::path& path, const Rea
                 return tooLarge();
             file.bytes.Reserve(file.bytes.capacity() + 65536);
         }
-        const long n = calls.Read(fd, file.bytes.data() + file.bytes.size(), file.bytes.capacity() - file.bytes.size());
+        const long n = calls.ReadAt(fd, file.bytes.data() + file.bytes.size(),
+                                    file.bytes.capacity() - file.bytes.size(), static_cast<off_t>(file.bytes.size()));
         if (n < 0)
             return Status::Failure(StatusCode::ReadFailed, {.systemError = static_cast<int>(-n)});
         if (n == 0)

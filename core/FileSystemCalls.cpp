@@ -29,15 +29,6 @@ int FileSystemCalls::Open(const std::filesystem::path& path, int flags) const
     return fd >= 0 ? fd : -errno;
 }
 
-long FileSystemCalls::Read(int fd, void* buffer, std::size_t size) const
-{
-    ssize_t n = 0;
-    do
-        n = ::read(fd, buffer, size);
-    while (n < 0 && errno == EINTR);
-    return n >= 0 ? static_cast<long>(n) : -errno;
-}
-
 int FileSystemCalls::FileStat(int fd, struct stat& info) const
 {
     return ErrorOf(::fstat(fd, &info));
@@ -224,11 +215,7 @@ int FileSystemCalls::ListFolder(const std::filesystem::path& folder, std::vector
 off_t FileSystemCalls::FirstHole(int fd) const
 {
     const off_t hole = ::lseek(fd, 0, SEEK_HOLE);
-    if (hole < 0)
-        return -errno;
-    if (::lseek(fd, 0, SEEK_SET) < 0)
-        return -errno;
-    return hole;
+    return hole >= 0 ? hole : -errno;
 }
 
 int FileSystemCalls::RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) const

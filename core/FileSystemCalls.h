@@ -28,8 +28,6 @@ public:
     /// open(2) of an existing file with `flags` (O_RDONLY and the like). Returns the descriptor, or
     /// minus the errno value.
     virtual int Open(const std::filesystem::path& path, int flags) const;
-    /// read(2), retried when a signal interrupts it. Returns the bytes read, or minus the errno value.
-    virtual long Read(int fd, void* buffer, std::size_t size) const;
     /// fstat(2).
     virtual int FileStat(int fd, struct stat& info) const;
     /// rename(2).
@@ -82,7 +80,8 @@ public:
     /// part-way (the names read before it are kept).
     virtual int ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) const;
     /// lseek(2) SEEK_HOLE from the start: where the file's first hole begins, its size when it has
-    /// none (or the file system does not tell), or minus the errno value. The file offset goes back to 0.
+    /// none (or the file system does not tell), or minus the errno value. The file offset is left there:
+    /// the file is read with ReadAt.
     virtual off_t FirstHole(int fd) const;
     /// renameat2(2) RENAME_NOREPLACE: fails with EEXIST when `to` exists, and with EINVAL (or ENOSYS)
     /// where the file system or the kernel cannot rename on that condition.

@@ -7,11 +7,6 @@ int ForwardingFileCalls::Open(const std::filesystem::path& path, int flags) cons
     return m_inner.Open(path, flags);
 }
 
-long ForwardingFileCalls::Read(int fd, void* buffer, std::size_t size) const
-{
-    return m_inner.Read(fd, buffer, size);
-}
-
 int ForwardingFileCalls::FileStat(int fd, struct stat& info) const
 {
     return m_inner.FileStat(fd, info);

@@ -13,7 +13,6 @@ public:
     explicit ForwardingFileCalls(const FileSystemCalls& inner) : m_inner(inner) {}
 
     int Open(const std::filesystem::path& path, int flags) const override;
-    long Read(int fd, void* buffer, std::size_t size) const override;
     int FileStat(int fd, struct stat& info) const override;
     int Rename(const std::filesystem::path& from, const std::filesystem::path& to) const override;
     int Link(const std::filesystem::path& from, const std::filesystem::path& to) const override;

@@ -55,6 +55,8 @@ public:
     SourceFile& operator=(const SourceFile&) = delete;
 
     int Fd() const { return m_fd; }
+    // The descriptor opened here, or -1 for the caller's (or none).
+    int OpenedHere() const { return m_owned ? m_fd : -1; }
 
 private:
     int m_fd;
@@ -62,20 +64,19 @@ private:
 };
 
 // Someone else may have written or replaced the file since it was read: their work is not to be
-// overwritten with a conversion of what was there before. The path must still name the file read, and
-// the file open for the backup must be that file too.
-bool StillAsRead(const std::filesystem::path& target, const FileIdentity& expected, int source,
+// overwritten with a conversion of what was there before. The path must still name the file read. The
+// caller's open file is that file, so it needs no look of its own: an inode cannot be freed and reused
+// while it is open, and the path's look described it. A file opened here since must be that file too.
+bool StillAsRead(const std::filesystem::path& target, const FileIdentity& expected, int openedHere,
                  const FileSystemCalls& calls)
 {
     struct stat now = {};
     if (calls.LinkStat(target, now) != 0 || !SameFile(IdentityOf(now), expected))
         return false;
-    if (source < 0)
+    if (openedHere < 0)
         return true;
-    // The inode open as `source` cannot be freed and reused while it is open, so its generation needs
-    // no second look: only its size and times can have changed.
     struct stat open = {};
-    return calls.FileStat(source, open) == 0 && SameFile(IdentityOf(open), expected);
+    return calls.FileStat(openedHere, open) == 0 && SameFile(IdentityOf(open), expected);
 }
 
 Result<StagedFile> WriteStaged(const std::filesystem::path& target, std::span<const ByteView> pieces,
@@ -122,7 +123,7 @@ Status CheckReplaceable(const std::filesystem::path& target, const ReplaceOption
 {
     if (Status free = BackupPathUsable(options, calls); !free)
         return free;
-    if (options.expected && !StillAsRead(target, *options.expected, options.source, calls))
+    if (options.expected && !StillAsRead(target, *options.expected, -1, calls))
         return Changed();
     if (const int error = calls.Access(FolderOf(target), W_OK); error != 0)
         return Status::Failure(StatusCode::CannotCreate, {.systemError = error});
@@ -142,7 +143,7 @@ Status ReplaceFile(const std::filesystem::path& target, std::span<const ByteView
     if (!staged)
         return staged.status();
 
-    if (options.expected && !StillAsRead(target, *options.expected, source.Fd(), calls))
+    if (options.expected && !StillAsRead(target, *options.expected, source.OpenedHere(), calls))
         return Changed();
 
     std::optional<MadeBackup> backup;

@@ -27,7 +27,7 @@ struct ReplaceOptions
     std::optional<FileOwnership> ownership;
     /// The file the target must still be just before it is replaced. Otherwise the replacement fails
     /// with ChangedMeanwhile ("changed during conversion"), leaving the target and the backup path
-    /// as they are.
+    /// as they are. With `source`, it is the identity of that open file as it was read.
     std::optional<FileIdentity> expected;
     /// The file that was read, open (and locked by the caller against other runs): the backup is made
     /// from it, whatever its path holds by now, and the new file takes its extended attributes and ACL.

@@ -267,7 +267,7 @@ TEST(RunUndoTest, AReportThatCannotBeReadIsTold)
     TempDir dir;
     RunWithReport(dir, {"a.htm"}, true);
     const test::ScriptedFileCalls calls(
-        [](const std::string& call, const fs::path&) { return call == "read" ? EIO : 0; });
+        [](const std::string& call, const fs::path&) { return call == "read-at" ? EIO : 0; });
     const UndoOutcome undone = UndoRun(dir / "run.json", calls);
     EXPECT_NE(undone.report.message.find("Input/output error"), std::string::npos) << undone.report.message;
     EXPECT_TRUE(fs::exists(dir / "site/a.htm.bak"));

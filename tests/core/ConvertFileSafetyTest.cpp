@@ -171,7 +171,7 @@ TEST(ConvertFile, SparseFileIsRefusedUnreadAndStaysSparse)
             GTEST_SKIP() << "this file system keeps no holes";
         int reads = 0;
         const test::ScriptedFileCalls calls([&reads](const std::string& call, const std::filesystem::path&) {
-            reads += call == "read" ? 1 : 0;
+            reads += call == "read-at" ? 1 : 0;
             return 0;
         });
         const Status result = ConvertFile(file, Options(EncodingId::Gb, EncodingId::Utf8), RuleTable(), calls);

@@ -83,8 +83,35 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"LinkLoop", "loop", {}, StatusCode::LinkLoop, "too many levels", ""},
                       ReadCase{"OpenFails", "page.htm", {}, StatusCode::OpenFailed, "Input/output error", "open"},
                       ReadCase{"FstatFails", "page.htm", {}, StatusCode::ReadFailed, "Input/output error", "fstat"},
-                      ReadCase{"ReadFails", "page.htm", {}, StatusCode::ReadFailed, "Input/output error", "read"}),
+                      ReadCase{"ReadFails", "page.htm", {}, StatusCode::ReadFailed, "Input/output error", "read-at"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A file that grows after its size was taken is read on in steps, each where the one before ended,
+// after the hole check has moved the file offset.
+TEST(FileReaderGrowthTest, AFileThatGrowsWhileReadIsReadWhole)
+{
+    test::TempDir dir;
+    const fs::path page = dir / "page.htm";
+    std::string text = "<p>start\n";
+    test::WriteFile(page, text);
+    for (int line = 0; text.size() < 200000; ++line)
+        text += "<p>line " + std::to_string(line) + "\n";
+    bool grown = false;
+    const test::ScriptedFileCalls calls([&](const std::string& call, const fs::path&) {
+        if (call == "read-at" && !grown) {
+            grown = true;
+            test::WriteFile(page, text);
+        }
+        return 0;
+    });
+    ReadLimits limits = Largest(1 << 20);
+    limits.refuseBinary = true;
+
+    const Result<FileContent> read = ReadRegularFile(page, limits, calls);
+
+    ASSERT_TRUE(read.ok()) << read.status().message;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(read->bytes.data()), read->bytes.size()), text);
+}
 
 } // namespace
 } // namespace veltran

@@ -271,13 +271,14 @@ TEST_P(FailingStep, LeavesTheSourceAtItsPath)
     const fs::path file = dir / "a.htm";
     WriteFile(file, kGbJianTi);
     bool failed = false;
-    bool staging = false; // the reading of the file is over: an fstat now is the staged file's
+    // The reading of the file is over: an fstat now is the staged file's, a read the backup copy's.
+    bool staging = false;
     const ScriptedFileCalls calls([&](const std::string& call, const fs::path& path) {
         const std::string name = path.filename().string();
         const bool staged = name.find(".veltran-") != std::string::npos;
         staging = staging || call == "open-unnamed" || call == "create";
         if (call == c.failingCall && !failed && (c.on.empty() || c.on == (staged ? "<staged>" : name)) &&
-            (call != "fstat" || staging)) {
+            ((call != "fstat" && call != "read-at") || staging)) {
             failed = true;
             return c.error;
         }

@@ -24,11 +24,6 @@ public:
         const int error = Before("open", path);
         return error != 0 ? -error : FileSystemCalls::Open(path, flags);
     }
-    long Read(int fd, void* buffer, std::size_t size) const override
-    {
-        const int error = Before("read", {});
-        return error != 0 ? -error : FileSystemCalls::Read(fd, buffer, size);
-    }
     int FileStat(int fd, struct stat& info) const override
     {
         const int error = Before("fstat", {});
