@@ -168,7 +168,10 @@ SourceChoice ChooseSource(ByteView bytes, std::optional<EncodingId> declared, En
             return Refused(std::move(*refusal));
         return Reading(*declared);
     }
-    SourceGuess guess = GuessSourceEncoding(bytes);
+    // Judged once: a refusal of a file already in the target tells the same readings the guess weighed.
+    const bool judged = !HasUtf8Bom(bytes) && !AsciiOnly(bytes);
+    const ReadingsJudgement readings = judged ? JudgeReadings(bytes) : ReadingsJudgement{};
+    SourceGuess guess = judged ? GuessFromReadings(readings) : GuessSourceEncoding(bytes);
     if (!guess.encoding) {
         SourceRefusal refusal = std::move(*guess.refusal);
         refusal.target = target;
@@ -181,7 +184,7 @@ SourceChoice ChooseSource(ByteView bytes, std::optional<EncodingId> declared, En
         refusal.kind = RefusalKind::AlreadyTarget;
         refusal.target = target;
         refusal.seen = target;
-        refusal.readings = JudgeReadings(bytes);
+        refusal.readings = judged ? readings : JudgeReadings(bytes);
         return Refused(std::move(refusal));
     }
     return Reading(*guess.encoding);
