@@ -35,6 +35,7 @@ constexpr std::chrono::milliseconds kHoldPoll(20);
 
 struct Finished
 {
+    std::filesystem::path entry;
     Status result;
     ConversionNotes notes;
 };
@@ -92,28 +93,30 @@ private:
                 (step == RunControl::Step::Stop ? m_outcome.stopped : m_outcome.abandoned) = true;
                 break;
             }
-            RunIdentities::Admission admitted = Admit(index);
+            // Made once and handed on: the list holds its paths as text.
+            std::filesystem::path entry = m_entries[index];
+            RunIdentities::Admission admitted = Admit(entry);
             if (admitted.kind == RunIdentities::Admission::Kind::Wait) {
                 m_changed.wait(lock);
                 continue;
             }
             m_next = index + 1;
             if (admitted.kind == RunIdentities::Admission::Kind::Refused) {
-                Done(index, {std::move(admitted.refusal), {}});
+                Done(index, {std::move(entry), std::move(admitted.refusal), {}});
                 continue;
             }
-            Convert(index, admitted, lock);
+            Convert(index, std::move(entry), admitted, lock);
         }
         m_changed.notify_all();
     }
 
     // Admits the entry, or makes it wait while the files converting hold too many bytes to add it.
-    RunIdentities::Admission Admit(std::size_t index)
+    RunIdentities::Admission Admit(const std::filesystem::path& entry)
     {
         using Kind = RunIdentities::Admission::Kind;
         RunIdentities::Admission admitted;
         try {
-            admitted = m_identities.Admit(m_entries[index], m_converting > 0);
+            admitted = m_identities.Admit(entry, m_converting > 0);
         } catch (const std::bad_alloc&) {
             admitted.kind = Kind::Refused;
             admitted.refusal = OutOfMemory();
@@ -126,9 +129,9 @@ private:
         return admitted;
     }
 
-    void Convert(std::size_t index, const RunIdentities::Admission& admitted, std::unique_lock<std::mutex>& lock)
+    void Convert(std::size_t index, std::filesystem::path entry, const RunIdentities::Admission& admitted,
+                 std::unique_lock<std::mutex>& lock)
     {
-        const std::filesystem::path entry = m_entries[index];
         ConvertOptions options = m_settings.conversion;
         options.text.applyRules = m_roles.options.ApplyRules();
         options.text.writeBom = m_roles.options.WriteBom();
@@ -137,13 +140,15 @@ private:
         m_heldBytes += admitted.size;
         lock.unlock();
 
-        Finished finished;
+        Finished finished{std::move(entry), {}, {}};
         try {
-            finished.result = m_convert(entry, options, m_identities.Calls(), finished.notes);
+            finished.result = m_convert(finished.entry, options, m_identities.Calls(), finished.notes);
         } catch (const std::bad_alloc&) {
-            finished = {OutOfMemory(), {}};
+            finished.result = OutOfMemory();
+            finished.notes = {};
         } catch (const std::exception& e) {
-            finished = {Status::Failure(StatusCode::MappingFailed, {.name = e.what()}), {}};
+            finished.result = Status::Failure(StatusCode::MappingFailed, {.name = e.what()});
+            finished.notes = {};
         }
         m_identities.Ended(admitted, finished.result.ok());
 
@@ -167,7 +172,7 @@ private:
 
     void Tell(std::size_t index, Finished& finished)
     {
-        const std::filesystem::path entry = m_entries[index];
+        const std::filesystem::path& entry = finished.entry;
         Status& result = finished.result;
         ++m_outcome.processed;
         m_roles.progress.FileFinished(index, entry, result);
