@@ -26,44 +26,47 @@ RunIdentities::RunIdentities(const FileSystemCalls& calls) : m_calls(calls), m_r
 RunIdentities::Admission RunIdentities::Admit(const std::filesystem::path& path, bool othersConverting)
 {
     using Kind = Admission::Kind;
-    // Under the lock no conversion of this run can name a file between the looks below and the verdict.
-    const std::lock_guard<std::mutex> hold(m_lock);
     Admission admitted;
-    // A file listed beside an earlier one as its backup is that file's original once it converts.
-    if (m_backupNames.count(path.filename().string()) > 0) {
-        admitted.kind = Kind::Wait;
-        return admitted;
-    }
+    // The looks take no lock, which would hold up the notes of the other conversions for as long as a
+    // system call takes: a conversion notes each file before it gives the file a name, so whatever a
+    // look finds at the path is noted by the time of the verdict below.
     struct stat own = {};
     const bool found = m_calls.LinkStat(path, own) == 0;
-    if (found && S_ISDIR(own.st_mode)) {
+    const bool folder = found && S_ISDIR(own.st_mode);
+    struct stat file = own;
+    admitted.known = found && !folder && (!S_ISLNK(own.st_mode) || m_calls.Stat(path, file) == 0);
+    const std::string name = path.filename().string();
+    std::vector<std::string> backupNames;
+    if (admitted.known) {
+        admitted.key = KeyOf(file);
+        admitted.size = file.st_size > 0 ? static_cast<std::uintmax_t>(file.st_size) : 0;
+        backupNames.push_back(name + ".bak");
+        if (S_ISLNK(own.st_mode)) {
+            std::error_code error;
+            const std::filesystem::path target = std::filesystem::canonical(path, error);
+            if (!error)
+                backupNames.push_back(target.filename().string() + ".bak");
+        }
+    }
+
+    const std::lock_guard<std::mutex> hold(m_lock);
+    // A file listed beside an earlier one as its backup is that file's original once it converts.
+    if (m_backupNames.count(name) > 0) {
+        admitted.kind = Kind::Wait;
+    } else if (folder) {
         admitted.kind = Kind::Refused;
         admitted.refusal = UnreadableFolderFailure(path, m_calls);
-        return admitted;
-    }
-    struct stat file = own;
-    admitted.known = found && (!S_ISLNK(own.st_mode) || m_calls.Stat(path, file) == 0);
-    if (!admitted.known) {
+    } else if (!admitted.known) {
         // The conversion fails on its own, unless a file converting now is about to give the name a file.
         admitted.kind = othersConverting ? Kind::Wait : Kind::Start;
-        return admitted;
-    }
-    admitted.key = KeyOf(file);
-    admitted.size = file.st_size > 0 ? static_cast<std::uintmax_t>(file.st_size) : 0;
-    if (m_converting.count(admitted.key) > 0) {
+    } else if (m_converting.count(admitted.key) > 0) {
         admitted.kind = Kind::Wait;
     } else if (m_converted.count(admitted.key) > 0) {
         admitted.kind = Kind::Refused;
         admitted.refusal = Status::Failure(StatusCode::AlreadyConverted);
     } else {
         // Noted before the conversion, while a lack of memory still changes nothing on disk.
-        admitted.backupNames.push_back(path.filename().string() + ".bak");
-        if (S_ISLNK(own.st_mode)) {
-            std::error_code error;
-            const std::filesystem::path target = std::filesystem::canonical(path, error);
-            if (!error)
-                admitted.backupNames.push_back(target.filename().string() + ".bak");
-        }
+        admitted.backupNames = std::move(backupNames);
         m_converted.insert(admitted.key);
         try {
             m_converting.insert(admitted.key);
