@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veltran {
@@ -69,6 +71,16 @@ std::optional<ReadingsJudgement> ReadingsAgainstDeclared(ByteView bytes, Encodin
         return std::nullopt;
     readings.Of(family) = JudgeReading(family, bytes);
     return readings;
+}
+
+// The guesses that need no judgement of the readings: a byte-order mark, or nothing beyond ASCII.
+std::optional<SourceGuess> EvidentGuess(ByteView bytes)
+{
+    if (HasUtf8Bom(bytes))
+        return SourceGuess{EncodingId::Utf8, false, "starts with the UTF-8 byte-order mark", {}};
+    if (AsciiOnly(bytes))
+        return SourceGuess{EncodingId::Utf8, true, "ASCII only: every reading gives the same text", {}};
+    return std::nullopt;
 }
 
 SourceChoice Refused(SourceRefusal refusal)
@@ -144,10 +156,8 @@ bool CredibleReading(EncodingId encoding, const ReadingJudgement& reading)
 
 SourceGuess GuessSourceEncoding(ByteView bytes)
 {
-    if (HasUtf8Bom(bytes))
-        return SourceGuess{EncodingId::Utf8, false, "starts with the UTF-8 byte-order mark", {}};
-    if (AsciiOnly(bytes))
-        return SourceGuess{EncodingId::Utf8, true, "ASCII only: every reading gives the same text", {}};
+    if (std::optional<SourceGuess> evident = EvidentGuess(bytes))
+        return std::move(*evident);
     return GuessFromReadings(JudgeReadings(bytes));
 }
 
@@ -169,9 +179,11 @@ SourceChoice ChooseSource(ByteView bytes, std::optional<EncodingId> declared, En
         return Reading(*declared);
     }
     // Judged once: a refusal of a file already in the target tells the same readings the guess weighed.
-    const bool judged = !HasUtf8Bom(bytes) && !AsciiOnly(bytes);
-    const ReadingsJudgement readings = judged ? JudgeReadings(bytes) : ReadingsJudgement{};
-    SourceGuess guess = judged ? GuessFromReadings(readings) : GuessSourceEncoding(bytes);
+    std::optional<SourceGuess> evident = EvidentGuess(bytes);
+    std::optional<ReadingsJudgement> readings;
+    if (!evident)
+        readings = JudgeReadings(bytes);
+    SourceGuess guess = evident ? std::move(*evident) : GuessFromReadings(*readings);
     if (!guess.encoding) {
         SourceRefusal refusal = std::move(*guess.refusal);
         refusal.target = target;
@@ -184,7 +196,7 @@ SourceChoice ChooseSource(ByteView bytes, std::optional<EncodingId> declared, En
         refusal.kind = RefusalKind::AlreadyTarget;
         refusal.target = target;
         refusal.seen = target;
-        refusal.readings = judged ? readings : JudgeReadings(bytes);
+        refusal.readings = readings ? std::move(*readings) : JudgeReadings(bytes);
         return Refused(std::move(refusal));
     }
     return Reading(*guess.encoding);
