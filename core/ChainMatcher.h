@@ -70,11 +70,11 @@ public:
     static void ConvertSegment(std::span<const PhraseTrie> steps, const StringPool& pool, std::u16string_view segment,
                                std::u16string& out, std::u16string (&scratch)[2]);
 
-private:
-    // True when every unit of the text is of kind kCopy and none is marked
-    // kInChangingPhrase: the text maps to itself.
+    /// True when every unit of the text is of kind kCopy and none is marked
+    /// kInChangingPhrase: the text, and any piece of it, maps to itself.
     bool MapsToItself(std::u16string_view text) const;
 
+private:
     bool PairMayStartPhrase(char16_t first, char16_t second) const
     {
         const std::size_t bit = PairFilterBit(first, second);

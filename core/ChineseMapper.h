@@ -28,6 +28,9 @@ public:
     /// The text mapped as Append does.
     std::u16string Convert(std::u16string_view text) const;
 
+    /// True when the chain leaves the text, and any piece of it, as it is (see ChainMatcher::MapsToItself).
+    bool MapsToItself(std::u16string_view text) const { return m_chain.MapsToItself(text); }
+
     /// True when no key of the chain holds the unit (see ChainMatcher::StandsAlone).
     bool StandsAlone(char16_t unit) const { return m_chain.StandsAlone(unit); }
 

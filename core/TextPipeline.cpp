@@ -94,18 +94,30 @@ void TextPipeline::CopyAscii(ByteView ascii, ByteBuffer& out)
 
 void TextPipeline::ConvertPiece(std::u16string_view piece, ByteBuffer& out)
 {
+    // Text the mapping to Simplified forms leaves as it is, most of what is converted, is not run through
+    // it: its link tracker only follows the units, or, where it agrees with the Traditional one, takes
+    // that one's state once the mapping to Traditional forms has followed the same units.
     std::u16string_view text = piece;
-    if (m_plan.toSimplified) {
+    bool simplifiedWritten = false;
+    bool simplifiedFollowsTraditional = false;
+    if (m_plan.toSimplified && !m_plan.toSimplified->MapsToItself(piece)) {
         m_simplified.clear();
-        m_simplifiedLinks.Map(*m_plan.toSimplified, text, m_simplified);
+        m_simplifiedLinks.Map(*m_plan.toSimplified, piece, m_simplified);
         text = m_simplified;
+        simplifiedWritten = true;
+    } else if (m_plan.toSimplified) {
+        simplifiedFollowsTraditional = m_plan.toTraditional && m_simplifiedLinks == m_traditionalLinks;
+        if (!simplifiedFollowsTraditional)
+            m_simplifiedLinks.Pass(piece);
     }
     if (m_plan.toTraditional) {
         m_traditional.clear();
         m_traditionalLinks.Map(*m_plan.toTraditional, text, m_traditional);
+        if (simplifiedFollowsTraditional)
+            m_simplifiedLinks = m_traditionalLinks;
+    } else if (!simplifiedWritten) {
+        m_simplified.assign(piece);
     }
-    if (!m_plan.MapsAnything())
-        m_simplified.assign(text);
     std::u16string& mapped = m_plan.toTraditional ? m_traditional : m_simplified;
     if (m_asked.mapped)
         m_notes.mapped.Compare(piece, mapped);

@@ -174,6 +174,32 @@ INSTANTIATE_TEST_SUITE_P(Directions, PiecewiseConversionTest,
                                            Direction{"Utf8ToUtf8", EncodingId::Utf8, EncodingId::Utf8}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Simplified text needs no mapping to Simplified forms, yet its characters still move the link
+// trackers on: after "href=" a Chinese character means the quote that follows opens no link target,
+// and a quote inside such text opens or closes one.
+TEST(PiecewiseConversionTest, TextLeftAsItIsStillMovesTheLinkTrackers)
+{
+    const std::u16string texts[] = {u"<a href=中\"髮\">髮</a>", u"<a href=中\"乾\">後</a>",
+                                    u"<a title=\"中文\" href=\"中文/頭髮.htm\">頭髮</a>", u"<img src=中文'說明'>",
+                                    u"中\"https://例子.com/頭髮\" 头发 頭髮"};
+    for (const EncodingId target : {EncodingId::Big5, EncodingId::Gb, EncodingId::Utf8}) {
+        TextOptions options;
+        options.source = EncodingId::Gb;
+        options.target = target;
+        for (const std::u16string& text : texts) {
+            const Bytes bytes = Encode(EncodingId::Gb, text);
+            const Result<ByteBuffer> whole = ConvertFileBytes(bytes, options, {}, {}, nullptr, 1 << 20);
+            ASSERT_TRUE(whole.ok());
+            for (const std::size_t pieceUnits : {1, 2, 3}) {
+                const Result<ByteBuffer> pieces = ConvertFileBytes(bytes, options, {}, {}, nullptr, pieceUnits);
+                ASSERT_TRUE(pieces.ok());
+                EXPECT_TRUE(Text(*pieces) == Text(*whole))
+                    << EncodingName(target) << ", pieces of " << pieceUnits << ": " << Text(*pieces);
+            }
+        }
+    }
+}
+
 TEST(PiecewiseConversionTest, ByteOrderMarkCountsInTheOffset)
 {
     const std::string content = "\xEF\xBB\xBF<p>\xE4\xB8\xAD\xC0\x80";
