@@ -67,12 +67,19 @@ public:
         return kinds;
     }
 
-    std::uint8_t Of(char32_t c) const
+    // A character's kind and what the statistics make it cost (0: not learned), kept side by side:
+    // both are wanted for nearly every character judged, and one look-up misses the cache once.
+    struct KindAndCost
     {
-        if (c < m_kinds.size())
-            return m_kinds[c];
-        UErrorCode status = U_ZERO_ERROR;
-        return uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_HAN && U_SUCCESS(status) ? kHan : 0;
+        std::uint8_t kind;
+        std::uint8_t learned;
+    };
+
+    std::uint8_t Of(char32_t c) const { return c < m_entries.size() ? m_entries[c].kind : KindBeyondPlane(c); }
+
+    KindAndCost KindAndCostOf(char32_t c) const
+    {
+        return c < m_entries.size() ? m_entries[c] : KindAndCost{KindBeyondPlane(c), 0};
     }
 
     // What a character costs when the statistics do not hold it.
@@ -84,17 +91,26 @@ public:
     }
 
 private:
+    static bool IsHan(char32_t c)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        return uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_HAN && U_SUCCESS(status);
+    }
+
+    // The statistics hold no character beyond the Basic Multilingual Plane, nor do the sets.
+    static std::uint8_t KindBeyondPlane(char32_t c) { return IsHan(c) ? kHan : 0; }
+
     CharacterKinds()
     {
         const CommonHanCharacters& sets = CommonHanCharacters::Get();
-        for (char32_t c = 0; c < m_kinds.size(); ++c) {
-            UErrorCode status = U_ZERO_ERROR;
-            const bool han = uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_HAN && U_SUCCESS(status);
+        const ChineseTextStatistics& statistics = ChineseTextStatistics::Get();
+        for (char32_t c = 0; c < m_entries.size(); ++c) {
+            const bool han = IsHan(c);
             std::uint8_t kind = han ? kHan : 0;
             kind |= sets.InGbLevel1(c) ? kGbCommon : 0;
             kind |= sets.InBig5Common(c) ? kBig5Common : 0;
             kind |= sets.InSymbolRows(c) ? kSymbol : 0;
-            m_kinds[c] = kind;
+            m_entries[c] = {kind, static_cast<std::uint8_t>(statistics.Cost(c))};
             if (han)
                 m_unseenCosts[c] = kind & (kGbCommon | kBig5Common) ? kUnseenCommonCost : kRareCost;
             else if (kind & kSymbol)
@@ -108,7 +124,7 @@ private:
         }
     }
 
-    std::array<std::uint8_t, 0x10000> m_kinds{};
+    std::array<KindAndCost, 0x10000> m_entries{};
     std::array<std::uint8_t, 0x10000> m_unseenCosts{};
 };
 
@@ -153,7 +169,7 @@ void ReadingScorer::Add(std::u16string_view text)
         UChar32 unit = 0;
         U16_NEXT(text.data(), i, text.size(), unit);
         const auto c = static_cast<char32_t>(unit);
-        const std::uint8_t kind = kinds.Of(c);
+        const auto [kind, learned] = kinds.KindAndCostOf(c);
         const bool han = (kind & CharacterKinds::kHan) != 0;
         const bool symbol = (kind & CharacterKinds::kSymbol) != 0;
         if (han && (kind & commonSet))
@@ -172,7 +188,7 @@ void ReadingScorer::Add(std::u16string_view text)
                 cost = m_previous == m_beforePrevious ? kHanRunCost : kHanDoubledCost;
             else
                 cost = symbol || (c >= 0x2500 && c <= 0x259F) ? kSymbolRepeatCost : kOtherRepeatCost;
-        } else if (const int learned = statistics.Cost(c); learned > 0) {
+        } else if (learned > 0) {
             // Only pairs of Chinese characters are learned.
             const bool pair = han && m_previous >= 0x80 && (kinds.Of(m_previous) & CharacterKinds::kHan);
             cost = pair ? std::max(1, learned - statistics.PairBonus(m_previous, c)) : learned;
