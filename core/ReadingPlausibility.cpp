@@ -75,12 +75,13 @@ public:
         std::uint8_t learned;
     };
 
-    std::uint8_t Of(char32_t c) const { return c < m_entries.size() ? m_entries[c].kind : KindBeyondPlane(c); }
-
+    // The statistics and the sets hold no character beyond the Basic Multilingual Plane.
     KindAndCost KindAndCostOf(char32_t c) const
     {
-        return c < m_entries.size() ? m_entries[c] : KindAndCost{KindBeyondPlane(c), 0};
+        return c < m_entries.size() ? m_entries[c] : KindAndCost{static_cast<std::uint8_t>(IsHan(c) ? kHan : 0), 0};
     }
+
+    std::uint8_t Of(char32_t c) const { return KindAndCostOf(c).kind; }
 
     // What a character costs when the statistics do not hold it.
     int UnseenCost(char32_t c) const
@@ -96,9 +97,6 @@ private:
         UErrorCode status = U_ZERO_ERROR;
         return uscript_getScript(static_cast<UChar32>(c), &status) == USCRIPT_HAN && U_SUCCESS(status);
     }
-
-    // The statistics hold no character beyond the Basic Multilingual Plane, nor do the sets.
-    static std::uint8_t KindBeyondPlane(char32_t c) { return IsHan(c) ? kHan : 0; }
 
     CharacterKinds()
     {

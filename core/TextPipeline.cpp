@@ -78,11 +78,16 @@ std::u16string TextPipeline::MapWhole(std::u16string text)
     return out;
 }
 
+bool TextPipeline::TrackersAgree() const
+{
+    return m_plan.toSimplified && m_plan.toTraditional && m_traditionalLinks == m_simplifiedLinks;
+}
+
 void TextPipeline::CopyAscii(ByteView ascii, ByteBuffer& out)
 {
     const std::string_view text(reinterpret_cast<const char*>(ascii.data()), ascii.size());
     // Both mappings see the same ASCII and their trackers mostly agree already: then one pass serves both.
-    const bool shared = m_plan.toSimplified && m_plan.toTraditional && m_traditionalLinks == m_simplifiedLinks;
+    const bool shared = TrackersAgree();
     if (m_plan.toSimplified)
         m_simplifiedLinks.Pass(text);
     if (shared)
@@ -98,24 +103,21 @@ void TextPipeline::ConvertPiece(std::u16string_view piece, ByteBuffer& out)
     // it: its link tracker only follows the units, or, where it agrees with the Traditional one, takes
     // that one's state once the mapping to Traditional forms has followed the same units.
     std::u16string_view text = piece;
-    bool simplifiedWritten = false;
-    bool simplifiedFollowsTraditional = false;
-    if (m_plan.toSimplified && !m_plan.toSimplified->MapsToItself(piece)) {
+    const bool simplifiedMaps = m_plan.toSimplified && !m_plan.toSimplified->MapsToItself(piece);
+    const bool shared = !simplifiedMaps && TrackersAgree();
+    if (simplifiedMaps) {
         m_simplified.clear();
         m_simplifiedLinks.Map(*m_plan.toSimplified, piece, m_simplified);
         text = m_simplified;
-        simplifiedWritten = true;
-    } else if (m_plan.toSimplified) {
-        simplifiedFollowsTraditional = m_plan.toTraditional && m_simplifiedLinks == m_traditionalLinks;
-        if (!simplifiedFollowsTraditional)
-            m_simplifiedLinks.Pass(piece);
+    } else if (m_plan.toSimplified && !shared) {
+        m_simplifiedLinks.Pass(piece);
     }
     if (m_plan.toTraditional) {
         m_traditional.clear();
         m_traditionalLinks.Map(*m_plan.toTraditional, text, m_traditional);
-        if (simplifiedFollowsTraditional)
+        if (shared)
             m_simplifiedLinks = m_traditionalLinks;
-    } else if (!simplifiedWritten) {
+    } else if (!simplifiedMaps) {
         m_simplified.assign(piece);
     }
     std::u16string& mapped = m_plan.toTraditional ? m_traditional : m_simplified;

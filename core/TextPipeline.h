@@ -50,6 +50,9 @@ public:
 
 private:
     std::u16string MapWhole(std::u16string text);
+    // Both mappings are planned and their link trackers are in the same state: one following the
+    // units serves both, since a tracker's state depends on the units alone.
+    bool TrackersAgree() const;
     void MarkAndEncode(std::u16string& text, ByteBuffer& out);
 
     const TextOptions& m_options;
