@@ -34,11 +34,11 @@ ChainMatcher::ChainMatcher(std::span<const std::byte> tables)
     TableBlobReader reader(tables);
     const std::span<const std::uint32_t> dictionaryCounts = reader.Next<std::uint32_t>();
     m_unitClass = reader.Next<std::uint32_t>();
-    m_pairFilter = reader.Next<std::uint64_t>();
+    m_startFilter = reader.Next<std::uint64_t>();
     const std::span<const char16_t> poolUnits = reader.Next<char16_t>();
     const std::span<const std::uint32_t> poolOffsets = reader.Next<std::uint32_t>();
     if (dictionaryCounts.empty() || m_unitClass.size() != PhraseTrie::kRootTableSize ||
-        m_pairFilter.size() * 64 != (std::size_t{1} << kPairFilterBits) || poolOffsets.empty() ||
+        m_startFilter.size() * 64 != (std::size_t{1} << kStartFilterBits) || poolOffsets.empty() ||
         poolOffsets.back() != poolUnits.size()) {
         Damaged();
     }
@@ -178,7 +178,7 @@ void ChainMatcher::Append(std::u16string_view text, std::u16string& out) const
             p = q;
             continue;
         }
-        if ((cls & kStartsPhrase) != 0 && p + 1 < end && PairMayStartPhrase(p[0], p[1])) {
+        if ((cls & kStartsPhrase) != 0 && p + 1 < end && MayStartPhrase(p, end)) {
             const PhraseTrie::Match match = m_segmentation.LongestOfTwoOrMore(p, end);
             if (match.length != 0) {
                 flush(p);

@@ -36,15 +36,23 @@ public:
     static constexpr std::uint32_t kPooled = 2u << kKindShift;  // becomes the pool string in the payload
     static constexpr std::uint32_t kComplex = 3u << kKindShift; // needs the conversion steps in full
 
-    // The first two units of every segmentation phrase set a bit of this filter,
-    // so most units that start a phrase somewhere are settled without walking
-    // the trie.
-    static constexpr std::uint32_t kPairFilterBits = 19;
+    // Every segmentation phrase of two or more units sets one bit of this filter:
+    // a phrase of two units by its pair, a longer one by its first three units.
+    // Most units that start a phrase somewhere start none in the text at hand,
+    // and the filter settles them without walking the trie, whose every step
+    // down misses the cache.
+    static constexpr std::uint32_t kStartFilterBits = 20;
 
     static std::size_t PairFilterBit(char16_t first, char16_t second)
     {
         const std::uint32_t key = (std::uint32_t{first} << 16) | second;
-        return (key * 0x9E3779B1u) >> (32 - kPairFilterBits);
+        return (key * 0x9E3779B1u) >> (32 - kStartFilterBits);
+    }
+
+    static std::size_t TripleFilterBit(char16_t first, char16_t second, char16_t third)
+    {
+        const std::uint64_t key = (std::uint64_t{first} << 32) | (std::uint64_t{second} << 16) | third;
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kStartFilterBits));
     }
 
     /// Reads tables written by ChainTablesBuilder; they must outlive the matcher.
@@ -75,14 +83,17 @@ public:
     bool MapsToItself(std::u16string_view text) const;
 
 private:
-    bool PairMayStartPhrase(char16_t first, char16_t second) const
+    bool FilterHas(std::size_t bit) const { return ((m_startFilter[bit / 64] >> (bit % 64)) & 1u) != 0; }
+
+    // False when no segmentation phrase of two or more units starts the text at
+    // `p`; `p + 1 < end`.
+    bool MayStartPhrase(const char16_t* p, const char16_t* end) const
     {
-        const std::size_t bit = PairFilterBit(first, second);
-        return ((m_pairFilter[bit / 64] >> (bit % 64)) & 1u) != 0;
+        return FilterHas(PairFilterBit(p[0], p[1])) || (p + 2 < end && FilterHas(TripleFilterBit(p[0], p[1], p[2])));
     }
 
     std::span<const std::uint32_t> m_unitClass;
-    std::span<const std::uint64_t> m_pairFilter;
+    std::span<const std::uint64_t> m_startFilter;
     StringPool m_pool;
     PhraseTrie m_segmentation;
     std::vector<PhraseTrie> m_steps;

@@ -189,14 +189,16 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
         }
     }
     std::vector<bool> inAnyKey = inAnyStepKey;
-    std::vector<std::uint64_t> pairFilter((std::size_t{1} << ChainMatcher::kPairFilterBits) / 64);
+    std::vector<std::uint64_t> startFilter((std::size_t{1} << ChainMatcher::kStartFilterBits) / 64);
     for (const DictionaryEntry& entry : chain.segmentation) {
         for (const char16_t unit : entry.key) {
             inAnyKey[unit] = true;
         }
-        if (entry.key.size() >= 2) {
-            const std::size_t bit = ChainMatcher::PairFilterBit(entry.key[0], entry.key[1]);
-            pairFilter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        const std::u16string& key = entry.key;
+        if (key.size() >= 2) {
+            const std::size_t bit = key.size() == 2 ? ChainMatcher::PairFilterBit(key[0], key[1])
+                                                    : ChainMatcher::TripleFilterBit(key[0], key[1], key[2]);
+            startFilter[bit / 64] |= std::uint64_t{1} << (bit % 64);
         }
     }
     std::vector<std::uint32_t> unitClass(PhraseTrie::kRootTableSize);
@@ -248,7 +250,7 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
     }
     writer.Append<std::uint32_t>(dictionaryCounts);
     writer.Append<std::uint32_t>(unitClass);
-    writer.Append<std::uint64_t>(pairFilter);
+    writer.Append<std::uint64_t>(startFilter);
     writer.Append<char16_t>(pool.Units());
     writer.Append<std::uint32_t>(pool.Offsets());
     AppendTrie(writer, segmentation);
