@@ -1,5 +1,6 @@
 #include "PhraseTrie.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <stdexcept>
@@ -17,10 +18,10 @@ PhraseTrie::PhraseTrie(const Layout& layout) : m_layout(layout)
     }
 }
 
-const PhraseTrie::Target* PhraseTrie::Child(std::uint32_t node, char16_t unit) const
+const PhraseTrie::Target* PhraseTrie::Child(std::uint32_t node, char16_t unit, std::uint64_t keyHash) const
 {
     const std::size_t mask = m_layout.edges.size() - 1;
-    for (std::size_t slot = EdgeSlot(node, unit, m_layout.edges.size());; slot = (slot + 1) & mask) {
+    for (std::size_t slot = EdgeSlot(keyHash, m_layout.edges.size());; slot = (slot + 1) & mask) {
         const Edge& edge = m_layout.edges[slot];
         if (edge.parent == node && edge.unit == unit) {
             return &edge.target;
@@ -44,6 +45,7 @@ PhraseTrie::Match PhraseTrie::Longest(const char16_t* text, const char16_t* end)
     if (dictionaries == 1) {
         // The segmentation's case, and the common one: the longest key wins.
         Match longest;
+        std::uint64_t keyHash = ExtendHash(kEmptyKeyHash, *text);
         for (std::uint32_t depth = 1;; ++depth) {
             const std::uint32_t link = target->link;
             if ((link >> kDictionaryShift & kDictionaryMask) != 0) {
@@ -52,7 +54,8 @@ PhraseTrie::Match PhraseTrie::Longest(const char16_t* text, const char16_t* end)
             if ((link & kHasChildren) == 0 || text + depth == end) {
                 return longest;
             }
-            target = Child(link & kNodeMask, text[depth]);
+            keyHash = ExtendHash(keyHash, text[depth]);
+            target = Child(link & kNodeMask, text[depth], keyHash);
             if (target == nullptr) {
                 return longest;
             }
@@ -60,6 +63,7 @@ PhraseTrie::Match PhraseTrie::Longest(const char16_t* text, const char16_t* end)
     }
     std::array<Match, kMaxDictionaries> best{};
     std::uint32_t depth = 1;
+    std::uint64_t keyHash = ExtendHash(kEmptyKeyHash, *text);
     while (true) {
         const std::uint32_t link = target->link;
         const std::uint32_t node = link & kNodeMask;
@@ -78,7 +82,8 @@ PhraseTrie::Match PhraseTrie::Longest(const char16_t* text, const char16_t* end)
         if ((link & kHasChildren) == 0 || text + depth == end) {
             break;
         }
-        target = Child(node, text[depth]);
+        keyHash = ExtendHash(keyHash, text[depth]);
+        target = Child(node, text[depth], keyHash);
         if (target == nullptr) {
             break;
         }
@@ -94,10 +99,22 @@ PhraseTrie::Match PhraseTrie::Longest(const char16_t* text, const char16_t* end)
 
 PhraseTrie::Match PhraseTrie::LongestOfTwoOrMore(const char16_t* text, const char16_t* end) const
 {
+    // The first steps' slots are asked for together: each step would otherwise
+    // wait for the one before to come from memory.
+    constexpr std::size_t kStepsAhead = 3;
+    std::array<std::uint64_t, kStepsAhead + 1> keyHashes{};
+    keyHashes[0] = ExtendHash(kEmptyKeyHash, text[0]);
+    const std::size_t ahead = std::min<std::size_t>(kStepsAhead, static_cast<std::size_t>(end - text) - 1);
+    for (std::size_t depth = 1; depth <= ahead; ++depth) {
+        keyHashes[depth] = ExtendHash(keyHashes[depth - 1], text[depth]);
+        __builtin_prefetch(&m_layout.edges[EdgeSlot(keyHashes[depth], m_layout.edges.size())]);
+    }
     Match longest;
     std::uint32_t node = std::uint32_t{text[0]} + 1;
+    std::uint64_t keyHash = keyHashes[0];
     for (std::uint32_t depth = 1; text + depth < end; ++depth) {
-        const Target* target = Child(node, text[depth]);
+        keyHash = depth <= ahead ? keyHashes[depth] : ExtendHash(keyHash, text[depth]);
+        const Target* target = Child(node, text[depth], keyHash);
         if (target == nullptr) {
             break;
         }

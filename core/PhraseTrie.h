@@ -18,7 +18,9 @@ namespace veltran {
 /// d]; the output of the first of those dictionaries also travels with the
 /// link, which saves a memory access per match. The links below the root sit in
 /// an open-addressing hash table keyed by parent node and unit, so each step
-/// down costs one probe.
+/// down costs one probe. A link's first slot is a hash of the whole key it
+/// spells, not of its parent node: a walk down the text knows the slots of every
+/// step before it reads any, so it can ask for them all at once.
 class PhraseTrie
 {
 public:
@@ -66,12 +68,20 @@ public:
     /// do not fit together.
     explicit PhraseTrie(const Layout& layout);
 
-    /// Slot of the hash table where the edge from `parent` by `unit` is looked
-    /// for first.
-    static std::size_t EdgeSlot(std::uint32_t parent, char16_t unit, std::size_t tableSize)
+    /// The hash of a key that is the key of `prefixHash` and `unit`; the empty
+    /// key's hash is kEmptyKeyHash.
+    static constexpr std::uint64_t kEmptyKeyHash = 0;
+    static std::uint64_t ExtendHash(std::uint64_t prefixHash, char16_t unit)
     {
-        const std::uint64_t key = (std::uint64_t{parent} << 16) | unit;
-        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & (tableSize - 1);
+        const std::uint64_t mixed = (prefixHash + unit + 1) * 0x9E3779B97F4A7C15ull;
+        return mixed ^ (mixed >> 29);
+    }
+
+    /// Slot of the hash table where the edge that ends the key of `keyHash` is
+    /// looked for first.
+    static std::size_t EdgeSlot(std::uint64_t keyHash, std::size_t tableSize)
+    {
+        return static_cast<std::size_t>(keyHash >> 17) & (tableSize - 1);
     }
 
     /// The match of the group at `text`: the longest key of the first dictionary
@@ -90,7 +100,8 @@ public:
     void Convert(std::u16string_view text, const StringPool& pool, std::u16string& out) const;
 
 private:
-    const Target* Child(std::uint32_t node, char16_t unit) const;
+    // The edge from `node` by `unit`, whose key hashes to `keyHash`.
+    const Target* Child(std::uint32_t node, char16_t unit, std::uint64_t keyHash) const;
 
     Layout m_layout;
 };

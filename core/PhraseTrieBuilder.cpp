@@ -17,6 +17,10 @@ PhraseTrieBuilder::PhraseTrieBuilder(std::uint32_t dictionaryCount, bool firstLe
         m_nodeCount = static_cast<std::uint32_t>(PhraseTrie::kRootTableSize) + 1;
         m_terminal.resize(std::size_t{m_nodeCount} * m_dictionaryCount, PhraseTrie::kNoOutput);
         m_hasChildren.resize(m_nodeCount, false);
+        m_keyHashes.resize(m_nodeCount);
+        for (std::uint32_t unit = 0; unit < PhraseTrie::kRootTableSize; ++unit) {
+            m_keyHashes[unit + 1] = PhraseTrie::ExtendHash(PhraseTrie::kEmptyKeyHash, static_cast<char16_t>(unit));
+        }
     }
 }
 
@@ -26,7 +30,8 @@ std::uint32_t PhraseTrieBuilder::ChildOf(std::uint32_t node, char16_t unit)
         return m_root[unit].link;
     }
     const std::size_t mask = m_edges.size() - 1;
-    std::size_t slot = PhraseTrie::EdgeSlot(node, unit, m_edges.size());
+    const std::uint64_t keyHash = PhraseTrie::ExtendHash(m_keyHashes[node], unit);
+    std::size_t slot = PhraseTrie::EdgeSlot(keyHash, m_edges.size());
     if (node != 0) {
         for (;; slot = (slot + 1) & mask) {
             if (m_edges[slot].parent == node && m_edges[slot].unit == unit) {
@@ -48,16 +53,17 @@ std::uint32_t PhraseTrieBuilder::ChildOf(std::uint32_t node, char16_t unit)
     const std::uint32_t child = m_nodeCount++;
     m_terminal.resize(std::size_t{m_nodeCount} * m_dictionaryCount, PhraseTrie::kNoOutput);
     m_hasChildren.push_back(false);
+    m_keyHashes.push_back(keyHash);
     if (node == 0) {
         m_root[unit].link = child;
         return child;
     }
-    m_pending.push_back({node, unit, child});
+    m_pending.push_back({node, unit, child, keyHash});
     m_edges[slot] = {node, {child, PhraseTrie::kNoOutput}, unit, 0};
     if (m_pending.size() * 2 > m_edges.size()) {
         m_edges.assign(m_edges.size() * 2, PhraseTrie::Edge{});
         for (const PendingEdge& edge : m_pending) {
-            std::size_t s = PhraseTrie::EdgeSlot(edge.parent, edge.unit, m_edges.size());
+            std::size_t s = PhraseTrie::EdgeSlot(edge.keyHash, m_edges.size());
             while (m_edges[s].parent != PhraseTrie::kEmptyEdge) {
                 s = (s + 1) & (m_edges.size() - 1);
             }

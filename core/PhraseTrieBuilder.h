@@ -38,6 +38,7 @@ private:
         std::uint32_t parent;
         char16_t unit;
         std::uint32_t child;
+        std::uint64_t keyHash;
     };
 
     std::uint32_t ChildOf(std::uint32_t node, char16_t unit);
@@ -47,6 +48,7 @@ private:
     std::uint32_t m_nodeCount = 1;
     std::vector<PhraseTrie::Target> m_root;
     std::vector<bool> m_hasChildren{false};
+    std::vector<std::uint64_t> m_keyHashes{PhraseTrie::kEmptyKeyHash}; // of each node's key
     std::vector<PendingEdge> m_pending;
     std::vector<PhraseTrie::Edge> m_edges;
     std::vector<std::uint32_t> m_terminal;
