@@ -80,7 +80,10 @@ public:
 
     /// True when every unit of the text is of kind kCopy and none is marked
     /// kInChangingPhrase: the text, and any piece of it, maps to itself.
-    bool MapsToItself(std::u16string_view text) const;
+    bool MapsToItself(std::u16string_view text) const { return MapsToItselfLength(text) == text.size(); }
+
+    /// How many units from the start of the text MapsToItself passes.
+    std::size_t MapsToItselfLength(std::u16string_view text) const;
 
 private:
     bool FilterHas(std::size_t bit) const { return ((m_startFilter[bit / 64] >> (bit % 64)) & 1u) != 0; }

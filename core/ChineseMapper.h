@@ -35,6 +35,9 @@ public:
     bool StandsAlone(char16_t unit) const { return m_chain.StandsAlone(unit); }
 
 private:
+    // Maps what Append wrote from `start` on again until it stays as it is.
+    void Settle(std::u16string& out, std::size_t start) const;
+
     ChainMatcher m_chain;
     bool m_settles;
 };

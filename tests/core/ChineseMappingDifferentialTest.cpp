@@ -6,8 +6,10 @@
 // (phrase outputs kept, characters kept), from dictionaries written out as
 // text; where they differ from OpenCC's own chains is ChineseMappingTest's.
 
+#include "ChineseMapper.h"
 #include "ChineseMapping.h"
 #include "KeptCharacters.h"
+#include "MappingTablesFile.h"
 #include "OpenccConverter.h"
 #include "OpenccDictionaryReader.h"
 #include "PhraseOutputs.h"
@@ -193,24 +195,61 @@ TEST_P(ChineseMappingDifferentialTest, RandomMixturesMapAsOpenccMapsThem)
 
 // Text the Simplified chain wrote comes out as it went in when mapped again, however the text around
 // its phrases cuts it.
-TEST(ChineseMappingPropertyTest, SimplifiedMappingTwiceGivesTheSameAsOnce)
+// Text of dictionary pieces, some cut at random, so that phrases run into each other; every
+// `rareEvery`th piece is one of `rare`.
+std::u16string PieceMixture(unsigned seed, const std::vector<std::u16string>& rare = {}, int rareEvery = 0)
 {
     const std::vector<std::u16string>& pieces = DictionaryPieces();
+    std::mt19937 random(seed);
+    std::u16string text;
+    for (int i = 0; i < 40000; ++i) {
+        const bool fromRare = rareEvery > 0 && i % rareEvery == 0;
+        const std::u16string& piece = fromRare ? rare[random() % rare.size()] : pieces[random() % pieces.size()];
+        text += random() % 3 == 0 && piece.size() > 1 ? piece.substr(random() % piece.size()) : piece;
+    }
+    return text;
+}
+
+void ExpectSameText(const std::u16string& expected, const std::u16string& actual, unsigned seed)
+{
+    std::size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
+        ++at;
+    EXPECT_TRUE(at == expected.size() && at == actual.size())
+        << "seed " << seed << ": " << ::testing::PrintToString(expected.substr(at > 10 ? at - 10 : 0, 20))
+        << " became " << ::testing::PrintToString(actual.substr(at > 10 ? at - 10 : 0, 20));
+}
+
+TEST(ChineseMappingPropertyTest, SimplifiedMappingTwiceGivesTheSameAsOnce)
+{
     for (const unsigned seed : {4u, 5u, 6u, 7u}) {
-        std::mt19937 random(seed);
-        std::u16string text;
-        for (int i = 0; i < 40000; ++i) {
-            const std::u16string& piece = pieces[random() % pieces.size()];
-            text += random() % 3 == 0 && piece.size() > 1 ? piece.substr(random() % piece.size()) : piece;
+        const std::u16string once = ToSimplified(PieceMixture(seed));
+        ExpectSameText(once, ToSimplified(once), seed);
+    }
+}
+
+// The mapping settles piece by piece what it wrote, cut where a unit no key holds stands: the same as
+// mapping the whole text again until it stays as it is. The texts mix in text whose output the chain
+// changes again, so that there is something to settle.
+TEST(ChineseMappingPropertyTest, SimplifiedMappingSettlesAsTheWholeTextWould)
+{
+    const Result<const MappingTablesFile*> tables = LoadMappingTables();
+    ASSERT_TRUE(tables) << tables.status().message;
+    const ChineseMapper onePass((*tables)->Chain(MappingChainId::Simplified), false);
+    // Each is mapped once to text the chain changes again (伤亡枕藉甚 to 伤亡枕借甚).
+    const std::vector<std::u16string> unsettled{u"傷亡枕藉甚", u"巡迴覆蓋", u"瀋船板", u"出醜狼藉以往鑑來", u"北迴覆被"};
+    for (const unsigned seed : {8u, 9u}) {
+        const std::u16string text = PieceMixture(seed, unsettled, 50);
+        const std::u16string once = onePass.Convert(text);
+        std::u16string settled = once;
+        for (int pass = 1; pass < 4; ++pass) {
+            std::u16string again = onePass.Convert(settled);
+            if (again == settled)
+                break;
+            settled = std::move(again);
         }
-        const std::u16string once = ToSimplified(text);
-        const std::u16string twice = ToSimplified(once);
-        std::size_t at = 0;
-        while (at < once.size() && at < twice.size() && once[at] == twice[at])
-            ++at;
-        EXPECT_EQ(at, once.size()) << "seed " << seed << ": "
-                                   << ::testing::PrintToString(once.substr(at > 10 ? at - 10 : 0, 20)) << " became "
-                                   << ::testing::PrintToString(twice.substr(at > 10 ? at - 10 : 0, 20));
+        ASSERT_TRUE(settled != once) << "seed " << seed << ": nothing to settle";
+        ExpectSameText(settled, ToSimplified(text), seed);
     }
 }
 
