@@ -110,14 +110,14 @@ private:
 
 } // namespace
 
+bool ChainMatcher::MapsToItself(std::u16string_view text) const
+{
+    return std::all_of(text.begin(), text.end(), UnitMapsToItself());
+}
+
 std::size_t ChainMatcher::MapsToItselfLength(std::u16string_view text) const
 {
-    const std::uint32_t* const unitClass = m_unitClass.data();
-    const std::uint32_t asciiLimit = m_asciiCopies ? 0x80 : 0;
-    const auto moves = std::find_if(text.begin(), text.end(), [unitClass, asciiLimit](char16_t unit) {
-        return unit >= asciiLimit && (unitClass[unit] & (kKindMask | kInChangingPhrase)) != kCopy;
-    });
-    return static_cast<std::size_t>(moves - text.begin());
+    return static_cast<std::size_t>(std::find_if_not(text.begin(), text.end(), UnitMapsToItself()) - text.begin());
 }
 
 void ChainMatcher::Append(std::u16string_view text, std::u16string& out) const

@@ -80,12 +80,22 @@ public:
 
     /// True when every unit of the text is of kind kCopy and none is marked
     /// kInChangingPhrase: the text, and any piece of it, maps to itself.
-    bool MapsToItself(std::u16string_view text) const { return MapsToItselfLength(text) == text.size(); }
+    bool MapsToItself(std::u16string_view text) const;
 
     /// How many units from the start of the text MapsToItself passes.
     std::size_t MapsToItselfLength(std::u16string_view text) const;
 
 private:
+    // The test MapsToItself and MapsToItselfLength put to each unit.
+    auto UnitMapsToItself() const
+    {
+        const std::uint32_t* const unitClass = m_unitClass.data();
+        const std::uint32_t asciiLimit = m_asciiCopies ? 0x80 : 0;
+        return [unitClass, asciiLimit](char16_t unit) {
+            return unit < asciiLimit || (unitClass[unit] & (kKindMask | kInChangingPhrase)) == kCopy;
+        };
+    }
+
     bool FilterHas(std::size_t bit) const { return ((m_startFilter[bit / 64] >> (bit % 64)) & 1u) != 0; }
 
     // False when no segmentation phrase of two or more units starts the text at

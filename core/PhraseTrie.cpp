@@ -1,6 +1,5 @@
 #include "PhraseTrie.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <stdexcept>
@@ -101,19 +100,17 @@ PhraseTrie::Match PhraseTrie::LongestOfTwoOrMore(const char16_t* text, const cha
 {
     // The first steps' slots are asked for together: each step would otherwise
     // wait for the one before to come from memory.
-    constexpr std::size_t kStepsAhead = 3;
-    std::array<std::uint64_t, kStepsAhead + 1> keyHashes{};
-    keyHashes[0] = ExtendHash(kEmptyKeyHash, text[0]);
-    const std::size_t ahead = std::min<std::size_t>(kStepsAhead, static_cast<std::size_t>(end - text) - 1);
-    for (std::size_t depth = 1; depth <= ahead; ++depth) {
-        keyHashes[depth] = ExtendHash(keyHashes[depth - 1], text[depth]);
-        __builtin_prefetch(&m_layout.edges[EdgeSlot(keyHashes[depth], m_layout.edges.size())]);
+    constexpr std::ptrdiff_t kStepsAhead = 3;
+    std::uint64_t keyHash = ExtendHash(kEmptyKeyHash, text[0]);
+    std::uint64_t aheadHash = keyHash;
+    for (const char16_t* step = text + 1; step < end && step - text <= kStepsAhead; ++step) {
+        aheadHash = ExtendHash(aheadHash, *step);
+        __builtin_prefetch(&m_layout.edges[EdgeSlot(aheadHash, m_layout.edges.size())]);
     }
     Match longest;
     std::uint32_t node = std::uint32_t{text[0]} + 1;
-    std::uint64_t keyHash = keyHashes[0];
     for (std::uint32_t depth = 1; text + depth < end; ++depth) {
-        keyHash = depth <= ahead ? keyHashes[depth] : ExtendHash(keyHash, text[depth]);
+        keyHash = ExtendHash(keyHash, text[depth]);
         const Target* target = Child(node, text[depth], keyHash);
         if (target == nullptr) {
             break;

@@ -18,9 +18,6 @@ PhraseTrieBuilder::PhraseTrieBuilder(std::uint32_t dictionaryCount, bool firstLe
         m_terminal.resize(std::size_t{m_nodeCount} * m_dictionaryCount, PhraseTrie::kNoOutput);
         m_hasChildren.resize(m_nodeCount, false);
         m_keyHashes.resize(m_nodeCount);
-        for (std::uint32_t unit = 0; unit < PhraseTrie::kRootTableSize; ++unit) {
-            m_keyHashes[unit + 1] = PhraseTrie::ExtendHash(PhraseTrie::kEmptyKeyHash, static_cast<char16_t>(unit));
-        }
     }
 }
 
@@ -48,6 +45,7 @@ std::uint32_t PhraseTrieBuilder::ChildOf(std::uint32_t node, char16_t unit)
     m_hasChildren[node] = true;
     if (node == 0 && m_firstLevelByUnit) {
         m_root[unit].link = std::uint32_t{unit} + 1;
+        m_keyHashes[unit + 1] = keyHash;
         return m_root[unit].link;
     }
     const std::uint32_t child = m_nodeCount++;
@@ -58,12 +56,12 @@ std::uint32_t PhraseTrieBuilder::ChildOf(std::uint32_t node, char16_t unit)
         m_root[unit].link = child;
         return child;
     }
-    m_pending.push_back({node, unit, child, keyHash});
+    m_pending.push_back({node, unit, child});
     m_edges[slot] = {node, {child, PhraseTrie::kNoOutput}, unit, 0};
     if (m_pending.size() * 2 > m_edges.size()) {
         m_edges.assign(m_edges.size() * 2, PhraseTrie::Edge{});
         for (const PendingEdge& edge : m_pending) {
-            std::size_t s = PhraseTrie::EdgeSlot(edge.keyHash, m_edges.size());
+            std::size_t s = PhraseTrie::EdgeSlot(m_keyHashes[edge.child], m_edges.size());
             while (m_edges[s].parent != PhraseTrie::kEmptyEdge) {
                 s = (s + 1) & (m_edges.size() - 1);
             }

@@ -38,7 +38,6 @@ private:
         std::uint32_t parent;
         char16_t unit;
         std::uint32_t child;
-        std::uint64_t keyHash;
     };
 
     std::uint32_t ChildOf(std::uint32_t node, char16_t unit);
