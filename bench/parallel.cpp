@@ -3,6 +3,8 @@
 //     BIG5 with backups, with one job and with one per core, against the safe-rewrite floor
 //     (SafeRewrite: the calls a converter that keeps its promises makes, without converting) on one
 //     thread and on one per core;
+//   - cold: the same with the page cache dropped before each side (root only), so that every side
+//     reads the files and their folders from the disk;
 //   - speedup: one job per core against one job where the run is processor-bound: large files in
 //     the page cache, and the window's check (a dry run) over the site;
 //   - many: veltran-cli over 10,000 and 100,000 small files with -j 1 and with one job per core,
@@ -10,7 +12,7 @@
 // On a machine with few cores the speed-up is measured on those few; the figures say how many.
 //
 // Usage: bench_parallel SITES [VELTRAN_CLI [MEASUREMENTS...]]   (SITES as written by bench/real-sites.sh;
-// MEASUREMENTS any of site speedup many; the copies go under $VELTRAN_BENCH_WORK or /tmp)
+// MEASUREMENTS any of site cold speedup many; the copies go under $VELTRAN_BENCH_WORK or /tmp)
 
 #include "BenchSupport.h"
 
@@ -30,8 +32,22 @@ std::size_t Cores()
     return std::max<std::size_t>(1, std::thread::hardware_concurrency());
 }
 
-void MeasureSite(const fs::path& sites, const fs::path& work)
+// Writes back what is dirty and drops the page cache, dentries and inodes; false where that is not allowed.
+bool DropPageCache()
 {
+    ::sync();
+    std::ofstream drop("/proc/sys/vm/drop_caches");
+    drop << "3\n";
+    drop.close();
+    return static_cast<bool>(drop);
+}
+
+void MeasureSite(const fs::path& sites, const fs::path& work, bool cold)
+{
+    if (cold && !DropPageCache()) {
+        std::printf("site read from the disk: not measured (dropping the page cache needs root)\n");
+        return;
+    }
     const std::size_t cores = Cores();
     double floorOne = 1e9;
     double floorCores = 1e9;
@@ -44,11 +60,14 @@ void MeasureSite(const fs::path& sites, const fs::path& work)
     // Nothing is deleted until the end, so that every side meets a file system in the same state;
     // the order alternates, so that no side always comes first.
     for (int round = 0; round < 2; ++round) {
-        const std::vector<std::vector<fs::path>> sets = CopySite(sites / "gb", work / ("site" + std::to_string(round)),
-                                                                 30000, {"floor1", "floorN", "run1", "runN"});
+        const std::vector<std::vector<fs::path>> sets =
+            CopySite(sites / "gb", work / ((cold ? "cold" : "site") + std::to_string(round)), 30000,
+                     {"floor1", "floorN", "run1", "runN"});
         files = sets[0].size();
         for (int i = 0; i < 4; ++i) {
             const int which = round % 2 == 0 ? i : 3 - i;
+            if (cold)
+                DropPageCache();
             const ProcessorSeconds before = ProcessorSecondsNow();
             if (which == 0)
                 floorOne = std::min(floorOne, SafeRewriteFloorSeconds(sets[0], 1));
@@ -67,7 +86,8 @@ void MeasureSite(const fs::path& sites, const fs::path& work)
     const double floor = std::min(floorOne, floorCores);
     const double run = std::min(runOne, runCores);
     const double ratio = run / floor;
-    std::printf("site of %zu real pages, GB to BIG5 with backups, %zu cores:\n", files, cores);
+    std::printf("site of %zu real pages, GB to BIG5 with backups, %zu cores, %s:\n", files, cores,
+                cold ? "read from the disk (the page cache dropped before each side)" : "in the page cache");
     std::printf("  safe-rewrite floor (read, unnamed file, write, backup link, name, rename): 1 thread %.3f s, "
                 "%zu threads %.3f s\n",
                 floorOne, cores, floorCores);
@@ -195,7 +215,10 @@ int main(int argc, char** argv)
     const SiteBenchArguments arguments =
         ParseSiteBenchArguments(argc, argv, "bench_parallel SITES [VELTRAN_CLI [MEASUREMENTS...]]");
     if (arguments.Wanted("site"))
-        MeasureSite(arguments.sites, arguments.work);
+        MeasureSite(arguments.sites, arguments.work, false);
+    std::fflush(stdout);
+    if (arguments.Wanted("cold"))
+        MeasureSite(arguments.sites, arguments.work, true);
     std::fflush(stdout);
     if (arguments.Wanted("speedup"))
         MeasureSpeedup(arguments.sites, arguments.work);
