@@ -6,6 +6,7 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 namespace veltran {
@@ -26,6 +27,13 @@ PhraseTrie ReadTrie(TableBlobReader& reader, std::uint32_t dictionaryCount)
     throw std::runtime_error("the Chinese mapping tables are damaged");
 }
 
+bool InOrderOutsideTheBmp(std::span<const std::uint32_t> codePoints)
+{
+    return std::all_of(codePoints.begin(), codePoints.end(),
+                       [](std::uint32_t c) { return c >= 0x10000 && c <= 0x10FFFF; }) &&
+           std::adjacent_find(codePoints.begin(), codePoints.end(), std::greater_equal<>()) == codePoints.end();
+}
+
 } // namespace
 
 ChainMatcher::ChainMatcher(std::span<const std::byte> tables)
@@ -35,11 +43,12 @@ ChainMatcher::ChainMatcher(std::span<const std::byte> tables)
     const std::span<const std::uint32_t> dictionaryCounts = reader.Next<std::uint32_t>();
     m_unitClass = reader.Next<std::uint32_t>();
     m_startFilter = reader.Next<std::uint64_t>();
+    m_supplementaryInKeys = reader.Next<std::uint32_t>();
     const std::span<const char16_t> poolUnits = reader.Next<char16_t>();
     const std::span<const std::uint32_t> poolOffsets = reader.Next<std::uint32_t>();
     if (dictionaryCounts.empty() || m_unitClass.size() != PhraseTrie::kRootTableSize ||
         m_startFilter.size() * 64 != (std::size_t{1} << kStartFilterBits) || poolOffsets.empty() ||
-        poolOffsets.back() != poolUnits.size()) {
+        poolOffsets.back() != poolUnits.size() || !InOrderOutsideTheBmp(m_supplementaryInKeys)) {
         Damaged();
     }
     m_pool = StringPool(poolUnits, poolOffsets);
@@ -113,6 +122,14 @@ private:
 bool ChainMatcher::MapsToItself(std::u16string_view text) const
 {
     return std::all_of(text.begin(), text.end(), UnitMapsToItself());
+}
+
+bool ChainMatcher::StartsWithSupplementaryStandingAlone(std::u16string_view text) const
+{
+    if (text.size() < 2 || !U16_IS_LEAD(text[0]) || !U16_IS_TRAIL(text[1]))
+        return false;
+    return !std::binary_search(m_supplementaryInKeys.begin(), m_supplementaryInKeys.end(),
+                               static_cast<std::uint32_t>(U16_GET_SUPPLEMENTARY(text[0], text[1])));
 }
 
 std::size_t ChainMatcher::MapsToItselfLength(std::u16string_view text) const

@@ -78,6 +78,12 @@ public:
     static void ConvertSegment(std::span<const PhraseTrie> steps, const StringPool& pool, std::u16string_view segment,
                                std::u16string& out, std::u16string (&scratch)[2]);
 
+    /// True when the text starts with a character outside the BMP that no key of the chain holds:
+    /// like a unit that stands alone, it maps to itself and text cut just before or after it maps
+    /// to the same as its pieces. Its high surrogate alone may still be held by keys of other
+    /// characters.
+    bool StartsWithSupplementaryStandingAlone(std::u16string_view text) const;
+
     /// True when every unit of the text is of kind kCopy and none is marked
     /// kInChangingPhrase: the text, and any piece of it, maps to itself.
     bool MapsToItself(std::u16string_view text) const;
@@ -107,6 +113,7 @@ private:
 
     std::span<const std::uint32_t> m_unitClass;
     std::span<const std::uint64_t> m_startFilter;
+    std::span<const std::uint32_t> m_supplementaryInKeys; // in order
     StringPool m_pool;
     PhraseTrie m_segmentation;
     std::vector<PhraseTrie> m_steps;

@@ -25,6 +25,29 @@ bool IsHighSurrogate(char16_t unit)
     return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
+// The characters outside the BMP that any key of the chain holds, in order.
+std::vector<std::uint32_t> SupplementaryInKeys(const ChainDictionaries& chain)
+{
+    std::vector<std::uint32_t> held;
+    const auto take = [&held](const std::u16string& key) {
+        for (std::size_t i = 0; i + 1 < key.size(); ++i) {
+            if (IsHighSurrogate(key[i]) && IsSurrogate(key[i + 1]) && !IsHighSurrogate(key[i + 1]))
+                held.push_back(0x10000 + ((std::uint32_t{key[i]} - 0xD800) << 10) + (key[i + 1] - 0xDC00));
+        }
+    };
+    for (const DictionaryEntry& entry : chain.segmentation)
+        take(entry.key);
+    for (const DictionaryGroup& group : chain.steps) {
+        for (const Dictionary& dictionary : group) {
+            for (const DictionaryEntry& entry : dictionary)
+                take(entry.key);
+        }
+    }
+    std::sort(held.begin(), held.end());
+    held.erase(std::unique(held.begin(), held.end()), held.end());
+    return held;
+}
+
 // What one step does to a unit that no key of more than one unit can take in:
 // the output of the first dictionary with the unit as a key, or the unit
 // itself.
@@ -251,6 +274,7 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
     writer.Append<std::uint32_t>(dictionaryCounts);
     writer.Append<std::uint32_t>(unitClass);
     writer.Append<std::uint64_t>(startFilter);
+    writer.Append<std::uint32_t>(SupplementaryInKeys(chain));
     writer.Append<char16_t>(pool.Units());
     writer.Append<std::uint32_t>(pool.Offsets());
     AppendTrie(writer, segmentation);

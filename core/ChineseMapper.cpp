@@ -43,6 +43,13 @@ void ChineseMapper::Settle(std::u16string& out, std::size_t start) const
         const char16_t* const moving = from + m_chain.MapsToItselfLength({from, static_cast<std::size_t>(end - from)});
         if (moving == end)
             break;
+        // A character outside the BMP that no key holds also cuts the text; its high surrogate alone
+        // would have it mapped again with the text around it.
+        if (m_chain.StartsWithSupplementaryStandingAlone({moving, static_cast<std::size_t>(end - moving)})) {
+            settled.append(from, moving + 2);
+            from = moving + 2;
+            continue;
+        }
         const char16_t* pieceBegin = moving;
         while (pieceBegin > from && !m_chain.StandsAlone(pieceBegin[-1]))
             --pieceBegin;

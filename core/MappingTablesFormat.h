@@ -24,7 +24,8 @@ inline constexpr std::string_view kMappingTablesMagic{"VLTTABLE", 8};
 // 2: the unit classes mark a unit of each phrase that changes units which each stay as they are.
 // 3: the phrase filter holds longer phrases by their first three units, and a trie link's slot is a
 //    hash of the key it spells.
-inline constexpr std::uint32_t kMappingTablesVersion = 3;
+// 4: each chain lists the characters outside the BMP that its keys hold.
+inline constexpr std::uint32_t kMappingTablesVersion = 4;
 inline constexpr std::uint32_t kByteOrderMark = 0x01020304;
 inline constexpr std::size_t kMappingTablesAlignment = 16;
 
