@@ -53,9 +53,7 @@ double ConversionInMemoryMicroseconds(const fs::path& site)
     std::vector<Bytes> pages;
     for (const fs::path& page : PagesOf(site))
         pages.push_back(ReadBytes(page));
-    TextOptions options;
-    options.source = EncodingId::Gb;
-    options.target = EncodingId::Big5;
+    const TextOptions options = GbToBig5().conversion.text;
     const RuleTable rules;
     double best = 1e9;
     for (int round = 0; round < 5; ++round) {

@@ -5,6 +5,8 @@
 #include "StringPoolBuilder.h"
 #include "TableBlobWriter.h"
 
+#include <unicode/utf16.h>
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -25,27 +27,13 @@ bool IsHighSurrogate(char16_t unit)
     return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
-// The characters outside the BMP that any key of the chain holds, in order.
-std::vector<std::uint32_t> SupplementaryInKeys(const ChainDictionaries& chain)
+// Adds the characters outside the BMP that the key holds to `held`.
+void AddSupplementary(const std::u16string& key, std::vector<std::uint32_t>& held)
 {
-    std::vector<std::uint32_t> held;
-    const auto take = [&held](const std::u16string& key) {
-        for (std::size_t i = 0; i + 1 < key.size(); ++i) {
-            if (IsHighSurrogate(key[i]) && IsSurrogate(key[i + 1]) && !IsHighSurrogate(key[i + 1]))
-                held.push_back(0x10000 + ((std::uint32_t{key[i]} - 0xD800) << 10) + (key[i + 1] - 0xDC00));
-        }
-    };
-    for (const DictionaryEntry& entry : chain.segmentation)
-        take(entry.key);
-    for (const DictionaryGroup& group : chain.steps) {
-        for (const Dictionary& dictionary : group) {
-            for (const DictionaryEntry& entry : dictionary)
-                take(entry.key);
-        }
+    for (std::size_t i = 0; i + 1 < key.size(); ++i) {
+        if (U16_IS_LEAD(key[i]) && U16_IS_TRAIL(key[i + 1]))
+            held.push_back(static_cast<std::uint32_t>(U16_GET_SUPPLEMENTARY(key[i], key[i + 1])));
     }
-    std::sort(held.begin(), held.end());
-    held.erase(std::unique(held.begin(), held.end()), held.end());
-    return held;
 }
 
 // What one step does to a unit that no key of more than one unit can take in:
@@ -202,12 +190,14 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
         AddWrittenUnits(chain.steps[i], written);
     }
     std::vector<bool> inAnyStepKey(PhraseTrie::kRootTableSize, false);
+    std::vector<std::uint32_t> supplementaryInKeys;
     for (const DictionaryGroup& group : chain.steps) {
         for (const Dictionary& dictionary : group) {
             for (const DictionaryEntry& entry : dictionary) {
                 for (const char16_t unit : entry.key) {
                     inAnyStepKey[unit] = true;
                 }
+                AddSupplementary(entry.key, supplementaryInKeys);
             }
         }
     }
@@ -217,6 +207,7 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
         for (const char16_t unit : entry.key) {
             inAnyKey[unit] = true;
         }
+        AddSupplementary(entry.key, supplementaryInKeys);
         const std::u16string& key = entry.key;
         if (key.size() >= 2) {
             const std::size_t bit = key.size() == 2 ? ChainMatcher::PairFilterBit(key[0], key[1])
@@ -274,7 +265,10 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
     writer.Append<std::uint32_t>(dictionaryCounts);
     writer.Append<std::uint32_t>(unitClass);
     writer.Append<std::uint64_t>(startFilter);
-    writer.Append<std::uint32_t>(SupplementaryInKeys(chain));
+    std::sort(supplementaryInKeys.begin(), supplementaryInKeys.end());
+    supplementaryInKeys.erase(std::unique(supplementaryInKeys.begin(), supplementaryInKeys.end()),
+                              supplementaryInKeys.end());
+    writer.Append<std::uint32_t>(supplementaryInKeys);
     writer.Append<char16_t>(pool.Units());
     writer.Append<std::uint32_t>(pool.Offsets());
     AppendTrie(writer, segmentation);
