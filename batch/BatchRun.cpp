@@ -1,5 +1,6 @@
 #include "BatchRun.h"
 
+#include "ReadAhead.h"
 #include "Reasons.h"
 #include "RunIdentities.h"
 #include "RunLog.h"
@@ -9,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -63,6 +65,14 @@ public:
         std::vector<std::thread> helpers;
         const std::size_t jobs = std::min(m_settings.jobs, m_entries.size());
         try {
+            // Through the system's own calls, whatever the run's: reading ahead is no step of a
+            // conversion, and a test's script of calls is not to meet it.
+            if (m_entries.size() > 1)
+                m_readAhead.emplace(m_entries, SystemFileCalls());
+        } catch (const std::exception&) {
+            // Without it the run only waits longer for a disk.
+        }
+        try {
             for (std::size_t i = 1; i < jobs; ++i)
                 helpers.emplace_back([this] { Work(); });
         } catch (const std::system_error&) {
@@ -71,6 +81,7 @@ public:
         Work();
         for (std::thread& helper : helpers)
             helper.join();
+        m_readAhead.reset();
     }
 
     RunOutcome& Outcome() { return m_outcome; }
@@ -101,6 +112,8 @@ private:
                 continue;
             }
             m_next = index + 1;
+            if (m_readAhead)
+                m_readAhead->Reached(index);
             if (admitted.kind == RunIdentities::Admission::Kind::Refused) {
                 Done(index, {std::move(entry), std::move(admitted.refusal), {}});
                 continue;
@@ -219,6 +232,7 @@ private:
     std::size_t m_converting = 0;
     std::uintmax_t m_heldBytes = 0;
     std::map<std::size_t, Finished> m_finished; // results waiting for an earlier one
+    std::optional<ReadAhead> m_readAhead;       // none for a single entry, or without a thread for it
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/uio.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -189,6 +190,15 @@ int FileSystemCalls::Generation(int fd, std::uint32_t& generation) const
         return errno;
     generation = static_cast<std::uint32_t>(value);
     return 0;
+}
+
+bool FileSystemCalls::ReadAheadFromDisk(int fd, off_t length) const
+{
+    char first = 0;
+    iovec into = {&first, 1};
+    if (::preadv2(fd, &into, 1, 0, RWF_NOWAIT) >= 0 || errno != EAGAIN)
+        return false;
+    return ::posix_fadvise(fd, 0, length, POSIX_FADV_WILLNEED) == 0;
 }
 
 int FileSystemCalls::ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) const

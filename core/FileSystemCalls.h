@@ -89,6 +89,11 @@ public:
     /// ioctl(2) FS_IOC_GETVERSION: the inode's generation, which tells a file from a later one that got
     /// its inode number. ENOTTY and the like where the file system does not tell it.
     virtual int Generation(int fd, std::uint32_t& generation) const;
+    /// Asks the system to start reading the first `length` bytes of the file into memory
+    /// (posix_fadvise(2) POSIX_FADV_WILLNEED), unless its first byte is in memory already
+    /// (preadv2(2) RWF_NOWAIT), and returns without waiting. True when it asked; false when the
+    /// file is in memory, or the system cannot tell.
+    virtual bool ReadAheadFromDisk(int fd, off_t length) const;
 };
 
 /// The system's own calls.

@@ -107,4 +107,9 @@ int ForwardingFileCalls::Generation(int fd, std::uint32_t& generation) const
     return m_inner.Generation(fd, generation);
 }
 
+bool ForwardingFileCalls::ReadAheadFromDisk(int fd, off_t length) const
+{
+    return m_inner.ReadAheadFromDisk(fd, length);
+}
+
 } // namespace veltran

@@ -33,6 +33,7 @@ public:
     int GetAttribute(int fd, const std::string& name, std::string& value) const override;
     int SetAttribute(int fd, const std::string& name, const std::string& value) const override;
     int Generation(int fd, std::uint32_t& generation) const override;
+    bool ReadAheadFromDisk(int fd, off_t length) const override;
 
 protected:
     const FileSystemCalls& Inner() const { return m_inner; }
