@@ -6,6 +6,7 @@
 #include "BatchRun.h"
 #include "Bytes.h"
 #include "FileConverter.h"
+#include "ReadAhead.h"
 #include "RuleTable.h"
 
 #include <fcntl.h>
@@ -23,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -300,28 +302,37 @@ inline void SafeRewrite(const fs::path& file, std::vector<char>& buffer)
     }
 }
 
-/// Runs `each` over the files on `threads` threads, each taking every threads-th file; returns the
-/// seconds it took.
-template <typename Each> double OnThreads(const std::vector<fs::path>& files, std::size_t threads, Each each)
+/// Runs `each` over the indexes of `count` files on `threads` threads, each taking every threads-th.
+template <typename Each> void OnThreads(std::size_t count, std::size_t threads, Each each)
 {
-    const auto start = Clock::now();
     std::vector<std::thread> workers;
     for (std::size_t t = 0; t < threads; ++t) {
-        workers.emplace_back([&files, threads, t, &each] {
+        workers.emplace_back([count, threads, t, &each] {
             std::vector<char> buffer;
-            for (std::size_t i = t; i < files.size(); i += threads)
-                each(files[i], buffer);
+            for (std::size_t i = t; i < count; i += threads)
+                each(i, buffer);
         });
     }
     for (std::thread& worker : workers)
         worker.join();
-    return Seconds(start);
 }
 
-/// The safe-rewrite floor of the files (SafeRewrite) on `threads` threads.
-inline double SafeRewriteFloorSeconds(const std::vector<fs::path>& files, std::size_t threads)
+/// The seconds of the safe-rewrite floor of the files (SafeRewrite) on `threads` threads; with
+/// `readAhead`, the files are read ahead of the threads as a run reads its files ahead.
+inline double SafeRewriteFloorSeconds(const std::vector<fs::path>& files, std::size_t threads, bool readAhead = false)
 {
-    return OnThreads(files, threads, SafeRewrite);
+    const PathList list(files);
+    const auto start = Clock::now();
+    std::optional<ReadAhead> ahead;
+    if (readAhead)
+        ahead.emplace(list, SystemFileCalls());
+    OnThreads(files.size(), threads, [&](std::size_t i, std::vector<char>& buffer) {
+        if (ahead)
+            ahead->Reached(i);
+        SafeRewrite(files[i], buffer);
+    });
+    ahead.reset();
+    return Seconds(start);
 }
 
 /// Settings of a run GB to BIG5 with backups, with `jobs` files at once.

@@ -4,7 +4,8 @@
 //     (SafeRewrite: the calls a converter that keeps its promises makes, without converting) on one
 //     thread and on one per core;
 //   - cold: the same with the page cache dropped before each side (root only), so that every side
-//     reads the files and their folders from the disk;
+//     reads the files and their folders from the disk, and a floor that reads its files ahead as
+//     the run does (ReadAhead);
 //     both print the run's processor time beyond the floor's, a fifth of the floor's (what the target
 //     leaves where the floor keeps every core busy) and the time of converting the pages in memory;
 //   - speedup: one job per core against one job where the run is processor-bound: large files in
@@ -81,6 +82,9 @@ void MeasureSite(const fs::path& sites, const fs::path& work, bool cold)
     double floorCores = 1e9;
     double runOne = 1e9;
     double runCores = 1e9;
+    // Read from the disk, the run reads its files ahead; so may a floor, for comparison.
+    double floorAhead = 1e9;
+    const int sides = cold ? 5 : 4;
     // Processor time of the floor and of the run, all threads and rounds: where the run's extra time goes.
     ProcessorSeconds floorTime;
     ProcessorSeconds runTime;
@@ -90,10 +94,11 @@ void MeasureSite(const fs::path& sites, const fs::path& work, bool cold)
     for (int round = 0; round < 2; ++round) {
         const std::vector<std::vector<fs::path>> sets =
             CopySite(sites / "gb", work / ((cold ? "cold" : "site") + std::to_string(round)), 30000,
-                     {"floor1", "floorN", "run1", "runN"});
+                     cold ? std::vector<std::string>{"floor1", "floorN", "run1", "runN", "floorA"}
+                          : std::vector<std::string>{"floor1", "floorN", "run1", "runN"});
         files = sets[0].size();
-        for (int i = 0; i < 4; ++i) {
-            const int which = round % 2 == 0 ? i : 3 - i;
+        for (int i = 0; i < sides; ++i) {
+            const int which = round % 2 == 0 ? i : sides - 1 - i;
             if (cold)
                 DropPageCache();
             const ProcessorSeconds before = ProcessorSecondsNow();
@@ -103,8 +108,12 @@ void MeasureSite(const fs::path& sites, const fs::path& work, bool cold)
                 floorCores = std::min(floorCores, SafeRewriteFloorSeconds(sets[1], cores));
             else if (which == 2)
                 runOne = std::min(runOne, BatchSeconds(sets[2], 1));
-            else
+            else if (which == 3)
                 runCores = std::min(runCores, BatchSeconds(sets[3], cores));
+            else
+                floorAhead = std::min(floorAhead, SafeRewriteFloorSeconds(sets[4], cores, true));
+            if (which == 4)
+                continue;
             const ProcessorSeconds after = ProcessorSecondsNow();
             ProcessorSeconds& side = which < 2 ? floorTime : runTime;
             side.user += after.user - before.user;
@@ -130,6 +139,10 @@ void MeasureSite(const fs::path& sites, const fs::path& work, bool cold)
                 "%.0f) = %.2f x the floor's\n",
                 floorProcessor * perPage, floorTime.user * perPage, floorTime.system * perPage, runProcessor * perPage,
                 runTime.user * perPage, runTime.system * perPage, runProcessor / floorProcessor);
+    if (cold)
+        std::printf("  the floor with its files read ahead as the run reads them, %zu threads: %.3f s; the better run "
+                    "= %.2f x that\n",
+                    cores, floorAhead, run / floorAhead);
     std::printf("  -j 1 = %.2f x the 1-thread floor; -j %zu = %.2f x the %zu-thread floor\n", runOne / floorOne, cores,
                 runCores / floorCores, cores);
     // Where the floor keeps every core busy, the run can take at most a fifth more processor time than it.
