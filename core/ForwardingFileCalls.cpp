@@ -102,6 +102,21 @@ int ForwardingFileCalls::SetAttribute(int fd, const std::string& name, const std
     return m_inner.SetAttribute(fd, name, value);
 }
 
+int ForwardingFileCalls::ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) const
+{
+    return m_inner.ListFolder(folder, entries);
+}
+
+off_t ForwardingFileCalls::FirstHole(int fd) const
+{
+    return m_inner.FirstHole(fd);
+}
+
+int ForwardingFileCalls::RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) const
+{
+    return m_inner.RenameNoReplace(from, to);
+}
+
 int ForwardingFileCalls::Generation(int fd, std::uint32_t& generation) const
 {
     return m_inner.Generation(fd, generation);

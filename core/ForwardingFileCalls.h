@@ -32,6 +32,9 @@ public:
     int ListAttributes(int fd, std::string& names) const override;
     int GetAttribute(int fd, const std::string& name, std::string& value) const override;
     int SetAttribute(int fd, const std::string& name, const std::string& value) const override;
+    int ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries) const override;
+    off_t FirstHole(int fd) const override;
+    int RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) const override;
     int Generation(int fd, std::uint32_t& generation) const override;
     bool ReadAheadFromDisk(int fd, off_t length) const override;
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <new>
@@ -364,6 +365,27 @@ TEST(RunJobTest, OutcomeSaysWhatWasNotKeptAndWhichBackupsWereReplaced)
     EXPECT_EQ(outcome.notKept[0].path, dir / "a.htm");
     EXPECT_EQ(outcome.notKept[0].text, "extended attributes not kept: Input/output error");
     EXPECT_EQ(outcome.notKept[1].path, dir / "b.htm");
+}
+
+// The run passes the calls it is given on to each conversion: a test's script of calls meets them all,
+// those of putting back a missing file from its lone backup and of looking for holes among them.
+TEST(RunJobTest, ConversionsMakeTheirCallsThroughTheRunsCalls)
+{
+    TempDir dir;
+    WriteFile(dir / "a.htm", kGbPage);
+    WriteFile(dir / "b.htm.bak", kGbPage);
+    const test::ScriptedFileCalls calls;
+    RunRequest request = GbToUtf8({dir / "a.htm", dir / "b.htm"}, std::nullopt);
+    request.settings.conversion.disk.keepBackup = true;
+    test::QuietRunHost host(false, false);
+    RuleTable rules;
+    const RunOutcome outcome = RunJob(request, rules, host.Roles(), NowText, calls);
+
+    EXPECT_TRUE(outcome.failures.empty());
+    ASSERT_EQ(outcome.putBack.size(), 1u);
+    const std::vector<std::string>& trace = calls.Trace();
+    for (const char* call : {"seek-hole", "rename-noreplace b.htm"})
+        EXPECT_NE(std::find(trace.begin(), trace.end(), call), trace.end()) << call;
 }
 
 } // namespace
