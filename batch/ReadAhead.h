@@ -25,8 +25,8 @@ struct ReadAheadWindow
 /// only: it changes nothing, keeps nothing and reports nothing, and passes over whatever is not a
 /// plain file or cannot be opened, leaving it to the run. Where the files are in memory already it
 /// rests, looking at only a few, so that it takes next to nothing from the run. Its thread has the
-/// run's priority: at the lowest, it would be held up while holding the folder's locks the run waits
-/// for, and slow the run down instead.
+/// run's priority: at the lowest, it made a run from the disk slower instead (held up, it seems,
+/// while it held locks of a folder that the run's threads then waited for).
 class ReadAhead
 {
 public:
