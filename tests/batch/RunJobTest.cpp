@@ -343,6 +343,16 @@ TEST(RunJobTest, OutOfMemoryFailsOnlyThatFile)
     }
 }
 
+// A run GB to UTF-8 with backups over a.htm and b.htm in the folder, through `calls`.
+RunOutcome RunOverAAndBWithBackups(const TempDir& dir, const FileSystemCalls& calls)
+{
+    RunRequest request = GbToUtf8({dir / "a.htm", dir / "b.htm"}, std::nullopt);
+    request.settings.conversion.disk.keepBackup = true;
+    test::QuietRunHost host(false, false);
+    RuleTable rules;
+    return RunJob(request, rules, host.Roles(), NowText, calls);
+}
+
 // What the window shows after a run comes from its outcome, kept records or not: each file's metadata
 // that its new file lacks, and how many older backups holding other bytes were replaced.
 TEST(RunJobTest, OutcomeSaysWhatWasNotKeptAndWhichBackupsWereReplaced)
@@ -353,11 +363,7 @@ TEST(RunJobTest, OutcomeSaysWhatWasNotKeptAndWhichBackupsWereReplaced)
     WriteFile(dir / "b.htm", kGbPage);
     const test::ScriptedFileCalls calls(
         [](const std::string& call, const fs::path&) { return call == "listxattr" ? EIO : 0; });
-    RunRequest request = GbToUtf8({dir / "a.htm", dir / "b.htm"}, std::nullopt);
-    request.settings.conversion.disk.keepBackup = true;
-    test::QuietRunHost host(false, false);
-    RuleTable rules;
-    const RunOutcome outcome = RunJob(request, rules, host.Roles(), NowText, calls);
+    const RunOutcome outcome = RunOverAAndBWithBackups(dir, calls);
 
     EXPECT_TRUE(outcome.failures.empty());
     EXPECT_EQ(outcome.replacedOtherBackups, 1u);
@@ -375,11 +381,7 @@ TEST(RunJobTest, ConversionsMakeTheirCallsThroughTheRunsCalls)
     WriteFile(dir / "a.htm", kGbPage);
     WriteFile(dir / "b.htm.bak", kGbPage);
     const test::ScriptedFileCalls calls;
-    RunRequest request = GbToUtf8({dir / "a.htm", dir / "b.htm"}, std::nullopt);
-    request.settings.conversion.disk.keepBackup = true;
-    test::QuietRunHost host(false, false);
-    RuleTable rules;
-    const RunOutcome outcome = RunJob(request, rules, host.Roles(), NowText, calls);
+    const RunOutcome outcome = RunOverAAndBWithBackups(dir, calls);
 
     EXPECT_TRUE(outcome.failures.empty());
     ASSERT_EQ(outcome.putBack.size(), 1u);
