@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <exception>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -59,7 +60,9 @@ bool ReadAhead::WaitForRoom(std::size_t& next)
             next = m_first = reached;
         if (next - reached < m_window.files && m_bytesAhead < m_window.bytes)
             return true;
-        m_wakeAt = reached + m_window.files / 2 + 1;
+        // Once the run has taken half of what is read ahead: half the window's files, or the one
+        // large file that filled its bytes.
+        m_wakeAt = reached + (next - reached) / 2 + 1;
         m_waiting = true;
         // Checked again once waiting is known to the run, which may have moved on meanwhile.
         if (m_reached.load() != reached) {
@@ -96,18 +99,22 @@ ReadAhead::Found ReadAhead::ReadOne(std::size_t index) const
 void ReadAhead::Work()
 {
     std::size_t inMemory = 0; // files found in memory one after another
-    for (std::size_t next = 0; WaitForRoom(next); ++next) {
-        // Where the files are in memory already, looking costs more than it brings: a few looks
-        // tell when that changes.
-        Found found;
-        if (inMemory < kInMemoryBeforeResting || next % kRestingStride == 0) {
-            found = ReadOne(next);
-            if (found.looked)
-                inMemory = found.onDisk ? 0 : inMemory + 1;
+    try {
+        for (std::size_t next = 0; WaitForRoom(next); ++next) {
+            // Where the files are in memory already, looking costs more than it brings: a few looks
+            // tell when that changes.
+            Found found;
+            if (inMemory < kInMemoryBeforeResting || next % kRestingStride == 0) {
+                found = ReadOne(next);
+                if (found.looked)
+                    inMemory = found.onDisk ? 0 : inMemory + 1;
+            }
+            const std::lock_guard<std::mutex> hold(m_lock);
+            m_sizes[next % m_window.files] = found.bytes;
+            m_bytesAhead += found.bytes;
         }
-        const std::lock_guard<std::mutex> hold(m_lock);
-        m_sizes[next % m_window.files] = found.bytes;
-        m_bytesAhead += found.bytes;
+    } catch (const std::exception&) {
+        // Out of memory for a path: the run goes on without reading ahead.
     }
 }
 

@@ -48,8 +48,8 @@ private:
     // What reading ahead the file at an entry found.
     struct Found
     {
-        bool looked = false; // a plain file, opened
-        bool onDisk = false; // not in memory: the system was asked to read it
+        bool looked = false;      // a plain file, opened
+        bool onDisk = false;      // not in memory: the system was asked to read it
         std::uintmax_t bytes = 0; // asked for
     };
     Found ReadOne(std::size_t index) const;

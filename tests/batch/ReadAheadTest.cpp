@@ -25,6 +25,9 @@ fs::path MakeFile(const test::TempDir& dir, const std::string& name, std::size_t
     return path;
 }
 
+// Where the record of what was asked for says that the run moved on.
+constexpr off_t kRunMovesOn = -1;
+
 // The system's calls, with a record of what reading ahead looked at, opened and asked for. Which files
 // are on the disk is up to the test; none is read.
 class WatchedCalls : public FileSystemCalls
@@ -51,14 +54,19 @@ public:
             return false;
         const std::lock_guard<std::mutex> hold(m_lock);
         asked.push_back(length);
+        m_changed.notify_all();
         return true;
     }
 
-    // Waits until reading ahead has looked at `count` entries; false after a minute without.
-    bool WaitForLooks(std::size_t count) const
+    // Wait until reading ahead has looked at `count` entries, or asked for `count` files; false after
+    // a minute without.
+    bool WaitForLooks(std::size_t count) const { return WaitFor(looked, count); }
+    bool WaitForAsked(std::size_t count) const { return WaitFor(asked, count); }
+
+    void NoteRunMovesOn() const
     {
-        std::unique_lock<std::mutex> lock(m_lock);
-        return m_changed.wait_for(lock, std::chrono::minutes(1), [&] { return looked.size() >= count; });
+        const std::lock_guard<std::mutex> hold(m_lock);
+        asked.push_back(kRunMovesOn);
     }
 
     mutable std::vector<std::string> looked;
@@ -66,6 +74,12 @@ public:
     mutable std::vector<off_t> asked;
 
 private:
+    template <typename List> bool WaitFor(const List& list, std::size_t count) const
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        return m_changed.wait_for(lock, std::chrono::minutes(1), [&] { return list.size() >= count; });
+    }
+
     void Note(std::vector<std::string>& list, const std::string& name) const
     {
         const std::lock_guard<std::mutex> hold(m_lock);
@@ -110,7 +124,9 @@ struct BytesCase
 {
     std::vector<std::size_t> sizes;
     std::uintmax_t windowBytes;
-    std::vector<off_t> asked; // what reading ahead asks for before the run moves on
+    std::size_t askedFirst;   // files asked for before the run moves on
+    std::size_t taken;        // the run then takes the files up to this one
+    std::vector<off_t> asked; // all asked for, kRunMovesOn where the run moved on
 };
 
 class ReadAheadBytes : public ::testing::TestWithParam<BytesCase>
@@ -126,18 +142,24 @@ TEST_P(ReadAheadBytes, AsksForNoMoreThanTheWindowsBytesAhead)
     const PathList list(entries);
     const WatchedCalls calls([](const std::string&) { return true; });
     {
-        const ReadAhead readAhead(list, calls, {.files = 64, .bytes = GetParam().windowBytes});
-        ASSERT_TRUE(calls.WaitForLooks(GetParam().asked.size()));
+        ReadAhead readAhead(list, calls, {.files = 64, .bytes = GetParam().windowBytes});
+        ASSERT_TRUE(calls.WaitForAsked(GetParam().askedFirst));
+        calls.NoteRunMovesOn();
+        readAhead.Reached(GetParam().taken);
+        ASSERT_TRUE(calls.WaitForAsked(GetParam().asked.size()));
     }
     EXPECT_EQ(calls.asked, GetParam().asked);
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, ReadAheadBytes,
-                         ::testing::Values(
-                             // Files are asked for until the window is full.
-                             BytesCase{{1000, 1000, 1000, 1000, 1000}, 2500, {1000, 1000, 1000}},
-                             // A file larger than the window is asked for as far as the window goes.
-                             BytesCase{{5000, 1000, 1000}, 2500, {2500}}));
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ReadAheadBytes,
+    ::testing::Values(
+        // Files are asked for until the window is full, and again once the run
+        // has taken half of them.
+        BytesCase{{1000, 1000, 1000, 1000, 1000}, 2500, 3, 1, {1000, 1000, 1000, kRunMovesOn, 1000, 1000}},
+        // A file larger than the window is asked for as far as the window goes, and the
+        // next ones once the run has taken it.
+        BytesCase{{5000, 1000, 1000}, 2500, 1, 0, {2500, kRunMovesOn, 1000, 1000}}));
 
 TEST(ReadAheadTest, RestsWhileTheFilesAreInMemoryAndWakesAtOneOnTheDisk)
 {
