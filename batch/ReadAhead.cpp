@@ -50,7 +50,7 @@ bool ReadAhead::WaitForRoom(std::size_t& next)
 {
     std::unique_lock<std::mutex> lock(m_lock);
     for (;;) {
-        if (m_ending || next >= m_entries.size())
+        if (m_ending)
             return false;
         const std::size_t reached = m_reached.load();
         // What the run has taken it reads itself, whether or not it was read ahead.
@@ -58,6 +58,8 @@ bool ReadAhead::WaitForRoom(std::size_t& next)
             m_bytesAhead -= m_sizes[m_first % m_window.files];
         if (next < reached)
             next = m_first = reached;
+        if (next >= m_entries.size())
+            return false;
         if (next - reached < m_window.files && m_bytesAhead < m_window.bytes)
             return true;
         // Once the run has taken half of what is read ahead: half the window's files, or the one

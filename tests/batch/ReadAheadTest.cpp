@@ -120,6 +120,19 @@ TEST(ReadAheadTest, OpensOnlyPlainFilesWithinTheWindowAheadOfTheRun)
     EXPECT_EQ(calls.asked, (std::vector<off_t>{100, 100, 100, 100}));
 }
 
+TEST(ReadAheadTest, EndsWhereTheRunHasTakenEveryEntry)
+{
+    test::TempDir dir;
+    const PathList list({MakeFile(dir, "f0", 100), MakeFile(dir, "f1", 100), MakeFile(dir, "f2", 100)});
+    const WatchedCalls calls([](const std::string&) { return true; });
+    {
+        ReadAhead readAhead(list, calls, {.files = 1});
+        ASSERT_TRUE(calls.WaitForAsked(1));
+        readAhead.Reached(2);
+    }
+    EXPECT_EQ(calls.looked, (std::vector<std::string>{"f0"}));
+}
+
 struct BytesCase
 {
     std::vector<std::size_t> sizes;
