@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
@@ -38,6 +39,8 @@ public:
     int LinkStat(const fs::path& path, struct stat& info) const override
     {
         Note(looked, path.filename().string());
+        if (onLook)
+            onLook();
         return FileSystemCalls::LinkStat(path, info);
     }
     int Open(const fs::path& path, int flags) const override
@@ -68,6 +71,8 @@ public:
         const std::lock_guard<std::mutex> hold(m_lock);
         asked.push_back(kRunMovesOn);
     }
+
+    std::function<void()> onLook; // called from the reading ahead's thread at each look
 
     mutable std::vector<std::string> looked;
     mutable std::vector<std::string> opened;
@@ -124,11 +129,14 @@ TEST(ReadAheadTest, EndsWhereTheRunHasTakenEveryEntry)
 {
     test::TempDir dir;
     const PathList list({MakeFile(dir, "f0", 100), MakeFile(dir, "f1", 100), MakeFile(dir, "f2", 100)});
-    const WatchedCalls calls([](const std::string&) { return true; });
+    WatchedCalls calls([](const std::string&) { return true; });
+    // The run takes every entry while the first is being looked at.
+    std::promise<ReadAhead*> made;
+    calls.onLook = [made = made.get_future().share()] { made.get()->Reached(2); };
     {
         ReadAhead readAhead(list, calls, {.files = 1});
+        made.set_value(&readAhead);
         ASSERT_TRUE(calls.WaitForAsked(1));
-        readAhead.Reached(2);
     }
     EXPECT_EQ(calls.looked, (std::vector<std::string>{"f0"}));
 }
