@@ -112,12 +112,13 @@ void MeasureSite(const fs::path& sites, const fs::path& work, bool cold)
                 runCores = std::min(runCores, BatchSeconds(sets[3], cores));
             else
                 floorAhead = std::min(floorAhead, SafeRewriteFloorSeconds(sets[4], cores, true));
-            if (which == 4)
-                continue;
-            const ProcessorSeconds after = ProcessorSecondsNow();
-            ProcessorSeconds& side = which < 2 ? floorTime : runTime;
-            side.user += after.user - before.user;
-            side.system += after.system - before.system;
+            // The floor that reads ahead is only timed: the processor times compare the run with the floor.
+            if (which < 4) {
+                const ProcessorSeconds after = ProcessorSecondsNow();
+                ProcessorSeconds& side = which < 2 ? floorTime : runTime;
+                side.user += after.user - before.user;
+                side.system += after.system - before.system;
+            }
         }
     }
     const double floor = std::min(floorOne, floorCores);

@@ -17,16 +17,6 @@
 namespace veltran {
 namespace {
 
-bool IsSurrogate(char16_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDFFF;
-}
-
-bool IsHighSurrogate(char16_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
 // Adds the characters outside the BMP that the key holds to `held`.
 void AddSupplementary(const std::u16string& key, std::vector<std::uint32_t>& held)
 {
@@ -226,9 +216,9 @@ std::vector<std::byte> ChainTablesBuilder::Build(const ChainDictionaries& chain)
             // A phrase of one unit: wherever no longer phrase starts, the unit is
             // that phrase.
             cls = FixedClass(unit, std::u16string(pool.View().At(root.output)), pool);
-        } else if (!IsSurrogate(unit)) {
+        } else if (!U16_IS_SURROGATE(unit)) {
             cls = ClassifyUnit(unit, stepUnits, pool);
-        } else if (IsHighSurrogate(unit) && inAnyStepKey[u]) {
+        } else if (U16_IS_LEAD(unit) && inAnyStepKey[u]) {
             // Characters outside the BMP that a step knows go through the steps in
             // full.
             cls = ChainMatcher::kComplex;

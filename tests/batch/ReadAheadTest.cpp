@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <fstream>
 #include <functional>
 #include <future>
 #include <mutex>
@@ -18,12 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Files of the names given, `size` bytes each, in a temporary folder.
+// A file of `size` bytes in the folder; its path.
 fs::path MakeFile(const test::TempDir& dir, const std::string& name, std::size_t size)
 {
-    const fs::path path = dir / name;
-    std::ofstream(path, std::ios::binary) << std::string(size, 'x');
-    return path;
+    test::WriteFile(dir / name, std::string(size, 'x'));
+    return dir / name;
 }
 
 // Where the record of what was asked for says that the run moved on.
